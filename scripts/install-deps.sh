@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Lumivane need, skipping
+# those already present. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    libhidapi-dev libudev-dev libgsf-1-dev
+    # run: Chinese glyphs
+    fonts-noto-cjk
+    # test: reading back the workbooks, the virtual display, the VM test
+    python3 python3-xlrd xvfb xauth imagemagick qemu-system-x86 cpio xz-utils zstd
+)
+if [ "$#" -gt 0 ]; then packages+=("$@"); fi
+
+missing=()
+for p in "${packages[@]}"; do
+    [[ "$p" == \#* ]] && continue
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+echo "Installing: ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
