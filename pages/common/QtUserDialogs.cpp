@@ -1,0 +1,62 @@
+#include "QtUserDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+
+namespace {
+
+class QtProgressReporter : public ProgressReporter
+{
+public:
+    QtProgressReporter(QWidget *parent, const QString &label, const QString &cancelText, int maximum)
+        : dialog(new QProgressDialog(label, cancelText, 0, maximum, parent))
+    {
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setMinimumDuration(0);
+        dialog->show();
+    }
+    ~QtProgressReporter() override { delete dialog.data(); }
+
+    void setValue(int value) override
+    {
+        if (dialog)
+            dialog->setValue(value);
+    }
+    bool wasCanceled() const override { return dialog && dialog->wasCanceled(); }
+    void hide() override
+    {
+        if (dialog)
+            dialog->hide();
+    }
+
+private:
+    // Guarded: the parent page may be destroyed while a reporter still exists.
+    QPointer<QProgressDialog> dialog;
+};
+
+} // namespace
+
+void QtUserDialogs::information(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+bool QtUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+           == QMessageBox::Yes;
+}
+
+QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
+                                    const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, proposedName, filter);
+}
+
+std::unique_ptr<ProgressReporter> QtUserDialogs::progress(QWidget *parent, const QString &label,
+                                                          const QString &cancelText, int maximum)
+{
+    return std::make_unique<QtProgressReporter>(parent, label, cancelText, maximum);
+}

@@ -1,0 +1,82 @@
+#include "ScriptedUserDialogs.h"
+
+namespace {
+
+class ScriptedProgress : public ProgressReporter
+{
+public:
+    ScriptedProgress(std::shared_ptr<ScriptedUserDialogs::ProgressLog> log, int cancelAt)
+        : log(std::move(log)), cancelAt(cancelAt)
+    {
+    }
+    ~ScriptedProgress() override { log->destroyed = true; }
+
+    void setValue(int value) override { log->values.append(value); }
+    bool wasCanceled() const override
+    {
+        return cancelAt >= 0 && !log->values.isEmpty() && log->values.last() >= cancelAt;
+    }
+    void hide() override { log->hidden = true; }
+
+private:
+    std::shared_ptr<ScriptedUserDialogs::ProgressLog> log;
+    int cancelAt;
+};
+
+} // namespace
+
+QStringList ScriptedUserDialogs::informationTexts() const
+{
+    QStringList texts;
+    for (const Shown &s : log)
+        if (s.kind == Shown::Information)
+            texts << s.text;
+    return texts;
+}
+
+QStringList ScriptedUserDialogs::questionTexts() const
+{
+    QStringList texts;
+    for (const Shown &s : log)
+        if (s.kind == Shown::Question)
+            texts << s.text;
+    return texts;
+}
+
+void ScriptedUserDialogs::clear()
+{
+    log.clear();
+    answers.clear();
+    fileNames.clear();
+    progressDialogs.clear();
+    cancelAt = -1;
+}
+
+void ScriptedUserDialogs::information(QWidget *parent, const QString &title, const QString &text)
+{
+    log.append({Shown::Information, title, text, parent, {}, 0});
+}
+
+bool ScriptedUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
+{
+    log.append({Shown::Question, title, text, parent, {}, 0});
+    return answers.isEmpty() ? false : answers.takeFirst();
+}
+
+QString ScriptedUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
+                                          const QString &filter)
+{
+    log.append({Shown::SaveFile, caption, proposedName, parent, filter, 0});
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+std::unique_ptr<ProgressReporter> ScriptedUserDialogs::progress(QWidget *parent, const QString &label,
+                                                                const QString &cancelText, int maximum)
+{
+    log.append({Shown::Progress, label, cancelText, parent, {}, maximum});
+    auto progressLog = std::make_shared<ProgressLog>();
+    progressDialogs.append(progressLog);
+    const int cancel = cancelAt;
+    cancelAt = -1;
+    return std::make_unique<ScriptedProgress>(progressLog, cancel);
+}

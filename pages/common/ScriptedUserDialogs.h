@@ -1,0 +1,58 @@
+#pragma once
+
+#include "UserDialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+// Dialogs for tests: answers come from queues the test fills, and everything that would have
+// been shown is recorded. An unexpected question or file dialog (empty queue) is recorded and
+// answered No / cancelled, so a test sees it instead of hanging.
+class ScriptedUserDialogs : public UserDialogs
+{
+public:
+    struct Shown
+    {
+        enum Kind { Information, Question, SaveFile, Progress } kind;
+        QString title; // caption for a save dialog, label for a progress dialog
+        QString text;  // proposed name for a save dialog, cancel text for a progress dialog
+        QWidget *parent = nullptr;
+        QString filter;
+        int maximum = 0;
+    };
+
+    struct ProgressLog
+    {
+        QList<int> values;
+        bool hidden = false;
+        bool destroyed = false;
+    };
+
+    void setNextAnswer(bool yes) { answers.append(yes); }
+    void setNextFileName(const QString &name) { fileNames.append(name); }
+    // The next progress dialog reports a cancel once its value reaches this number.
+    void cancelProgressAt(int value) { cancelAt = value; }
+
+    const QList<Shown> &shown() const { return log; }
+    QStringList informationTexts() const;
+    QStringList questionTexts() const;
+    // Progress dialogs in the order they were created.
+    const QList<std::shared_ptr<ProgressLog>> &progressLogs() const { return progressDialogs; }
+    int pendingAnswers() const { return int(answers.size()); }
+    int pendingFileNames() const { return int(fileNames.size()); }
+    void clear();
+
+    void information(QWidget *parent, const QString &title, const QString &text) override;
+    bool question(QWidget *parent, const QString &title, const QString &text) override;
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
+                         const QString &filter) override;
+    std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
+                                               int maximum) override;
+
+private:
+    QList<Shown> log;
+    QList<bool> answers;
+    QStringList fileNames;
+    QList<std::shared_ptr<ProgressLog>> progressDialogs;
+    int cancelAt = -1;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+// Progress of a long transfer or export, as the user sees it in a window-modal progress dialog.
+class ProgressReporter
+{
+public:
+    virtual ~ProgressReporter() = default;
+    virtual void setValue(int value) = 0;
+    virtual bool wasCanceled() const = 0;
+    virtual void hide() = 0;
+};
+
+// Every box, question and file dialog the program shows goes through this seam, so that tests
+// can script the answers and see what would have been shown.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+
+    // Information box with a single OK button.
+    virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Question box with Yes and No and no default button; true for Yes.
+    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Save-file dialog; an empty result means the user cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
+                                 const QString &filter) = 0;
+    // A window-modal progress dialog, shown at once, ranging from 0 to maximum.
+    virtual std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label,
+                                                       const QString &cancelText, int maximum) = 0;
+};
