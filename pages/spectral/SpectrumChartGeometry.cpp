@@ -1,0 +1,111 @@
+#include "SpectrumChartGeometry.h"
+
+#include <cmath>
+
+float SpectrumChartGeometry::scaleFor(const std::vector<SpectralRecord> &records)
+{
+    float scale = initialScale;
+    for (const SpectralRecord &record : records) {
+        if (!record.curveVisible)
+            continue;
+        for (const float value : record.values) {
+            // A NaN compares false and so never raises the scale.
+            if (scale < value)
+                scale = 1.2f * value;
+        }
+    }
+    return scale;
+}
+
+QColor SpectrumChartGeometry::curveColour(int k)
+{
+    return QColor(k % 100, (100 * k) % 256, (200 * k) % 256, 255);
+}
+
+namespace {
+
+ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k)
+{
+    ChartCurve curve;
+    curve.recordIndex = k;
+    curve.colour = SpectrumChartGeometry::curveColour(k);
+    QPolygonF piece;
+    for (int i = 0; i < SpectralRecord::valueCount; ++i) {
+        const double x = chart.left + i * chart.plotW / 30;
+        const double y = (chart.top + chart.plotH) - chart.plotH * record.values[i] / chart.scale;
+        if (!std::isfinite(y)) {
+            if (!piece.isEmpty())
+                curve.pieces.append(piece);
+            piece.clear();
+            continue;
+        }
+        piece.append(QPointF(x, y));
+    }
+    if (!piece.isEmpty())
+        curve.pieces.append(piece);
+    return curve;
+}
+
+} // namespace
+
+SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
+                                             bool languageFlag)
+{
+    const double X = area.x();
+    const double Y = area.y();
+    const double W = area.width();
+    const double H = area.height();
+
+    SpectrumChart chart;
+    chart.left = X + 2 * W / 10;
+    chart.right = X + 8 * W / 10;
+    chart.top = Y + 2 * H / 10;
+    chart.bottom = Y + 8 * H / 10;
+    chart.plotW = 6 * W / 10;
+    chart.plotH = 6 * H / 10;
+
+    for (int i = 0; i < horizontalGridLines; ++i) {
+        const double y = chart.top + i * chart.plotH / horizontalGridLines;
+        chart.gridLines.append(QLineF(chart.left, y, chart.right, y));
+    }
+    for (int j = 0; j < SpectralRecord::valueCount; ++j) {
+        const double x = chart.left + j * chart.plotW / 30;
+        chart.gridLines.append(QLineF(x, chart.top, x, chart.bottom));
+    }
+
+    chart.axes.append(QLineF(chart.left, chart.bottom, chart.right, chart.bottom));
+    chart.axes.append(QLineF(chart.left, chart.bottom, chart.left, chart.top));
+
+    // "400" starts at the y axis; every other label is centred on its wavelength.
+    const double labelH = H / 10;
+    chart.wavelengthLabels.append(
+        {QRectF(chart.left, chart.bottom, W / 10, labelH), QStringLiteral("400"), Qt::AlignLeft | Qt::AlignVCenter});
+    chart.wavelengthLabels.append(
+        {QRectF(chart.left, chart.bottom, 2 * W / 10, labelH), QStringLiteral("450"), Qt::AlignCenter});
+    for (int n = 3; n <= 7; ++n) {
+        chart.wavelengthLabels.append({QRectF(X + n * W / 10, chart.bottom, 2 * W / 10, labelH),
+                                       QString::number(500 + 50 * (n - 3)), Qt::AlignCenter});
+    }
+
+    chart.xTitle = {QRectF(X, Y + 9 * H / 10, W, H / 10),
+                    languageFlag ? QStringLiteral("波段(nm)") : QStringLiteral("Wavelength(nm)"), Qt::AlignCenter};
+
+    chart.scale = scaleFor(records);
+    for (int k = 0; k < int(records.size()); ++k) {
+        if (records[size_t(k)].curveVisible)
+            chart.curves.append(curveOf(chart, records[size_t(k)], k));
+    }
+
+    // The value that set the scale is drawn at 5/6 of the plot height, level with "1.0".
+    const double labelLeft = X + W / 10 - 5;
+    const double labelW = W / 10;
+    const QRectF lower(labelLeft, chart.top + chart.plotH / 6, labelW, 5 * chart.plotH / 6);
+    chart.powerLabels.append({lower, QStringLiteral("0"), Qt::AlignRight | Qt::AlignBottom});
+    chart.powerLabels.append({lower, QStringLiteral("0.5"), Qt::AlignRight | Qt::AlignVCenter});
+    chart.powerLabels.append({QRectF(labelLeft, chart.top, labelW, 2 * chart.plotH / 6), QStringLiteral("1.0"),
+                              Qt::AlignRight | Qt::AlignVCenter});
+
+    chart.yTitle = {QRectF(X + W / 8, Y, W / 10, H), languageFlag ? QStringLiteral("功率") : QStringLiteral("Power"),
+                    Qt::AlignCenter};
+    return chart;
+}

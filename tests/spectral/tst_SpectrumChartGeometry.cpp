@@ -1,0 +1,258 @@
+#include "SpectrumChartGeometry.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using Values = QList<float>;
+
+namespace {
+
+// A record whose first values are given and whose other values are 0.
+SpectralRecord recordOf(const Values &leading, bool ticked = true)
+{
+    SpectralRecord record;
+    for (int i = 0; i < leading.size() && i < SpectralRecord::valueCount; ++i)
+        record.values[size_t(i)] = leading[i];
+    record.curveVisible = ticked;
+    return record;
+}
+
+const QRectF area(10, 20, 1000, 500); // left 210, right 810, top 120, bottom 420, plot 600 x 300
+
+} // namespace
+
+class TestSpectrumChartGeometry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void scaleRule_data();
+    void scaleRule();
+    void curveColours_data();
+    void curveColours();
+    void plotFrame();
+    void wavelengthLabelsSitOnTheirWavelengths_data();
+    void wavelengthLabelsSitOnTheirWavelengths();
+    void powerLabelsAndTitles();
+    void peakIsLevelWithTheTopLabel();
+    void laterSmallerPeakLiesAboveTheTopLabel();
+    void onlyTickedRecordsAreDrawnAndColouredByPosition();
+    void valuesThatAreNotFiniteBreakTheCurve();
+};
+
+void TestSpectrumChartGeometry::scaleRule_data()
+{
+    QTest::addColumn<QList<Values>>("records");
+    QTest::addColumn<QList<bool>>("ticked");
+    QTest::addColumn<float>("expected");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("no records") << QList<Values>{} << QList<bool>{} << 0.0012f;
+    QTest::newRow("all zero") << QList<Values>{{0, 0, 0}} << QList<bool>{true} << 0.0012f;
+    QTest::newRow("below the start") << QList<Values>{{0.001f}} << QList<bool>{true} << 0.0012f;
+    QTest::newRow("equal to the start does not raise") << QList<Values>{{0.0012f}} << QList<bool>{true} << 0.0012f;
+    QTest::newRow("negative values") << QList<Values>{{-5, -1}} << QList<bool>{true} << 0.0012f;
+    QTest::newRow("one peak") << QList<Values>{{0, 5, 1}} << QList<bool>{true} << 1.2f * 5.0f;
+    QTest::newRow("1.0 then 1.1") << QList<Values>{{1.0f, 1.1f}} << QList<bool>{true} << 1.2f;
+    QTest::newRow("1.1 then 1.0") << QList<Values>{{1.1f, 1.0f}} << QList<bool>{true} << 1.2f * 1.1f;
+    QTest::newRow("1.0 then 1.3") << QList<Values>{{1.0f, 1.3f}} << QList<bool>{true} << 1.2f * 1.3f;
+    // 1 sets 1.2; 1.15 and 1.19 stay below it; 1.21 raises to 1.452; 1.45 does not; 1.5 raises to 1.8.
+    QTest::newRow("rising in steps") << QList<Values>{{1, 1.15f, 1.19f, 1.21f, 1.45f, 1.5f, 1.7f}}
+                                     << QList<bool>{true} << 1.2f * 1.5f;
+    QTest::newRow("across records") << QList<Values>{{1.0f}, {1.1f}} << QList<bool>{true, true} << 1.2f;
+    QTest::newRow("unticked record ignored") << QList<Values>{{1.0f}, {50.0f}} << QList<bool>{true, false} << 1.2f;
+    QTest::newRow("only unticked records") << QList<Values>{{7.0f}} << QList<bool>{false} << 0.0012f;
+    QTest::newRow("NaN never counts") << QList<Values>{{nan, 2.0f, nan}} << QList<bool>{true} << 2.4f;
+}
+
+void TestSpectrumChartGeometry::scaleRule()
+{
+    QFETCH(QList<Values>, records);
+    QFETCH(QList<bool>, ticked);
+    QFETCH(float, expected);
+
+    std::vector<SpectralRecord> list;
+    for (int i = 0; i < records.size(); ++i)
+        list.push_back(recordOf(records[i], ticked[i]));
+    const float scale = SpectrumChartGeometry::scaleFor(list);
+    // Single precision, compared exactly: 1.2f * 1.0f, not 1.2 rounded some other way.
+    QCOMPARE(scale, expected);
+    QCOMPARE(SpectrumChartGeometry::compute(area, list, true).scale, expected);
+}
+
+void TestSpectrumChartGeometry::curveColours_data()
+{
+    QTest::addColumn<int>("k");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("0") << 0 << QColor(0, 0, 0);
+    QTest::newRow("1") << 1 << QColor(1, 100, 200);
+    QTest::newRow("2") << 2 << QColor(2, 200, 144);
+    QTest::newRow("3") << 3 << QColor(3, 44, 88);
+    QTest::newRow("100") << 100 << QColor(0, 16, 32);
+    QTest::newRow("255") << 255 << QColor(55, 156, 56);
+}
+
+void TestSpectrumChartGeometry::curveColours()
+{
+    QFETCH(int, k);
+    QFETCH(QColor, colour);
+    const QColor c = SpectrumChartGeometry::curveColour(k);
+    QCOMPARE(c.rgba(), colour.rgba());
+    QCOMPARE(c.alpha(), 255);
+}
+
+void TestSpectrumChartGeometry::plotFrame()
+{
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {}, true);
+    QCOMPARE(chart.left, 210.0);
+    QCOMPARE(chart.right, 810.0);
+    QCOMPARE(chart.top, 120.0);
+    QCOMPARE(chart.bottom, 420.0);
+    QCOMPARE(chart.plotW, 600.0);
+    QCOMPARE(chart.plotH, 300.0);
+
+    // 12 horizontal lines from the top (the x axis is not among them), then one per wavelength.
+    QCOMPARE(chart.gridLines.size(), 12 + 31);
+    QCOMPARE(chart.gridLines.first(), QLineF(210, 120, 810, 120));
+    QCOMPARE(chart.gridLines.at(11), QLineF(210, 395, 810, 395));
+    QCOMPARE(chart.gridLines.at(12), QLineF(210, 120, 210, 420));
+    QCOMPARE(chart.gridLines.at(13), QLineF(230, 120, 230, 420));
+    QCOMPARE(chart.gridLines.last(), QLineF(810, 120, 810, 420));
+
+    QCOMPARE(chart.axes.size(), 2);
+    QCOMPARE(chart.axes.at(0), QLineF(210, 420, 810, 420));
+    QCOMPARE(chart.axes.at(1), QLineF(210, 420, 210, 120));
+    QVERIFY(chart.curves.isEmpty());
+}
+
+void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRectF>("rect");
+    QTest::newRow("400 starts at the axis") << 0 << "400" << QRectF(210, 420, 100, 50);
+    QTest::newRow("450") << 1 << "450" << QRectF(210, 420, 200, 50);
+    QTest::newRow("500") << 2 << "500" << QRectF(310, 420, 200, 50);
+    QTest::newRow("550") << 3 << "550" << QRectF(410, 420, 200, 50);
+    QTest::newRow("600") << 4 << "600" << QRectF(510, 420, 200, 50);
+    QTest::newRow("650") << 5 << "650" << QRectF(610, 420, 200, 50);
+    QTest::newRow("700") << 6 << "700" << QRectF(710, 420, 200, 50);
+}
+
+void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths()
+{
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QFETCH(QRectF, rect);
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {}, true);
+    QCOMPARE(chart.wavelengthLabels.size(), 7);
+    const ChartText &label = chart.wavelengthLabels.at(index);
+    QCOMPARE(label.text, text);
+    QCOMPARE(label.rect, rect);
+    if (index == 0) {
+        QCOMPARE(label.alignment, Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+        QCOMPARE(label.alignment, Qt::Alignment(Qt::AlignCenter));
+        const double wavelengthX = chart.left + (text.toInt() - 400) * chart.plotW / 300;
+        QCOMPARE(label.rect.center().x(), wavelengthX);
+    }
+}
+
+void TestSpectrumChartGeometry::powerLabelsAndTitles()
+{
+    const SpectrumChart zh = SpectrumChartGeometry::compute(area, {}, true);
+    const SpectrumChart en = SpectrumChartGeometry::compute(area, {}, false);
+    QCOMPARE(zh.xTitle.text, QStringLiteral("波段(nm)"));
+    QCOMPARE(en.xTitle.text, QStringLiteral("Wavelength(nm)"));
+    QCOMPARE(zh.yTitle.text, QStringLiteral("功率"));
+    QCOMPARE(en.yTitle.text, QStringLiteral("Power"));
+    QCOMPARE(zh.xTitle.rect, QRectF(10, 470, 1000, 50));
+    QCOMPARE(zh.yTitle.rect, QRectF(135, 20, 100, 500));
+    QCOMPARE(zh.yTitle.rect.center(), QPointF(10 + 125 + 50, 20 + 250));
+
+    QCOMPARE(zh.powerLabels.size(), 3);
+    // Right edges 5 pixels left of the y axis, all right-aligned.
+    for (const ChartText &label : zh.powerLabels) {
+        QCOMPARE(label.rect.right(), zh.left - 5);
+        QVERIFY(label.alignment & Qt::AlignRight);
+    }
+    QCOMPARE(zh.powerLabels.at(0).text, QStringLiteral("0"));
+    QCOMPARE(zh.powerLabels.at(0).alignment, Qt::AlignRight | Qt::AlignBottom);
+    QCOMPARE(zh.powerLabels.at(0).rect.bottom(), zh.bottom);
+    QCOMPARE(zh.powerLabels.at(1).text, QStringLiteral("0.5"));
+    QCOMPARE(zh.powerLabels.at(1).rect.center().y(), zh.bottom - 5 * zh.plotH / 12);
+    QCOMPARE(zh.powerLabels.at(2).text, QStringLiteral("1.0"));
+    QCOMPARE(zh.powerLabels.at(2).rect.center().y(), zh.bottom - 5 * zh.plotH / 6);
+}
+
+void TestSpectrumChartGeometry::peakIsLevelWithTheTopLabel()
+{
+    Values values(31, 0.0f);
+    values[12] = 3.5f;
+    values[13] = 2.0f;
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf(values)}, true);
+    QCOMPARE(chart.curves.size(), 1);
+    QCOMPARE(chart.curves[0].pieces.size(), 1);
+    const QPolygonF &points = chart.curves[0].pieces[0];
+    QCOMPARE(points.size(), 31);
+    QCOMPARE(points.first(), QPointF(210, 420)); // a zero lies on the x axis
+    QCOMPARE(points.last(), QPointF(810, 420));
+    QCOMPARE(points[12].x(), 210 + 12 * 20.0);
+    QVERIFY(qAbs(points[12].y() - chart.powerLabels.at(2).rect.center().y()) < 1e-4);
+}
+
+void TestSpectrumChartGeometry::laterSmallerPeakLiesAboveTheTopLabel()
+{
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf({1.0f, 1.1f})}, true);
+    QCOMPARE(chart.scale, 1.2f);
+    const QPolygonF &points = chart.curves[0].pieces[0];
+    const double levelOfOne = chart.powerLabels.at(2).rect.center().y();
+    QVERIFY(qAbs(points[0].y() - levelOfOne) < 1e-4);
+    QVERIFY(points[1].y() < levelOfOne - 20); // 1.1 / 1.2 of the plot height: 25 pixels above
+    QVERIFY(points[1].y() > chart.top);
+}
+
+void TestSpectrumChartGeometry::onlyTickedRecordsAreDrawnAndColouredByPosition()
+{
+    const std::vector<SpectralRecord> records = {recordOf({1}, false), recordOf({2}, true), recordOf({3}, false),
+                                                 recordOf({4}, true)};
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, records, false);
+    QCOMPARE(chart.curves.size(), 2);
+    QCOMPARE(chart.curves[0].recordIndex, 1);
+    QCOMPARE(chart.curves[0].colour, QColor(1, 100, 200));
+    QCOMPARE(chart.curves[1].recordIndex, 3);
+    QCOMPARE(chart.curves[1].colour, QColor(3, 44, 88));
+    QCOMPARE(chart.scale, 1.2f * 4.0f);
+}
+
+void TestSpectrumChartGeometry::valuesThatAreNotFiniteBreakTheCurve()
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+
+    Values gap(31, 1.0f);
+    gap[10] = nan;
+    SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf(gap)}, true);
+    QCOMPARE(chart.curves[0].pieces.size(), 2);
+    QCOMPARE(chart.curves[0].pieces[0].size(), 10);
+    QCOMPARE(chart.curves[0].pieces[1].size(), 20);
+    QCOMPARE(chart.curves[0].pieces[1].first().x(), 210 + 11 * 20.0);
+
+    // Erased memory: every value NaN. Nothing to draw, the scale stays.
+    chart = SpectrumChartGeometry::compute(area, {recordOf(Values(31, nan))}, true);
+    QCOMPARE(chart.scale, 0.0012f);
+    QCOMPARE(chart.curves.size(), 1);
+    QVERIFY(chart.curves[0].pieces.isEmpty());
+
+    // An infinite value makes the scale infinite; every drawn point must still be finite.
+    chart = SpectrumChartGeometry::compute(area, {recordOf({1, inf, 2})}, true);
+    for (const QPolygonF &piece : chart.curves[0].pieces) {
+        for (const QPointF &p : piece)
+            QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+    }
+}
+
+QTEST_MAIN(TestSpectrumChartGeometry)
+#include "tst_SpectrumChartGeometry.moc"
