@@ -1,0 +1,46 @@
+#pragma once
+
+#include "RecordField.h"
+#include "RowLayout.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// Turns the record memory (and name memory) read from a meter into decoded records, one per
+// stored record, for the row layout of the meter kind and mode. Decoding only ever reads bytes
+// that were received: a record or name slot that the buffers do not hold in full is not decoded.
+class RecordDecoder
+{
+public:
+    static constexpr int recordSize = 196;
+    static constexpr int nameSlotSize = 16;
+    // Only the first 13 bytes of a name slot carry the name.
+    static constexpr int nameLength = 13;
+
+    RecordDecoder(const RowLayout &layout, bool languageFlag, const QMap<QString, QString> &probeNames);
+
+    const RowLayout &layout() const { return rowLayout; }
+
+    // How many records both buffers hold in full for this layout (names only count for layouts
+    // with a name column).
+    int availableRecords(const QByteArray &records, const QByteArray &names) const;
+
+    // Decodes record j; false (and out untouched) when the buffers do not hold it in full.
+    bool decode(const QByteArray &records, const QByteArray &names, int j, DecodedRecord &out) const;
+
+    // The name in slot j of the name memory: its first 13 bytes up to the first zero byte, as
+    // 8-bit text in the locale's encoding. Empty when the slot is not held in full.
+    static QString recordName(const QByteArray &names, int j);
+
+    // The probe number of a kind-6 record from the 4 stored bytes of its word 0: upper-case hex
+    // of the little-endian number, most significant byte first ("0F 00 00 A0" gives "A000000F").
+    static QString probeNumberText(const uchar *bytes);
+
+private:
+    RecordField probeField(const uchar *bytes) const;
+
+    const RowLayout &rowLayout;
+    bool languageFlag;
+    const QMap<QString, QString> &probeNames;
+};
