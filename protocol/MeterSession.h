@@ -1,0 +1,50 @@
+#pragma once
+
+#include "MeterConnection.h"
+#include "MeterProtocol.h"
+#include "MeterTransactions.h"
+
+#include <QString>
+#include <memory>
+
+class CLinker;
+class HidReportTransport;
+
+// The current meter link with its transactions and command set.
+class MeterSession final : public MeterConnection
+{
+public:
+    static constexpr quint16 VendorId = 0x2047;
+    static constexpr quint16 ProductId = 0x0301;
+
+    MeterSession();
+    ~MeterSession() override;
+
+    MeterSession(const MeterSession &) = delete;
+    MeterSession &operator=(const MeterSession &) = delete;
+
+    // Opens the meter over the transport. On failure nothing is kept and false is returned.
+    // A session that already has a link keeps it and returns false.
+    bool openUsb(std::unique_ptr<HidReportTransport> transport);
+    // Closes and discards the current link.
+    void close();
+    // True when there is no link or its device has gone away.
+    bool isDeviceGone() const;
+    bool hasLink() const { return m_link != nullptr; }
+
+    // Whether the last failed openUsb() met a device node the user may not open (missing udev
+    // rule), and that node's path.
+    bool lastOpenAccessDenied() const { return !m_deniedPath.isEmpty(); }
+    QString lastOpenDeniedPath() const { return m_deniedPath; }
+
+    bool isLinkOpen() const override;
+    MeterProtocol &protocol() override { return m_protocol; }
+    MeterTransactions &transactions() { return m_transactions; }
+    CLinker *link() const { return m_link.get(); }
+
+private:
+    std::unique_ptr<CLinker> m_link;
+    MeterTransactions m_transactions;
+    MeterProtocol m_protocol;
+    QString m_deniedPath;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "HidReportTransport.h"
+#include "VirtualMeter.h"
+
+#include <memory>
+
+// The report transport of one virtual meter, listed as path "virtual:<serial>". With the
+// full-speed timing each output report waits for its frame and each input report is handed
+// over when the model says it is on the host's side; the waits are real.
+class VirtualMeterTransport final : public HidReportTransport
+{
+public:
+    explicit VirtualMeterTransport(std::shared_ptr<VirtualMeter> meter);
+    VirtualMeterTransport(const MeterImage &image, const VirtualTiming &timing = VirtualTiming::instant());
+
+    // The meter behind the transport, for tests and counters.
+    const std::shared_ptr<VirtualMeter> &meter() const { return m_meter; }
+    QString path() const;
+
+    QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override;
+    HidOpenResult open(const QString &path) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    int writeReport(const quint8 *report, int length, int timeoutMs) override;
+    int readReport(quint8 *buffer, int capacity, int timeoutMs) override;
+    bool isDeviceGone() const override;
+
+    static constexpr quint16 VendorId = 0x2047;
+    static constexpr quint16 ProductId = 0x0301;
+
+private:
+    void waitUntil(qint64 dueUs) const;
+
+    std::shared_ptr<VirtualMeter> m_meter;
+    bool m_open = false;
+    qint64 m_outFreeUs = 0;
+};
