@@ -1,0 +1,87 @@
+#include "CatalogLoader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+const char *const CatalogLoader::meterFileName = "meterno";
+const char *const CatalogLoader::unitFileName = "unitno";
+const char *const CatalogLoader::probeFileName = "probeno";
+
+namespace {
+
+QString groupKey(const char *pattern, int n, const char *key)
+{
+    return QString::fromLatin1(pattern).arg(n) + QLatin1Char('/') + QLatin1String(key);
+}
+
+// Qt 6 reads every INI file as UTF-8 (there is no per-file codec any more). For unitno and probeno
+// that is what the files are written in. meterno is meant to be read without UTF-8 decoding, but
+// it holds only digits, which read the same in any ASCII-compatible encoding; anything else in it
+// is not a number and converts to 0 where the rows are used, however it was decoded.
+QSettings openCatalog(const QString &directory, const char *fileName)
+{
+    return QSettings(QDir(directory).filePath(QLatin1String(fileName)), QSettings::IniFormat);
+}
+
+} // namespace
+
+bool CatalogLoader::holdsCatalog(const QString &directory)
+{
+    const QDir dir(directory);
+    for (const char *name : {meterFileName, unitFileName, probeFileName})
+        if (QFileInfo(dir.filePath(QLatin1String(name))).isFile())
+            return true;
+    return false;
+}
+
+QString CatalogLoader::defaultDirectory()
+{
+    const QString appDir = QCoreApplication::applicationDirPath();
+    if (holdsCatalog(appDir))
+        return appDir;
+    const QString dataDir = QStringLiteral(LUMIVANE_DATA_DIR);
+    if (holdsCatalog(dataDir))
+        return dataDir;
+    return appDir;
+}
+
+void CatalogLoader::loadMeterCatalog(const QString &directory, MeterCatalog &catalog)
+{
+    const QSettings settings = openCatalog(directory, meterFileName);
+    for (int n = 1;; ++n) {
+        if (settings.value(groupKey("Device%1", n, "MeterNo")).toString().isEmpty())
+            break;
+        const QVariant version = settings.value(groupKey("Device%1", n, "Version"));
+        const QVariant uiIndex = settings.value(groupKey("Device%1", n, "UIIndex"));
+        const QVariant meterNo = settings.value(groupKey("Device%1", n, "MeterNo"));
+        catalog.append(CatalogRow{meterNo, uiIndex, version});
+    }
+}
+
+void CatalogLoader::loadUnitCatalog(const QString &directory, UnitCatalog &catalog)
+{
+    const QSettings settings = openCatalog(directory, unitFileName);
+    for (int n = 1;; ++n) {
+        if (settings.value(groupKey("Unit%1", n, "UnitNo")).toString().isEmpty())
+            break;
+        const QVariant decimals = settings.value(groupKey("Unit%1", n, "DecimalNumber"));
+        const QVariant name = settings.value(groupKey("Unit%1", n, "UnitName"));
+        const QVariant unitNo = settings.value(groupKey("Unit%1", n, "UnitNo"));
+        catalog.append(CatalogRow{unitNo, name, decimals});
+    }
+}
+
+void CatalogLoader::loadProbeCatalog(const QString &directory, ProbeNames &names)
+{
+    const QSettings settings = openCatalog(directory, probeFileName);
+    for (int n = 1;; ++n) {
+        const QString probeNoKey = groupKey("Probe%1", n, "ProbeNo");
+        if (settings.value(probeNoKey).toString().isEmpty())
+            break;
+        // The probe number goes through the 8-bit codec, which is UTF-8 on Linux.
+        const QString probeNo = QString::fromLocal8Bit(settings.value(probeNoKey).toByteArray());
+        names.insert(probeNo, settings.value(groupKey("Probe%1", n, "ProbeName")).toString());
+    }
+}
