@@ -8,16 +8,20 @@
 # The /init of the image (vm-init.sh) loads the modules, runs the test script and powers off.
 #
 # Usage: build-initramfs.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]...
-# Writes DIR/vmlinuz and DIR/initramfs.cpio; downloads are cached in DIR/cache.
+#                           [--env NAME=VALUE]... [--cache DIR]
+# Writes DIR/vmlinuz and DIR/initramfs.cpio. Downloads and unpacked packages are kept in the
+# cache directory (default DIR/cache), which several builds may share, also at the same time.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-work="" script=""
-execs=() datas=()
+work="" script="" cache=""
+execs=() datas=() envs=()
 while [ "$#" -gt 0 ]; do
     case "$1" in
         --work) work="$2"; shift 2 ;;
         --script) script="$2"; shift 2 ;;
+        --cache) cache="$2"; shift 2 ;;
+        --env) envs+=("$2"); shift 2 ;;
         --exec) execs+=("$2"); shift 2 ;;
         --data) datas+=("$2"); shift 2 ;;
         *) echo "build-initramfs: unknown argument: $1" >&2; exit 2 ;;
@@ -27,14 +31,18 @@ if [ -z "$work" ] || [ -z "$script" ]; then
     echo "usage: build-initramfs.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]..." >&2
     exit 2
 fi
-for tool in apt-get apt-cache dpkg-deb cpio ldd; do
+for tool in apt-get apt-cache dpkg-deb cpio ldd flock; do
     command -v "$tool" >/dev/null || { echo "build-initramfs: '$tool' is missing" >&2; exit 2; }
 done
 
 mkdir -p "$work"
 work="$(cd "$work" && pwd)"
-cache="$work/cache"
+[ -n "$cache" ] || cache="$work/cache"
 mkdir -p "$cache"
+cache="$(cd "$cache" && pwd)"
+# One build at a time downloads and unpacks; the others wait and then find the packages there.
+exec 9>"$cache/.lock"
+flock 9
 # As root, apt-get download would try to drop to the _apt user, who may not reach the build tree.
 apt_opts=(-q)
 if [ "$(id -u)" -eq 0 ]; then apt_opts+=(-o APT::Sandbox::User=root); fi
@@ -55,14 +63,18 @@ kernel_package() {
 }
 
 # Prints the path of the cached .deb of package $1, downloading it when it is not cached yet.
+# The download lands in a scratch folder first, so an interrupted one leaves no broken .deb.
 fetch_deb() {
     local pkg="$1" deb
     deb="$(find "$cache" -maxdepth 1 -name "${pkg}_*.deb" | sort | tail -n 1)"
     if [ -z "$deb" ]; then
-        if ! (cd "$cache" && apt-get download "${apt_opts[@]}" "$pkg" >&2); then
+        rm -rf "$cache/partial"
+        mkdir -p "$cache/partial"
+        if ! (cd "$cache/partial" && apt-get download "${apt_opts[@]}" "$pkg" >&2); then
             apt_update >&2
-            (cd "$cache" && apt-get download "${apt_opts[@]}" "$pkg" >&2)
+            (cd "$cache/partial" && apt-get download "${apt_opts[@]}" "$pkg" >&2) || true
         fi
+        find "$cache/partial" -maxdepth 1 -name "${pkg}_*.deb" -exec mv {} "$cache/" \;
         deb="$(find "$cache" -maxdepth 1 -name "${pkg}_*.deb" | sort | tail -n 1)"
     fi
     [ -n "$deb" ] || { echo "build-initramfs: could not download $pkg" >&2; return 1; }
@@ -88,8 +100,11 @@ if [ -z "$kpkg" ]; then
 fi
 [ -n "$kpkg" ] || { echo "build-initramfs: linux-image-cloud-amd64 names no kernel package" >&2; exit 1; }
 
-kroot="$(unpack_deb "$(fetch_deb "$kpkg")")"
-bbroot="$(unpack_deb "$(fetch_deb busybox-static)")"
+kdeb="$(fetch_deb "$kpkg")" || exit 1
+bbdeb="$(fetch_deb busybox-static)" || exit 1
+kroot="$(unpack_deb "$kdeb")" || exit 1
+bbroot="$(unpack_deb "$bbdeb")" || exit 1
+flock -u 9
 
 vmlinuz="$(find "$kroot/boot" -maxdepth 1 -name 'vmlinuz-*' | head -n 1)"
 [ -n "$vmlinuz" ] || { echo "build-initramfs: no vmlinuz in $kpkg" >&2; exit 1; }
@@ -145,6 +160,14 @@ done
 printf '%s\n' "${!libdirs[@]}" | sort | paste -sd: >"$root/etc/lumivane-libpath"
 echo "root:x:0:0:root:/root:/bin/sh" >"$root/etc/passwd"
 echo "root:x:0:" >"$root/etc/group"
+
+# Variables for the test script, as shell assignments that /init sources.
+: >"$root/etc/lumivane-env"
+for assignment in ${envs[@]+"${envs[@]}"}; do
+    name="${assignment%%=*}"
+    [[ "$name" =~ ^[A-Za-z_][A-Za-z0-9_]*$ ]] || { echo "build-initramfs: bad --env $assignment" >&2; exit 2; }
+    printf 'export %s=%q\n' "$name" "${assignment#*=}" >>"$root/etc/lumivane-env"
+done
 
 install -m 0755 "$here/vm-init.sh" "$root/init"
 install -m 0755 "$script" "$root/opt/lumivane/test.sh"

@@ -3,12 +3,14 @@
 # qemu-system-x86_64 under TCG and reads the result line that the image's /init prints.
 #
 # Usage: run-vm.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]...
-#                  [--expect DIR] [--timeout SECONDS] [--memory MIB]
+#                  [--env NAME=VALUE]... [--cache DIR] [--expect DIR] [--timeout SECONDS]
+#                  [--memory MIB]
 #
-# Inside the VM the executables are on PATH (/opt/lumivane/bin), the data files are in $VM_DATA
-# and the script may leave files in $VM_OUT. Those files come back to DIR/out on the host. With
-# --expect, every file below the expected directory must come back with the same path and
-# exactly the same bytes.
+# Inside the VM the script runs as root in /tmp with the executables on PATH (/opt/lumivane/bin),
+# the data files in $VM_DATA and the --env variables set. Files it leaves in $VM_OUT come back
+# to DIR/out on the host. With --expect, every file below the expected directory must come back
+# with the same relative path and exactly the same bytes.
+# The cache directory (default DIR/cache) keeps the downloaded packages; tests may share one.
 #
 # Exit status: 0 pass, 1 fail (the console log is kept in DIR and its tail is printed),
 # 77 skipped because qemu cannot run at all here, 2 usage error.
@@ -23,7 +25,7 @@ while [ "$#" -gt 0 ]; do
         --expect) expect="$2"; shift 2 ;;
         --timeout) timeout_s="$2"; shift 2 ;;
         --memory) memory="$2"; shift 2 ;;
-        --script|--exec|--data) build_args+=("$1" "$2"); shift 2 ;;
+        --script|--exec|--data|--cache|--env) build_args+=("$1" "$2"); shift 2 ;;
         *) echo "run-vm: unknown argument: $1" >&2; exit 2 ;;
     esac
 done

@@ -47,6 +47,7 @@ fi
 export HOME=/root XDG_RUNTIME_DIR=/tmp/runtime LANG=C.UTF-8
 export LD_LIBRARY_PATH="$(cat /etc/lumivane-libpath)"
 export VM_DATA=/opt/lumivane/data VM_OUT=/out
+. /etc/lumivane-env
 # Sanitizer builds: report to the console, and no colour codes in the log.
 export ASAN_OPTIONS="detect_leaks=1:color=never" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:color=never"
 
