@@ -10,8 +10,8 @@ packages=(
     libhidapi-dev libudev-dev libgsf-1-dev
     # run: Chinese glyphs
     fonts-noto-cjk
-    # test: reading back the workbooks, the virtual display, the VM test
-    python3 python3-xlrd xvfb xauth imagemagick qemu-system-x86 cpio xz-utils zstd
+    # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
+    python3 python3-xlrd xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTranslator>
+
+// Owns the program's one translator and loads a translation file into it on request. The file
+// <baseName>.qm is looked up in the working directory, then beside the executable, then among the
+// built-in resources; the first that loads wins.
+class LanguageSwitcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LanguageSwitcher(QObject *parent = nullptr);
+    // Looks in these directories, in order (an empty entry is the working directory).
+    explicit LanguageSwitcher(const QStringList &directories, QObject *parent = nullptr);
+
+    static QStringList defaultDirectories();
+
+    // Loads the translation and installs the translator in the application. When no directory
+    // has a loadable file nothing changes, not even the translator's current contents.
+    bool switchTo(const QString &baseName);
+
+    // The file the translator holds now, empty before the first successful switch.
+    QString currentFile() const { return translator.filePath(); }
+
+private:
+    const QStringList directories;
+    QTranslator translator;
+};

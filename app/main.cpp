@@ -1,0 +1,37 @@
+#include "AppInit.h"
+#include "LumivaneResources.h"
+#include "MainWindow.h"
+#include "QtUserDialogs.h"
+#include "SingleInstanceGuard.h"
+#include "StartUp.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+
+    SingleInstanceGuard guard(SingleInstanceGuard::keyFor(QCoreApplication::applicationFilePath()));
+    if (guard.isRunning()) {
+        QtUserDialogs dialogs;
+        return StartUp::runSecondCopy(guard, dialogs);
+    }
+
+    // Text codecs: Qt 6 on Linux takes C strings, local 8-bit text and translations as UTF-8,
+    // which is what the program's literals are, so there is nothing to install.
+
+    StartUp::applyStyleSheet(QLatin1String(LumivaneResources::styleSheet));
+    StartUp::applyFont();
+    app.installEventFilter(AppInit::instance());
+
+    MainWindow *window = MainWindow::instance();
+    guard.setActivationWindow(window, true);
+    window->setWindowTitle(QStringLiteral("Lumivane V1.02"));
+    window->setWindowState(Qt::WindowMaximized);
+    window->show();
+    QObject::connect(&guard, SIGNAL(messageReceived(QString)), window, SLOT(handleAppMessage(QString)));
+
+    const int result = app.exec();
+    MainWindow::destroyInstance();
+    return result;
+}
