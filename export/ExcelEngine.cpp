@@ -1,0 +1,224 @@
+#include "ExcelEngine.h"
+
+#include "BiffWorkbook.h"
+#include "EmptyWorkbook.h"
+#include "ExportProgress.h"
+#include "ExportTable.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+ExcelEngine::ExcelEngine(const QString &fileName) : path(fileName), target(fileName) {}
+
+ExcelEngine::~ExcelEngine()
+{
+    closeWorkbook();
+}
+
+bool ExcelEngine::fail(const QString &reason)
+{
+    lastError = reason;
+    qWarning().noquote() << "ExcelEngine:" << reason;
+    return false;
+}
+
+bool ExcelEngine::prepareFile(const QString &fileName) const
+{
+    if (fileName.isEmpty() || !canReplaceFile(fileName))
+        return false;
+    const QFileInfo folder(QFileInfo(fileName).absolutePath());
+    return folder.isDir() && folder.isWritable();
+}
+
+bool ExcelEngine::canReplaceFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return !info.isSymLink(); // a dangling link would be written through to an unknown place
+    if (!info.isFile() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
+        return false;
+    return !QFileInfo::exists(info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#'));
+}
+
+bool ExcelEngine::loadBase(QString *error)
+{
+    OleStorage::Contents contents;
+    QByteArray stream;
+    if (QFileInfo::exists(templatePath())) {
+        QFile file(templatePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("template.xls cannot be read: ") + file.errorString();
+            return false;
+        }
+        if (!OleStorage::read(file.readAll(), &contents, error)) {
+            *error = QStringLiteral("template.xls: ") + *error;
+            return false;
+        }
+        stream = contents.workbook;
+    } else {
+        stream = EmptyWorkbook::stream();
+    }
+    std::unique_ptr<BiffWorkbook> book = BiffWorkbook::load(stream, error);
+    if (!book) {
+        *error = QStringLiteral("template.xls: ") + *error;
+        return false;
+    }
+    if (contents.droppedBiff5Copy)
+        book->clearDualStreamFlag();
+    workbook = std::move(book);
+    otherEntries = std::move(contents.root);
+    return true;
+}
+
+bool ExcelEngine::openWorkbook(int sheetIndex)
+{
+    if (opened)
+        closeWorkbook();
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file name"));
+    if (!prepareFile(path))
+        return fail(QStringLiteral("%1 cannot be written or replaced").arg(path));
+    sheetNumber = sheetIndex;
+    QString error;
+    if (!loadBase(&error) || !workbook->selectSheet(sheetIndex - 1, &error)) {
+        workbook.reset();
+        otherEntries = OleEntry();
+        return fail(error);
+    }
+    const QByteArray dimensions = workbook->cells().dimensions();
+    const quint32 rowMin = Biff::u32(dimensions, 0), rowMax = Biff::u32(dimensions, 4);
+    const quint16 columnMin = Biff::u16(dimensions, 8), columnMax = Biff::u16(dimensions, 10);
+    // An empty sheet reports A1 as its used range, as Excel does.
+    const bool empty = rowMax <= rowMin || columnMax <= columnMin;
+    firstRowUsed = empty ? 1 : int(rowMin) + 1;
+    firstColumnUsed = empty ? 1 : int(columnMin) + 1;
+    rowsUsed = empty ? 1 : int(rowMax - rowMin);
+    columnsUsed = empty ? 1 : int(columnMax - columnMin);
+    target = path;
+    savedTo.clear();
+    modified = true;
+    opened = true;
+    return true;
+}
+
+bool ExcelEngine::writeText(int row, int column, const QString &text)
+{
+    QString error;
+    if (!workbook->setCellText(row - 1, column - 1, text, &error))
+        return fail(QStringLiteral("cell (%1, %2): %3").arg(row).arg(column).arg(error));
+    modified = true;
+    return true;
+}
+
+bool ExcelEngine::setCellValue(int row, int column, const QVariant &value)
+{
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    return writeText(row, column, value.toString());
+}
+
+bool ExcelEngine::checkTable(const ExportTable &table)
+{
+    const int rows = table.rowCount();
+    const int columns = table.columnCount();
+    if (rows > Biff::MaxRows - 1)
+        return fail(QStringLiteral("%1 data rows do not fit a sheet (at most %2)").arg(rows).arg(Biff::MaxRows - 1));
+    if (columns > Biff::MaxColumns)
+        return fail(QStringLiteral("%1 columns do not fit a sheet (at most %2)").arg(columns).arg(Biff::MaxColumns));
+    for (int c = 0; c < columns; ++c)
+        if (table.hasHeader(c) && table.headerText(c).size() > Biff::MaxCellText)
+            return fail(QStringLiteral("a column title is longer than a cell can hold"));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            if (table.hasCell(r, c) && table.cellText(r, c).size() > Biff::MaxCellText)
+                return fail(QStringLiteral("the text in row %1, column %2 is longer than a cell can hold")
+                                .arg(r + 1)
+                                .arg(c + 1));
+    // Sheet row 0 holds the titles, sheet row r + 1 the table's row r.
+    for (const WorksheetCells::Range &range : workbook->cells().formulaRanges()) {
+        for (int sheetRow = range.firstRow; sheetRow <= qMin(range.lastRow, rows); ++sheetRow) {
+            for (int c = range.firstColumn; c <= qMin(range.lastColumn, columns - 1); ++c) {
+                const bool written = sheetRow == 0 ? table.hasHeader(c) : table.hasCell(sheetRow - 1, c);
+                if (written)
+                    return fail(QStringLiteral("the template has a shared, array or table formula at row %1, "
+                                               "column %2, where the table is written")
+                                    .arg(sheetRow + 1)
+                                    .arg(c + 1));
+            }
+        }
+    }
+    return true;
+}
+
+bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
+{
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    if (!checkTable(table))
+        return false;
+    const int rows = table.rowCount();
+    const int columns = table.columnCount();
+    for (int c = 0; c < columns; ++c)
+        if (table.hasHeader(c) && !writeText(1, c + 1, table.headerText(c)))
+            return false;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c)
+            if (table.hasCell(r, c) && !writeText(r + 2, c + 1, table.cellText(r, c)))
+                return false;
+        if (progress) {
+            progress->setValue(r + 1);
+            if (progress->wasCanceled())
+                break;
+        }
+    }
+    return saveWorkbook();
+}
+
+bool ExcelEngine::saveTo(const QString &file)
+{
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    if (file.isEmpty())
+        return fail(QStringLiteral("no file name"));
+    // Saving the unchanged workbook again to the file it was just saved to writes nothing new.
+    if (!modified && file == savedTo && QFileInfo::exists(file))
+        return true;
+    if (!canReplaceFile(file))
+        return fail(QStringLiteral("%1 cannot be replaced").arg(file));
+    QByteArray bytes;
+    QString error;
+    if (!OleStorage::write(workbook->write(), otherEntries, &bytes, &error))
+        return fail(error);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString()));
+    savedTo = file;
+    modified = false;
+    return true;
+}
+
+bool ExcelEngine::saveWorkbook()
+{
+    return saveTo(target);
+}
+
+bool ExcelEngine::saveWorkbookAs(const QString &fileName)
+{
+    if (!saveTo(fileName))
+        return false;
+    target = fileName;
+    return true;
+}
+
+void ExcelEngine::closeWorkbook()
+{
+    if (!opened)
+        return;
+    workbook.reset();
+    otherEntries = OleEntry();
+    opened = false;
+    modified = false;
+}

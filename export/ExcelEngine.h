@@ -1,0 +1,88 @@
+#pragma once
+
+#include "OleStorage.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class BiffWorkbook;
+class ExportProgress;
+class ExportTable;
+
+// Writes a table into one worksheet of an Excel 97-2003 (.xls) workbook file.
+//
+// The workbook is built in memory, from "./template.xls" in the working directory when that file
+// exists (everything in it is kept where the table does not write) or else as a new workbook with
+// one sheet "Sheet1". Saving writes the complete file beside the target and renames it over the
+// target only when it is complete, so a failed save leaves any existing file as it was. Closing
+// discards unsaved changes. Used once per export: construct, openWorkbook, writeTable,
+// saveWorkbookAs, closeWorkbook, destroy.
+class ExcelEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ExcelEngine(const QString &fileName);
+    ~ExcelEngine() override;
+
+    // Builds the workbook and selects worksheet `sheetIndex` (1-based). Fails when the target
+    // cannot be written, or the template cannot be read, is encrypted, is not Excel 97-2003, or
+    // has no such worksheet.
+    bool openWorkbook(int sheetIndex);
+    // Writes the column titles into row 1 and the cell texts from row 2, column 1, every cell
+    // centred and stored as text, then saves. After each data row the progress gets the number of
+    // rows written; a cancel stops the writing of further rows, and what was written is saved.
+    // Fails, before writing anything, for a table a sheet cannot hold (more than 65,535 data rows,
+    // more than 256 columns, a text over 32,767 characters) or one that would overwrite the anchor
+    // of a shared, array or table formula of the template.
+    bool writeTable(const ExportTable &table, ExportProgress *progress);
+    // Writes one centred text cell (1-based row and column); the value is stored as its text.
+    bool setCellValue(int row, int column, const QVariant &value);
+    // Saves to the file the workbook belongs to (the constructor's, or the last saveWorkbookAs).
+    bool saveWorkbook();
+    bool saveWorkbookAs(const QString &fileName);
+    void closeWorkbook();
+    // Whether a workbook can be written to `fileName`: its folder is writable and an existing file
+    // there can be replaced. Touches nothing.
+    bool prepareFile(const QString &fileName) const;
+
+    // False for an existing file that must not be replaced: not a regular file, marked read-only,
+    // not writable, or open in an office suite (which keeps a ".~lock.<name>#" file beside it).
+    static bool canReplaceFile(const QString &fileName);
+    static QString templatePath() { return QStringLiteral("./template.xls"); }
+
+    QString fileName() const { return path; }
+    bool isOpen() const { return opened; }
+    int sheetIndex() const { return sheetNumber; }
+    // The selected sheet's used range when it was opened (1-based, as the template had it).
+    int firstUsedRow() const { return firstRowUsed; }
+    int firstUsedColumn() const { return firstColumnUsed; }
+    int usedRows() const { return rowsUsed; }
+    int usedColumns() const { return columnsUsed; }
+    // Why the last operation failed.
+    QString errorString() const { return lastError; }
+
+private:
+    bool fail(const QString &reason);
+    bool loadBase(QString *error);
+    bool checkTable(const ExportTable &table);
+    bool writeText(int row, int column, const QString &text);
+    bool saveTo(const QString &target);
+
+    QString path;
+    QString target;
+    int sheetNumber = 0;
+    int rowsUsed = 0;
+    int columnsUsed = 0;
+    int firstRowUsed = 0;
+    int firstColumnUsed = 0;
+    bool opened = false;
+    bool modified = false;
+    QString savedTo;
+    QString lastError;
+    std::unique_ptr<BiffWorkbook> workbook;
+    OleEntry otherEntries;
+};

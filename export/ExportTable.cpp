@@ -1,0 +1,28 @@
+#include "ExportTable.h"
+
+#include <algorithm>
+
+ExportTable::ExportTable(int rowCount, int columnCount)
+    : rows(qMax(rowCount, 0)), columns(qMax(columnCount, 0)), headerSet(size_t(columns), false),
+      cellSet(size_t(rows) * size_t(columns), false)
+{
+    headers.resize(columns);
+    cells.resize(qsizetype(cellSet.size()));
+}
+
+void ExportTable::setHeaderText(int column, const QString &text)
+{
+    headers[column] = text;
+    headerSet[size_t(column)] = true;
+}
+
+bool ExportTable::hasAnyHeader() const
+{
+    return std::find(headerSet.begin(), headerSet.end(), true) != headerSet.end();
+}
+
+void ExportTable::setCellText(int row, int column, const QString &text)
+{
+    cells[qsizetype(at(row, column))] = text;
+    cellSet[at(row, column)] = true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// A detached copy of a table's texts, as it goes into a worksheet: an optional title per column
+// (sheet row 1) and an optional text per cell (sheet rows 2 onward). A cell or title that is not
+// set is not written at all, so whatever the workbook's template holds there stays; a set but
+// empty text gives an empty cell.
+class ExportTable
+{
+public:
+    ExportTable() = default;
+    ExportTable(int rowCount, int columnCount);
+
+    int rowCount() const { return rows; }
+    int columnCount() const { return columns; }
+
+    void setHeaderText(int column, const QString &text);
+    bool hasHeader(int column) const { return headerSet.at(size_t(column)); }
+    QString headerText(int column) const { return headers.at(column); }
+    bool hasAnyHeader() const;
+
+    void setCellText(int row, int column, const QString &text);
+    bool hasCell(int row, int column) const { return cellSet.at(at(row, column)); }
+    QString cellText(int row, int column) const { return cells.at(qsizetype(at(row, column))); }
+
+private:
+    size_t at(int row, int column) const { return size_t(row) * size_t(columns) + size_t(column); }
+
+    int rows = 0;
+    int columns = 0;
+    QStringList headers;
+    std::vector<bool> headerSet;
+    QStringList cells;
+    std::vector<bool> cellSet;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Reads a workbook back with python3-xlrd, the strictest of the Linux readers (it fails on a
+// broken OLE chain, a sheet position that misses its BOF, SST/CONTINUE errors, string indexes out
+// of range), with formatting information.
+class XlrdReader
+{
+public:
+    struct Cell
+    {
+        int type = 0; // xlrd's ctype: 0 empty, 1 text, 2 number, 6 blank
+        QVariant value;
+        int horizontalAlignment = -1;
+        int xfIndex = -1;
+        bool bold = false;
+        bool wrap = false;
+    };
+    struct Sheet
+    {
+        QString name;
+        int rows = 0;
+        int columns = 0;
+        QHash<QPair<int, int>, Cell> cells; // 0-based (row, column), empty cells left out
+        QList<QList<int>> merged;           // [firstRow, lastRow + 1, firstColumn, lastColumn + 1]
+
+        bool has(int row, int column) const { return cells.contains({row, column}); }
+        Cell cell(int row, int column) const { return cells.value({row, column}); }
+        QString text(int row, int column) const { return cell(row, column).value.toString(); }
+    };
+
+    // Runs xlrd on the file; false with the reason in error() when xlrd fails or warns.
+    bool read(const QString &fileName);
+    QString error() const { return failure; }
+    const QList<Sheet> &sheets() const { return sheetList; }
+    const Sheet &sheet(int index) const { return sheetList.at(index); }
+
+    // The python interpreter that has xlrd, or empty.
+    static QString python();
+
+private:
+    QString failure;
+    QList<Sheet> sheetList;
+};
