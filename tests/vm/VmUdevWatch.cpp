@@ -131,6 +131,12 @@ bool VmUdevWatch::waitForRemove(const std::string &sysname, int timeoutMs)
 
 bool VmUdevWatch::enumerateHasSerial(const std::string &sysname, const std::string &serial)
 {
+    HidrawNode node;
+    return findBySerial(serial, node) && node.sysname == sysname;
+}
+
+bool VmUdevWatch::findBySerial(const std::string &serial, HidrawNode &node)
+{
     udev *u = udev_new();
     if (!u)
         return false;
@@ -146,9 +152,15 @@ bool VmUdevWatch::enumerateHasSerial(const std::string &sysname, const std::stri
             continue;
         // The parent is owned by the child device and must not be unreferenced.
         udev_device *hid = udev_device_get_parent_with_subsystem_devtype(dev, "hid", nullptr);
-        if (hid && orEmpty(udev_device_get_sysname(dev)) == sysname
-            && orEmpty(udev_device_get_property_value(hid, "HID_UNIQ")) == serial)
+        if (!found && hid && orEmpty(udev_device_get_property_value(hid, "HID_UNIQ")) == serial) {
+            node.sysname = orEmpty(udev_device_get_sysname(dev));
+            node.devnode = orEmpty(udev_device_get_devnode(dev));
+            if (node.devnode.empty())
+                node.devnode = "/dev/" + node.sysname;
+            node.hidId = orEmpty(udev_device_get_property_value(hid, "HID_ID"));
+            node.uniq = serial;
             found = true;
+        }
         udev_device_unref(dev);
     }
     udev_enumerate_unref(en);

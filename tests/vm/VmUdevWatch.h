@@ -31,6 +31,8 @@ public:
     // Whether libudev's enumeration of subsystem hidraw lists sysname under a HID device with
     // HID_UNIQ == serial: the look-up that hidapi makes.
     static bool enumerateHasSerial(const std::string &sysname, const std::string &serial);
+    // The hidraw node that libudev's enumeration lists with HID_UNIQ == serial.
+    static bool findBySerial(const std::string &serial, HidrawNode &node);
 
     const std::string &error() const { return m_error; }
 

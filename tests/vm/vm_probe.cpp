@@ -2,7 +2,7 @@
 // meter to the kernel's hidraw driver and to libudev.
 //
 //   lumivane-vm-probe --serial S [--exchanges N] [--reply keyinfo|echo] [--vanish-after K]
-//                     -- METER_COMMAND [ARGS...]
+//                     [-- METER_COMMAND [ARGS...]]
 //
 // It starts a libudev monitor (netlink source "kernel": no udev daemon runs in the VM), starts
 // the meter command, and then checks in order:
@@ -12,8 +12,11 @@
 //  3. N request/reply exchanges through /dev/hidrawN succeed: the key-information request is
 //     answered with a valid frame carrying serial S (or, with --reply echo, the same report);
 //  4. without --vanish-after: SIGTERM to the meter removes the device ("remove" event) and the
-//     meter exits with status 0; with --vanish-after K: exactly K replies arrive, then the
+//     meter exits with status 0; with --vanish-after K: exactly K exchanges succeed, then the
 //     device fails transfers and a "remove" event arrives without any signal.
+// Without a meter command it checks a meter that is already there: it looks the serial up
+// through libudev enumeration and runs steps 2 and 3 only (with --vanish-after K: exactly K
+// exchanges succeed, then the device is gone).
 // Exit status 0 when every check passed; each failure prints one line starting with "FAIL".
 
 #include "VmUdevWatch.h"
@@ -42,7 +45,7 @@ struct Options {
 int usage()
 {
     std::fprintf(stderr, "usage: lumivane-vm-probe --serial S [--exchanges N] [--reply keyinfo|echo] "
-                         "[--vanish-after K] -- METER_COMMAND [ARGS...]\n");
+                         "[--vanish-after K] [-- METER_COMMAND [ARGS...]]\n");
     return 2;
 }
 
@@ -69,9 +72,13 @@ bool parse(int argc, char *argv[], Options &opt)
             return false;
         }
     }
-    if (opt.serial.empty() || opt.command.empty() || opt.exchanges < 1 || opt.vanishAfter < 0)
+    if (opt.serial.empty() || opt.serial.size() > 10 || opt.serial.find_first_not_of("0123456789") != std::string::npos
+        || std::stoull(opt.serial) > 0xFFFFFFFFull)
         return false;
-    opt.command.push_back(nullptr);
+    if (opt.exchanges < 1 || opt.vanishAfter < 0)
+        return false;
+    if (!opt.command.empty())
+        opt.command.push_back(nullptr);
     return true;
 }
 
@@ -97,6 +104,20 @@ bool meterExitedCleanly(pid_t pid)
     return false;
 }
 
+// Runs up to `count` exchanges and stops at the first failure; returns how many succeeded.
+int exchange(VmHidrawExchange &hidraw, const Options &opt, int count)
+{
+    const uint32_t serialNo = static_cast<uint32_t>(std::stoul(opt.serial));
+    int replies = 0;
+    for (int i = 0; i < count; ++i) {
+        const bool ok = opt.echo ? hidraw.exchangeEcho(static_cast<unsigned char>(i)) : hidraw.exchangeKeyInfo(serialNo);
+        if (!ok)
+            break;
+        ++replies;
+    }
+    return replies;
+}
+
 int fail(pid_t meter, const char *what)
 {
     std::printf("FAIL: %s\n", what);
@@ -107,6 +128,41 @@ int fail(pid_t meter, const char *what)
     return 1;
 }
 
+// After `expected` successful exchanges the device must have gone: the next one failed with
+// "no such device", an I/O error or a hang-up, not with a time-out or a wrong reply.
+int checkVanish(const VmHidrawExchange &hidraw, int replies, int expected, pid_t meter)
+{
+    if (replies != expected) {
+        const std::string what = "expected exactly " + std::to_string(expected) + " exchanges before the device vanished, got "
+                                 + std::to_string(replies) + " (last error: " + hidraw.error() + ")";
+        return fail(meter, what.c_str());
+    }
+    if (!hidraw.deviceGone())
+        return fail(meter, ("the exchange after the last reply failed without the device going: " + hidraw.error()).c_str());
+    std::printf("probe: %d exchanges, then the device went (%s)\n", replies, hidraw.error().c_str());
+    return 0;
+}
+
+// The meter is already plugged in: find it by serial and exchange with it.
+int checkPresentMeter(const Options &opt)
+{
+    HidrawNode node;
+    if (!VmUdevWatch::findBySerial(opt.serial, node))
+        return fail(0, ("libudev enumeration lists no hidraw node with serial " + opt.serial).c_str());
+    if (node.hidId != "0003:00002047:00000301")
+        return fail(0, ("HID_ID is " + node.hidId + ", expected 0003:00002047:00000301").c_str());
+    VmHidrawExchange hidraw;
+    if (!hidraw.open(node.devnode))
+        return fail(0, hidraw.error().c_str());
+    if (opt.vanishAfter > 0)
+        return checkVanish(hidraw, exchange(hidraw, opt, opt.vanishAfter + 1), opt.vanishAfter, 0);
+    const int replies = exchange(hidraw, opt, opt.exchanges);
+    if (replies != opt.exchanges)
+        return fail(0, ("exchange " + std::to_string(replies + 1) + " failed: " + hidraw.error()).c_str());
+    std::printf("probe: %d exchanges with %s (serial %s)\n", replies, node.devnode.c_str(), opt.serial.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -114,6 +170,9 @@ int main(int argc, char *argv[])
     Options opt;
     if (!parse(argc, argv, opt))
         return usage();
+
+    if (opt.command.empty())
+        return checkPresentMeter(opt);
 
     VmUdevWatch watch;
     if (!watch.start())
@@ -146,26 +205,12 @@ int main(int argc, char *argv[])
     if (!hidraw.open(node.devnode))
         return fail(meter, hidraw.error().c_str());
     const auto exchangeStart = std::chrono::steady_clock::now();
-    int replies = 0;
-    const int wanted = opt.vanishAfter > 0 ? opt.vanishAfter + 1 : opt.exchanges;
-    for (int i = 0; i < wanted; ++i) {
-        const bool ok = opt.echo ? hidraw.exchangeEcho(static_cast<unsigned char>(i))
-                                 : hidraw.exchangeKeyInfo(static_cast<uint32_t>(std::stoul(opt.serial)));
-        if (!ok)
-            break;
-        ++replies;
-    }
+    const int replies = exchange(hidraw, opt, opt.vanishAfter > 0 ? opt.vanishAfter + 1 : opt.exchanges);
     const double exchangeSeconds = secondsSince(exchangeStart);
 
     if (opt.vanishAfter > 0) {
-        if (replies != opt.vanishAfter) {
-            const std::string what = "expected exactly " + std::to_string(opt.vanishAfter) + " replies before the device vanished, got "
-                                     + std::to_string(replies) + " (last error: " + hidraw.error() + ")";
-            return fail(meter, what.c_str());
-        }
-        if (!hidraw.deviceGone())
-            return fail(meter, ("the transfer after the last reply failed without the device going: " + hidraw.error()).c_str());
-        std::printf("probe: %d replies, then the device went (%s)\n", replies, hidraw.error().c_str());
+        if (checkVanish(hidraw, replies, opt.vanishAfter, meter) != 0)
+            return 1;
     } else {
         if (replies != opt.exchanges)
             return fail(meter, ("exchange " + std::to_string(replies + 1) + " failed: " + hidraw.error()).c_str());
