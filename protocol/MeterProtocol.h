@@ -16,7 +16,7 @@ public:
         Ok = 1,
         RequestNotSent = -1, // link missing or closed, write failed, or no request for the kind
         NoValidReply = -2,   // no complete reply with a valid check value in time
-        BadHeader = -3,      // reply fails the command's header test
+        BadHeader = -3,      // reply fails the header test (for memory: reply for another block)
         BadKeyInfoCheck = -4,
         MeterErrorReply = -5 // the meter answered the key-information request with AB A0 04
     };

@@ -31,6 +31,9 @@ public:
 
     // Whether the next request is preceded by the 50 ms quiet-gap drain.
     bool quietDrainPending() const { return m_quietDrainPending; }
+    // For a reply that passed its check but turned out not to answer the request: more input
+    // may be on its way, so the next request drains fully.
+    void requireQuietDrain() { m_quietDrainPending = true; }
 
 private:
     CLinker *m_link = nullptr;

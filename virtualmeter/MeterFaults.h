@@ -18,6 +18,12 @@ struct MeterFaults
     int splitPayload = 62;       // payload bytes per report of a split reply
     QList<int> lateRequests;     // requests answered only after lateDelayMs
     int lateDelayMs = 0;
+    QList<int> foreignRequests;  // requests whose reply follows a report with another report ID
+    int foreignReportId = 0x01;
+    QList<int> truncateRequests; // requests of which only the first truncateBytes reply bytes are sent
+    int truncateBytes = 0;
+    QList<int> headerRequests;   // requests whose reply header is overwritten from byte 2 on
+    QByteArray headerBytes;      // (the check value is computed over the changed reply)
     int unplugAfterReports = -1; // input reports delivered before the meter disappears; -1 never
 
     bool isEmpty() const;

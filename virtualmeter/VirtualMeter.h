@@ -45,6 +45,8 @@ public:
     // The time the timing model needs for the traffic so far: every report one frame, every
     // reply one turnaround.
     qint64 linkBoundUs() const;
+    // Payload counts of the last output reports received, oldest first.
+    QList<int> recentOutputPayloads() const { return m_recentPayloads; }
 
     // The memory byte at an address: record memory from 0x80000000, name memory from
     // 0xC0000000, zero everywhere else.
@@ -54,6 +56,7 @@ private:
     void handleRequest(const QByteArray &frame, qint64 arrivedUs);
     QByteArray replyFor(const QByteArray &frame) const;
     void queueReply(const QByteArray &bytes, int payloadPerReport, qint64 firstDueUs);
+    void queueReport(quint8 reportId, const QByteArray &payload, qint64 earliestUs);
 
     struct QueuedReport
     {
@@ -67,9 +70,12 @@ private:
     QByteArray m_requestBytes;
     std::deque<QueuedReport> m_input;
     qint64 m_lastDueUs = 0;
+    bool m_haveQueued = false;
     bool m_unplugged = false;
     int m_requests = 0;
     int m_replies = 0;
     int m_outputReports = 0;
     int m_inputReports = 0;
+    static constexpr int RecentPayloadLimit = 16;
+    QList<int> m_recentPayloads;
 };

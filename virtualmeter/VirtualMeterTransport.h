@@ -17,6 +17,9 @@ public:
     // The meter behind the transport, for tests and counters.
     const std::shared_ptr<VirtualMeter> &meter() const { return m_meter; }
     QString path() const;
+    // Makes every open fail with this result, as a device node the user may not open
+    // (AccessDenied) or one held by another program (Busy); Opened restores normal opening.
+    void setOpenResult(HidOpenResult result) { m_openResult = result; }
 
     QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override;
     HidOpenResult open(const QString &path) override;
@@ -34,5 +37,6 @@ private:
 
     std::shared_ptr<VirtualMeter> m_meter;
     bool m_open = false;
+    HidOpenResult m_openResult = HidOpenResult::Opened;
     qint64 m_outFreeUs = 0;
 };

@@ -1,0 +1,34 @@
+#include "MemoryAreaReader.h"
+
+#include "MeterProtocol.h"
+#include "RecordAreaPlan.h"
+
+#include <algorithm>
+
+MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol)
+    : m_protocol(protocol)
+{
+}
+
+int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
+                           const Progress &progress)
+{
+    const qsizetype sizeBefore = out.size();
+    // Reserve for plausible areas only; a meter claiming a huge count must not make us
+    // allocate before the first chunk arrived.
+    constexpr quint32 reserveLimit = 16u * 1024u * 1024u;
+    out.reserve(sizeBefore + qsizetype(std::min(areaBytes, reserveLimit)));
+
+    for (quint64 offset = 0; offset < areaBytes; offset += RecordAreaPlan::ChunkBytes) {
+        const int length = int(std::min<quint64>(RecordAreaPlan::ChunkBytes, areaBytes - offset));
+        const int result = m_protocol.readMemoryBlock(start + quint32(offset), out, length, command);
+        if (result < 0) {
+            out.truncate(sizeBefore);
+            return result;
+        }
+        if (progress)
+            progress(chunkCounter);
+        ++chunkCounter;
+    }
+    return MeterProtocol::Ok;
+}

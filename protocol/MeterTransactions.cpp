@@ -1,0 +1,67 @@
+#include "MeterTransactions.h"
+
+#include "CLinker.h"
+
+MeterTransactions::MeterTransactions(CLinker *link)
+    : m_link(link)
+{
+}
+
+void MeterTransactions::setLink(CLinker *link)
+{
+    m_link = link;
+    m_quietDrainPending = true;
+}
+
+// CRC-16/MODBUS: initial value 0xFFFF, reflected polynomial 0xA001, no final exclusive-or.
+quint16 MeterTransactions::crc16(const QByteArray &data, int length)
+{
+    quint16 crc = 0xFFFF;
+    const int end = qMin(length, int(data.size()));
+    for (int i = 0; i < end; ++i) {
+        crc ^= quint8(data.at(i));
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+    }
+    return crc;
+}
+
+int MeterTransactions::sendCommand(QByteArray &frame, int timeoutMs)
+{
+    if (!m_link || !m_link->isOpen())
+        return -1;
+
+    // Whatever the meter sent since the last transaction must never be taken for this reply.
+    // After a clean transaction nothing more is on its way, so what is queued is all there is.
+    QByteArray stale;
+    if (m_quietDrainPending)
+        m_link->read(stale, 0, 0);
+    else
+        m_link->readAvailable(stale);
+    // Until this transaction ends with a checked reply, the next one drains fully.
+    m_quietDrainPending = true;
+
+    const quint16 crc = crc16(frame, int(frame.size()));
+    frame.append(char(crc & 0xFF));
+    frame.append(char(crc >> 8));
+    return m_link->write(frame, timeoutMs);
+}
+
+int MeterTransactions::receiveReply(QByteArray &reply, int timeoutMs, int expectedLength, bool checkCrc)
+{
+    if (!m_link)
+        return -1;
+    const int result = m_link->read(reply, timeoutMs, expectedLength);
+    if (result <= 0 || !checkCrc)
+        return result;
+    if (expectedLength < 2 || reply.size() < expectedLength)
+        return -1;
+
+    const quint16 stored = quint16(quint8(reply.at(expectedLength - 2)) | (quint8(reply.at(expectedLength - 1)) << 8));
+    if (stored != crc16(reply, expectedLength - 2))
+        return -1;
+    // A reply with surplus bytes means the meter sent more than was asked; drain fully next.
+    if (reply.size() == expectedLength)
+        m_quietDrainPending = false;
+    return int(reply.size());
+}

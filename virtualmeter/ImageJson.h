@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+
+// Strict readers for the fields of a meter image. Each returns false with error set to
+// "<key>: <problem>".
+namespace ImageJson {
+
+bool toInteger(const QJsonValue &value, const QString &key, qint64 min, qint64 max, qint64 &out, QString &error);
+bool toHexBytes(const QJsonValue &value, const QString &key, int byteCount, QByteArray &out, QString &error);
+bool toRequestList(const QJsonValue &value, const QString &key, QList<int> &out, QString &error);
+
+} // namespace ImageJson
