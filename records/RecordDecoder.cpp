@@ -1,5 +1,6 @@
 #include "RecordDecoder.h"
 
+#include "MeterProtocol.h"
 #include "ValueMarkers.h"
 
 #include <cstring>
@@ -52,10 +53,7 @@ QString RecordDecoder::recordName(const QByteArray &names, int j)
 QString RecordDecoder::probeNumberText(const uchar *bytes)
 {
     const QByteArray stored(reinterpret_cast<const char *>(bytes), 4);
-    QByteArray reversed(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        reversed[i] = stored[3 - i];
-    return QString::fromLatin1(reversed.toHex().toUpper());
+    return QString::fromLatin1(MeterProtocol::reverseHexBytes(stored.toHex()));
 }
 
 RecordField RecordDecoder::probeField(const uchar *bytes) const

@@ -1,0 +1,122 @@
+#include "PageFixture.h"
+
+#include "VirtualMeterTransport.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+PageFixture::PageFixture(const QString &catalogDirectory)
+    : page(session, dialogs, catalogDirectory)
+{
+}
+
+QString PageFixture::shippedCatalogs()
+{
+    return QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files");
+}
+
+MeterImage PageFixture::sample(const QString &name)
+{
+    MeterImage image;
+    QString error;
+    if (!MeterImage::fromFile(QStringLiteral(LUMIVANE_SAMPLES_DIR "/meters/") + name + QStringLiteral(".json"), image,
+                              error))
+        qFatal("sample meter %s: %s", qPrintable(name), qPrintable(error));
+    return image;
+}
+
+QString PageFixture::catalogDirectory(QTemporaryDir &dir, const QByteArray &meterno, const QByteArray &probeno)
+{
+    const QString path = dir.path();
+    auto write = [&](const char *name, const QByteArray &content) {
+        QFile file(path + QLatin1Char('/') + QLatin1String(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write catalog %s", name);
+    };
+    auto shipped = [](const char *name) {
+        QFile file(shippedCatalogs() + QLatin1Char('/') + QLatin1String(name));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read shipped catalog %s", name);
+        return file.readAll();
+    };
+    if (!meterno.isNull())
+        write("meterno", meterno);
+    write("unitno", shipped("unitno"));
+    write("probeno", probeno.isNull() ? shipped("probeno") : probeno);
+    return path;
+}
+
+bool PageFixture::plugIn(const MeterImage &image)
+{
+    auto transport = std::make_unique<VirtualMeterTransport>(image);
+    meter = transport->meter();
+    return session.openUsb(std::move(transport));
+}
+
+void PageFixture::unplug()
+{
+    session.close();
+    page.resetPage();
+}
+
+bool PageFixture::identifyAndDownload(const MeterImage &image)
+{
+    if (!plugIn(image))
+        return false;
+    const auto shownBefore = dialogs.informationTexts().size();
+    page.identifyMeter();
+    page.on_pushButton_readRecords_clicked();
+    return dialogs.informationTexts().size() == shownBefore;
+}
+
+QTableWidget *PageFixture::table() const
+{
+    return page.findChild<QTableWidget *>(QStringLiteral("tableWidget_data"));
+}
+
+QPushButton *PageFixture::button(const char *objectName) const
+{
+    return page.findChild<QPushButton *>(QLatin1String(objectName));
+}
+
+QString PageFixture::lineText(const char *objectName) const
+{
+    const auto *edit = page.findChild<QLineEdit *>(QLatin1String(objectName));
+    return edit ? edit->text() : QStringLiteral("<no such line edit>");
+}
+
+QStringList PageFixture::headers() const
+{
+    QStringList labels;
+    const QTableWidget *t = table();
+    for (int column = 0; column < t->columnCount(); ++column) {
+        const QTableWidgetItem *item = t->horizontalHeaderItem(column);
+        labels << (item ? item->text().replace(QLatin1Char('\n'), QLatin1String("\\n")) : QStringLiteral("<none>"));
+    }
+    return labels;
+}
+
+QStringList PageFixture::rowTexts(int row) const
+{
+    QStringList texts;
+    const QTableWidget *t = table();
+    const int last = t->columnCount() - 1;
+    for (int column = 0; column < last; ++column) {
+        const QTableWidgetItem *item = t->item(row, column);
+        texts << (item ? item->text() : QStringLiteral("<none>"));
+    }
+    const auto *deleteButton = qobject_cast<const QPushButton *>(t->cellWidget(row, last));
+    texts << (deleteButton ? deleteButton->text() : QStringLiteral("<no button>"));
+    return texts;
+}
+
+QList<QStringList> PageFixture::allRows() const
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < table()->rowCount(); ++row)
+        rows << rowTexts(row);
+    return rows;
+}

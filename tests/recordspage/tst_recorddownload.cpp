@@ -1,0 +1,295 @@
+#include "PageFixture.h"
+
+#include <QFile>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+// The expected texts of a sample image, written by golden/make_golden.py from the image itself
+// and the shipped catalogs: header labels, then one line per row.
+bool readGolden(const QString &image, bool chinese, QStringList &headers, QList<QStringList> &rows)
+{
+    QFile file(QStringLiteral(LUMIVANE_SOURCE_DIR "/tests/recordspage/golden/") + image
+               + (chinese ? QStringLiteral(".zh.tsv") : QStringLiteral(".en.tsv")));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        return false;
+    headers = lines.first().split(QLatin1Char('\t'));
+    rows.clear();
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        rows << lines.at(i).split(QLatin1Char('\t'));
+    return true;
+}
+
+} // namespace
+
+class TestRecordDownload : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void samples_data();
+    void samples();
+    void progress_data();
+    void progress();
+    void saveFirstNo();
+    void failures_data();
+    void failures();
+    void countsThatCannotBeReal_data();
+    void countsThatCannotBeReal();
+    void unknownKindReadsNothing();
+    void unknownProbeShowsZero();
+};
+
+void TestRecordDownload::samples_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<bool>("chinese");
+
+    for (const char *image : {"kind1", "kind1-ppfd", "kind2", "kind3", "kind4", "kind4-ppfd", "kind5", "kind6"}) {
+        QTest::newRow(QByteArray(image) + " zh") << QString::fromLatin1(image) << true;
+        QTest::newRow(QByteArray(image) + " en") << QString::fromLatin1(image) << false;
+    }
+}
+
+void TestRecordDownload::samples()
+{
+    QFETCH(QString, image);
+    QFETCH(bool, chinese);
+
+    QStringList headers;
+    QList<QStringList> rows;
+    QVERIFY2(readGolden(image, chinese, headers, rows), qPrintable(image));
+    QVERIFY(!rows.isEmpty());
+
+    PageFixture f;
+    f.page.setLanguageFlag(chinese);
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(image)));
+    QCOMPARE(f.dialogs.shown().size(), 1); // the progress dialog, nothing else
+    QCOMPARE(f.headers(), headers);
+    QCOMPARE(f.table()->rowCount(), rows.size());
+    for (int row = 0; row < rows.size(); ++row)
+        QCOMPARE(f.rowTexts(row), rows.at(row));
+
+    // Every data cell is centred, and each row's button is its own.
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < f.table()->columnCount() - 1; ++column)
+            QCOMPARE(Qt::Alignment(f.table()->item(row, column)->textAlignment()), Qt::AlignCenter);
+    }
+    QVERIFY(f.table()->cellWidget(0, f.table()->columnCount() - 1)
+            != f.table()->cellWidget(1, f.table()->columnCount() - 1));
+}
+
+void TestRecordDownload::progress_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("maximum");
+
+    // 196 bytes per record in 256-byte chunks, plus 16 bytes per name for kinds 4 and 6.
+    QTest::newRow("kind 1, 3 records: 256+256+76") << "kind1" << 3 << 3;
+    QTest::newRow("kind 4, 3 records: and one name chunk") << "kind4" << 3 << 4;
+    QTest::newRow("kind 1, 6 records") << "kind1" << 6 << 5;
+    QTest::newRow("kind 6, 17 records: two name chunks") << "kind6" << 17 << 16;
+}
+
+void TestRecordDownload::progress()
+{
+    QFETCH(QString, image);
+    QFETCH(int, records);
+    QFETCH(int, maximum);
+
+    MeterImage meter = PageFixture::sample(image);
+    meter.recordCount = quint32(records);
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(meter));
+
+    QCOMPARE(f.table()->rowCount(), records);
+    QCOMPARE(f.dialogs.progressLogs().size(), 1);
+    const ScriptedUserDialogs::Shown &shown = f.dialogs.shown().last();
+    QCOMPARE(shown.kind, ScriptedUserDialogs::Shown::Progress);
+    QCOMPARE(shown.title, QStringLiteral("正在读取记录，请等待……"));
+    QCOMPARE(shown.text, QStringLiteral("取消"));
+    QCOMPARE(shown.maximum, maximum);
+    QCOMPARE(shown.parent, &f.page);
+    QList<int> values;
+    for (int value = 0; value < maximum; ++value)
+        values << value;
+    QCOMPARE(f.dialogs.progressLogs().first()->values, values);
+    QVERIFY(f.dialogs.progressLogs().first()->destroyed);
+}
+
+void TestRecordDownload::saveFirstNo()
+{
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+    const QList<QStringList> first = f.allRows();
+    QCOMPARE(first.size(), 6);
+
+    // No: the rows go before any command is sent; the second download fills the table again.
+    f.dialogs.setNextAnswer(false);
+    f.page.setLanguageFlag(false);
+    f.page.on_pushButton_readRecords_clicked();
+    QCOMPARE(f.dialogs.questionTexts(),
+             QStringList{"Importing Data Will First Clear the List. Do You Want to Save the Data?"});
+    QCOMPARE(f.dialogs.informationTexts(), QStringList());
+    QCOMPARE(f.table()->rowCount(), 6);
+    QCOMPARE(f.rowTexts(0), first.at(0).mid(0, 13) << QStringLiteral("Delete"));
+
+    // No, then a meter that fails: the table stays empty.
+    MeterImage failing = PageFixture::sample(QStringLiteral("kind2"));
+    failing.faults.badCheck = {3}; // the download's unit-number request
+    f.unplug();
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind2"))));
+    QCOMPARE(f.table()->rowCount(), 3);
+    f.unplug();
+    QVERIFY(f.plugIn(failing));
+    f.page.identifyMeter();
+    f.page.on_pushButton_readRecords_clicked(); // the table is empty after the unplug: no question
+    QCOMPARE(f.dialogs.questionTexts().size(), 1);
+    QCOMPARE(f.dialogs.informationTexts(), QStringList{"Failed to read unit no!"});
+    QCOMPARE(f.table()->rowCount(), 0);
+}
+
+void TestRecordDownload::failures_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<int>("badRequest");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QList<int>>("progressValues");
+
+    // Identification of kind 1 and 4 sends requests 1 to 3 (key information, unit numbers, mode);
+    // the download then sends unit numbers (4), mode (5), record count (6) and the memory chunks
+    // (kind 1, 6 records: 7 to 11; kind 4 adds the name chunk 12). Kinds 2 and 6 have no mode
+    // requests (kind 6, 5 records: chunks 5 to 8, name chunk 9).
+    const QList<int> none;
+    QTest::newRow("unit numbers zh") << "kind1" << true << 4 << "读取单位编号失败!" << 14 << none;
+    QTest::newRow("unit numbers en") << "kind2" << false << 3 << "Failed to read unit no!" << 6 << none;
+    QTest::newRow("mode zh") << "kind4" << true << 5 << "读取模式失败!" << 15 << none;
+    QTest::newRow("mode en") << "kind1" << false << 5 << "Failed to read mode!" << 14 << none;
+    QTest::newRow("count zh") << "kind1" << true << 6 << "读取记录数量失败!" << 14 << none;
+    QTest::newRow("count en") << "kind2" << false << 4 << "Failed to Read Record Number！" << 6 << none;
+    QTest::newRow("first chunk zh") << "kind1" << true << 7 << "读取记录数据失败!" << 14 << none;
+    QTest::newRow("second chunk en") << "kind1" << false << 8 << "Failed to Read Record Data！" << 14 << QList<int>{0};
+    QTest::newRow("last data chunk zh") << "kind4" << true << 11 << "读取记录数据失败!" << 15
+                                        << QList<int>{0, 1, 2, 3};
+    QTest::newRow("name chunk zh") << "kind4" << true << 12 << "读取记录名称失败!" << 15
+                                   << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("name chunk en") << "kind6" << false << 9 << "Failed to Read Record Name！" << 10
+                                   << QList<int>{0, 1, 2, 3};
+}
+
+void TestRecordDownload::failures()
+{
+    QFETCH(QString, image);
+    QFETCH(bool, chinese);
+    QFETCH(int, badRequest);
+    QFETCH(QString, message);
+    QFETCH(int, columns);
+    QFETCH(QList<int>, progressValues);
+
+    MeterImage meter = PageFixture::sample(image);
+    meter.faults.badCheck = {badRequest};
+    PageFixture f;
+    f.page.setLanguageFlag(chinese);
+    QVERIFY(f.plugIn(meter));
+    f.page.identifyMeter();
+    QCOMPARE(f.dialogs.shown().size(), 0);
+    f.page.on_pushButton_readRecords_clicked();
+
+    QCOMPARE(f.dialogs.informationTexts(), QStringList{message});
+    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.table()->columnCount(), columns);
+    // A failed chunk: the message comes while the progress dialog is up, then it is hidden.
+    const bool transfer = message.contains(QStringLiteral("Data")) || message.contains(QStringLiteral("Name"))
+                          || message.contains(QStringLiteral("数据")) || message.contains(QStringLiteral("名称"));
+    QCOMPARE(f.dialogs.progressLogs().size(), transfer ? 1 : 0);
+    if (transfer) {
+        QCOMPARE(f.dialogs.shown().at(0).kind, ScriptedUserDialogs::Shown::Progress);
+        QCOMPARE(f.dialogs.shown().at(1).kind, ScriptedUserDialogs::Shown::Information);
+        QCOMPARE(f.dialogs.progressLogs().first()->values, progressValues);
+        QVERIFY(f.dialogs.progressLogs().first()->hidden);
+        QVERIFY(f.dialogs.progressLogs().first()->destroyed);
+    }
+    // Nothing is retried: the meter saw no request after the failing one.
+    QCOMPARE(f.requestsReceived(), badRequest);
+}
+
+void TestRecordDownload::countsThatCannotBeReal_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<quint32>("count");
+    QTest::addColumn<QString>("message");
+
+    // 0x40000000 / 196 = 5478274 records fit below the name area at 0xC0000000.
+    QTest::newRow("record area into the name area") << "kind1" << 5478275u << "读取记录数量失败!";
+    QTest::newRow("32-bit product overflows") << "kind4" << 10956550u << "读取记录数量失败!";
+    QTest::newRow("largest positive count") << "kind6" << 0x7FFFFFFFu << "读取记录数量失败!";
+    // Counts the meter reports with the top bit set are negative: nothing to read, nothing said.
+    QTest::newRow("negative") << "kind1" << 0xFFFFFFFFu << "";
+    QTest::newRow("zero") << "kind2" << 0u << "";
+}
+
+void TestRecordDownload::countsThatCannotBeReal()
+{
+    QFETCH(QString, image);
+    QFETCH(quint32, count);
+    QFETCH(QString, message);
+
+    MeterImage meter = PageFixture::sample(image);
+    meter.recordCount = count;
+    PageFixture f;
+    QVERIFY(f.plugIn(meter));
+    f.page.identifyMeter();
+    const int identification = f.requestsReceived();
+    const int columns = f.table()->columnCount();
+    f.page.on_pushButton_readRecords_clicked();
+
+    QCOMPARE(f.dialogs.informationTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(f.dialogs.progressLogs().size(), 0);
+    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.table()->columnCount(), columns);
+    // Unit numbers, mode (kinds 1 and 4) and the count; not one memory chunk.
+    const int modeRequest = (meter.modelCode == 1001 || meter.modelCode == 4001) ? 1 : 0;
+    QCOMPARE(f.requestsReceived(), identification + 2 + modeRequest);
+}
+
+void TestRecordDownload::unknownKindReadsNothing()
+{
+    QTemporaryDir dir;
+    PageFixture f(PageFixture::catalogDirectory(dir, "[Device1]\nMeterNo=1001\nVersion=100\nUIIndex=7\n"));
+    QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind1"))));
+    f.page.identifyMeter();
+    QCOMPARE(f.page.meterKind(), 7);
+    f.page.on_pushButton_readRecords_clicked();
+    // Unit numbers and count, no mode for an unknown kind, and then nothing.
+    QCOMPARE(f.requestsReceived(), 2 + 2);
+    QCOMPARE(f.dialogs.shown().size(), 0);
+    QCOMPARE(f.table()->columnCount(), 0);
+    QCOMPARE(f.table()->rowCount(), 0);
+}
+
+void TestRecordDownload::unknownProbeShowsZero()
+{
+    // A probe catalog that knows only the first sample probe; units with 2 decimals in slot 0.
+    QTemporaryDir dir;
+    PageFixture f(PageFixture::catalogDirectory(dir, "[Device1]\nMeterNo=6001\nVersion=100\nUIIndex=6\n",
+                                                "[Probe1]\nProbeNo=A000000F\nProbeName=探头一\n"));
+    MeterImage meter = PageFixture::sample(QStringLiteral("kind6"));
+    meter.unitSlots[0] = 2; // a unit row with 2 decimals
+    QVERIFY(f.identifyAndDownload(meter));
+    QCOMPARE(f.table()->rowCount(), 5);
+    QCOMPARE(f.table()->item(0, 1)->text(), QStringLiteral("探头一"));
+    for (int row = 1; row < 5; ++row)
+        QCOMPARE(f.table()->item(row, 1)->text(), QStringLiteral("0.00"));
+    // The lookups did not add the unknown numbers to the catalog.
+    QCOMPARE(f.page.probes().size(), 1);
+}
+
+QTEST_MAIN(TestRecordDownload)
+#include "tst_recorddownload.moc"

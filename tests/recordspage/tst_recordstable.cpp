@@ -1,0 +1,278 @@
+#include "PageFixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+QPushButton *deleteButton(QTableWidget *table, int row)
+{
+    return qobject_cast<QPushButton *>(table->cellWidget(row, table->columnCount() - 1));
+}
+
+QByteArray nameSlotHex(const QByteArray &name)
+{
+    return (name + QByteArray(16 - name.size(), '\0')).toHex();
+}
+
+} // namespace
+
+class TestRecordsTable : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void deleteThirdRow_data();
+    void deleteThirdRow();
+    void deleteFromElsewhereChangesNothing();
+    void clearing_data();
+    void clearing();
+    void languageSwitch_data();
+    void languageSwitch();
+    void nameEditing_data();
+    void nameEditing();
+    void resetKeepsColumns();
+    void rowsNeedTheirDecimals();
+};
+
+void TestRecordsTable::deleteThirdRow_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("layoutBetweenClicks");
+    // Between clicks the view moves the buttons of the rows below up to their new rows; clicks
+    // that come before it did must still remove the clicked button's own row.
+    QTest::newRow("shown") << true << true;
+    QTest::newRow("shown, clicks before the view re-laid out") << true << false;
+    QTest::newRow("never shown") << false << false;
+}
+
+void TestRecordsTable::deleteThirdRow()
+{
+    QFETCH(bool, shown);
+    QFETCH(bool, layoutBetweenClicks);
+
+    PageFixture f;
+    f.page.resize(1200, 800);
+    if (shown) {
+        f.page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    }
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+    QCoreApplication::processEvents();
+    QList<QStringList> rows = f.allRows();
+    QCOMPARE(rows.size(), 6);
+
+    for (const int row : {2, 2, 3}) {
+        QPushButton *button = deleteButton(f.table(), row);
+        const QStringList clicked = rows.takeAt(row);
+        button->click();
+        QCOMPARE(f.allRows(), rows);
+        QVERIFY(!f.allRows().contains(clicked));
+        if (layoutBetweenClicks)
+            QCoreApplication::processEvents();
+    }
+    QCOMPARE(f.dialogs.shown().size(), 1); // the download's progress dialog only: no confirmation
+}
+
+void TestRecordsTable::deleteFromElsewhereChangesNothing()
+{
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind2"))));
+    // A push button that is not in the table, and a sender that is not a push button.
+    QPushButton stray(QStringLiteral("删除"), &f.page);
+    connect(&stray, &QPushButton::clicked, &f.page, &FirstPage::slot_deleteRow);
+    stray.click();
+    QCOMPARE(f.table()->rowCount(), 3);
+    QLineEdit notAButton;
+    connect(&notAButton, &QLineEdit::returnPressed, &f.page, &FirstPage::slot_deleteRow);
+    Q_EMIT notAButton.returnPressed();
+    QCOMPARE(f.table()->rowCount(), 3);
+}
+
+void TestRecordsTable::clearing_data()
+{
+    QTest::addColumn<bool>("withRows");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("rowsLeft");
+
+    QTest::newRow("yes zh") << true << true << true << 0;
+    QTest::newRow("no zh") << true << true << false << 6;
+    QTest::newRow("yes en") << true << false << true << 0;
+    QTest::newRow("no en") << true << false << false << 6;
+    QTest::newRow("empty table: no question") << false << true << false << 0;
+}
+
+void TestRecordsTable::clearing()
+{
+    QFETCH(bool, withRows);
+    QFETCH(bool, chinese);
+    QFETCH(bool, answer);
+    QFETCH(int, rowsLeft);
+
+    PageFixture f;
+    f.page.setLanguageFlag(chinese);
+    QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind1"))));
+    f.page.identifyMeter();
+    if (withRows)
+        f.page.on_pushButton_readRecords_clicked();
+    f.dialogs.clear();
+    f.dialogs.setNextAnswer(answer);
+    f.button("pushButton_clearData")->click();
+
+    const QString question = chinese ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
+                                     : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?");
+    QCOMPARE(f.dialogs.questionTexts(), withRows ? QStringList{question} : QStringList());
+    if (withRows) {
+        QCOMPARE(f.dialogs.shown().first().title, chinese ? QStringLiteral("提示") : QStringLiteral("Tip"));
+        QCOMPARE(f.dialogs.shown().first().parent, &f.page);
+    }
+    QCOMPARE(f.table()->rowCount(), rowsLeft);
+    QCOMPARE(f.table()->columnCount(), 14);
+    QCOMPARE(f.page.meterKind(), 1);
+}
+
+void TestRecordsTable::languageSwitch_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("chinese");
+    QTest::addColumn<QStringList>("english");
+    QTest::addColumn<QString>("englishHeader");
+
+    // Row 2 of the kind-1 sample has no flicker; numbers and "----" keep their texts.
+    QTest::newRow("kind 1") << "kind1" << 2
+                            << QStringList{"21450", "22308", "19949", "21236", "6488", "2.1", "无频闪", "无频闪", "97.6",
+                                           "24.5", "45.0", "2.2", "0.356", "删除"}
+                            << QStringList{"21450", "22308", "19949", "21236", "6488", "2.1", "No", "No", "97.6",
+                                           "24.5", "45.0", "2.2", "0.356", "Delete"}
+                            << "Illuminance\\n(Lux)";
+    // A kind-4 record named "No" keeps its name; its flicker cells change.
+    QTest::newRow("kind 4, record named No")
+        << "kind4-named-no" << 2
+        << QStringList{"No", "21450", "22308", "19949", "21236", "6488", "2.1", "无频闪", "无频闪", "97.6", "24.5",
+                       "45.0", "2.2", "0.356", "删除"}
+        << QStringList{"No", "21450", "22308", "19949", "21236", "6488", "2.1", "No", "No", "97.6", "24.5", "45.0",
+                       "2.2", "0.356", "Delete"}
+        << "Test Name";
+    // Kind 6 has no no-flicker cells: a record named "无频闪" stays, only the button changes.
+    QTest::newRow("kind 6, record named 无频闪")
+        << "kind6-named-noflicker" << 0
+        << QStringList{"无频闪", "UV-A 365", "12.4", "13.4", "11.2", "12.3", "0.83", "372.0", "30.0", "删除"}
+        << QStringList{"无频闪", "UV-A 365", "12.4", "13.4", "11.2", "12.3", "0.83", "372.0", "30.0", "Delete"}
+        << "Test Name";
+}
+
+void TestRecordsTable::languageSwitch()
+{
+    QFETCH(QString, image);
+    QFETCH(int, row);
+    QFETCH(QStringList, chinese);
+    QFETCH(QStringList, english);
+    QFETCH(QString, englishHeader);
+
+    MeterImage meter;
+    if (image == QLatin1String("kind4-named-no")) {
+        meter = PageFixture::sample(QStringLiteral("kind4"));
+        meter.nameMemory.replace(16 * row, 16, QByteArray::fromHex(nameSlotHex("No")));
+    } else if (image == QLatin1String("kind6-named-noflicker")) {
+        meter = PageFixture::sample(QStringLiteral("kind6"));
+        meter.nameMemory.replace(16 * row, 16, QByteArray::fromHex(nameSlotHex("无频闪")));
+    } else {
+        meter = PageFixture::sample(image);
+    }
+
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(meter));
+    QCOMPARE(f.rowTexts(row), chinese);
+    const QList<QStringList> before = f.allRows();
+
+    f.page.setLanguageFlag(false);
+    f.page.languageChange();
+    QCOMPARE(f.rowTexts(row), english);
+    QCOMPARE(f.headers().first(), englishHeader);
+    QCOMPARE(f.headers().last(), QStringLiteral("Operation"));
+    QCOMPARE(f.table()->rowCount(), before.size());
+    QCOMPARE(Qt::Alignment(f.table()->item(row, f.table()->columnCount() - 2)->textAlignment()), Qt::AlignCenter);
+
+    // Messages follow the flag too.
+    f.dialogs.setNextAnswer(false);
+    f.button("pushButton_clearData")->click();
+    QCOMPARE(f.dialogs.questionTexts().last(),
+             QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
+    QCOMPARE(f.table()->rowCount(), before.size());
+
+    f.page.setLanguageFlag(true);
+    f.page.languageChange();
+    QCOMPARE(f.allRows(), before);
+}
+
+void TestRecordsTable::nameEditing_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("editing");
+
+    QTest::newRow("kind 4 name") << "kind4" << 0 << true;
+    QTest::newRow("kind 6 name") << "kind6" << 0 << true;
+    QTest::newRow("kind 4 value") << "kind4" << 1 << false;
+    QTest::newRow("kind 1 first column") << "kind1" << 0 << false;
+}
+
+void TestRecordsTable::nameEditing()
+{
+    QFETCH(QString, image);
+    QFETCH(int, column);
+    QFETCH(bool, editing);
+
+    PageFixture f;
+    f.page.resize(1200, 800);
+    f.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(image)));
+
+    // Double clicks on a cell reach the slot through the table's signal.
+    Q_EMIT f.table()->cellDoubleClicked(1, column);
+    auto *editor = f.table()->findChild<QLineEdit *>();
+    QCOMPARE(editor != nullptr, editing);
+    if (!editing)
+        return;
+    QCOMPARE(editor->text(), f.table()->item(1, 0)->text());
+    editor->setText(QStringLiteral("Renamed"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(f.table()->item(1, 0)->text(), QStringLiteral("Renamed"));
+}
+
+void TestRecordsTable::resetKeepsColumns()
+{
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind5"))));
+    const QStringList headers = f.headers();
+    f.unplug();
+    QCOMPARE(f.lineText("lineEdit_serialNo"), QString());
+    QCOMPARE(f.lineText("lineEdit_firmwareVersion"), QString());
+    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.headers(), headers);
+    QCOMPARE(f.page.meterKind(), 5);
+}
+
+void TestRecordsTable::rowsNeedTheirDecimals()
+{
+    // Slot 0 names a unit row the catalog does not have: the kind-1 table gets no columns and
+    // its decimals list stays empty, so the download adds no rows.
+    MeterImage meter = PageFixture::sample(QStringLiteral("kind1"));
+    meter.unitSlots[0] = 500;
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(meter));
+    QCOMPARE(f.table()->columnCount(), 0);
+    QCOMPARE(f.table()->rowCount(), 0);
+    QVERIFY(f.page.decimals()[0].isEmpty());
+    // No stray delete buttons were left on the page either.
+    QCOMPARE(f.page.findChildren<QPushButton *>().size(), 4);
+}
+
+QTEST_MAIN(TestRecordsTable)
+#include "tst_recordstable.moc"
