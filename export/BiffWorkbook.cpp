@@ -265,29 +265,46 @@ bool BiffWorkbook::centredXf(quint16 source, quint16 *result, QString *error)
 
 bool BiffWorkbook::setCellText(int row, int column, const QString &text, QString *error)
 {
+    const TextCell cell{column, &text};
+    return setRowTexts(row, &cell, 1, error);
+}
+
+bool BiffWorkbook::setRowTexts(int row, const TextCell *cells, int count, QString *error)
+{
     if (selected < 0) {
         *error = QStringLiteral("no worksheet selected");
         return false;
     }
-    if (row < 0 || row >= Biff::MaxRows || column < 0 || column >= Biff::MaxColumns) {
-        *error = QStringLiteral("cell outside the sheet's 65536 rows and 256 columns");
-        return false;
+    rowXfs.resize(size_t(count));
+    rowTexts.clear();
+    for (int i = 0; i < count; ++i) {
+        const int column = cells[i].column;
+        if (row < 0 || row >= Biff::MaxRows || column < 0 || column >= Biff::MaxColumns) {
+            *error = QStringLiteral("cell outside the sheet's 65536 rows and 256 columns");
+            return false;
+        }
+        if (cells[i].text->size() > Biff::MaxCellText) {
+            *error = QStringLiteral("text longer than a cell can hold");
+            return false;
+        }
+        if (isFormulaAnchorArea(row, column)) {
+            *error = QStringLiteral("the cell belongs to a shared, array or table formula");
+            return false;
+        }
+        if (!centredXf(sheetCells->currentXf(row, column), &rowXfs[size_t(i)], error))
+            return false;
+        if (!cells[i].text->isEmpty())
+            rowTexts.push_back(cells[i].text);
     }
-    if (text.size() > Biff::MaxCellText) {
-        *error = QStringLiteral("text longer than a cell can hold");
-        return false;
+    rowStrings.resize(rowTexts.size());
+    sst.indexesOf(rowTexts.data(), int(rowTexts.size()), rowStrings.data());
+    size_t next = 0;
+    for (int i = 0; i < count; ++i) {
+        if (cells[i].text->isEmpty())
+            sheetCells->setBlank(row, cells[i].column, rowXfs[size_t(i)]);
+        else
+            sheetCells->setLabel(row, cells[i].column, rowXfs[size_t(i)], rowStrings[next++]);
     }
-    if (isFormulaAnchorArea(row, column)) {
-        *error = QStringLiteral("the cell belongs to a shared, array or table formula");
-        return false;
-    }
-    quint16 xf = 0;
-    if (!centredXf(sheetCells->currentXf(row, column), &xf, error))
-        return false;
-    if (text.isEmpty())
-        sheetCells->setBlank(row, column, xf);
-    else
-        sheetCells->setLabel(row, column, xf, sst.indexOf(text));
     return true;
 }
 

@@ -38,6 +38,16 @@ public:
 
     // Writes a centred text cell (0-based row and column); an empty text gives a centred blank cell.
     bool setCellText(int row, int column, const QString &text, QString *error);
+    struct TextCell
+    {
+        int column;
+        const QString *text;
+    };
+    // Writes several cells of one row; checks all of them before writing any.
+    bool setRowTexts(int row, const TextCell *cells, int count, QString *error);
+
+    // Makes room for about this many more strings before a large table is written.
+    void reserveStrings(qsizetype count) { sst.reserve(count); }
 
     // The file's BIFF5 copy of the workbook is not written back: clear the flag that announces it.
     void clearDualStreamFlag() { clearDsf = true; }
@@ -75,6 +85,9 @@ private:
     QVector<QByteArray> xfs;
     QVector<QByteArray> addedXfs;
     QHash<quint16, quint16> centredXfs;
+    std::vector<quint16> rowXfs;
+    std::vector<const QString *> rowTexts;
+    std::vector<quint32> rowStrings;
     SharedStringTable sst;
 
     int selected = -1;

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstdio>
+#include <unistd.h>
+
 ExcelEngine::ExcelEngine(const QString &fileName) : path(fileName), target(fileName) {}
 
 ExcelEngine::~ExcelEngine()
@@ -161,13 +164,31 @@ bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
         return false;
     const int rows = table.rowCount();
     const int columns = table.columnCount();
-    for (int c = 0; c < columns; ++c)
-        if (table.hasHeader(c) && !writeText(1, c + 1, table.headerText(c)))
-            return false;
+    workbook->reserveStrings(qsizetype(rows + 1) * columns);
+    // Whole rows at a time: the texts of a row go through the shared string table together.
+    std::vector<BiffWorkbook::TextCell> cells;
+    cells.reserve(size_t(columns));
+    auto writeRow = [&](int sheetRow) {
+        QString error;
+        if (!workbook->setRowTexts(sheetRow, cells.data(), int(cells.size()), &error))
+            return fail(QStringLiteral("row %1: %2").arg(sheetRow + 1).arg(error));
+        modified = true;
+        return true;
+    };
+    for (int c = 0; c < columns; ++c) {
+        if (table.hasHeader(c))
+            cells.push_back({c, &table.headerText(c)});
+    }
+    if (!cells.empty() && !writeRow(0))
+        return false;
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c)
-            if (table.hasCell(r, c) && !writeText(r + 2, c + 1, table.cellText(r, c)))
-                return false;
+        cells.clear();
+        for (int c = 0; c < columns; ++c) {
+            if (table.hasCell(r, c))
+                cells.push_back({c, &table.cellText(r, c)});
+        }
+        if (!cells.empty() && !writeRow(r + 1))
+            return false;
         if (progress) {
             progress->setValue(r + 1);
             if (progress->wasCanceled())
@@ -188,12 +209,24 @@ bool ExcelEngine::saveTo(const QString &file)
         return true;
     if (!canReplaceFile(file))
         return fail(QStringLiteral("%1 cannot be replaced").arg(file));
-    QByteArray bytes;
-    QString error;
-    if (!OleStorage::write(workbook->write(), otherEntries, &bytes, &error))
-        return fail(error);
+    // The new file is written beside the old one and renamed over it only when complete.
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString()));
+    const int descriptor = ::dup(out.handle());
+    FILE *stream = descriptor >= 0 ? ::fdopen(descriptor, "wb") : nullptr;
+    if (!stream) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        out.cancelWriting();
+        return fail(QStringLiteral("%1 cannot be written").arg(file));
+    }
+    QString error;
+    if (!OleStorage::write(workbook->write(), otherEntries, stream, &error)) {
+        out.cancelWriting();
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, error));
+    }
+    if (!out.commit())
         return fail(QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString()));
     savedTo = file;
     modified = false;

@@ -20,12 +20,12 @@ public:
 
     void setHeaderText(int column, const QString &text);
     bool hasHeader(int column) const { return headerSet.at(size_t(column)); }
-    QString headerText(int column) const { return headers.at(column); }
+    const QString &headerText(int column) const { return headers.at(column); }
     bool hasAnyHeader() const;
 
     void setCellText(int row, int column, const QString &text);
     bool hasCell(int row, int column) const { return cellSet.at(at(row, column)); }
-    QString cellText(int row, int column) const { return cells.at(qsizetype(at(row, column))); }
+    const QString &cellText(int row, int column) const { return cells.at(qsizetype(at(row, column))); }
 
 private:
     size_t at(int row, int column) const { return size_t(row) * size_t(columns) + size_t(column); }

@@ -6,6 +6,7 @@
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
 #include <memory>
@@ -145,11 +146,12 @@ bool OleStorage::read(const QByteArray &file, Contents *contents, QString *error
     return true;
 }
 
-bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QByteArray *file, QString *error)
+namespace {
+
+// Writes the container into `sink` and closes both.
+bool writeContainer(GsfOutput *sink, const QByteArray &workbook, const OleEntry &root, QString *error)
 {
-    gsf_init();
-    GsfPtr<GsfOutput> sink(gsf_output_memory_new());
-    GsfPtr<GsfOutfile> ole(sink ? gsf_outfile_msole_new(sink.get()) : nullptr);
+    GsfPtr<GsfOutfile> ole(gsf_outfile_msole_new(sink));
     if (!ole) {
         *error = QStringLiteral("cannot create the compound file");
         return false;
@@ -164,12 +166,21 @@ bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QByteAr
     for (const OleEntry &entry : root.children)
         ok = ok && writeEntry(ole.get(), entry);
     ok = gsf_output_close(GSF_OUTPUT(ole.get())) && ok;
-    if (!gsf_output_is_closed(sink.get()))
-        ok = gsf_output_close(sink.get()) && ok;
-    if (!ok) {
+    if (!gsf_output_is_closed(sink))
+        ok = gsf_output_close(sink) && ok;
+    if (!ok)
         *error = QStringLiteral("writing the compound file failed");
+    return ok;
+}
+
+} // namespace
+
+bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QByteArray *file, QString *error)
+{
+    gsf_init();
+    GsfPtr<GsfOutput> sink(gsf_output_memory_new());
+    if (!sink || !writeContainer(sink.get(), workbook, root, error))
         return false;
-    }
     const gsf_off_t size = gsf_output_size(sink.get());
     const guint8 *bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     if (size <= 0 || !bytes) {
@@ -178,4 +189,16 @@ bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QByteAr
     }
     *file = QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size));
     return true;
+}
+
+bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, FILE *file, QString *error)
+{
+    gsf_init();
+    GsfPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("Workbook", file, FALSE));
+    if (!sink) {
+        std::fclose(file);
+        *error = QStringLiteral("cannot write the file");
+        return false;
+    }
+    return writeContainer(sink.get(), workbook, root, error);
 }

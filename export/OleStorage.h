@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdio>
 #include <vector>
 
 // One entry of an OLE2 compound file: a stream with its bytes, or a storage with children.
@@ -35,6 +36,9 @@ public:
     static bool read(const QByteArray &file, Contents *contents, QString *error);
 
     // Builds a compound file holding `workbook` as its "Workbook" stream plus every entry of
-    // `root` (with their class ids).
+    // `root` (with their class ids), in memory.
     static bool write(const QByteArray &workbook, const OleEntry &root, QByteArray *file, QString *error);
+    // The same, written straight into an open file, which is closed afterwards (the file must be
+    // seekable: the container's header is written last).
+    static bool write(const QByteArray &workbook, const OleEntry &root, FILE *file, QString *error);
 };

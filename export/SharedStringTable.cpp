@@ -140,25 +140,123 @@ bool SharedStringTable::load(const QVector<QByteArray> &chunks, QString *error)
     texts = loaded;
     formatted = loadedFormatted;
     positions = loadedPositions;
-    plainIndex.clear();
-    for (quint32 i = 0; i < unique; ++i)
-        if (!formatted[i] && !plainIndex.contains(texts.at(i)))
-            plainIndex.insert(texts.at(i), i);
+    indexSlots.clear();
+    plainCount = 0;
+    growIndex(size_t(unique) * 2);
+    for (quint32 i = 0; i < unique; ++i) {
+        const quint32 hash = hashOf(texts.at(i));
+        if (!formatted[i] && findPlain(texts.at(i), hash) < 0)
+            insertPlain(hash, i);
+    }
     total = declaredTotal;
     return true;
 }
 
-quint32 SharedStringTable::indexOf(const QString &text)
+quint32 SharedStringTable::hashOf(const QString &text)
 {
-    const auto found = plainIndex.constFind(text);
-    if (found != plainIndex.constEnd())
-        return found.value();
+    // 64-bit multiply-xorshift over four UTF-16 units at a time.
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    quint64 h = 0x9E3779B97F4A7C15ull ^ quint64(n);
+    qsizetype i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const quint64 block = quint64(p[i]) | quint64(p[i + 1]) << 16 | quint64(p[i + 2]) << 32 | quint64(p[i + 3]) << 48;
+        h = (h ^ block) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 29;
+    }
+    for (; i < n; ++i) {
+        h = (h ^ p[i]) * 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 29;
+    }
+    h ^= h >> 32;
+    return quint32(h);
+}
+
+qint64 SharedStringTable::findPlain(const QString &text, quint32 hash) const
+{
+    if (indexSlots.empty())
+        return -1;
+    const size_t mask = indexSlots.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        const quint64 slot = indexSlots[at];
+        if (slot == 0)
+            return -1;
+        if (quint32(slot >> 32) == hash) {
+            const quint32 index = quint32(slot) - 1;
+            if (texts.at(index) == text)
+                return index;
+        }
+    }
+}
+
+void SharedStringTable::insertPlain(quint32 hash, quint32 index)
+{
+    if ((plainCount + 1) * 2 > indexSlots.size())
+        growIndex((plainCount + 1) * 2);
+    const size_t mask = indexSlots.size() - 1;
+    size_t at = hash & mask;
+    while (indexSlots[at] != 0)
+        at = (at + 1) & mask;
+    indexSlots[at] = quint64(hash) << 32 | (index + 1);
+    ++plainCount;
+}
+
+void SharedStringTable::growIndex(size_t minimumSlots)
+{
+    size_t size = 64;
+    while (size < minimumSlots)
+        size *= 2;
+    if (size <= indexSlots.size())
+        return;
+    std::vector<quint64> old(size, 0);
+    old.swap(indexSlots);
+    const size_t mask = size - 1;
+    for (quint64 slot : old) {
+        if (slot == 0)
+            continue;
+        size_t at = size_t(slot >> 32) & mask;
+        while (indexSlots[at] != 0)
+            at = (at + 1) & mask;
+        indexSlots[at] = slot;
+    }
+}
+
+void SharedStringTable::indexesOf(const QString *const *batch, int count, quint32 *indexes)
+{
+    constexpr int Group = 32;
+    quint32 hashes[Group];
+    for (int start = 0; start < count; start += Group) {
+        const int n = qMin(Group, count - start);
+        for (int i = 0; i < n; ++i) {
+            hashes[i] = hashOf(*batch[start + i]);
+            if (!indexSlots.empty())
+                __builtin_prefetch(&indexSlots[hashes[i] & (indexSlots.size() - 1)]);
+        }
+        for (int i = 0; i < n; ++i)
+            indexes[start + i] = indexOf(*batch[start + i], hashes[i]);
+    }
+}
+
+quint32 SharedStringTable::indexOf(const QString &text, quint32 hash)
+{
+    const qint64 found = findPlain(text, hash);
+    if (found >= 0)
+        return quint32(found);
     const quint32 index = quint32(texts.size());
     appendString(text);
     texts.append(text);
     formatted.push_back(false);
-    plainIndex.insert(text, index);
+    insertPlain(hash, index);
     return index;
+}
+
+void SharedStringTable::reserve(qsizetype moreStrings)
+{
+    const qsizetype wanted = texts.size() + moreStrings;
+    texts.reserve(wanted);
+    formatted.reserve(size_t(wanted));
+    positions.reserve(size_t(wanted));
+    growIndex(size_t(wanted) * 2);
 }
 
 void SharedStringTable::startChunk(bool withFlag, bool highByte)
@@ -187,9 +285,11 @@ void SharedStringTable::appendString(const QString &text)
         startChunk(false, false);
 
     QByteArray *chunk = &recordData.last();
-    positions.push_back(packPosition(int(recordData.size() - 1), int(chunk->size())));
-    Biff::append16(*chunk, quint16(count));
-    Biff::append8(*chunk, highByte ? HighByteFlag : 0);
+    const qsizetype headerAt = chunk->size();
+    positions.push_back(packPosition(int(recordData.size() - 1), int(headerAt)));
+    chunk->resize(headerAt + 3);
+    Biff::put16(chunk->data() + headerAt, quint16(count));
+    chunk->data()[headerAt + 2] = char(highByte ? HighByteFlag : 0);
 
     int done = 0;
     while (true) {

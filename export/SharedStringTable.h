@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -25,7 +24,12 @@ public:
     bool load(const QVector<QByteArray> &chunks, QString *error);
 
     // Index of a plain string with this text, appending it when the table does not hold one yet.
-    quint32 indexOf(const QString &text);
+    quint32 indexOf(const QString &text) { return indexOf(text, hashOf(text)); }
+    // The same for several texts at once: their lookups overlap in memory, which matters for the
+    // million mostly unique texts of a full sheet.
+    void indexesOf(const QString *const *texts, int count, quint32 *indexes);
+    // Makes room for this many more strings, so that a large table is not rehashed while it grows.
+    void reserve(qsizetype moreStrings);
 
     quint32 uniqueCount() const { return quint32(texts.size()); }
     // Number of LABELSST cells that referred to the table when it was loaded; only informative.
@@ -47,12 +51,20 @@ private:
     static quint32 packPosition(int chunk, int offset) { return (quint32(chunk) << 14) | quint32(offset); }
     void startChunk(bool withFlag, bool highByte);
     void appendString(const QString &text);
+    // Open-addressing index of the plain strings: each slot holds a text's 32-bit hash and its
+    // index + 1 (0 = free), so a lookup touches one slot and compares texts only on a hash match.
+    static quint32 hashOf(const QString &text);
+    quint32 indexOf(const QString &text, quint32 hash);
+    qint64 findPlain(const QString &text, quint32 hash) const;
+    void insertPlain(quint32 hash, quint32 index);
+    void growIndex(size_t minimumSlots);
 
     QVector<QByteArray> recordData;
     QVector<QString> texts;
     std::vector<bool> formatted;
     // Where each string's header starts: chunk index << 14 | offset in the chunk's payload.
     std::vector<quint32> positions;
-    QHash<QString, quint32> plainIndex;
+    std::vector<quint64> indexSlots;
+    size_t plainCount = 0;
     quint32 total = 0;
 };

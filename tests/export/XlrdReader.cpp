@@ -10,7 +10,7 @@ namespace {
 const char Script[] = R"PY(
 import io, json, sys, xlrd
 log = io.StringIO()
-book = xlrd.open_workbook(sys.argv[1], formatting_info=True, logfile=log, verbosity=1)
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True, ragged_rows=True, logfile=log, verbosity=1)
 sheets = []
 for sh in book.sheets():
     cells = []
@@ -21,7 +21,7 @@ for sh in book.sheets():
                 continue
             xf = book.xf_list[cell.xf_index]
             cells.append([r, c, cell.ctype, cell.value, xf.alignment.hor_align, cell.xf_index,
-                          bool(book.font_list[xf.font_index].bold), bool(xf.alignment.text_wrapped)])
+                          book.font_list[xf.font_index].weight >= 700, bool(xf.alignment.text_wrapped)])
     sheets.append({"name": sh.name, "rows": sh.nrows, "cols": sh.ncols, "cells": cells,
                    "merged": [list(m) for m in sh.merged_cells]})
 print(json.dumps({"sheets": sheets, "log": log.getvalue()}))

@@ -1,0 +1,359 @@
+#include "ExcelEngine.h"
+#include "ExportProgress.h"
+#include "ExportTable.h"
+#include "WorkbookStreamCheck.h"
+#include "XlrdReader.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+class RecordingProgress : public ExportProgress
+{
+public:
+    explicit RecordingProgress(int cancelAt = -1) : cancelAt(cancelAt) {}
+    void setValue(int value) override { values.append(value); }
+    bool wasCanceled() const override { return cancelAt >= 0 && !values.isEmpty() && values.last() >= cancelAt; }
+
+    QList<int> values;
+    int cancelAt;
+};
+
+QByteArray fileBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+ExportTable table(int rows, int columns, bool headers)
+{
+    ExportTable t(rows, columns);
+    for (int c = 0; c < columns && headers; ++c)
+        t.setHeaderText(c, QStringLiteral("H%1").arg(c + 1));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            t.setCellText(r, c, QStringLiteral("r%1c%2").arg(r + 1).arg(c + 1));
+    return t;
+}
+
+} // namespace
+
+// The workbook engine without a template: what it writes, as xlrd reads it back, and what it
+// refuses without touching the target.
+class TestExcelEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString previousDir;
+
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+    // Runs the export's calling order; returns the file's path on success.
+    bool exportTable(const QString &fileName, const ExportTable &t, ExportProgress *progress = nullptr)
+    {
+        ExcelEngine engine(fileName);
+        if (!engine.openWorkbook(1) || !engine.writeTable(t, progress) || !engine.saveWorkbookAs(fileName))
+            return false;
+        engine.closeWorkbook();
+        return true;
+    }
+
+    static QStringList folderEntries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        previousDir = QDir::currentPath();
+        // "./template.xls" is looked up in the working directory; this one has none.
+        QVERIFY(QDir::setCurrent(dir->path()));
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(previousDir);
+        QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        dir.reset();
+    }
+
+    void freshWorkbookReadsBack()
+    {
+        const QString longText = QStringLiteral("长").repeated(20000);
+        ExportTable t(4, 5);
+        t.setHeaderText(0, QStringLiteral("名称"));
+        t.setHeaderText(1, QStringLiteral("照度\n(Lux)"));
+        t.setHeaderText(2, QStringLiteral("Température"));
+        t.setHeaderText(4, QString());
+        const QStringList row0 = {QStringLiteral("测试一"), QStringLiteral("0001"), QStringLiteral("12.50"),
+                                  QStringLiteral("----"), QStringLiteral("无频闪")};
+        for (int c = 0; c < 5; ++c)
+            t.setCellText(0, c, row0.at(c));
+        t.setCellText(1, 0, QStringLiteral("0001")); // the same text again: one shared string
+        t.setCellText(1, 1, QString());              // an empty item: blank but centred
+        t.setCellText(2, 3, longText);
+        t.setCellText(3, 4, QStringLiteral("1E5"));
+        const QString file = path(QStringLiteral("fresh.xls"));
+        RecordingProgress progress;
+        QVERIFY(exportTable(file, t, &progress));
+        QCOMPARE(progress.values, (QList<int>{1, 2, 3, 4}));
+
+        const QString problem = WorkbookStreamCheck::checkFile(file);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        QCOMPARE(xlrd.sheets().size(), 1);
+        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        QCOMPARE(sheet.name, QStringLiteral("Sheet1"));
+        QCOMPARE(sheet.rows, 5);
+        QCOMPARE(sheet.columns, 5);
+        QCOMPARE(sheet.text(0, 0), QStringLiteral("名称"));
+        QCOMPARE(sheet.text(0, 1), QStringLiteral("照度\n(Lux)"));
+        QCOMPARE(sheet.text(0, 2), QStringLiteral("Température"));
+        QVERIFY(!sheet.has(0, 3)); // no title given: nothing written
+        QCOMPARE(sheet.cell(0, 4).type, 6); // an empty title: a blank cell
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(sheet.cell(1, c).type, 1); // numbers stay text
+            QCOMPARE(sheet.text(1, c), row0.at(c));
+        }
+        QCOMPARE(sheet.text(2, 0), QStringLiteral("0001"));
+        QCOMPARE(sheet.cell(2, 1).type, 6);
+        QVERIFY(!sheet.has(2, 2));
+        QCOMPARE(sheet.text(3, 3), longText);
+        QCOMPARE(sheet.text(4, 4), QStringLiteral("1E5"));
+        for (auto it = sheet.cells.cbegin(); it != sheet.cells.cend(); ++it)
+            QVERIFY2(it.value().horizontalAlignment == 2,
+                     qPrintable(QStringLiteral("cell %1,%2 not centred").arg(it.key().first).arg(it.key().second)));
+        QCOMPARE(sheet.cells.size(), 13);
+    }
+
+    void noHeaderItemsWritesNoRowOne()
+    {
+        const QString file = path(QStringLiteral("noheader.xls"));
+        QVERIFY(exportTable(file, table(2, 3, false)));
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(!sheet.has(0, c));
+        QCOMPARE(sheet.text(1, 0), QStringLiteral("r1c1"));
+        QCOMPARE(sheet.text(2, 2), QStringLiteral("r2c3"));
+        QCOMPARE(sheet.rows, 3);
+    }
+
+    void cancelAfterFirstRowStillSaves()
+    {
+        const QString file = path(QStringLiteral("cancel.xls"));
+        RecordingProgress progress(1);
+        ExcelEngine engine(file);
+        QVERIFY(engine.openWorkbook(1));
+        QVERIFY(engine.writeTable(table(5, 2, true), &progress));
+        QVERIFY(QFileInfo::exists(file)); // writeTable saves
+        QCOMPARE(progress.values, QList<int>{1});
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        QCOMPARE(xlrd.sheet(0).rows, 2);
+        QCOMPARE(xlrd.sheet(0).text(0, 1), QStringLiteral("H2"));
+        QCOMPARE(xlrd.sheet(0).text(1, 1), QStringLiteral("r1c2"));
+    }
+
+    void sheetLimits_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("textLength");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("65,535 data rows") << 65535 << 1 << 1 << true;
+        QTest::newRow("65,536 data rows") << 65536 << 1 << 1 << false;
+        QTest::newRow("256 columns") << 1 << 256 << 1 << true;
+        QTest::newRow("257 columns") << 1 << 257 << 1 << false;
+        QTest::newRow("32,767 characters") << 1 << 1 << 32767 << true;
+        QTest::newRow("32,768 characters") << 1 << 1 << 32768 << false;
+    }
+
+    void sheetLimits()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        QFETCH(int, textLength);
+        QFETCH(bool, fits);
+        ExportTable t(rows, columns);
+        t.setHeaderText(columns - 1, QStringLiteral("last"));
+        t.setCellText(0, 0, QStringLiteral("first"));
+        t.setCellText(rows - 1, columns - 1, QString(textLength, QLatin1Char('x')));
+        // An existing workbook at the target must survive a table that does not fit.
+        const QString file = path(QStringLiteral("limits.xls"));
+        writeFile(file, "previous workbook");
+        QCOMPARE(exportTable(file, t), fits);
+        if (!fits) {
+            QCOMPARE(fileBytes(file), QByteArray("previous workbook"));
+            QCOMPARE(folderEntries(dir->path()), QStringList{QStringLiteral("limits.xls")});
+            return;
+        }
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        QCOMPARE(xlrd.sheet(0).rows, rows + 1);
+        QCOMPARE(xlrd.sheet(0).columns, columns);
+        QCOMPARE(xlrd.sheet(0).text(0, columns - 1), QStringLiteral("last"));
+        QCOMPARE(xlrd.sheet(0).text(rows, columns - 1).size(), textLength);
+    }
+
+    void manyLongStringsReadBack()
+    {
+        // Enough unique and long texts for dozens of CONTINUE records and a full EXTSST.
+        ExportTable t(600, 6);
+        for (int r = 0; r < 600; ++r)
+            for (int c = 0; c < 6; ++c)
+                t.setCellText(r, c, (c % 2 ? QStringLiteral("光谱%1-%2 ") : QStringLiteral("value %1/%2 "))
+                                        .arg(r)
+                                        .arg(c)
+                                        .repeated(1 + (r * 7 + c) % 23));
+        const QString file = path(QStringLiteral("many.xls"));
+        QVERIFY(exportTable(file, t));
+        const QString problem = WorkbookStreamCheck::checkFile(file);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        for (int r = 0; r < 600; ++r)
+            for (int c = 0; c < 6; ++c)
+                QCOMPARE(xlrd.sheet(0).text(r + 1, c), t.cellText(r, c));
+    }
+
+    void replacingKeepsPermissionsAndLeavesNoTemporaryFile()
+    {
+        const QString file = path(QStringLiteral("existing.xls"));
+        writeFile(file, "old");
+        QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        QVERIFY(exportTable(file, table(1, 1, true)));
+        QVERIFY(fileBytes(file).startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1")));
+        const auto modeBits = QFileDevice::Permissions(0x7077); // owner, group, others
+        QCOMPARE(QFileInfo(file).permissions() & modeBits,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+        QCOMPARE(folderEntries(dir->path()), QStringList{QStringLiteral("existing.xls")});
+    }
+
+    void canReplaceFile_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("replaceable");
+        QTest::newRow("no file yet") << "none" << true;
+        QTest::newRow("ordinary file") << "file" << true;
+        QTest::newRow("read-only file") << "readonly" << false;
+        QTest::newRow("open in an office suite") << "lockfile" << false;
+        QTest::newRow("a folder of that name") << "folder" << false;
+    }
+
+    void canReplaceFile()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, replaceable);
+        const QString file = path(QStringLiteral("target.xls"));
+        if (setup != QLatin1String("none") && setup != QLatin1String("folder"))
+            writeFile(file, "previous workbook");
+        if (setup == QLatin1String("readonly"))
+            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        if (setup == QLatin1String("lockfile"))
+            writeFile(path(QStringLiteral(".~lock.target.xls#")), "user,host,2024");
+        if (setup == QLatin1String("folder"))
+            QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("target.xls")));
+        QCOMPARE(ExcelEngine::canReplaceFile(file), replaceable);
+
+        // The engine refuses what cannot be replaced and leaves it as it was.
+        ExcelEngine engine(file);
+        QCOMPARE(engine.openWorkbook(1), replaceable);
+        if (replaceable) {
+            QVERIFY(engine.writeTable(table(1, 1, false), nullptr));
+        } else if (setup != QLatin1String("folder")) {
+            QCOMPARE(fileBytes(file), QByteArray("previous workbook"));
+        }
+    }
+
+    void prepareFileNeedsAFolder()
+    {
+        ExcelEngine engine(path(QStringLiteral("missing/sub/out.xls")));
+        QVERIFY(!engine.prepareFile(engine.fileName()));
+        QVERIFY(!engine.openWorkbook(1));
+        QVERIFY(!engine.isOpen());
+        ExcelEngine unnamed{QString()};
+        QVERIFY(!unnamed.openWorkbook(1));
+    }
+
+    void closingDiscardsWhatWasNotSaved()
+    {
+        const QString file = path(QStringLiteral("discard.xls"));
+        {
+            ExcelEngine engine(file);
+            QVERIFY(engine.openWorkbook(1));
+            QVERIFY(engine.setCellValue(1, 1, QStringLiteral("unsaved")));
+            engine.closeWorkbook();
+            QVERIFY(!engine.isOpen());
+            QVERIFY(!engine.setCellValue(1, 1, QStringLiteral("closed")));
+            QVERIFY(!engine.saveWorkbook());
+            QVERIFY(engine.openWorkbook(1));
+            QVERIFY(engine.setCellValue(2, 2, QStringLiteral("also unsaved")));
+        } // destroyed while open
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
+    void setCellValue_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("number given as a number") << 3 << 2 << QVariant(12) << true << "12";
+        QTest::newRow("last cell of the sheet") << 65536 << 256 << QVariant(QStringLiteral("z")) << true << "z";
+        QTest::newRow("row 0") << 0 << 1 << QVariant(QStringLiteral("a")) << false << "";
+        QTest::newRow("row 65537") << 65537 << 1 << QVariant(QStringLiteral("a")) << false << "";
+        QTest::newRow("column 257") << 1 << 257 << QVariant(QStringLiteral("a")) << false << "";
+    }
+
+    void setCellValue()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QVariant, value);
+        QFETCH(bool, written);
+        QFETCH(QString, text);
+        const QString file = path(QStringLiteral("cell.xls"));
+        ExcelEngine engine(file);
+        QVERIFY(engine.openWorkbook(1));
+        QCOMPARE(engine.setCellValue(row, column, value), written);
+        QVERIFY(engine.saveWorkbook());
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
+        QCOMPARE(xlrd.sheet(0).cells.size(), written ? 1 : 0);
+        if (written) {
+            QCOMPARE(xlrd.sheet(0).text(row - 1, column - 1), text);
+            QCOMPARE(xlrd.sheet(0).cell(row - 1, column - 1).horizontalAlignment, 2);
+        }
+    }
+
+    void freshWorkbookHasOnlyOneSheet()
+    {
+        ExcelEngine engine(path(QStringLiteral("second.xls")));
+        QVERIFY(!engine.openWorkbook(2));
+        QVERIFY(!engine.openWorkbook(0));
+        QVERIFY(engine.openWorkbook(1));
+        QCOMPARE(engine.firstUsedRow(), 1);
+        QCOMPARE(engine.usedRows(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExcelEngine)
+#include "tst_excelengine.moc"
