@@ -14,7 +14,13 @@ function(lumivane_add_test name)
         target_link_libraries(${name} PRIVATE Qt6::Widgets)
     endif()
     add_test(NAME ${name} COMMAND ${name})
+    # Each test gets its own runtime directory: meter sessions lock their meter there, and tests
+    # that run at the same time open virtual meters with the same serial numbers.
+    set(runtime_dir ${CMAKE_BINARY_DIR}/test-runtime/${name})
+    file(MAKE_DIRECTORY ${runtime_dir})
+    file(CHMOD ${runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
     set(env "QT_QPA_PLATFORM=offscreen"
+            "XDG_RUNTIME_DIR=${runtime_dir}"
             "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
             "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
             "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

@@ -84,6 +84,7 @@ int libHidDevice::open(quint16 vendorId, quint16 productId)
     m_opened = true;
     m_status = HidStatus::Ok;
     m_deniedPath.clear();
+    m_openedInterface = interfaces.at(walk.index);
     return 0;
 }
 
@@ -104,6 +105,7 @@ void libHidDevice::close()
     m_state->opened = false;
     m_state->pendingCount = 0;
     m_opened = false;
+    m_openedInterface = HidInterfaceInfo();
 }
 
 int libHidDevice::write(const quint8 *src, int length, int timeoutMs)

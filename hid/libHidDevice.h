@@ -58,6 +58,8 @@ public:
     // Set when the last open() met an interface the system refused for lack of access rights.
     bool lastOpenAccessDenied() const { return !m_deniedPath.isEmpty(); }
     QString lastOpenDeniedPath() const { return m_deniedPath; }
+    // The interface open() took (path and serial string); empty while nothing is open.
+    const HidInterfaceInfo &openedInterface() const { return m_openedInterface; }
 
 private:
     QList<HidProbe> probe(quint16 vendorId, quint16 productId);
@@ -68,4 +70,5 @@ private:
     bool m_opened = false;
     HidStatus m_status = HidStatus::NotOpened;
     QString m_deniedPath;
+    HidInterfaceInfo m_openedInterface;
 };

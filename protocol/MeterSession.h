@@ -9,6 +9,7 @@
 
 class CLinker;
 class HidReportTransport;
+class MeterLock;
 
 // The current meter link with its transactions and command set.
 class MeterSession final : public MeterConnection
@@ -23,8 +24,10 @@ public:
     MeterSession(const MeterSession &) = delete;
     MeterSession &operator=(const MeterSession &) = delete;
 
-    // Opens the meter over the transport. On failure nothing is kept and false is returned.
-    // A session that already has a link keeps it and returns false.
+    // Opens the meter over the transport and takes its lock (MeterLock), which the session holds
+    // until close(): a meter that another program (or session) holds is closed again at once,
+    // before anything is sent to it. On failure nothing is kept and false is returned. A session
+    // that already has a link keeps it and returns false.
     bool openUsb(std::unique_ptr<HidReportTransport> transport);
     // Closes and discards the current link.
     void close();
@@ -36,6 +39,8 @@ public:
     // rule), and that node's path.
     bool lastOpenAccessDenied() const { return !m_deniedPath.isEmpty(); }
     QString lastOpenDeniedPath() const { return m_deniedPath; }
+    // Whether the last failed openUsb() found the meter held by another program or session.
+    bool lastOpenHeldElsewhere() const { return m_heldElsewhere; }
 
     bool isLinkOpen() const override;
     MeterProtocol &protocol() override { return m_protocol; }
@@ -43,8 +48,10 @@ public:
     CLinker *link() const { return m_link.get(); }
 
 private:
+    std::unique_ptr<MeterLock> m_lock;
     std::unique_ptr<CLinker> m_link;
     MeterTransactions m_transactions;
     MeterProtocol m_protocol;
     QString m_deniedPath;
+    bool m_heldElsewhere = false;
 };
