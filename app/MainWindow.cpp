@@ -1,5 +1,9 @@
 #include "MainWindow.h"
 
+#include "CatalogLoader.h"
+#include "FirstPage.h"
+#include "HidapiTransport.h"
+#include "LibudevDeviceEvents.h"
 #include "LumivaneResources.h"
 #include "ui_MainWindow.h"
 
@@ -9,6 +13,12 @@
 #include <QTimer>
 
 namespace {
+
+// The fixed texts of the link handling's debug log, written exactly (a trailing space included).
+void logText(const QString &text)
+{
+    qDebug().nospace().noquote() << text;
+}
 
 std::unique_ptr<MainWindow> &windowHolder()
 {
@@ -31,7 +41,10 @@ void MainWindow::destroyInstance()
     windowHolder().reset();
 }
 
-MainWindow::MainWindow() : QDialog(nullptr), ui(std::make_unique<Ui::MainWindow>())
+MainWindow::MainWindow()
+    : QDialog(nullptr),
+      ui(std::make_unique<Ui::MainWindow>()),
+      transportFactory([] { return std::make_unique<HidapiTransport>(); })
 {
     ui->setupUi(this);
     initForm();
@@ -74,14 +87,14 @@ QString MainWindow::windowStyle()
 
 void MainWindow::initForm()
 {
-    // The records page (FirstPage) is created here with the window as its parent, added to the
-    // stack and made current; it also connects to languageChanged. Until it exists the stack
-    // holds an empty page, so the window shows its final layout.
-    if (ui->stackedWidget->count() == 0) {
-        page = new QWidget(this);
-        page->setObjectName(QStringLiteral("placeholderPage"));
+    if (!page) {
+        page = new FirstPage(session, qtDialogs, CatalogLoader::defaultDirectory(), this);
         ui->stackedWidget->addWidget(page);
         ui->stackedWidget->setCurrentWidget(page);
+        connect(this, &MainWindow::languageChanged, page, [this](bool languageFlag) {
+            page->setLanguageFlag(languageFlag);
+            page->languageChange();
+        });
     }
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyle());
@@ -89,10 +102,101 @@ void MainWindow::initForm()
 
 void MainWindow::initusbport()
 {
-    // Until a meter link is open the lamp is off. Registering for device notifications and the
-    // first attempt to open the meter (OpenUSB) belong here as well.
-    ui->LinkStatusLabel->setPixmap(QPixmap(QLatin1String(LumivaneResources::lampOffImage)));
+    showLamp(LumivaneResources::lampOffImage);
+    if (!deviceEvents)
+        deviceEvents = std::make_unique<LibudevDeviceEvents>();
+    connect(deviceEvents.get(), &DeviceEvents::deviceEvent, this, &MainWindow::deviceEvent, Qt::UniqueConnection);
+    // A class that cannot be registered is only logged: the start-up attempt below and the
+    // classes that did register still open the meter.
+    const int failed = deviceEvents->start();
+    for (int i = 0; i < failed; ++i)
+        logText(QStringLiteral("注册失败"));
+    OpenUSB();
+}
+
+void MainWindow::setTransportFactory(TransportFactory factory)
+{
+    transportFactory = std::move(factory);
+}
+
+void MainWindow::setDeviceEvents(std::unique_ptr<DeviceEvents> events)
+{
+    deviceEvents = std::move(events);
+}
+
+void MainWindow::setUserDialogs(UserDialogs &dialogs)
+{
+    page->setUserDialogs(dialogs);
+}
+
+bool MainWindow::isLinkOpen() const
+{
+    return session.isLinkOpen();
+}
+
+void MainWindow::showLamp(const char *image)
+{
+    ui->LinkStatusLabel->setPixmap(QPixmap(QLatin1String(image)));
     ui->LinkStatusLabel->setAlignment(Qt::AlignCenter);
+}
+
+bool MainWindow::OpenUSB()
+{
+    if (session.hasLink())
+        return true;
+    if (!session.openUsb(transportFactory ? transportFactory() : nullptr)) {
+        // A failed open leaves no trace on the screen. Missing access rights to the meter's
+        // node would hide behind "no meter", so the log says what is wrong.
+        if (session.lastOpenAccessDenied())
+            qWarning().noquote() << QStringLiteral(
+                                        "Cannot open the meter at %1: access denied. Install the udev rule "
+                                        "70-lumivane.rules (KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2047\", "
+                                        "ATTRS{idProduct}==\"0301\", TAG+=\"uaccess\") and plug the meter in again.")
+                                        .arg(session.lastOpenDeniedPath());
+        return false;
+    }
+    showLamp(LumivaneResources::lampOnImage);
+    page->identifyMeter();
+    return true;
+}
+
+void MainWindow::CloseUSB()
+{
+    if (!session.hasLink())
+        return;
+    session.close();
+    showLamp(LumivaneResources::lampOffImage);
+    page->resetPage();
+}
+
+void MainWindow::deviceEvent(DeviceEvents::Event event)
+{
+    logText(QStringLiteral("收到事件 "));
+    switch (event) {
+    case DeviceEvents::Arrival:
+        // Any USB device, disk, HID device or network interface that arrives while no meter is
+        // connected starts an open attempt.
+        if (session.hasLink())
+            return;
+        OpenUSB();
+        logText(QStringLiteral("USB_设备打开"));
+        logText(QStringLiteral("DBT_DEVICEARRIVAL"));
+        return;
+    case DeviceEvents::RemoveComplete:
+        // Another device going away leaves the link open: only a meter that no longer answers
+        // closes it.
+        if (session.hasLink() && session.isDeviceGone()) {
+            CloseUSB();
+            logText(QStringLiteral("USB_设备移除"));
+        }
+        logText(QStringLiteral("DBT_DEVICEREMOVECOMPLETE"));
+        return;
+    case DeviceEvents::TypeSpecific:
+        logText(QStringLiteral("DBT_DEVICETYPESPECIFIC "));
+        return;
+    case DeviceEvents::Other:
+        return;
+    }
 }
 
 void MainWindow::on_btnLanguageEn_clicked()

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "DeviceEvents.h"
 #include "LanguageSwitcher.h"
+#include "MeterSession.h"
+#include "QtUserDialogs.h"
+#include "TransportFactory.h"
 
 #include <QDialog>
 
 #include <memory>
+
+class FirstPage;
 
 namespace Ui {
 class MainWindow;
@@ -28,6 +34,27 @@ public:
     // The window's own style additions, set by initForm on top of the application style sheet.
     static QString windowStyle();
 
+    // Link set-up, to be changed before the first link set-up runs (10 ms after construction):
+    // where transports for opening the meter come from (hidapi by default), and the source of
+    // device events (a libudev monitor by default).
+    void setTransportFactory(TransportFactory factory);
+    void setDeviceEvents(std::unique_ptr<DeviceEvents> events);
+    // Where the pages' messages, questions and progress dialogs go (Qt's dialogs by default).
+    void setUserDialogs(UserDialogs &dialogs);
+
+    // True only when a link exists and it is open.
+    bool isLinkOpen() const;
+    FirstPage *recordsPage() const { return page; }
+    MeterSession &meterSession() { return session; }
+
+    // The transaction routines over the current link.
+    static quint16 crc16(const QByteArray &data, int length) { return MeterTransactions::crc16(data, length); }
+    int sendCommand(QByteArray &frame, int timeoutMs) { return session.transactions().sendCommand(frame, timeoutMs); }
+    int receiveReply(QByteArray &reply, int timeoutMs, int expectedLength, bool checkCrc)
+    {
+        return session.transactions().receiveReply(reply, timeoutMs, expectedLength, checkCrc);
+    }
+
 Q_SIGNALS:
     // A language switch succeeded: true for Chinese, false for English. The records page takes its
     // languageFlag from here and re-labels itself.
@@ -39,6 +66,10 @@ private Q_SLOTS:
     void on_btnLanguageEn_clicked();
     void on_btnLanguageZh_clicked();
     void handleAppMessage(const QString &message);
+    bool OpenUSB();
+    void CloseUSB();
+    // The reactions to device notifications (what winEvent does with WM_DEVICECHANGE on Windows).
+    void deviceEvent(DeviceEvents::Event event);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -48,7 +79,13 @@ private:
     MainWindow();
     void switchLanguage(const QString &baseName, bool languageFlag);
 
+    void showLamp(const char *image);
+
     std::unique_ptr<Ui::MainWindow> ui;
-    QWidget *page = nullptr; // the records page, a child of the window
+    MeterSession session;      // the current link; none while no meter is connected
+    QtUserDialogs qtDialogs;
+    FirstPage *page = nullptr; // the records page, a child of the window
     LanguageSwitcher languages;
+    TransportFactory transportFactory;
+    std::unique_ptr<DeviceEvents> deviceEvents;
 };

@@ -4,12 +4,25 @@
 #include "QtUserDialogs.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
+#include "VirtualMeterOption.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+
+    // Demo mode: the virtual meter stands in for the USB meter.
+    TransportFactory virtualMeter;
+    QString imagePath;
+    if (VirtualMeterOption::requested(QCoreApplication::arguments(), imagePath)) {
+        QString error;
+        if (!VirtualMeterOption::makeFactory(imagePath, virtualMeter, error)) {
+            std::fprintf(stderr, "lumivane: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
 
     SingleInstanceGuard guard(SingleInstanceGuard::keyFor(QCoreApplication::applicationFilePath()));
     if (guard.isRunning()) {
@@ -25,6 +38,8 @@ int main(int argc, char *argv[])
     app.installEventFilter(AppInit::instance());
 
     MainWindow *window = MainWindow::instance();
+    if (virtualMeter)
+        window->setTransportFactory(virtualMeter);
     guard.setActivationWindow(window, true);
     window->setWindowTitle(QStringLiteral("Lumivane V1.02"));
     window->setWindowState(Qt::WindowMaximized);
