@@ -1,0 +1,152 @@
+#include "CliOptions.h"
+
+#include <QSet>
+
+namespace {
+
+const QString endOfOptions = QStringLiteral("--");
+
+bool isValueOption(const QString &name)
+{
+    return name == QLatin1String("--virtual-meter") || name == QLatin1String("--catalog-dir")
+           || name == QLatin1String("--lang") || name == QLatin1String("--format") || name == QLatin1String("-o");
+}
+
+// Splits "--name=value" into its parts; other arguments keep an empty value and hasValue false.
+void splitOption(const QString &argument, QString &name, QString &value, bool &hasValue)
+{
+    const qsizetype equals = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
+    hasValue = equals > 0;
+    name = hasValue ? argument.left(equals) : argument;
+    value = hasValue ? argument.mid(equals + 1) : QString();
+}
+
+} // namespace
+
+CliOptions::Format CliOptions::outputFormat() const
+{
+    if (format != Format::FromSuffix)
+        return format;
+    return outputFile.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? Format::Csv : Format::Xls;
+}
+
+bool CliArguments::languageOf(const QStringList &arguments)
+{
+    bool chinese = true;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == endOfOptions)
+            break;
+        QString name, value;
+        bool hasValue = false;
+        splitOption(arguments.at(i), name, value, hasValue);
+        if (name != QLatin1String("--lang"))
+            continue;
+        if (!hasValue && i + 1 < arguments.size())
+            value = arguments.at(++i);
+        if (value == QLatin1String("zh"))
+            chinese = true;
+        else if (value == QLatin1String("en"))
+            chinese = false;
+    }
+    return chinese;
+}
+
+UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options)
+{
+    for (const QString &argument : arguments) {
+        if (argument == endOfOptions)
+            break;
+        if (argument == QLatin1String("--help")) {
+            options.command = CliOptions::Command::Help;
+            return {};
+        }
+    }
+    for (const QString &argument : arguments) {
+        if (argument == endOfOptions)
+            break;
+        if (argument == QLatin1String("--version")) {
+            options.command = CliOptions::Command::Version;
+            return {};
+        }
+    }
+
+    QStringList words;
+    QSet<QString> seen;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            words << argument;
+            continue;
+        }
+        if (argument == endOfOptions) {
+            optionsEnded = true;
+            continue;
+        }
+
+        QString name, value;
+        bool hasValue = false;
+        splitOption(argument, name, value, hasValue);
+        // -q and --quiet are one option.
+        const QString key = name == QLatin1String("-q") ? QStringLiteral("--quiet") : name;
+        if (name == QLatin1String("-q") || name == QLatin1String("--quiet")) {
+            if (hasValue)
+                return {UsageError::UnknownOption, argument};
+        } else if (!isValueOption(name)) {
+            return {UsageError::UnknownOption, name};
+        } else if (!hasValue) {
+            if (i + 1 >= arguments.size())
+                return {UsageError::MissingValue, name};
+            value = arguments.at(++i);
+        }
+        if (seen.contains(key))
+            return {UsageError::RepeatedOption, name};
+        seen.insert(key);
+
+        if (key == QLatin1String("--quiet")) {
+            options.quiet = true;
+            continue;
+        }
+        if (value.isEmpty())
+            return {UsageError::EmptyValue, name};
+        if (name == QLatin1String("--virtual-meter")) {
+            options.virtualMeterImage = value;
+        } else if (name == QLatin1String("--catalog-dir")) {
+            options.catalogDirectory = value;
+        } else if (name == QLatin1String("-o")) {
+            options.outputFile = value;
+        } else if (name == QLatin1String("--lang")) {
+            if (value != QLatin1String("zh") && value != QLatin1String("en"))
+                return {UsageError::BadLanguage, value};
+            options.chinese = value == QLatin1String("zh");
+        } else if (name == QLatin1String("--format")) {
+            if (value == QLatin1String("xls"))
+                options.format = CliOptions::Format::Xls;
+            else if (value == QLatin1String("csv"))
+                options.format = CliOptions::Format::Csv;
+            else
+                return {UsageError::BadFormat, value};
+        }
+    }
+
+    if (words.isEmpty())
+        return {UsageError::NoCommand, {}};
+    const QString &command = words.first();
+    if (command == QLatin1String("identify"))
+        options.command = CliOptions::Command::Identify;
+    else if (command == QLatin1String("records"))
+        options.command = CliOptions::Command::Records;
+    else if (command == QLatin1String("spectra"))
+        options.command = CliOptions::Command::Spectra;
+    else
+        return {UsageError::UnknownCommand, command};
+    if (words.size() > 1)
+        return {UsageError::ExtraArgument, words.at(1)};
+
+    const bool writesFile = options.command != CliOptions::Command::Identify;
+    if (writesFile && options.outputFile.isEmpty())
+        return {UsageError::MissingOutput, command};
+    if (!writesFile && !options.outputFile.isEmpty())
+        return {UsageError::OutputNotAllowed, command};
+    return {};
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for:
+//   lumivane-cli [OPTIONS] identify
+//   lumivane-cli [OPTIONS] records -o FILE
+//   lumivane-cli [OPTIONS] spectra -o FILE
+//   lumivane-cli --help | --version
+struct CliOptions
+{
+    enum class Command { None, Identify, Records, Spectra, Help, Version };
+    enum class Format { FromSuffix, Xls, Csv };
+
+    Command command = Command::None;
+    QString virtualMeterImage; // empty: the USB meter
+    QString catalogDirectory;  // empty: where the window finds the catalogs
+    QString outputFile;
+    bool chinese = true;       // --lang zh (the default, as the window starts in Chinese) or en
+    Format format = Format::FromSuffix;
+    bool quiet = false;
+
+    // The format that is written: --format when given, otherwise csv for a FILE ending in
+    // ".csv" (in any case) and xls for anything else.
+    Format outputFormat() const;
+};
+
+// A command line that does not follow the interface.
+struct UsageError
+{
+    enum Kind {
+        None,
+        UnknownOption,    // argument: the option
+        MissingValue,     // argument: the option
+        EmptyValue,       // argument: the option
+        RepeatedOption,   // argument: the option
+        BadLanguage,      // argument: the value
+        BadFormat,        // argument: the value
+        NoCommand,
+        UnknownCommand,   // argument: the word
+        ExtraArgument,    // argument: the word
+        MissingOutput,    // argument: the command
+        OutputNotAllowed  // argument: the command
+    };
+
+    Kind kind = None;
+    QString argument;
+};
+
+class CliArguments
+{
+public:
+    // Parses the arguments (without the program name). --help and --version anywhere before
+    // "--" win over everything else. Options may stand before or after the command, long
+    // options with a value as "--name value" or "--name=value". On a usage error the options
+    // are partly filled and the error says what is wrong.
+    static UsageError parse(const QStringList &arguments, CliOptions &options);
+
+    // The language asked for with a valid --lang, so that a usage error found before it is
+    // still reported in that language; true (Chinese) otherwise.
+    static bool languageOf(const QStringList &arguments);
+};

@@ -1,0 +1,272 @@
+#include "CliRunner.h"
+
+#include "CatalogLoader.h"
+#include "CliTexts.h"
+#include "CsvWriter.h"
+#include "ExcelEngine.h"
+#include "ExportTable.h"
+#include "HidapiTransport.h"
+#include "MeterIdentification.h"
+#include "MeterImage.h"
+#include "MeterLock.h"
+#include "MeterProtocol.h"
+#include "RecordDownload.h"
+#include "RecordMessages.h"
+#include "RecordsSheet.h"
+#include "SheetGrid.h"
+#include "SpectraSheet.h"
+#include "TerminalProgress.h"
+#include "VirtualMeterTransport.h"
+
+#include <QFileInfo>
+
+CliRunner::CliRunner(FILE *out, FILE *err) : out(out), err(err) {}
+
+CliRunner::~CliRunner() = default;
+
+void CliRunner::print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int CliRunner::fail(const QString &message)
+{
+    if (progress)
+        progress->finish();
+    print(err, message + QLatin1Char('\n'));
+    return Failure;
+}
+
+int CliRunner::failWrite(const QString &reason)
+{
+    return fail(CliTexts::text(CliTexts::WriteFailed, options.chinese).arg(options.outputFile, reason));
+}
+
+int CliRunner::run(const QStringList &arguments)
+{
+    const UsageError usage = CliArguments::parse(arguments, options);
+    if (usage.kind != UsageError::None) {
+        print(err, CliTexts::usage(usage, CliArguments::languageOf(arguments)));
+        return UsageFailure;
+    }
+    switch (options.command) {
+    case CliOptions::Command::Help:
+        print(out, CliTexts::help(CliArguments::languageOf(arguments)));
+        return Success;
+    case CliOptions::Command::Version:
+        print(out, CliTexts::version());
+        return Success;
+    default:
+        break;
+    }
+
+    if (!options.catalogDirectory.isEmpty() && !QFileInfo(options.catalogDirectory).isDir()) {
+        print(err, QStringLiteral("lumivane-cli: ")
+                       + CliTexts::text(CliTexts::CatalogDirMissing, options.chinese).arg(options.catalogDirectory)
+                       + QLatin1Char('\n'));
+        return UsageFailure;
+    }
+    catalogDirectory =
+        options.catalogDirectory.isEmpty() ? CatalogLoader::defaultDirectory() : options.catalogDirectory;
+    // The records page reads these two when it is built; the probe catalog waits for a kind-6 meter.
+    CatalogLoader::loadMeterCatalog(catalogDirectory, meterCatalog);
+    CatalogLoader::loadUnitCatalog(catalogDirectory, unitCatalog);
+
+    progress = std::make_unique<TerminalProgress>(err, !options.quiet && TerminalProgress::isTerminal(err));
+
+    switch (options.command) {
+    case CliOptions::Command::Identify:
+        return runIdentify();
+    case CliOptions::Command::Records:
+        return runRecords();
+    case CliOptions::Command::Spectra:
+        return runSpectra();
+    default:
+        return UsageFailure;
+    }
+}
+
+bool CliRunner::openMeter(QString &message)
+{
+    std::unique_ptr<HidReportTransport> transport;
+    if (!options.virtualMeterImage.isEmpty()) {
+        MeterImage image;
+        QString error;
+        if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
+            message = CliTexts::text(CliTexts::ImageUnreadable, options.chinese).arg(options.virtualMeterImage, error);
+            return false;
+        }
+        transport = std::make_unique<VirtualMeterTransport>(image);
+    } else {
+        transport = std::make_unique<HidapiTransport>();
+    }
+    if (session.openUsb(std::move(transport)))
+        return true;
+    if (session.lastOpenHeldElsewhere())
+        message = MeterLock::heldElsewhereText(options.chinese);
+    else if (session.lastOpenAccessDenied())
+        message = CliTexts::text(CliTexts::AccessDenied, options.chinese).arg(session.lastOpenDeniedPath());
+    else
+        message = CliTexts::text(CliTexts::NoMeter, options.chinese);
+    return false;
+}
+
+bool CliRunner::identify(QString &message)
+{
+    QString openMessage;
+    if (!openMeter(openMessage)) {
+        message = openMessage;
+        return false;
+    }
+    const MeterIdentification::Result result =
+        MeterIdentification::identify(session.protocol(), meterCatalog, {uiIndex, mode, unitSlots}, keyInfo);
+    if (const auto failure = MeterIdentification::message(result)) {
+        message = RecordMessages::text(*failure, options.chinese);
+        return false;
+    }
+    if (uiIndex == 6)
+        CatalogLoader::loadProbeCatalog(catalogDirectory, probeNames);
+    return true;
+}
+
+int CliRunner::runIdentify()
+{
+    QString message;
+    if (!identify(message))
+        return fail(message);
+    int count = 0;
+    if (session.protocol().readRecordCount(count) < 0)
+        return fail(RecordMessages::text(RecordMessages::RecordCountFailed, options.chinese));
+    session.close();
+
+    const QString modeText = MeterIdentification::hasMode(uiIndex) ? QString::number(mode) : QStringLiteral("-");
+    print(out, QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
+                   .arg(MeterIdentification::serialText(keyInfo), MeterIdentification::firmwareText(keyInfo))
+                   .arg(qint32(keyInfo.modelCode))
+                   .arg(uiIndex)
+                   .arg(modeText)
+                   .arg(count));
+    return Success;
+}
+
+bool CliRunner::prepareOutput(std::unique_ptr<ExcelEngine> &engine)
+{
+    // Everything about the target that can fail is found out before the meter is read.
+    engine = std::make_unique<ExcelEngine>(options.outputFile);
+    if (!engine->prepareFile(options.outputFile)) {
+        if (!ExcelEngine::canReplaceFile(options.outputFile))
+            failWrite(CliTexts::text(CliTexts::FileNotReplaceable, options.chinese));
+        else
+            failWrite(CliTexts::text(CliTexts::FolderNotWritable, options.chinese));
+        return false;
+    }
+    if (options.outputFormat() == CliOptions::Format::Csv) {
+        engine.reset();
+        return true;
+    }
+    // The workbook is built now, from "./template.xls" when there is one, as the window does.
+    if (!engine->openWorkbook(1)) {
+        failWrite(engine->errorString());
+        return false;
+    }
+    return true;
+}
+
+int CliRunner::writeOutput(const ExportTable &table, ExcelEngine *engine)
+{
+    if (!engine) {
+        QString error;
+        switch (CsvWriter::write(options.outputFile, SheetGrid::rows(table), error)) {
+        case CsvWriter::Written:
+            return Success;
+        case CsvWriter::NotReplaceable:
+            return failWrite(CliTexts::text(CliTexts::FileNotReplaceable, options.chinese));
+        case CsvWriter::Failed:
+            return failWrite(error);
+        }
+        return Failure;
+    }
+    // The window's export: write the table (which saves), save under the chosen name, close.
+    if (!engine->writeTable(table, nullptr) || !engine->saveWorkbookAs(options.outputFile)) {
+        const QString reason = engine->errorString();
+        engine->closeWorkbook();
+        return failWrite(reason);
+    }
+    engine->closeWorkbook();
+    return Success;
+}
+
+int CliRunner::runRecords()
+{
+    std::unique_ptr<ExcelEngine> engine;
+    if (!prepareOutput(engine))
+        return Failure;
+    QString message;
+    if (!identify(message))
+        return fail(message);
+    if (uiIndex < 1 || uiIndex > 6)
+        return fail(CliTexts::text(CliTexts::UnsupportedKind, options.chinese).arg(uiIndex));
+
+    // Identification ends with the column set-up; the download sets the columns up again once it
+    // has read the unit slots and the mode.
+    RecordsSheet sheet(unitCatalog, probeNames, options.chinese);
+    sheet.setUpColumns(uiIndex, mode, unitSlots);
+
+    RecordDownload::Callbacks callbacks;
+    callbacks.slotsRead = [&] { sheet.setUpColumns(uiIndex, mode, unitSlots); };
+    callbacks.transferStarting = [&](int chunks) {
+        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
+    };
+    callbacks.chunkRead = [&](int chunkCounter) { progress->setValue(chunkCounter + 1); };
+    RecordDownload download(session.protocol(), RecordDownload::Records);
+    const RecordDownload::Result result = download.run(uiIndex, mode, unitSlots, callbacks);
+    progress->finish();
+    session.close();
+    if (const auto failure = RecordDownload::message(result))
+        return fail(RecordMessages::text(*failure, options.chinese));
+    if (result == RecordDownload::Downloaded)
+        sheet.appendRecords(download, uiIndex, mode);
+    return writeOutput(sheet.exportTable(uiIndex, mode, unitSlots), engine.get());
+}
+
+int CliRunner::runSpectra()
+{
+    std::unique_ptr<ExcelEngine> engine;
+    if (!prepareOutput(engine))
+        return Failure;
+    QString message;
+    if (!identify(message))
+        return fail(message);
+    if (uiIndex < 1 || uiIndex > 5)
+        return fail(CliTexts::text(CliTexts::NoSpectra, options.chinese).arg(uiIndex));
+
+    // Opening the spectral page reads the unit slots and the mode into the page's own state and
+    // sets its table up; the download then reads them again.
+    MeterProtocol &protocol = session.protocol();
+    int pageMode = 0;
+    QList<int> pageSlots;
+    if (protocol.readUnitNumbers(pageSlots) < 0)
+        return fail(RecordMessages::text(RecordMessages::UnitNumbersFailed, options.chinese));
+    if (MeterIdentification::hasMode(uiIndex) && protocol.readMode(pageMode, uiIndex) < 0)
+        return fail(RecordMessages::text(RecordMessages::ModeFailed, options.chinese));
+    SpectraSheet sheet(unitCatalog, uiIndex, options.chinese);
+    sheet.setUp(pageSlots);
+
+    RecordDownload::Callbacks callbacks;
+    callbacks.slotsRead = [&] { sheet.setUp(pageSlots); };
+    callbacks.transferStarting = [&](int chunks) {
+        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
+    };
+    callbacks.chunkRead = [&](int chunkCounter) { progress->setValue(chunkCounter + 1); };
+    RecordDownload download(protocol, RecordDownload::Spectra);
+    const RecordDownload::Result result = download.run(uiIndex, pageMode, pageSlots, callbacks);
+    progress->finish();
+    session.close();
+    if (const auto failure = RecordDownload::message(result))
+        return fail(RecordMessages::text(*failure, options.chinese));
+    if (result == RecordDownload::Downloaded)
+        sheet.appendRecords(download, pageMode);
+    return writeOutput(sheet.exportTable(), engine.get());
+}

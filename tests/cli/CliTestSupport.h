@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Runs lumivane-cli as a process and reads what it wrote, for the command-line tests.
+namespace CliTest {
+
+using Grid = QList<QStringList>;
+
+struct Result
+{
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The program under test, next to the other executables of the build.
+QString program();
+// The shipped sample meter image <name>.json.
+QString samplePath(const QString &name);
+QJsonObject sampleJson(const QString &name);
+// Writes an image (a sample with changes) into dir and returns its path.
+QString writeImage(const QTemporaryDir &dir, const QString &fileName, const QJsonObject &image);
+// The sample with a "faults" object (JSON text).
+QJsonObject withFaults(const QString &name, const QByteArray &faultsJson);
+
+// Runs the program in workDir with the lock directory runtimeDir and returns what it did.
+Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir);
+
+// Parses CSV as the program writes it (byte-order mark, CR LF, quoted fields); false with the
+// reason when the bytes do not follow that form.
+bool parseCsv(const QByteArray &bytes, Grid &grid, QString &error);
+// The sheet of a workbook as xlrd reads it, as a grid of texts padded to `columns` (empty cells
+// are empty texts). Also checks that every written cell is a centred text cell.
+bool readXls(const QString &fileName, int columns, Grid &grid, QString &error);
+
+// The records table of the records page for a sample as the records-page tests fix it
+// (tests/recordspage/golden), without the Operation column.
+Grid recordsGolden(const QString &sample, bool chinese);
+// The spectral sheet for a sample, worked out from the image itself: the title row, then per
+// record the row number, the name for kind 4, the 31 values with the unit catalog's decimals and
+// the empty curve column.
+Grid expectedSpectra(const QString &sample, int kind, bool chinese);
+
+// Every file in dir (names), to see that nothing was left behind.
+QStringList filesIn(const QString &dir);
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace CliTest

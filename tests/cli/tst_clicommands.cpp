@@ -1,0 +1,249 @@
+// lumivane-cli run as a process against every sample meter: identify, records and spectra in
+// both languages, as csv and as xls (read back with xlrd).
+
+#include "CliTestSupport.h"
+
+#include <QJsonArray>
+#include <QtTest>
+
+using namespace CliTest;
+
+namespace {
+
+struct Sample
+{
+    const char *name;
+    int kind;
+    const char *mode; // as identify prints it
+};
+
+const Sample samples[] = {
+    {"kind1", 1, "0"}, {"kind1-ppfd", 1, "1"}, {"kind2", 2, "-"}, {"kind3", 3, "-"},
+    {"kind4", 4, "0"}, {"kind4-ppfd", 4, "1"}, {"kind5", 5, "-"}, {"kind6", 6, "-"},
+};
+
+QString formatName(bool csv)
+{
+    return csv ? QStringLiteral("csv") : QStringLiteral("xls");
+}
+
+QString describe(const Grid &grid)
+{
+    QStringList lines;
+    for (const QStringList &row : grid)
+        lines << row.join(QLatin1Char('|')).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestCliCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void identify_data();
+    void identify();
+    void records_data();
+    void records();
+    void spectra_data();
+    void spectra();
+    void spectraRefusedForProbeMeter_data();
+    void spectraRefusedForProbeMeter();
+    void meterWithoutRecordsGivesHeaderOnly_data();
+    void meterWithoutRecordsGivesHeaderOnly();
+
+private:
+    // Runs a command that writes FILE and reads the grid back in the file's format.
+    bool download(const QStringList &arguments, const QString &file, bool csv, int columns, Grid &grid);
+
+    QTemporaryDir runtime;
+};
+
+void TestCliCommands::initTestCase()
+{
+    QVERIFY(runtime.isValid());
+    QVERIFY2(QFileInfo(program()).isExecutable(), qPrintable(program()));
+}
+
+bool TestCliCommands::download(const QStringList &arguments, const QString &file, bool csv, int columns, Grid &grid)
+{
+    QTemporaryDir work;
+    const QString path = work.filePath(file);
+    const Result result = run(arguments + QStringList{QStringLiteral("-o"), path}, work.path(), runtime.path());
+    if (result.crashed || result.exitCode != 0) {
+        qWarning("exit %d: %s", result.exitCode, result.err.constData());
+        return false;
+    }
+    // A command that writes a file says nothing: no progress (standard error is no terminal).
+    if (!result.out.isEmpty() || !result.err.isEmpty()) {
+        qWarning("unexpected output: [%s] [%s]", result.out.constData(), result.err.constData());
+        return false;
+    }
+    // Only the file asked for is there: nothing half-written beside it.
+    if (filesIn(work.path()) != QStringList{file}) {
+        qWarning("files: %s", qPrintable(filesIn(work.path()).join(QLatin1Char(' '))));
+        return false;
+    }
+    QString error;
+    const bool read = csv ? parseCsv(readFile(path), grid, error) : readXls(path, columns, grid, error);
+    if (!read)
+        qWarning("%s", qPrintable(error));
+    return read;
+}
+
+void TestCliCommands::identify_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("lang");
+    for (const Sample &s : samples)
+        for (const char *lang : {"zh", "en"})
+            QTest::addRow("%s %s", s.name, lang) << s.name << s.kind << s.mode << lang;
+}
+
+void TestCliCommands::identify()
+{
+    QFETCH(QString, sample);
+    QFETCH(int, kind);
+    QFETCH(QString, mode);
+    QFETCH(QString, lang);
+
+    const QJsonObject image = sampleJson(sample);
+    const QString expected = QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
+                                 .arg(image.value(QStringLiteral("serialNo")).toInteger())
+                                 .arg(image.value(QStringLiteral("firmwareVersion")).toInt() / 100.0, 0, 'f', 2)
+                                 .arg(image.value(QStringLiteral("modelCode")).toInteger())
+                                 .arg(kind)
+                                 .arg(mode)
+                                 .arg(image.value(QStringLiteral("records")).toArray().size());
+    QTemporaryDir work;
+    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"), lang,
+                               QStringLiteral("identify")},
+                              work.path(), runtime.path());
+    QVERIFY(!result.crashed);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(result.out), expected);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY(filesIn(work.path()).isEmpty());
+}
+
+void TestCliCommands::records_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<bool>("csv");
+    for (const Sample &s : samples)
+        for (const bool chinese : {true, false})
+            for (const bool csv : {true, false})
+                QTest::addRow("%s %s %s", s.name, chinese ? "zh" : "en", csv ? "csv" : "xls")
+                    << s.name << chinese << csv;
+}
+
+void TestCliCommands::records()
+{
+    QFETCH(QString, sample);
+    QFETCH(bool, chinese);
+    QFETCH(bool, csv);
+
+    const Grid expected = recordsGolden(sample, chinese);
+    QStringList arguments{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("records")};
+    // Chinese is the default language.
+    if (!chinese)
+        arguments << QStringLiteral("--lang") << QStringLiteral("en");
+    Grid grid;
+    QVERIFY(download(arguments, QStringLiteral("records.") + formatName(csv), csv, int(expected.first().size()), grid));
+    QVERIFY2(grid == expected, qPrintable(describe(grid) + QStringLiteral("\n--- expected\n") + describe(expected)));
+}
+
+void TestCliCommands::spectra_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<bool>("csv");
+    for (const Sample &s : samples) {
+        if (s.kind == 6)
+            continue;
+        for (const bool chinese : {true, false})
+            for (const bool csv : {true, false})
+                QTest::addRow("%s %s %s", s.name, chinese ? "zh" : "en", csv ? "csv" : "xls")
+                    << s.name << s.kind << chinese << csv;
+    }
+}
+
+void TestCliCommands::spectra()
+{
+    QFETCH(QString, sample);
+    QFETCH(int, kind);
+    QFETCH(bool, chinese);
+    QFETCH(bool, csv);
+
+    const Grid expected = expectedSpectra(sample, kind, chinese);
+    QCOMPARE(expected.first().size(), kind == 4 ? 34 : 33);
+    Grid grid;
+    QVERIFY(download({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"),
+                      chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("spectra")},
+                     QStringLiteral("spectra.") + formatName(csv), csv, int(expected.first().size()), grid));
+    QVERIFY2(grid == expected, qPrintable(describe(grid) + QStringLiteral("\n--- expected\n") + describe(expected)));
+}
+
+void TestCliCommands::spectraRefusedForProbeMeter_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("zh") << "zh" << QStringLiteral("该仪器(类型 6)没有光谱数据!\n");
+    QTest::newRow("en") << "en" << QStringLiteral("This meter (kind 6) has no spectral data!\n");
+}
+
+void TestCliCommands::spectraRefusedForProbeMeter()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, message);
+    QTemporaryDir work;
+    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind6")),
+                               QStringLiteral("--lang"), lang, QStringLiteral("spectra"), QStringLiteral("-o"),
+                               work.filePath(QStringLiteral("s.xls"))},
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(result.err), message);
+    QVERIFY(filesIn(work.path()).isEmpty());
+}
+
+void TestCliCommands::meterWithoutRecordsGivesHeaderOnly_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("csv");
+    for (const bool csv : {true, false}) {
+        QTest::addRow("kind1 records %s", csv ? "csv" : "xls") << "kind1" << 1 << "records" << csv;
+        QTest::addRow("kind6 records %s", csv ? "csv" : "xls") << "kind6" << 6 << "records" << csv;
+        QTest::addRow("kind4 spectra %s", csv ? "csv" : "xls") << "kind4" << 4 << "spectra" << csv;
+    }
+}
+
+void TestCliCommands::meterWithoutRecordsGivesHeaderOnly()
+{
+    QFETCH(QString, sample);
+    QFETCH(int, kind);
+    QFETCH(QString, command);
+    QFETCH(bool, csv);
+
+    QJsonObject image = sampleJson(sample);
+    image.remove(QStringLiteral("records"));
+    image.remove(QStringLiteral("names"));
+    QTemporaryDir dir;
+    const QString imagePath = writeImage(dir, QStringLiteral("empty.json"), image);
+    const Grid full = command == QLatin1String("records") ? recordsGolden(sample, true)
+                                                           : expectedSpectra(sample, kind, true);
+    Grid grid;
+    QVERIFY(download({QStringLiteral("--virtual-meter"), imagePath, command}, QStringLiteral("out.") + formatName(csv),
+                     csv, int(full.first().size()), grid));
+    QCOMPARE(grid, Grid{full.first()});
+}
+
+QTEST_GUILESS_MAIN(TestCliCommands)
+#include "tst_clicommands.moc"

@@ -1,0 +1,561 @@
+// lumivane-cli run as a process where things go wrong: a failing meter (injected faults), the
+// catalog checks, a meter held by another program, bad usage, and output files that must be
+// kept or must not be left behind.
+
+#include "CliTestSupport.h"
+#include "MeterLock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+using namespace CliTest;
+
+namespace {
+
+const QByteArray oldContent = "an earlier download\n";
+
+QStringList meterArguments(const QString &image, bool chinese)
+{
+    return {QStringLiteral("--virtual-meter"), image, QStringLiteral("--lang"),
+            chinese ? QStringLiteral("zh") : QStringLiteral("en")};
+}
+
+} // namespace
+
+class TestCliFailures : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void failingMeter_data();
+    void failingMeter();
+    void catalogChecks_data();
+    void catalogChecks();
+    void meterHeldByAnotherProgram_data();
+    void meterHeldByAnotherProgram();
+    void lockHeldWhileDownloading();
+    void badUsage_data();
+    void badUsage();
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void unwritableOutput_data();
+    void unwritableOutput();
+    void existingFileReplacedOnSuccess_data();
+    void existingFileReplacedOnSuccess();
+    void formatOptionWinsOverSuffix_data();
+    void formatOptionWinsOverSuffix();
+    void templateInWorkingDirectoryIsUsed();
+    void progressOnlyOnTerminal_data();
+    void progressOnlyOnTerminal();
+
+private:
+    QTemporaryDir runtime;
+};
+
+void TestCliFailures::initTestCase()
+{
+    QVERIFY(runtime.isValid());
+    QVERIFY2(QFileInfo(program()).isExecutable(), qPrintable(program()));
+}
+
+void TestCliFailures::failingMeter_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+
+    const QString keyInfo = QStringLiteral("读取关键信息失败!"), keyInfoEn = QStringLiteral("Failed to read key infomation!");
+    const QString units = QStringLiteral("读取单位编号失败!"), unitsEn = QStringLiteral("Failed to read unit no!");
+    const QString mode = QStringLiteral("读取模式失败!"), modeEn = QStringLiteral("Failed to read mode!");
+    const QString count = QStringLiteral("读取记录数量失败!"), countEn = QStringLiteral("Failed to Read Record Number！");
+    const QString data = QStringLiteral("读取记录数据失败!"), dataEn = QStringLiteral("Failed to Read Record Data！");
+    const QString name = QStringLiteral("读取记录名称失败!"), nameEn = QStringLiteral("Failed to Read Record Name！");
+
+    // Requests are numbered from 1. Identification: key information, unit slots, mode (kinds 1
+    // and 4). The records download then reads the unit slots, the mode, the record count and the
+    // memory; the spectral page reads slots and mode when it opens, then downloads the same way.
+    // kind1: 6 records = 5 record chunks; kind4: 6 records = 5 record chunks + 1 name chunk.
+    for (const char *command : {"identify", "records", "spectra"}) {
+        QTest::addRow("key information error reply, %s", command)
+            << "kind1" << QByteArray(R"({"keyInfoError": true})") << command << keyInfo << keyInfoEn;
+        QTest::addRow("no key information, %s", command)
+            << "kind1" << QByteArray(R"({"badCheck": [1]})") << command << keyInfo << keyInfoEn;
+        QTest::addRow("identification unit slots, %s", command)
+            << "kind2" << QByteArray(R"({"badCheck": [2]})") << command << units << unitsEn;
+        QTest::addRow("identification mode, %s", command)
+            << "kind1" << QByteArray(R"({"badCheck": [3]})") << command << mode
+            << modeEn;
+    }
+    QTest::newRow("identify record count")
+        << "kind2" << QByteArray(R"({"badCheck": [3]})") << "identify" << count << countEn;
+    QTest::newRow("meter unplugged") << "kind1" << QByteArray(R"({"unplugAfterReports": 0})") << "records"
+                                     << QStringLiteral("未找到仪器! 请检查USB连接。")
+                                     << QStringLiteral("No meter found! Check the USB connection.");
+
+    QTest::newRow("records: unit slots") << "kind1" << QByteArray(R"({"badCheck": [4]})") << "records" << units
+                                         << unitsEn;
+    QTest::newRow("records: mode") << "kind4" << QByteArray(R"({"badCheck": [5]})") << "records" << mode << modeEn;
+    QTest::newRow("records: count") << "kind1" << QByteArray(R"({"badCheck": [6]})") << "records" << count
+                                    << countEn;
+    QTest::newRow("records: count too large for memory")
+        << "kind5" << QByteArray(R"({})") << "records big" << count << countEn;
+    QTest::newRow("records: first chunk") << "kind1" << QByteArray(R"({"badCheck": [7]})") << "records" << data
+                                          << dataEn;
+    QTest::newRow("records: last chunk")
+        << "kind1" << QByteArray(R"({"headerBytes": {"requests": [11], "bytes": "0000"}})") << "records" << data
+        << dataEn;
+    QTest::newRow("records: name chunk") << "kind4" << QByteArray(R"({"badCheck": [12]})") << "records" << name
+                                         << nameEn;
+    QTest::newRow("records: probe names") << "kind6" << QByteArray(R"({"badCheck": [9]})") << "records" << name
+                                          << nameEn;
+
+    QTest::newRow("spectra: page unit slots") << "kind1" << QByteArray(R"({"badCheck": [4]})") << "spectra" << units
+                                              << unitsEn;
+    QTest::newRow("spectra: page mode") << "kind4" << QByteArray(R"({"badCheck": [5]})") << "spectra" << mode
+                                        << modeEn;
+    QTest::newRow("spectra: unit slots") << "kind3" << QByteArray(R"({"badCheck": [4]})") << "spectra" << units
+                                         << unitsEn;
+    QTest::newRow("spectra: count") << "kind1" << QByteArray(R"({"badCheck": [8]})") << "spectra" << count
+                                    << countEn;
+    QTest::newRow("spectra: data chunk") << "kind1" << QByteArray(R"({"badCheck": [10]})") << "spectra" << data
+                                         << dataEn;
+    QTest::newRow("spectra: name chunk") << "kind4" << QByteArray(R"({"badCheck": [14]})") << "spectra" << name
+                                         << nameEn;
+}
+
+void TestCliFailures::failingMeter()
+{
+    QFETCH(QString, sample);
+    QFETCH(QByteArray, faults);
+    QFETCH(QString, command);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
+
+    QTemporaryDir dir;
+    QJsonObject image = withFaults(sample, faults);
+    if (command == QLatin1String("records big")) {
+        // A count whose record area would run into the name area cannot be real.
+        image.insert(QStringLiteral("recordCount"), 20000000);
+        command = QStringLiteral("records");
+    }
+    const QString imagePath = writeImage(dir, QStringLiteral("image.json"), image);
+
+    for (const bool zh : {true, false}) {
+        QTemporaryDir work;
+        QStringList arguments = meterArguments(imagePath, zh) << command;
+        const QString output = work.filePath(QStringLiteral("out.csv"));
+        if (command != QLatin1String("identify"))
+            arguments << QStringLiteral("-o") << output;
+        // In English an earlier file is in the way; in Chinese there is none.
+        if (!zh)
+            QVERIFY(writeFile(output, oldContent));
+
+        const Result result = run(arguments, work.path(), runtime.path());
+        QVERIFY(!result.crashed);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.err), (zh ? chinese : english) + QLatin1Char('\n'));
+        QCOMPARE(result.out, QByteArray());
+        if (zh) {
+            QVERIFY2(filesIn(work.path()).isEmpty(), qPrintable(filesIn(work.path()).join(QLatin1Char(' '))));
+        } else {
+            QCOMPARE(readFile(output), oldContent);
+            if (command != QLatin1String("identify"))
+                QCOMPARE(filesIn(work.path()), QStringList{QStringLiteral("out.csv")});
+        }
+    }
+}
+
+void TestCliFailures::catalogChecks_data()
+{
+    QTest::addColumn<QByteArray>("meterno");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("firmware older than the catalog's")
+        << QByteArray("[Device1]\nMeterNo=1001\nVersion=103\nUIIndex=1\n") << 1 << QStringLiteral("仪器版本过低!")
+        << QStringLiteral("The instrument version is too low!");
+    QTest::newRow("firmware equal to the catalog's")
+        << QByteArray("[Device1]\nMeterNo=1001\nVersion=102\nUIIndex=1\n") << 0 << QString() << QString();
+    QTest::newRow("model not in the catalog")
+        << QByteArray("[Device1]\nMeterNo=2001\nVersion=100\nUIIndex=2\n") << 1 << QStringLiteral("仪器与软件不匹配!")
+        << QStringLiteral("The Instrument and the Software do Not Match!");
+}
+
+void TestCliFailures::catalogChecks()
+{
+    QFETCH(QByteArray, meterno);
+    QFETCH(int, exitCode);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
+
+    QTemporaryDir catalogs;
+    QVERIFY(writeFile(catalogs.filePath(QStringLiteral("meterno")), meterno));
+    for (const char *name : {"unitno", "probeno"})
+        QVERIFY(QFile::copy(QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files/") + QLatin1String(name),
+                            catalogs.filePath(QLatin1String(name))));
+    for (const bool zh : {true, false}) {
+        QTemporaryDir work;
+        const Result result = run(meterArguments(samplePath(QStringLiteral("kind1")), zh)
+                                      << QStringLiteral("--catalog-dir") << catalogs.path()
+                                      << QStringLiteral("records") << QStringLiteral("-o") << QStringLiteral("r.xls"),
+                                  work.path(), runtime.path());
+        QCOMPARE(result.exitCode, exitCode);
+        if (exitCode == 0) {
+            QCOMPARE(filesIn(work.path()), QStringList{QStringLiteral("r.xls")});
+        } else {
+            QCOMPARE(QString::fromUtf8(result.err), (zh ? chinese : english) + QLatin1Char('\n'));
+            QVERIFY(filesIn(work.path()).isEmpty());
+        }
+    }
+}
+
+void TestCliFailures::meterHeldByAnotherProgram_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("chinese");
+    for (const char *command : {"identify", "records", "spectra"})
+        for (const bool chinese : {true, false})
+            QTest::addRow("%s %s", command, chinese ? "zh" : "en") << command << chinese;
+}
+
+void TestCliFailures::meterHeldByAnotherProgram()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, chinese);
+
+    // The window (here: this test) holds the meter's lock in the same runtime directory.
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    MeterLock window(0x2047, 0x0301, QStringLiteral("10010001"));
+    const MeterLock::Result taken = window.tryLock();
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QCOMPARE(taken, MeterLock::Locked);
+
+    QTemporaryDir work;
+    QStringList arguments = meterArguments(samplePath(QStringLiteral("kind1")), chinese) << command;
+    if (command != QLatin1String("identify"))
+        arguments << QStringLiteral("-o") << QStringLiteral("out.xls");
+    Result result = run(arguments, work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(result.err),
+             (chinese ? QStringLiteral("仪器正被其他程序使用，请先关闭该程序!")
+                      : QStringLiteral("The meter is in use by another program. Close that program first!"))
+                 + QLatin1Char('\n'));
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY(filesIn(work.path()).isEmpty());
+
+    // Once the window lets the meter go, the command line gets it.
+    window.unlock();
+    result = run(arguments, work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+}
+
+void TestCliFailures::lockHeldWhileDownloading()
+{
+    // The meter takes 3 s to answer the second record chunk: meanwhile the command line holds the
+    // meter, and the window (here: this test) is refused.
+    QTemporaryDir dir, work;
+    const QString imagePath = writeImage(
+        dir, QStringLiteral("slow.json"),
+        withFaults(QStringLiteral("kind2"), R"({"lateReply": {"requests": [6], "delayMs": 3000}})"));
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    cli.setProcessEnvironment(environment);
+    cli.setWorkingDirectory(work.path());
+    cli.start(program(), {QStringLiteral("--virtual-meter"), imagePath, QStringLiteral("records"), QStringLiteral("-o"),
+                          QStringLiteral("r.csv")});
+    QVERIFY(cli.waitForStarted());
+    const qint64 cliPid = cli.processId();
+
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    MeterLock window(0x2047, 0x0301, QStringLiteral("20010001"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(window.filePath()), 2500);
+    const MeterLock::Result whileDownloading = window.tryLock();
+    const qint64 holder = window.holderPid();
+    QVERIFY(cli.waitForFinished(30000));
+    const MeterLock::Result afterwards = window.tryLock();
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+
+    QCOMPARE(whileDownloading, MeterLock::HeldElsewhere);
+    QCOMPARE(holder, cliPid);
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(afterwards, MeterLock::Locked);
+    QVERIFY(QFile::exists(work.filePath(QStringLiteral("r.csv"))));
+}
+
+void TestCliFailures::badUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason"); // in the language the arguments ask for
+    const QString image = samplePath(QStringLiteral("kind1"));
+    QTest::newRow("nothing") << QStringList{} << QStringLiteral("缺少命令");
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("download")} << QStringLiteral("未知命令: download");
+    QTest::newRow("unknown command, English")
+        << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("download")}
+        << QStringLiteral("unknown command: download");
+    QTest::newRow("language after the error is still used")
+        << QStringList{QStringLiteral("download"), QStringLiteral("--lang=en")} << QStringLiteral("unknown command: download");
+    QTest::newRow("records without -o") << QStringList{QStringLiteral("records")} << QStringLiteral("records 需要 -o FILE");
+    QTest::newRow("spectra without -o, English")
+        << QStringList{QStringLiteral("spectra"), QStringLiteral("--lang"), QStringLiteral("en")}
+        << QStringLiteral("spectra needs -o FILE");
+    QTest::newRow("identify with -o")
+        << QStringList{QStringLiteral("identify"), QStringLiteral("-o"), QStringLiteral("x.xls")}
+        << QStringLiteral("identify 不写文件, 不接受 -o");
+    QTest::newRow("two commands") << QStringList{QStringLiteral("identify"), QStringLiteral("records")}
+                                  << QStringLiteral("多余的参数: records");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--verbose"), QStringLiteral("identify")}
+                                    << QStringLiteral("未知选项: --verbose");
+    QTest::newRow("bad language")
+        << QStringList{QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("identify")}
+        << QStringLiteral("--lang 只能是 zh 或 en, 而不是 fr");
+    QTest::newRow("bad format, English")
+        << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--format"), QStringLiteral("pdf"),
+                       QStringLiteral("records"), QStringLiteral("-o"), QStringLiteral("x")}
+        << QStringLiteral("--format takes xls or csv, not pdf");
+    QTest::newRow("missing value") << QStringList{QStringLiteral("identify"), QStringLiteral("--virtual-meter")}
+                                   << QStringLiteral("选项 --virtual-meter 缺少参数");
+    QTest::newRow("empty value") << QStringList{QStringLiteral("records"), QStringLiteral("-o"), QString()}
+                                 << QStringLiteral("选项 -o 的参数为空");
+    QTest::newRow("repeated option")
+        << QStringList{QStringLiteral("-q"), QStringLiteral("--quiet"), QStringLiteral("identify")}
+        << QStringLiteral("选项 --quiet 重复");
+    QTest::newRow("catalog directory missing")
+        << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--catalog-dir"),
+                       QStringLiteral("/nonexistent/catalogs"), QStringLiteral("--virtual-meter"), image,
+                       QStringLiteral("identify")}
+        << QStringLiteral("No such directory: /nonexistent/catalogs");
+}
+
+void TestCliFailures::badUsage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    QTemporaryDir work;
+    const Result result = run(arguments, work.path(), runtime.path());
+    QVERIFY(!result.crashed);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    const QString err = QString::fromUtf8(result.err);
+    QVERIFY2(err.startsWith(QStringLiteral("lumivane-cli: ") + reason + QLatin1Char('\n')), qPrintable(err));
+    if (!reason.startsWith(QLatin1String("No such directory"))) {
+        QVERIFY2(err.contains(QStringLiteral("lumivane-cli [OPTIONS] records -o FILE\n")), qPrintable(err));
+        QVERIFY(err.contains(QStringLiteral("lumivane-cli --help")));
+    }
+    QVERIFY(filesIn(work.path()).isEmpty());
+}
+
+void TestCliFailures::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("help, Chinese") << QStringList{QStringLiteral("--help")} << QStringLiteral("选项:");
+    QTest::newRow("help, English")
+        << QStringList{QStringLiteral("--help"), QStringLiteral("--lang"), QStringLiteral("en")}
+        << QStringLiteral("Options:");
+    QTest::newRow("help wins over a command") << QStringList{QStringLiteral("records"), QStringLiteral("--help")}
+                                              << QStringLiteral("records -o FILE");
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << QStringLiteral("lumivane-cli 1.");
+}
+
+void TestCliFailures::helpAndVersion()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    QTemporaryDir work;
+    const Result result = run(arguments, work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY2(QString::fromUtf8(result.out).contains(expected), result.out.constData());
+}
+
+void TestCliFailures::unwritableOutput_data()
+{
+    QTest::addColumn<QString>("target"); // "missing-folder" or "read-only"
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reason");
+    for (const char *file : {"out.xls", "out.csv"}) {
+        QTest::addRow("folder missing, %s", file)
+            << "missing-folder" << file << QStringLiteral("its folder does not exist or cannot be written");
+        QTest::addRow("read-only file, %s", file)
+            << "read-only" << file
+            << QStringLiteral("the file cannot be replaced (read-only, not a regular file, or open in another program)");
+        QTest::addRow("open in an office suite, %s", file)
+            << "office-lock" << file
+            << QStringLiteral("the file cannot be replaced (read-only, not a regular file, or open in another program)");
+    }
+}
+
+void TestCliFailures::unwritableOutput()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+
+    QTemporaryDir work;
+    QString output = work.filePath(file);
+    if (target == QLatin1String("missing-folder")) {
+        output = work.filePath(QStringLiteral("missing/") + file);
+    } else {
+        QVERIFY(writeFile(output, oldContent));
+        if (target == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(output, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        else
+            QVERIFY(writeFile(work.filePath(QStringLiteral(".~lock.") + file + QLatin1Char('#')), "x"));
+    }
+    const QStringList before = filesIn(work.path());
+    const Result result = run(meterArguments(samplePath(QStringLiteral("kind1")), false)
+                                  << QStringLiteral("records") << QStringLiteral("-o") << output,
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(result.err),
+             QStringLiteral("Exporting data failed! %1: %2\n").arg(output, reason));
+    QCOMPARE(filesIn(work.path()), before);
+    if (target != QLatin1String("missing-folder"))
+        QCOMPARE(readFile(output), oldContent);
+}
+
+void TestCliFailures::existingFileReplacedOnSuccess_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("xls") << "out.xls";
+    QTest::newRow("csv") << "out.csv";
+}
+
+void TestCliFailures::existingFileReplacedOnSuccess()
+{
+    QFETCH(QString, file);
+    QTemporaryDir work;
+    const QString output = work.filePath(file);
+    QVERIFY(writeFile(output, oldContent));
+    const Result result = run(meterArguments(samplePath(QStringLiteral("kind3")), true)
+                                  << QStringLiteral("records") << QStringLiteral("-o") << output,
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(filesIn(work.path()), QStringList{file});
+    Grid grid;
+    QString error;
+    const Grid expected = recordsGolden(QStringLiteral("kind3"), true);
+    const bool read = file.endsWith(QLatin1String(".csv")) ? parseCsv(readFile(output), grid, error)
+                                                            : readXls(output, int(expected.first().size()), grid, error);
+    QVERIFY2(read, qPrintable(error));
+    QCOMPARE(grid, expected);
+}
+
+void TestCliFailures::formatOptionWinsOverSuffix_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("csv");
+    QTest::newRow("suffix .csv") << QStringList{} << "a.csv" << true;
+    QTest::newRow("suffix .CSV") << QStringList{} << "a.CSV" << true;
+    QTest::newRow("suffix .xls") << QStringList{} << "a.xls" << false;
+    QTest::newRow("no suffix") << QStringList{} << "download" << false;
+    QTest::newRow("other suffix") << QStringList{} << "a.txt" << false;
+    QTest::newRow("--format csv on .xls") << QStringList{QStringLiteral("--format"), QStringLiteral("csv")} << "a.xls"
+                                          << true;
+    QTest::newRow("--format=xls on .csv") << QStringList{QStringLiteral("--format=xls")} << "a.csv" << false;
+}
+
+void TestCliFailures::formatOptionWinsOverSuffix()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, file);
+    QFETCH(bool, csv);
+    QTemporaryDir work;
+    const Result result = run(options + meterArguments(samplePath(QStringLiteral("kind2")), true)
+                                  + QStringList{QStringLiteral("records"), QStringLiteral("-o"), file},
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+    const QByteArray bytes = readFile(work.filePath(file));
+    if (csv)
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    else
+        QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1"))); // a compound file
+}
+
+void TestCliFailures::templateInWorkingDirectoryIsUsed()
+{
+    // The template is a workbook holding kind1's table (6 records, 13 columns). kind2's table (3
+    // records, 5 columns) written over it replaces the template's cells where it writes and keeps
+    // the rest, as the window's export keeps what "./template.xls" holds.
+    QTemporaryDir work;
+    {
+        QTemporaryDir maker;
+        const Result made = run(meterArguments(samplePath(QStringLiteral("kind1")), true)
+                                    << QStringLiteral("records") << QStringLiteral("-o") << QStringLiteral("t.xls"),
+                                maker.path(), runtime.path());
+        QCOMPARE(made.exitCode, 0);
+        QVERIFY(QFile::copy(maker.filePath(QStringLiteral("t.xls")), work.filePath(QStringLiteral("template.xls"))));
+    }
+    const Result result = run(meterArguments(samplePath(QStringLiteral("kind2")), true)
+                                  << QStringLiteral("records") << QStringLiteral("-o") << QStringLiteral("out.xls"),
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+
+    Grid expected = recordsGolden(QStringLiteral("kind1"), true);
+    const Grid written = recordsGolden(QStringLiteral("kind2"), true);
+    for (int r = 0; r < written.size(); ++r)
+        for (int c = 0; c < written.at(r).size(); ++c)
+            expected[r][c] = written.at(r).at(c);
+    Grid grid;
+    QString error;
+    QVERIFY2(readXls(work.filePath(QStringLiteral("out.xls")), int(expected.first().size()), grid, error),
+             qPrintable(error));
+    QCOMPARE(grid, expected);
+    QCOMPARE(filesIn(work.path()), (QStringList{QStringLiteral("out.xls"), QStringLiteral("template.xls")}));
+}
+
+void TestCliFailures::progressOnlyOnTerminal_data()
+{
+    QTest::addColumn<bool>("quiet");
+    QTest::newRow("terminal") << false;
+    QTest::newRow("terminal, quiet") << true;
+}
+
+void TestCliFailures::progressOnlyOnTerminal()
+{
+    QFETCH(bool, quiet);
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        QSKIP("no script(1) to give the program a terminal");
+    QTemporaryDir work;
+    QStringList arguments{program(), QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind4")),
+                          QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("records"),
+                          QStringLiteral("-o"), QStringLiteral("r.csv")};
+    if (quiet)
+        arguments << QStringLiteral("-q");
+    // script(1) runs the program on a pseudo terminal and copies what it shows to standard output.
+    QStringList quoted;
+    for (const QString &argument : arguments)
+        quoted << QLatin1Char('\'') + argument + QLatin1Char('\'');
+    QProcess terminal;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    terminal.setProcessEnvironment(environment);
+    terminal.setWorkingDirectory(work.path());
+    terminal.start(QStringLiteral("script"),
+                   {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"), quoted.join(QLatin1Char(' ')),
+                    QStringLiteral("/dev/null")});
+    QVERIFY(terminal.waitForFinished(60000));
+    QCOMPARE(terminal.exitCode(), 0);
+    const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+    // kind4: 6 records = 5 record chunks and 1 name chunk.
+    if (quiet) {
+        QVERIFY2(!shown.contains(QStringLiteral("Reading record")), qPrintable(shown));
+    } else {
+        QVERIFY2(shown.contains(QStringLiteral("Reading record, please wait... [")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("] 6/6")), qPrintable(shown));
+    }
+    QVERIFY(QFile::exists(work.filePath(QStringLiteral("r.csv"))));
+}
+
+QTEST_GUILESS_MAIN(TestCliFailures)
+#include "tst_clifailures.moc"
