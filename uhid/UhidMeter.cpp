@@ -1,6 +1,6 @@
 #include "UhidMeter.h"
 
-#include "ReportResponder.h"
+#include "VirtualMeter.h"
 
 #include <linux/input.h>
 
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <poll.h>
 
-UhidMeter::UhidMeter(ReportResponder &responder, int vanishAfter)
-    : m_responder(responder)
+UhidMeter::UhidMeter(VirtualMeter &meter, int vanishAfter)
+    : m_meter(meter)
     , m_vanishAfter(vanishAfter)
 {
 }
@@ -34,7 +34,7 @@ QByteArray UhidMeter::reportDescriptor()
     return QByteArray(reinterpret_cast<const char *>(descriptor), sizeof descriptor);
 }
 
-bool UhidMeter::plugIn(quint32 serialNo)
+bool UhidMeter::plugIn()
 {
     UhidDevice::Identity id;
     id.bus = BUS_USB;
@@ -42,7 +42,7 @@ bool UhidMeter::plugIn(quint32 serialNo)
     id.product = ProductId;
     id.name = QByteArrayLiteral("Lumivane virtual meter");
     id.phys = QByteArrayLiteral("lumivane-uhid-meter");
-    id.uniq = QByteArray::number(serialNo);
+    id.uniq = m_meter.serialString().toLatin1();
     id.reportDescriptor = reportDescriptor();
     if (!m_device.create(id)) {
         m_error = m_device.errorString();
@@ -56,11 +56,41 @@ void UhidMeter::unplug()
     m_device.destroy();
 }
 
+bool UhidMeter::vanishReached() const
+{
+    return (m_vanishAfter > 0 && m_inputReportsSent >= m_vanishAfter) || m_meter.isUnplugged();
+}
+
+int UhidMeter::pollTimeoutMs() const
+{
+    const qint64 due = m_meter.nextInputDueUs();
+    if (due < 0)
+        return -1;
+    const qint64 waitUs = due - m_meter.nowUs();
+    return waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
+}
+
+bool UhidMeter::sendDueReports()
+{
+    QByteArray report;
+    while (!vanishReached() && m_meter.takeInputReport(report)) {
+        if (!m_device.sendInputReport(report)) {
+            m_error = m_device.errorString();
+            return false;
+        }
+        ++m_inputReportsSent;
+    }
+    return !vanishReached();
+}
+
 UhidMeter::Stop UhidMeter::serve(int signalFd)
 {
     for (;;) {
+        if (!sendDueReports())
+            return m_error.isEmpty() ? Stop::Vanished : Stop::Error;
+
         pollfd fds[2] = {{m_device.fileDescriptor(), POLLIN, 0}, {signalFd, POLLIN, 0}};
-        const int n = ::poll(fds, signalFd >= 0 ? 2 : 1, -1);
+        const int n = ::poll(fds, signalFd >= 0 ? 2 : 1, pollTimeoutMs());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -78,10 +108,14 @@ UhidMeter::Stop UhidMeter::serve(int signalFd)
 
         const UhidDevice::Event ev = m_device.nextEvent();
         switch (ev.kind) {
-        case UhidDevice::EventKind::OutputReport:
-            if (!answer(ev.data))
-                return m_error.isEmpty() ? Stop::Vanished : Stop::Error;
+        case UhidDevice::EventKind::OutputReport: {
+            // hidraw passes what the writer wrote; the meter always sees full 64-byte reports.
+            QByteArray report = ev.data.left(ReportSize);
+            if (report.size() < ReportSize)
+                report.append(ReportSize - report.size(), '\0');
+            m_meter.receiveOutputReport(report);
             break;
+        }
         case UhidDevice::EventKind::GetReport:
             m_device.rejectGetReport(ev.requestId);
             break;
@@ -96,28 +130,4 @@ UhidMeter::Stop UhidMeter::serve(int signalFd)
             break;
         }
     }
-}
-
-// Feeds one output report to the responder and sends back what it answers. Returns false when
-// the device must stop: with errorString() empty when the vanish count was reached.
-bool UhidMeter::answer(const QByteArray &outputReport)
-{
-    ++m_outputReportsReceived;
-    // hidraw passes what the writer wrote; the meter always sees full 64-byte reports.
-    QByteArray report = outputReport.left(ReportSize);
-    if (report.size() < ReportSize)
-        report.append(ReportSize - report.size(), '\0');
-    m_responder.receiveOutputReport(report);
-
-    const QList<QByteArray> replies = m_responder.takeInputReports();
-    for (const QByteArray &reply : replies) {
-        if (!m_device.sendInputReport(reply)) {
-            m_error = m_device.errorString();
-            return false;
-        }
-        ++m_inputReportsSent;
-        if (m_vanishAfter > 0 && m_inputReportsSent >= m_vanishAfter)
-            return false;
-    }
-    return true;
 }

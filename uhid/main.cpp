@@ -1,15 +1,12 @@
 // lumivane-uhid-meter IMAGE [--vanish-after N]
 // Plugs a virtual meter into the kernel through UHID, so that it shows up as a hidraw device
-// that programs reach exactly like a real meter. The device answers from the meter image until
-// SIGTERM or SIGINT, which remove it; --vanish-after N removes it after N input reports, like an
-// unplug in the middle of a transfer.
+// that programs reach exactly like a real meter. The device answers from the meter image
+// through the virtual meter model until SIGTERM or SIGINT, which remove it; --vanish-after N
+// removes it after N input reports, like an unplug in the middle of a transfer.
 
-#include "EchoResponder.h"
+#include "MeterImage.h"
 #include "UhidMeter.h"
-
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "VirtualMeter.h"
 
 #include <csignal>
 #include <cstdio>
@@ -22,28 +19,6 @@ int usage()
 {
     std::fprintf(stderr, "usage: lumivane-uhid-meter IMAGE [--vanish-after N]\n");
     return 2;
-}
-
-bool readSerialNo(const QString &path, quint32 &serialNo, QString &error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (!doc.isObject()) {
-        error = parseError.errorString();
-        return false;
-    }
-    const double value = doc.object().value(QStringLiteral("serialNo")).toDouble(1);
-    if (value < 0 || value > 4294967295.0 || value != static_cast<double>(static_cast<quint64>(value))) {
-        error = QStringLiteral("serialNo out of range");
-        return false;
-    }
-    serialNo = static_cast<quint32>(value);
-    return true;
 }
 
 } // namespace
@@ -68,15 +43,16 @@ int main(int argc, char *argv[])
     if (imagePath.isEmpty())
         return usage();
 
-    quint32 serialNo = 0;
+    MeterImage image;
     QString error;
-    if (!readSerialNo(imagePath, serialNo, error)) {
+    if (!MeterImage::fromFile(imagePath, image, error)) {
         std::fprintf(stderr, "lumivane-uhid-meter: %s: %s\n", qPrintable(imagePath), qPrintable(error));
         return 1;
     }
-    EchoResponder responder;
+    // Instant model timing: the kernel and the host program set the real pace.
+    VirtualMeter model(image);
 
-    // The signals arrive through a descriptor that the event loop polls with /dev/uhid.
+    // The signals arrive through a descriptor that the loop polls together with /dev/uhid.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
@@ -88,13 +64,13 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    UhidMeter meter(responder, vanishAfter);
-    if (!meter.plugIn(serialNo)) {
+    UhidMeter meter(model, vanishAfter);
+    if (!meter.plugIn()) {
         std::fprintf(stderr, "lumivane-uhid-meter: cannot create the device: %s\n", qPrintable(meter.errorString()));
         ::close(signalFd);
         return 1;
     }
-    std::printf("lumivane-uhid-meter: device created, serial number %u\n", serialNo);
+    std::printf("lumivane-uhid-meter: device created, serial number %s\n", qPrintable(model.serialString()));
     std::fflush(stdout);
 
     const UhidMeter::Stop stop = meter.serve(signalFd);
