@@ -219,6 +219,61 @@ private Q_SLOTS:
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
     }
 
+    void officeSuiteTemplate()
+    {
+        // A template as an office suite writes it: drawing records, its own compound-file
+        // streams, formats and styles of its own.
+        const QString source = QStringLiteral(LUMIVANE_SOURCE_DIR "/tests/export/data/office-template.xls");
+        QVERIFY(QFile::copy(source, templateFile()));
+        ExportTable t(3, 5);
+        for (int c = 0; c < 5; ++c) {
+            t.setHeaderText(c, QStringLiteral("照度%1\n(Lux)").arg(c));
+            for (int r = 0; r < 3; ++r)
+                t.setCellText(r, c, QString::number(r * 10 + c + 0.5, 'f', 2));
+        }
+        const QString out = path(QStringLiteral("out.xls"));
+        QVERIFY(exportTo(out, t));
+        const QString problem = WorkbookStreamCheck::checkFile(out);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        XlrdReader xlrd;
+        QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
+        QCOMPARE(xlrd.sheets().size(), 2);
+        QCOMPARE(xlrd.sheet(0).name, QStringLiteral("数据"));
+        QCOMPARE(xlrd.sheet(1).name, QStringLiteral("说明"));
+        const XlrdReader::Sheet &s = xlrd.sheet(0);
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(s.text(0, c), t.headerText(c));
+            QVERIFY(s.cell(0, c).bold); // the template's title format, now centred
+            QCOMPARE(s.cell(0, c).horizontalAlignment, 2);
+            for (int r = 0; r < 3; ++r) {
+                QCOMPARE(s.cell(r + 1, c).type, 1);
+                QCOMPARE(s.text(r + 1, c), t.cellText(r, c));
+                QCOMPARE(s.cell(r + 1, c).horizontalAlignment, 2);
+            }
+        }
+        QCOMPARE(s.text(0, 5), QStringLiteral("备注"));
+        QVERIFY(s.cell(0, 5).horizontalAlignment != 2);
+        QCOMPARE(s.text(9, 0), QStringLiteral("由模板生成"));
+        QCOMPARE(s.cell(9, 1).value.toDouble(), 2.5);
+        QCOMPARE(s.cell(9, 2).value.toDouble(), 5.0);
+        QCOMPARE(s.text(11, 0), QStringLiteral("合并"));
+        QCOMPARE(s.merged, (QList<QList<int>>{{11, 12, 0, 2}}));
+        QCOMPARE(xlrd.sheet(1).text(0, 0), QStringLiteral("Lumivane template"));
+
+        // The suite's own streams come along unchanged.
+        OleStorage::Contents before, after;
+        QString error;
+        QVERIFY(OleStorage::read(fileBytes(source), &before, &error));
+        QVERIFY(OleStorage::read(fileBytes(out), &after, &error));
+        QCOMPARE(after.root.children.size(), before.root.children.size());
+        QVERIFY(before.root.children.size() >= 4);
+        for (const OleEntry &entry : before.root.children) {
+            const OleEntry *copy = child(after.root, entry.name);
+            QVERIFY2(copy, entry.name.constData());
+            QCOMPARE(copy->data, entry.data);
+        }
+    }
+
     void refusedTemplates_data()
     {
         QTest::addColumn<QString>("kind");
