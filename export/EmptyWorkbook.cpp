@@ -106,7 +106,7 @@ QByteArray stream(const QStringList &sheetNames)
     Biff::appendRecord(out, 0x0040, u16s({0})); // BACKUP
     Biff::appendRecord(out, 0x008D, u16s({0})); // HIDEOBJ
     Biff::appendRecord(out, 0x0022, u16s({0})); // DATE1904 off
-    Biff::appendRecord(out, 0x000E, u16s({1})); // PRECISION as displayed: off
+    Biff::appendRecord(out, 0x000E, u16s({1})); // PRECISION: full, not as displayed
     Biff::appendRecord(out, 0x01B7, u16s({0})); // REFRESHALL
     Biff::appendRecord(out, 0x00DA, u16s({0})); // BOOKBOOL
     // Five fonts: index 4 does not exist in the format, so they are 0-3 and 5.

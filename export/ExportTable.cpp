@@ -10,6 +10,17 @@ ExportTable::ExportTable(int rowCount, int columnCount)
     cells.resize(qsizetype(cellSet.size()));
 }
 
+ExportTable ExportTable::fromTexts(const QStringList &titles, const QList<QStringList> &rows, int columnCount)
+{
+    ExportTable table(int(rows.size()), columnCount);
+    for (int c = 0; c < table.columns && c < titles.size(); ++c)
+        table.setHeaderText(c, titles.at(c));
+    for (int r = 0; r < table.rows; ++r)
+        for (int c = 0; c < table.columns && c < rows.at(r).size(); ++c)
+            table.setCellText(r, c, rows.at(r).at(c));
+    return table;
+}
+
 void ExportTable::setHeaderText(int column, const QString &text)
 {
     headers[column] = text;

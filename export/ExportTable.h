@@ -15,6 +15,12 @@ public:
     ExportTable() = default;
     ExportTable(int rowCount, int columnCount);
 
+    // A table of `columnCount` columns from plain texts: column i is titled with titles[i] where
+    // the list has that entry, and row r holds the texts of rows[r] (cells past a row's texts stay
+    // unset). From the same texts this is the sheet the records page exports, whose table has a
+    // header item over every column.
+    static ExportTable fromTexts(const QStringList &titles, const QList<QStringList> &rows, int columnCount);
+
     int rowCount() const { return rows; }
     int columnCount() const { return columns; }
 

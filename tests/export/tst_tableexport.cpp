@@ -233,6 +233,34 @@ private Q_SLOTS:
         }
     }
 
+    void recordsCopyMatchesPlainTexts()
+    {
+        // The command line builds its sheet from the same texts without a table widget.
+        fillRecordsTable(*table, 3, recordHeaders);
+        table->item(1, 2)->setText(QString());
+        const ExportTable copy = TableExportLayout::recordsTable(exportTitles).copy(*table);
+        QList<QStringList> rows;
+        for (int r = 0; r < 3; ++r) {
+            QStringList texts;
+            for (int c = 0; c < 4; ++c)
+                texts << table->item(r, c)->text();
+            rows << texts;
+        }
+        const ExportTable plain = ExportTable::fromTexts(exportTitles, rows, 4);
+        QCOMPARE(plain.rowCount(), copy.rowCount());
+        QCOMPARE(plain.columnCount(), copy.columnCount());
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(plain.hasHeader(c), copy.hasHeader(c));
+            QCOMPARE(plain.headerText(c), copy.headerText(c));
+            for (int r = 0; r < 3; ++r) {
+                QCOMPARE(plain.hasCell(r, c), copy.hasCell(r, c));
+                QCOMPARE(plain.cellText(r, c), copy.cellText(r, c));
+            }
+        }
+        QVERIFY(!ExportTable::fromTexts({QStringLiteral("A")}, {{QStringLiteral("x")}}, 2).hasHeader(1));
+        QVERIFY(!ExportTable::fromTexts({}, {{QStringLiteral("x")}}, 2).hasCell(0, 1));
+    }
+
     void spectralTwoRecords()
     {
         fillSpectralTable(*table, 2);
