@@ -5,6 +5,8 @@
 #include "HidapiTransport.h"
 #include "LibudevDeviceEvents.h"
 #include "LumivaneResources.h"
+#include "MeterLock.h"
+#include "RecordMessages.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -124,9 +126,10 @@ void MainWindow::setDeviceEvents(std::unique_ptr<DeviceEvents> events)
     deviceEvents = std::move(events);
 }
 
-void MainWindow::setUserDialogs(UserDialogs &dialogs)
+void MainWindow::setUserDialogs(UserDialogs &userDialogs)
 {
-    page->setUserDialogs(dialogs);
+    dialogs = &userDialogs;
+    page->setUserDialogs(userDialogs);
 }
 
 bool MainWindow::isLinkOpen() const
@@ -145,7 +148,14 @@ bool MainWindow::OpenUSB()
     if (session.hasLink())
         return true;
     if (!session.openUsb(transportFactory ? transportFactory() : nullptr)) {
-        // A failed open leaves no trace on the screen. Missing access rights to the meter's
+        // Another program (the command line) holds the meter. Every device event tries again,
+        // so the message is shown once until the meter is opened or gone.
+        if (session.lastOpenHeldElsewhere() && !heldElsewhereShown) {
+            const bool chinese = page->languageFlag();
+            dialogs->information(this, RecordMessages::title(chinese), MeterLock::heldElsewhereText(chinese));
+        }
+        heldElsewhereShown = session.lastOpenHeldElsewhere();
+        // Any other failed open leaves no trace on the screen. Missing access rights to the meter's
         // node would hide behind "no meter", so the log says what is wrong.
         if (session.lastOpenAccessDenied())
             qWarning().noquote() << QStringLiteral(
@@ -155,6 +165,7 @@ bool MainWindow::OpenUSB()
                                         .arg(session.lastOpenDeniedPath());
         return false;
     }
+    heldElsewhereShown = false;
     showLamp(LumivaneResources::lampOnImage);
     page->identifyMeter();
     return true;

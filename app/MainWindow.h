@@ -84,7 +84,9 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     MeterSession session;      // the current link; none while no meter is connected
     QtUserDialogs qtDialogs;
+    UserDialogs *dialogs = &qtDialogs;
     FirstPage *page = nullptr; // the records page, a child of the window
+    bool heldElsewhereShown = false; // the meter-in-use message was shown for the current refusal
     LanguageSwitcher languages;
     TransportFactory transportFactory;
     std::unique_ptr<DeviceEvents> deviceEvents;

@@ -95,6 +95,10 @@ bool CliRunner::openMeter(QString &message)
         MeterImage image;
         QString error;
         if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
+            // The reason may start with the file's name already.
+            const QString named = options.virtualMeterImage + QStringLiteral(": ");
+            if (error.startsWith(named))
+                error.remove(0, named.size());
             message = CliTexts::text(CliTexts::ImageUnreadable, options.chinese).arg(options.virtualMeterImage, error);
             return false;
         }

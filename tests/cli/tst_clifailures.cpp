@@ -32,6 +32,8 @@ private Q_SLOTS:
     void initTestCase();
     void failingMeter_data();
     void failingMeter();
+    void unreadableImage_data();
+    void unreadableImage();
     void catalogChecks_data();
     void catalogChecks();
     void meterHeldByAnotherProgram_data();
@@ -168,6 +170,37 @@ void TestCliFailures::failingMeter()
                 QCOMPARE(filesIn(work.path()), QStringList{QStringLiteral("out.csv")});
         }
     }
+}
+
+void TestCliFailures::unreadableImage_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot be read");
+    QTest::newRow("not JSON") << QByteArray("{") << QString();
+    QTest::newRow("unknown key") << QByteArray(R"({"modelCode": 1, "unitSlots": [], "colour": 1})")
+                                 << QStringLiteral("colour");
+}
+
+void TestCliFailures::unreadableImage()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QTemporaryDir work;
+    const QString image = work.filePath(QStringLiteral("image.json"));
+    if (!content.isEmpty())
+        QVERIFY(writeFile(image, content));
+    const Result result = run(meterArguments(image, false) << QStringLiteral("records") << QStringLiteral("-o")
+                                                           << QStringLiteral("r.csv"),
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 1);
+    const QString err = QString::fromUtf8(result.err);
+    QVERIFY2(err.startsWith(QStringLiteral("Cannot read the meter image %1: ").arg(image)), qPrintable(err));
+    QVERIFY2(err.contains(reason), qPrintable(err));
+    // One line, the file named once.
+    QCOMPARE(err.count(QLatin1Char('\n')), 1);
+    QCOMPARE(err.count(image), 1);
+    QVERIFY(!QFile::exists(work.filePath(QStringLiteral("r.csv"))));
 }
 
 void TestCliFailures::catalogChecks_data()
