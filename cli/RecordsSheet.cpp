@@ -46,15 +46,6 @@ void RecordsSheet::appendRecords(const RecordDownload &download, int uiIndex, in
 ExportTable RecordsSheet::exportTable(int uiIndex, int mode, const QList<int> &unitSlots) const
 {
     // The page's table has one more column than the sheet: the delete buttons.
-    const int columns = qMax(columnCount() - 1, 0);
-    ExportTable table(rowCount(), columns);
-    const QStringList titles = ColumnModel::exportHeaders(uiIndex, mode, unitSlots, languageFlag);
-    for (int c = 0; c < columns && c < titles.size(); ++c)
-        table.setHeaderText(c, titles.at(c));
-    for (int r = 0; r < rowCount(); ++r) {
-        const QStringList &cells = rows.at(r);
-        for (int c = 0; c < columns && c < cells.size(); ++c)
-            table.setCellText(r, c, cells.at(c));
-    }
-    return table;
+    return ExportTable::fromTexts(ColumnModel::exportHeaders(uiIndex, mode, unitSlots, languageFlag), rows,
+                                  qMax(columnCount() - 1, 0));
 }
