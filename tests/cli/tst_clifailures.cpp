@@ -36,6 +36,8 @@ private Q_SLOTS:
     void unreadableImage();
     void catalogChecks_data();
     void catalogChecks();
+    void kindWithoutLayout_data();
+    void kindWithoutLayout();
     void meterHeldByAnotherProgram_data();
     void meterHeldByAnotherProgram();
     void lockHeldWhileDownloading();
@@ -245,6 +247,39 @@ void TestCliFailures::catalogChecks()
             QVERIFY(filesIn(work.path()).isEmpty());
         }
     }
+}
+
+void TestCliFailures::kindWithoutLayout_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // on standard output for identify, on standard error otherwise
+    QTest::newRow("identify tells the kind")
+        << "identify" << 0
+        << QStringLiteral("serial: 10010001\nfirmware: 1.02\nmodel: 1001\nkind: 7\nmode: -\nrecords: 6\n");
+    QTest::newRow("records") << "records" << 1 << QStringLiteral("This meter kind (7) is not supported!\n");
+    QTest::newRow("spectra") << "spectra" << 1 << QStringLiteral("This meter (kind 7) has no spectral data!\n");
+}
+
+void TestCliFailures::kindWithoutLayout()
+{
+    // A catalog that gives the meter a kind the program has no table for: the window would show
+    // an empty table; the command line says why it writes nothing.
+    QFETCH(QString, command);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QTemporaryDir catalogs, work;
+    QVERIFY(writeFile(catalogs.filePath(QStringLiteral("meterno")), "[Device1]\nMeterNo=1001\nVersion=100\nUIIndex=7\n"));
+    QVERIFY(QFile::copy(QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files/unitno"),
+                        catalogs.filePath(QStringLiteral("unitno"))));
+    QStringList arguments = meterArguments(samplePath(QStringLiteral("kind1")), false)
+                            << QStringLiteral("--catalog-dir") << catalogs.path() << command;
+    if (command != QLatin1String("identify"))
+        arguments << QStringLiteral("-o") << QStringLiteral("out.csv");
+    const Result result = run(arguments, work.path(), runtime.path());
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(QString::fromUtf8(exitCode == 0 ? result.out : result.err), said);
+    QVERIFY(filesIn(work.path()).isEmpty());
 }
 
 void TestCliFailures::meterHeldByAnotherProgram_data()
