@@ -6,6 +6,7 @@
 #include "ColumnModel.h"
 #include "MeterConnection.h"
 #include "MeterIdentification.h"
+#include "MeterPage.h"
 #include "RecordDecoder.h"
 #include "RecordDownload.h"
 #include "RecordRowTexts.h"
@@ -234,7 +235,10 @@ bool FirstPage::on_pushButton_exportExcel_clicked()
 
 void FirstPage::on_pushButton_spectralData_clicked()
 {
-    // TODO(spectral page): open the spectral dialog here once it exists.
+    // The spectral dialog gets the meter kind, its own copy of the unit catalog and the language,
+    // and lives for one exec(): nothing of its content survives.
+    MeterPage spectralPage(uiIndex, unitCatalog, m_languageFlag, connection, *dialogs);
+    spectralPage.exec();
 }
 
 void FirstPage::on_tableWidget_data_cellDoubleClicked(int row, int column)

@@ -1,0 +1,233 @@
+#include "SpectralTestBench.h"
+#include "SpectrumChartGeometry.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtEndian>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+using Spectrum = std::array<float, 31>;
+
+// A kind-1 PPFD meter (spectra at byte 0 of each record) holding the given spectra.
+MeterImage imageWithSpectra(const QList<Spectrum> &spectra)
+{
+    MeterImage image = SpectralTestBench::image(0, 1);
+    for (const Spectrum &spectrum : spectra) {
+        QByteArray record(196, '\0');
+        for (int i = 0; i < 31; ++i) {
+            quint32 word;
+            std::memcpy(&word, &spectrum[size_t(i)], sizeof word);
+            qToLittleEndian(word, record.data() + 4 * i);
+        }
+        image.recordMemory.append(record);
+    }
+    image.recordCount = quint32(spectra.size());
+    return image;
+}
+
+Spectrum flat(float value)
+{
+    Spectrum s;
+    s.fill(value);
+    return s;
+}
+
+// 0.5 everywhere with a peak of 2.0 at 550 nm between two values of 1.0. The scale rises to 0.6,
+// 1.2 and then 2.4, so the peak sits at 5/6 of the plot height.
+Spectrum peak()
+{
+    Spectrum s = flat(0.5f);
+    s[14] = 1.0f;
+    s[15] = 2.0f;
+    s[16] = 1.0f;
+    return s;
+}
+
+bool colourNear(const QImage &image, const QPointF &at, const QColor &colour, int radius = 2)
+{
+    const QPoint centre = at.toPoint();
+    for (int y = centre.y() - radius; y <= centre.y() + radius; ++y) {
+        for (int x = centre.x() - radius; x <= centre.x() + radius; ++x) {
+            if (image.valid(x, y) && image.pixelColor(x, y).rgb() == colour.rgb())
+                return true;
+        }
+    }
+    return false;
+}
+
+int pixelsOf(const QImage &image, const QColor &colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y).rgb() == colour.rgb();
+    }
+    return n;
+}
+
+// Midpoints of the 30 segments of a curve: between grid lines, away from the wavelength lines.
+QList<QPointF> segmentMidpoints(const ChartCurve &curve)
+{
+    QList<QPointF> points;
+    for (const QPolygonF &piece : curve.pieces) {
+        for (int i = 0; i + 1 < piece.size(); ++i)
+            points << (piece[i] + piece[i + 1]) / 2;
+    }
+    return points;
+}
+
+// The curve a record gets when it is ticked, at the scale of the records as they are.
+ChartCurve wouldBeCurve(const MeterPage &page, const QRectF &area, int k)
+{
+    std::vector<SpectralRecord> records = page.spectralRecords();
+    const float scale = SpectrumChartGeometry::scaleFor(records);
+    records[size_t(k)].curveVisible = true;
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, records, true);
+    for (const ChartCurve &curve : chart.curves) {
+        if (curve.recordIndex == k && SpectrumChartGeometry::scaleFor(records) == scale)
+            return curve;
+    }
+    return {};
+}
+
+} // namespace
+
+class TestMeterPageChart : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void chartFollowsTheCurveBoxes();
+    void chartFollowsADeletedRow();
+    void titlesInBothLanguages();
+
+private:
+    struct Shown
+    {
+        SpectralTestBench bench;
+        std::unique_ptr<MeterPage> page;
+        QRectF area;
+    };
+    void openPage(Shown &shown, bool languageFlag);
+    QImage grab(const Shown &shown);
+};
+
+void TestMeterPageChart::initTestCase()
+{
+    // The program's style sheet gives every widget a white background; the chart area must
+    // still let the dialog's painting through.
+    QFile css(QStringLiteral(LUMIVANE_SOURCE_DIR "/resources/qss/psblue.css"));
+    QVERIFY(css.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
+}
+
+void TestMeterPageChart::openPage(Shown &shown, bool languageFlag)
+{
+    QVERIFY(shown.bench.connect(imageWithSpectra({flat(0.25f), peak(), flat(1.5f)})));
+    shown.page = shown.bench.page(1, languageFlag);
+    clickButton(*shown.page, "pushButton_readRecords");
+    QCOMPARE(shown.page->spectralRecords().size(), size_t(3));
+    curveBox(*shown.page, 3)->click(); // the flat 1.5 record stays unticked
+    shown.page->resize(1200, 800);
+    shown.page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.page.get()));
+    shown.area = QRectF(shown.page->findChild<QWidget *>(QStringLiteral("widget_chart"))->geometry());
+    QVERIFY(shown.area.height() >= 200);
+}
+
+QImage TestMeterPageChart::grab(const Shown &shown)
+{
+    return shown.page->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void TestMeterPageChart::chartFollowsTheCurveBoxes()
+{
+    Shown shown;
+    openPage(shown, true);
+    QImage image = grab(shown);
+
+    SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), true);
+    QCOMPARE(chart.scale, 2.4f);
+    QCOMPARE(chart.curves.size(), 2);
+    for (const ChartCurve &curve : chart.curves) {
+        for (const QPointF &p : segmentMidpoints(curve))
+            QVERIFY2(colourNear(image, p, curve.colour), qPrintable(QStringLiteral("record %1 at %2,%3")
+                                                                      .arg(curve.recordIndex)
+                                                                      .arg(p.x())
+                                                                      .arg(p.y())));
+    }
+    // The peak of the ticked record is level with the "1.0" label, 5/6 of the plot height up.
+    QVERIFY(colourNear(image, chart.curves[1].pieces[0][15], QColor(1, 100, 200)));
+    QVERIFY(qAbs(chart.curves[1].pieces[0][15].y() - (chart.bottom - 5 * chart.plotH / 6)) < 1e-3);
+
+    // Nothing where the unticked record would be, and its colour nowhere.
+    const ChartCurve hidden = wouldBeCurve(*shown.page, shown.area, 2);
+    QCOMPARE(hidden.pieces.size(), 1);
+    for (const QPointF &p : segmentMidpoints(hidden)) {
+        QVERIFY(!colourNear(image, p, QColor(2, 200, 144)));
+        QVERIFY(!colourNear(image, p, Qt::black, 1));
+    }
+    QCOMPARE(pixelsOf(image, QColor(2, 200, 144)), 0);
+
+    // Untick the peak and tick the flat 1.5 record: the chart follows at once, on a new scale.
+    curveBox(*shown.page, 2)->click();
+    curveBox(*shown.page, 3)->click();
+    image = grab(shown);
+    chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), true);
+    QCOMPARE(chart.scale, 1.2f * 1.5f);
+    QCOMPARE(pixelsOf(image, QColor(1, 100, 200)), 0);
+    QCOMPARE(chart.curves.size(), 2);
+    QCOMPARE(chart.curves[1].recordIndex, 2);
+    for (const QPointF &p : segmentMidpoints(chart.curves[1]))
+        QVERIFY(colourNear(image, p, QColor(2, 200, 144)));
+    for (const QPointF &p : segmentMidpoints(chart.curves[0]))
+        QVERIFY(colourNear(image, p, Qt::black));
+}
+
+void TestMeterPageChart::chartFollowsADeletedRow()
+{
+    Shown shown;
+    openPage(shown, false);
+    curveBox(*shown.page, 3)->click(); // tick the flat 1.5 record again
+    // Delete the peak (row 2): the flat 1.5 record moves to position 1 and takes its colour.
+    deleteButton(*shown.page, 2)->click();
+    QCOMPARE(tableOf(*shown.page)->rowCount(), 3);
+    const QImage image = grab(shown);
+
+    const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), false);
+    QCOMPARE(chart.scale, 1.2f * 1.5f);
+    QCOMPARE(chart.curves.size(), 2);
+    QCOMPARE(chart.curves[1].colour, QColor(1, 100, 200));
+    for (const QPointF &p : segmentMidpoints(chart.curves[1]))
+        QVERIFY(colourNear(image, p, QColor(1, 100, 200)));
+    QCOMPARE(pixelsOf(image, QColor(2, 200, 144)), 0);
+    // The flat 1.5 line sits at 5/6 of the plot height: the peak's old place in the middle is empty.
+    QVERIFY(qAbs(chart.curves[1].pieces[0][15].y() - (chart.bottom - 5 * chart.plotH / 6)) < 1e-3);
+}
+
+void TestMeterPageChart::titlesInBothLanguages()
+{
+    QImage titles[2];
+    for (const bool languageFlag : {true, false}) {
+        Shown shown;
+        openPage(shown, languageFlag);
+        const QImage image = grab(shown);
+        const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, {}, languageFlag);
+        const QImage xTitle = image.copy(chart.xTitle.rect.toRect());
+        QVERIFY(pixelsOf(xTitle, Qt::white) < xTitle.width() * xTitle.height()); // something is written
+        titles[languageFlag ? 0 : 1] = xTitle;
+    }
+    QVERIFY(titles[0] != titles[1]);
+}
+
+QTEST_MAIN(TestMeterPageChart)
+#include "tst_MeterPageChart.moc"
