@@ -7,6 +7,7 @@
 #include "RecordMessages.h"
 #include "RecordRowTexts.h"
 #include "SpectralValues.h"
+#include "TableExport.h"
 #include "SpectrumChartGeometry.h"
 #include "SpectrumChartPainter.h"
 #include "UserDialogs.h"
@@ -361,6 +362,7 @@ void MeterPage::downloadRecords()
 
 bool MeterPage::on_pushButton_exportExcel_clicked()
 {
-    // The workbook export is not available yet.
-    return false;
+    // Rows below the title row go out, titled by the title row; the table keeps its title row.
+    return TableExport::exportTable(this, tableWidget_data, dialogs, languageFlag, TableExportLayout::spectralTable(),
+                                    [this] { resetSpectralTable(); });
 }

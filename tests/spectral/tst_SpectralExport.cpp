@@ -1,0 +1,185 @@
+#include "SpectralTestBench.h"
+#include "XlrdReader.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Shown = ScriptedUserDialogs::Shown;
+
+bool exportSlot(MeterPage &page)
+{
+    bool result = false;
+    QMetaObject::invokeMethod(&page, "on_pushButton_exportExcel_clicked", Q_RETURN_ARG(bool, result));
+    return result;
+}
+
+QStringList rowTexts(const MeterPage &page, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < tableOf(page)->columnCount(); ++c)
+        texts << cellText(page, row, c);
+    return texts;
+}
+
+} // namespace
+
+// The spectral table goes to an Excel workbook through the export both pages share.
+class TestSpectralExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void titleRowAloneIsNotExported();
+    void exportWritesTheRecordRows_data();
+    void exportWritesTheRecordRows();
+    void cancelledSaveDialog_data();
+    void cancelledSaveDialog();
+    void savingFirstThenDownloading();
+
+private:
+    QTemporaryDir directory;
+};
+
+void TestSpectralExport::initTestCase()
+{
+    QVERIFY(directory.isValid());
+}
+
+void TestSpectralExport::titleRowAloneIsNotExported()
+{
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(SpectralTestBench::image(0)));
+    auto page = bench.page(1);
+    QVERIFY(!exportSlot(*page));
+    clickButton(*page, "pushButton_exportExcel");
+    QVERIFY(bench.dialogs.shown().isEmpty());
+    QCOMPARE(tableOf(*page)->rowCount(), 1);
+}
+
+void TestSpectralExport::exportWritesTheRecordRows_data()
+{
+    QTest::addColumn<int>("uiIndex");
+    QTest::addColumn<bool>("languageFlag");
+    QTest::addColumn<QStringList>("leadingTitles");
+
+    QTest::newRow("kind 1, Chinese") << 1 << true << QStringList{"序号"};
+    QTest::newRow("kind 4, English") << 4 << false << QStringList{"NO", "Test Name"};
+}
+
+void TestSpectralExport::exportWritesTheRecordRows()
+{
+    QFETCH(int, uiIndex);
+    QFETCH(bool, languageFlag);
+    QFETCH(QStringList, leadingTitles);
+    if (XlrdReader::python().isEmpty())
+        QSKIP("python3-xlrd is not installed");
+
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(SpectralTestBench::image(2, 0, {"Lamp A", "Lamp B"})));
+    auto page = bench.page(uiIndex, languageFlag);
+    clickButton(*page, "pushButton_readRecords");
+    const QStringList first = rowTexts(*page, 1);
+    const QStringList second = rowTexts(*page, 2);
+    const int columns = tableOf(*page)->columnCount();
+    bench.dialogs.clear();
+
+    const QString fileName = directory.filePath(QStringLiteral("spectra-%1.xls").arg(uiIndex));
+    bench.dialogs.setNextFileName(fileName);
+    QVERIFY(exportSlot(*page));
+
+    QCOMPARE(bench.dialogs.informationTexts(),
+             QStringList{languageFlag ? QStringLiteral("导出数据成功！") : QStringLiteral("Exporting data success!")});
+    QCOMPARE(bench.dialogs.shown().first().kind, Shown::SaveFile);
+    QCOMPARE(bench.dialogs.shown().at(1).kind, Shown::Progress);
+    QCOMPARE(bench.dialogs.shown().at(1).maximum, 3); // the table's row count, title row included
+    // The table is emptied the spectral page's way: title row and columns stay, records go.
+    QCOMPARE(tableOf(*page)->rowCount(), 1);
+    QCOMPARE(tableOf(*page)->columnCount(), columns);
+    QVERIFY(page->spectralRecords().empty());
+    QVERIFY(curveBox(*page, 0));
+
+    XlrdReader reader;
+    QVERIFY2(reader.read(fileName), qPrintable(reader.error()));
+    const XlrdReader::Sheet &sheet = reader.sheet(0);
+    QCOMPARE(sheet.rows, 3);
+    // Titles from the title row; the curve column (a check box) has none; no button column.
+    const int curveColumn = columns - 2;
+    for (int c = 0; c < leadingTitles.size(); ++c)
+        QCOMPARE(sheet.text(0, c), leadingTitles.at(c));
+    QCOMPARE(sheet.text(0, int(leadingTitles.size())), QStringLiteral("400nm"));
+    QCOMPARE(sheet.text(0, curveColumn - 1), QStringLiteral("700nm"));
+    QVERIFY(!sheet.has(0, curveColumn) || sheet.text(0, curveColumn).isEmpty());
+    QVERIFY(sheet.columns <= columns - 1);
+    for (int c = 0; c < curveColumn; ++c) {
+        QCOMPARE(sheet.text(1, c), first.at(c));
+        QCOMPARE(sheet.text(2, c), second.at(c));
+    }
+}
+
+void TestSpectralExport::cancelledSaveDialog_data()
+{
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<int>("saveDialogs");
+
+    QTest::newRow("No discards the table") << QList<bool>{false} << 1;
+    QTest::newRow("Yes asks again") << QList<bool>{true, false} << 2;
+}
+
+void TestSpectralExport::cancelledSaveDialog()
+{
+    QFETCH(QList<bool>, answers);
+    QFETCH(int, saveDialogs);
+
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(SpectralTestBench::image(2)));
+    auto page = bench.page(1);
+    clickButton(*page, "pushButton_readRecords");
+    bench.dialogs.clear();
+    for (bool answer : answers)
+        bench.dialogs.setNextAnswer(answer);
+
+    QVERIFY(!exportSlot(*page)); // every save dialog is cancelled
+    int shownSaveDialogs = 0;
+    for (const Shown &s : bench.dialogs.shown())
+        shownSaveDialogs += s.kind == Shown::SaveFile;
+    QCOMPARE(shownSaveDialogs, saveDialogs);
+    QCOMPARE(bench.dialogs.questionTexts().size(), int(answers.size()));
+    QCOMPARE(bench.dialogs.questionTexts().first(), QStringLiteral("导出数据失败，是否重新保存数据？"));
+    QCOMPARE(tableOf(*page)->rowCount(), 1);
+    QVERIFY(page->spectralRecords().empty());
+}
+
+void TestSpectralExport::savingFirstThenDownloading()
+{
+    if (XlrdReader::python().isEmpty())
+        QSKIP("python3-xlrd is not installed");
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(SpectralTestBench::image(3)));
+    auto page = bench.page(2);
+    clickButton(*page, "pushButton_readRecords");
+    deleteButton(*page, 1)->click(); // two rows left to save
+    bench.dialogs.clear();
+
+    const QString fileName = directory.filePath(QStringLiteral("saved-first.xls"));
+    bench.dialogs.setNextAnswer(true);
+    bench.dialogs.setNextFileName(fileName);
+    clickButton(*page, "pushButton_readRecords");
+
+    QCOMPARE(bench.dialogs.informationTexts(), QStringList{QStringLiteral("导出数据成功！")});
+    XlrdReader reader;
+    QVERIFY2(reader.read(fileName), qPrintable(reader.error()));
+    QCOMPARE(reader.sheet(0).rows, 3);
+    QCOMPARE(reader.sheet(0).text(1, 0), QStringLiteral("1"));
+    // The download went on after the export: all three records are back.
+    QCOMPARE(tableOf(*page)->rowCount(), 4);
+    QCOMPARE(page->spectralRecords().size(), size_t(3));
+}
+
+QTEST_MAIN(TestSpectralExport)
+#include "tst_SpectralExport.moc"
