@@ -6,7 +6,6 @@
 #include "ExportTable.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
