@@ -1,10 +1,11 @@
-// The command line writes the very workbook the window's export writes: the records page is
-// driven through its real identification, download and table export (scripted dialogs) against
-// the virtual meter, lumivane-cli runs against the same meter image, and the two files are
-// compared byte for byte and cell by cell.
+// The command line writes the very workbook the window's export writes: the records page (and the
+// spectral page it opens) are driven through their real identification, download and table
+// export (scripted dialogs) against the virtual meter, lumivane-cli runs against the same meter
+// image, and the two files are compared byte for byte and cell by cell.
 
 #include "CliTestSupport.h"
 #include "FirstPage.h"
+#include "MeterPage.h"
 #include "MeterImage.h"
 #include "MeterSession.h"
 #include "ScriptedUserDialogs.h"
@@ -39,6 +40,8 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(runtime.isValid()); }
     void recordsWorkbook_data();
     void recordsWorkbook();
+    void spectraWorkbook_data();
+    void spectraWorkbook();
 
 private:
     QTemporaryDir runtime;
@@ -91,6 +94,64 @@ void TestCliMatchesWindow::recordsWorkbook()
     QVERIFY2(readXls(cliFile, int(golden.first().size()), cliGrid, error), qPrintable(error));
     QCOMPARE(cliGrid, windowGrid);
     QCOMPARE(cliGrid, golden);
+    QCOMPARE(readFile(cliFile), readFile(windowFile));
+}
+
+void TestCliMatchesWindow::spectraWorkbook_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("chinese");
+    const QList<QPair<const char *, int>> samples{{"kind1", 1}, {"kind1-ppfd", 1}, {"kind2", 2}, {"kind3", 3},
+                                                  {"kind4", 4}, {"kind4-ppfd", 4}, {"kind5", 5}};
+    for (const auto &sample : samples)
+        for (const bool chinese : {true, false})
+            QTest::addRow("%s %s", sample.first, chinese ? "zh" : "en") << sample.first << sample.second << chinese;
+}
+
+void TestCliMatchesWindow::spectraWorkbook()
+{
+    QFETCH(QString, sample);
+    QFETCH(int, kind);
+    QFETCH(bool, chinese);
+    QTemporaryDir work;
+    const QString windowFile = work.filePath(QStringLiteral("window.xls"));
+    const QString cliFile = work.filePath(QStringLiteral("cli.xls"));
+
+    {
+        // The window: the records page identifies the meter, its spectral-data button opens the
+        // spectral page with the page's kind, unit catalog and language; the user downloads and
+        // exports there.
+        MeterSession session;
+        ScriptedUserDialogs dialogs;
+        FirstPage records(session, dialogs, catalogs);
+        records.setLanguageFlag(chinese);
+        QVERIFY(session.openUsb(std::make_unique<VirtualMeterTransport>(image(sample))));
+        records.identifyMeter();
+        QCOMPARE(records.meterKind(), kind);
+        MeterPage spectral(records.meterKind(), records.units(), records.languageFlag(), session, dialogs);
+        QVERIFY(QMetaObject::invokeMethod(&spectral, "on_pushButton_readRecords_clicked"));
+        QCOMPARE(dialogs.informationTexts(), QStringList());
+        QVERIFY(spectral.spectralRecords().size() > 0);
+        dialogs.setNextFileName(windowFile);
+        bool exported = false;
+        QVERIFY(QMetaObject::invokeMethod(&spectral, "on_pushButton_exportExcel_clicked", Q_RETURN_ARG(bool, exported)));
+        QVERIFY(exported);
+    }
+
+    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--catalog-dir"),
+                               catalogs, QStringLiteral("--lang"), chinese ? QStringLiteral("zh") : QStringLiteral("en"),
+                               QStringLiteral("spectra"), QStringLiteral("-o"), cliFile},
+                              work.path(), runtime.path());
+    QCOMPARE(result.exitCode, 0);
+
+    const Grid expected = expectedSpectra(sample, kind, chinese);
+    Grid windowGrid, cliGrid;
+    QString error;
+    QVERIFY2(readXls(windowFile, int(expected.first().size()), windowGrid, error), qPrintable(error));
+    QVERIFY2(readXls(cliFile, int(expected.first().size()), cliGrid, error), qPrintable(error));
+    QCOMPARE(cliGrid, windowGrid);
+    QCOMPARE(cliGrid, expected);
     QCOMPARE(readFile(cliFile), readFile(windowFile));
 }
 
