@@ -22,6 +22,7 @@
 #include "VmUdevWatch.h"
 #include "VmHidrawExchange.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
