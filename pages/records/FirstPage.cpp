@@ -11,6 +11,7 @@
 #include "RecordDownload.h"
 #include "RecordRowTexts.h"
 #include "RowLayout.h"
+#include "TableExport.h"
 #include "UserDialogs.h"
 #include "ValueMarkers.h"
 
@@ -147,47 +148,68 @@ void FirstPage::on_pushButton_readRecords_clicked()
             progress->hide();
         return;
     }
-    if (result == RecordDownload::Downloaded)
-        appendDownloadedRecords(download);
+    if (result != RecordDownload::Downloaded)
+        return;
+    if (const RowLayout *layout = RowLayout::forKind(uiIndex, mode))
+        appendRecords(*layout, download.recordMemory(), download.nameMemory(), download.recordCount());
 }
 
-void FirstPage::appendDownloadedRecords(const RecordDownload &download)
+void FirstPage::appendRecords(const RowLayout &layout, const QByteArray &recordMemory, const QByteArray &nameMemory,
+                              qint64 count)
 {
-    const RowLayout *layout = RowLayout::forKind(uiIndex, mode);
-    if (!layout)
-        return;
-    const RecordDecoder decoder(*layout, m_languageFlag, probeNames);
-    const QByteArray &records = download.recordMemory();
-    const QByteArray &names = download.nameMemory();
-    const qint64 count = qMin<qint64>(download.recordCount(), decoder.availableRecords(records, names));
+    const RecordDecoder decoder(layout, m_languageFlag, probeNames);
+    const QList<int> &decimals = decimalsLists[size_t(layout.uiIndex - 1)];
+    const qint64 available = qMin<qint64>(count, decoder.availableRecords(recordMemory, nameMemory));
+    QList<QStringList> rows;
+    rows.reserve(available);
     DecodedRecord record;
-    for (int j = 0; j < count; ++j) {
-        if (decoder.decode(records, names, j, record))
-            appendRecordRow(*layout, record.name, record.fields);
+    QStringList cells;
+    for (int j = 0; j < available; ++j) {
+        if (decoder.decode(recordMemory, nameMemory, j, record) && RecordRowTexts::cells(layout, record, decimals, cells))
+            rows.append(cells);
     }
+    appendRows(layout, rows);
 }
 
 void FirstPage::appendRecordRow(const RowLayout &layout, const QString &name, const QList<RecordField> &fields)
 {
     QStringList cells;
-    if (!RecordRowTexts::cells(layout, {name, fields}, decimalsLists[size_t(layout.uiIndex - 1)], cells))
-        return;
+    if (RecordRowTexts::cells(layout, {name, fields}, decimalsLists[size_t(layout.uiIndex - 1)], cells))
+        appendRows(layout, {cells});
+}
 
+void FirstPage::appendRows(const RowLayout &layout, const QList<QStringList> &rows)
+{
+    if (rows.isEmpty())
+        return;
     QTableWidget *table = ui->tableWidget_data;
-    const int row = table->rowCount();
+    const int first = table->rowCount();
+    // All rows in one step: the view lays itself out again after every change of the row count.
+    table->setRowCount(first + int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        fillRow(first + i, layout, rows.at(i));
+    table->scrollToBottom();
+}
+
+void FirstPage::fillRow(int row, const RowLayout &layout, const QStringList &cells)
+{
+    QTableWidget *table = ui->tableWidget_data;
     const int columns = table->columnCount();
-    table->setRowCount(row + 1);
     // Cells past the table's columns have nowhere to go (the table would not take them).
     for (int column = 0; column < cells.size() && column < columns; ++column)
         table->setItem(row, column, centredItem(cells.at(column)));
 
-    if (layout.deleteButtonColumn() < columns) {
-        auto *button = new QPushButton(text(RecordMessages::DeleteButton), this);
-        button->setStyleSheet(QString::fromLatin1(deleteButtonStyle));
-        table->setCellWidget(row, layout.deleteButtonColumn(), button);
-        connect(button, &QPushButton::clicked, this, &FirstPage::slot_deleteRow);
-    }
-    table->scrollToBottom();
+    if (layout.deleteButtonColumn() >= columns)
+        return;
+    // Made in the table's viewport, where the table puts its cell widgets anyway, and styled
+    // while still hidden and placed outside the view: it is polished once, and joins a repaint
+    // only once the table lays it out on screen.
+    auto *button = new QPushButton(text(RecordMessages::DeleteButton), table->viewport());
+    button->setStyleSheet(QString::fromLatin1(deleteButtonStyle));
+    button->ensurePolished();
+    button->setGeometry(QRect(QPoint(-0x10000, -0x10000), button->sizeHint()));
+    table->setCellWidget(row, layout.deleteButtonColumn(), button);
+    connect(button, &QPushButton::clicked, this, &FirstPage::slot_deleteRow);
 }
 
 void FirstPage::slot_deleteRow()
@@ -228,9 +250,11 @@ void FirstPage::on_pushButton_clearData_clicked()
 
 bool FirstPage::on_pushButton_exportExcel_clicked()
 {
-    // TODO(table export): the export of the records table is not built yet; until it is, the
-    // table cannot be saved and the slot reports failure.
-    return false;
+    // The columns are titled with the export headers (units from the built-in unit table); the
+    // table is emptied after a successful export, or when the user declines to try again.
+    return TableExport::exportTable(this, ui->tableWidget_data, *dialogs, m_languageFlag,
+                                    TableExportLayout::recordsTable(exportHeaders()),
+                                    [this] { ui->tableWidget_data->setRowCount(0); });
 }
 
 void FirstPage::on_pushButton_spectralData_clicked()

@@ -10,7 +10,6 @@
 #include <memory>
 
 class MeterConnection;
-class RecordDownload;
 class UserDialogs;
 struct RecordField;
 struct RowLayout;
@@ -60,6 +59,10 @@ public:
     // Appends one decoded record as a row of the layout (name only for layouts with a name
     // column). No row is added while the kind's decimals list is shorter than the layout.
     void appendRecordRow(const RowLayout &layout, const QString &name, const QList<RecordField> &fields);
+    // Decodes the first count records of the record (and name) memory and appends one row per
+    // record, as appendRecordRow would, in one go.
+    void appendRecords(const RowLayout &layout, const QByteArray &recordMemory, const QByteArray &nameMemory,
+                       qint64 count);
 
     int meterKind() const { return uiIndex; }
     int meterMode() const { return mode; }
@@ -80,7 +83,8 @@ public Q_SLOTS:
 private:
     QString text(RecordMessages::Message message) const;
     void inform(RecordMessages::Message message);
-    void appendDownloadedRecords(const RecordDownload &download);
+    void appendRows(const RowLayout &layout, const QList<QStringList> &rows);
+    void fillRow(int row, const RowLayout &layout, const QStringList &cells);
     int rowOfDeleteButton(const QWidget *button) const;
 
     std::unique_ptr<Ui::FirstPage> ui;

@@ -1,6 +1,8 @@
 #include "PageFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -36,6 +38,8 @@ private Q_SLOTS:
     void progress_data();
     void progress();
     void saveFirstNo();
+    void saveFirstYes_data();
+    void saveFirstYes();
     void failures_data();
     void failures();
     void countsThatCannotBeReal_data();
@@ -152,6 +156,56 @@ void TestRecordDownload::saveFirstNo()
     QCOMPARE(f.dialogs.questionTexts().size(), 1);
     QCOMPARE(f.dialogs.informationTexts(), QStringList{"Failed to read unit no!"});
     QCOMPARE(f.table()->rowCount(), 0);
+}
+
+void TestRecordDownload::saveFirstYes_data()
+{
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QStringList>("fileNames");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("saved");
+
+    const QString saveFirst = QStringLiteral("导入数据会先清空列表，是否保存数据？");
+    const QString retry = QStringLiteral("导出数据失败，是否重新保存数据？");
+    const QString success = QStringLiteral("导出数据成功！");
+    // The file name "@" stands for a workbook in the test's temporary directory.
+    QTest::newRow("saved") << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst}
+                           << QStringList{success} << true;
+    QTest::newRow("cancelled, not again") << QList<bool>{true, false} << QStringList{""}
+                                          << QStringList{saveFirst, retry} << QStringList{} << false;
+    QTest::newRow("cancelled, again, saved") << QList<bool>{true, true} << QStringList{"", "@"}
+                                             << QStringList{saveFirst, retry} << QStringList{success} << true;
+}
+
+void TestRecordDownload::saveFirstYes()
+{
+    QFETCH(QList<bool>, answers);
+    QFETCH(QStringList, fileNames);
+    QFETCH(QStringList, questions);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, saved);
+
+    QTemporaryDir dir;
+    const QString workbook = dir.filePath(QStringLiteral("records.xls"));
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+    QCOMPARE(f.table()->rowCount(), 6);
+    f.dialogs.clear();
+    for (const bool answer : answers)
+        f.dialogs.setNextAnswer(answer);
+    for (const QString &name : fileNames)
+        f.dialogs.setNextFileName(name == QLatin1String("@") ? workbook : name);
+
+    f.page.on_pushButton_readRecords_clicked();
+    QCOMPARE(f.dialogs.questionTexts(), questions);
+    QCOMPARE(f.dialogs.informationTexts(), messages);
+    QCOMPARE(f.dialogs.pendingAnswers(), 0);
+    QCOMPARE(f.dialogs.pendingFileNames(), 0);
+    QCOMPARE(QFileInfo(workbook).size() > 0, saved);
+    // Whatever the export did, the table was emptied before the new records came in.
+    QCOMPARE(f.table()->rowCount(), 6);
+    QCOMPARE(f.rowTexts(0).first(), QStringLiteral("Office desk 1"));
 }
 
 void TestRecordDownload::failures_data()

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void nameEditing_data();
     void nameEditing();
     void resetKeepsColumns();
+    void onlyButtonsInViewAreShown();
     void rowsNeedTheirDecimals();
 };
 
@@ -257,6 +258,44 @@ void TestRecordsTable::resetKeepsColumns()
     QCOMPARE(f.table()->rowCount(), 0);
     QCOMPARE(f.headers(), headers);
     QCOMPARE(f.page.meterKind(), 5);
+}
+
+void TestRecordsTable::onlyButtonsInViewAreShown()
+{
+    // Hundreds of rows: the view shows the last ones after the download, and the buttons of the
+    // rows in view are there to be clicked, wherever the user scrolls.
+    MeterImage meter = PageFixture::sample(QStringLiteral("kind2"));
+    meter.recordCount = 300;
+    PageFixture f;
+    f.page.resize(1200, 600);
+    f.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    QVERIFY(f.identifyAndDownload(meter));
+    QCoreApplication::processEvents();
+    QTableWidget *table = f.table();
+    QCOMPARE(table->rowCount(), 300);
+    const QScrollBar *bar = table->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(deleteButton(table, 299)->isVisible());
+    QVERIFY(!deleteButton(table, 0)->isVisible());
+    QCOMPARE(deleteButton(table, 299)->styleSheet(), QStringLiteral("min-height:12px;padding:0px;"));
+
+    table->scrollToTop();
+    QCoreApplication::processEvents();
+    QVERIFY(deleteButton(table, 0)->isVisible());
+    QVERIFY(!deleteButton(table, 299)->isVisible());
+    const QStringList second = f.rowTexts(1);
+    QTest::mouseClick(deleteButton(table, 0), Qt::LeftButton);
+    QCOMPARE(table->rowCount(), 299);
+    QCOMPARE(f.rowTexts(0), second);
+    QCoreApplication::processEvents();
+    QVERIFY(deleteButton(table, 0)->isVisible());
+
+    table->scrollToItem(table->item(150, 0), QAbstractItemView::PositionAtCenter);
+    QCoreApplication::processEvents();
+    QVERIFY(deleteButton(table, 150)->isVisible());
+    QVERIFY(!deleteButton(table, 0)->isVisible());
+    QVERIFY(!deleteButton(table, 298)->isVisible());
 }
 
 void TestRecordsTable::rowsNeedTheirDecimals()
