@@ -1,6 +1,12 @@
 #include "PageFixture.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -25,6 +31,8 @@ class TestRecordsTable : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void form();
+    void slotsInOrder();
     void deleteThirdRow_data();
     void deleteThirdRow();
     void deleteFromElsewhereChangesNothing();
@@ -38,6 +46,90 @@ private Q_SLOTS:
     void onlyButtonsInViewAreShown();
     void rowsNeedTheirDecimals();
 };
+
+void TestRecordsTable::form()
+{
+    PageFixture f;
+    QCOMPARE(f.page.objectName(), QStringLiteral("FirstPage"));
+    QCOMPARE(f.page.size(), QSize(1000, 600));
+
+    auto *grid = f.page.findChild<QGridLayout *>(QStringLiteral("gridLayout_firstPage"));
+    QVERIFY(grid);
+    QCOMPARE(f.page.layout(), grid);
+    auto *buttons = f.page.findChild<QWidget *>(QStringLiteral("widget_buttons"));
+    auto *row = f.page.findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout_buttons"));
+    auto *group = f.page.findChild<QGroupBox *>(QStringLiteral("groupBox_deviceInformation"));
+    auto *groupGrid = f.page.findChild<QGridLayout *>(QStringLiteral("gridLayout_deviceInformation"));
+    QVERIFY(buttons && row && group && groupGrid);
+    QCOMPARE(grid->itemAtPosition(0, 0)->widget(), buttons);
+    QCOMPARE(grid->itemAtPosition(1, 0)->widget(), static_cast<QWidget *>(f.table()));
+    QCOMPARE(buttons->layout(), row);
+    QCOMPARE(group->layout(), groupGrid);
+    for (QLayout *layout : {static_cast<QLayout *>(grid), static_cast<QLayout *>(row), static_cast<QLayout *>(groupGrid)}) {
+        QCOMPARE(layout->spacing(), 10);
+        QCOMPARE(layout->contentsMargins(), QMargins(10, 10, 10, 10));
+    }
+    QCOMPARE(group->title(), QStringLiteral("仪器信息"));
+
+    // The group box, the spacer, then the four buttons, in this order.
+    QCOMPARE(row->itemAt(0)->widget(), group);
+    QVERIFY(row->itemAt(1)->spacerItem());
+    QCOMPARE(row->itemAt(1)->spacerItem()->sizeHint(), QSize(40, 20));
+    const QList<QPair<const char *, QString>> commands{{"pushButton_readRecords", "读取测量记录"},
+                                                       {"pushButton_clearData", "清除数据"},
+                                                       {"pushButton_exportExcel", "导出Excel"},
+                                                       {"pushButton_spectralData", "光谱数据"}};
+    for (int i = 0; i < commands.size(); ++i) {
+        QPushButton *button = f.button(commands.at(i).first);
+        QVERIFY(button);
+        QCOMPARE(row->itemAt(2 + i)->widget(), button);
+        QCOMPARE(button->text(), commands.at(i).second);
+        QCOMPARE(button->minimumSize(), QSize(200, 35));
+    }
+
+    const QList<QPair<const char *, QString>> labels{{"label_serialNo", "SN号："}, {"label_firmwareVersion", "版本号："}};
+    for (int i = 0; i < labels.size(); ++i) {
+        auto *label = f.page.findChild<QLabel *>(QLatin1String(labels.at(i).first));
+        QVERIFY(label);
+        QCOMPARE(label->text(), labels.at(i).second);
+        QCOMPARE(groupGrid->itemAtPosition(0, 2 * i)->widget(), label);
+    }
+    for (const char *name : {"lineEdit_serialNo", "lineEdit_firmwareVersion"}) {
+        auto *edit = f.page.findChild<QLineEdit *>(QLatin1String(name));
+        QVERIFY(edit);
+        QVERIFY(edit->isReadOnly());
+        QCOMPARE(edit->alignment(), Qt::AlignCenter);
+    }
+    QCOMPARE(groupGrid->itemAtPosition(0, 1)->widget()->objectName(), QStringLiteral("lineEdit_serialNo"));
+    QCOMPARE(groupGrid->itemAtPosition(0, 3)->widget()->objectName(), QStringLiteral("lineEdit_firmwareVersion"));
+
+    QCOMPARE(f.table()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(f.table()->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(f.table()->columnCount(), 0);
+    // The columns share the table's width.
+    QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind2"))));
+    f.page.identifyMeter();
+    QCOMPARE(f.table()->columnCount(), 6);
+    for (int column = 0; column < 6; ++column)
+        QCOMPARE(f.table()->horizontalHeader()->sectionResizeMode(column), QHeaderView::Stretch);
+}
+
+void TestRecordsTable::slotsInOrder()
+{
+    const QMetaObject *meta = &FirstPage::staticMetaObject;
+    QStringList slotList;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() == QMetaMethod::Slot)
+            slotList << QString::fromLatin1(method.methodSignature());
+    }
+    QCOMPARE(slotList, QStringList({"slot_deleteRow()", "on_pushButton_readRecords_clicked()",
+                                    "on_pushButton_clearData_clicked()", "on_pushButton_exportExcel_clicked()",
+                                    "on_pushButton_spectralData_clicked()",
+                                    "on_tableWidget_data_cellDoubleClicked(int,int)"}));
+    QCOMPARE(meta->method(meta->indexOfSlot("on_pushButton_exportExcel_clicked()")).returnType(), int(QMetaType::Bool));
+    QCOMPARE(meta->methodCount() - meta->methodOffset(), 6); // no signals of its own
+}
 
 void TestRecordsTable::deleteThirdRow_data()
 {
