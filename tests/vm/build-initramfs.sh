@@ -4,18 +4,19 @@
 #   - the Debian cloud kernel and its hid, hid-generic and uhid modules,
 #   - busybox-static as the whole userland,
 #   - the given executables with the shared libraries they need (found with ldd),
+#   - the given system files (plugins, fonts) at their own paths, shared objects with their libraries,
 #   - the given data files and the guest test script.
 # The /init of the image (vm-init.sh) loads the modules, runs the test script and powers off.
 #
 # Usage: build-initramfs.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]...
-#                           [--env NAME=VALUE]... [--cache DIR]
+#                           [--file PATH]... [--env NAME=VALUE]... [--cache DIR]
 # Writes DIR/vmlinuz and DIR/initramfs.cpio. Downloads and unpacked packages are kept in the
 # cache directory (default DIR/cache), which several builds may share, also at the same time.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 work="" script="" cache=""
-execs=() datas=() envs=()
+execs=() datas=() files=() envs=()
 while [ "$#" -gt 0 ]; do
     case "$1" in
         --work) work="$2"; shift 2 ;;
@@ -24,6 +25,7 @@ while [ "$#" -gt 0 ]; do
         --env) envs+=("$2"); shift 2 ;;
         --exec) execs+=("$2"); shift 2 ;;
         --data) datas+=("$2"); shift 2 ;;
+        --file) files+=("$2"); shift 2 ;;
         *) echo "build-initramfs: unknown argument: $1" >&2; exit 2 ;;
     esac
 done
@@ -137,19 +139,30 @@ copy_at_path() {
 }
 
 declare -A libdirs=()
-for exe in ${execs[@]+"${execs[@]}"}; do
-    [ -x "$exe" ] || { echo "build-initramfs: not an executable: $exe" >&2; exit 1; }
-    cp -L "$exe" "$root/opt/lumivane/bin/"
+# Copies the shared libraries that ldd names for $1 to their own paths in the image.
+copy_libraries() {
     # "name => /path (addr)", "/path (addr)" for the loader; "not found" is an error.
-    if ldd "$exe" | grep -q 'not found'; then
-        echo "build-initramfs: $exe needs libraries that are missing:" >&2
-        ldd "$exe" | grep 'not found' >&2
+    if ldd "$1" | grep -q 'not found'; then
+        echo "build-initramfs: $1 needs libraries that are missing:" >&2
+        ldd "$1" | grep 'not found' >&2
         exit 1
     fi
+    local lib
     while read -r lib; do
         [ -e "$root$lib" ] || copy_at_path "$lib"
         libdirs["$(dirname "$lib")"]=1
-    done < <(ldd "$exe" | awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^\//) { print $i; break } }')
+    done < <(ldd "$1" | awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^\//) { print $i; break } }')
+}
+for exe in ${execs[@]+"${execs[@]}"}; do
+    [ -x "$exe" ] || { echo "build-initramfs: not an executable: $exe" >&2; exit 1; }
+    cp -L "$exe" "$root/opt/lumivane/bin/"
+    copy_libraries "$exe"
+done
+for file in ${files[@]+"${files[@]}"}; do
+    case "$file" in /*) ;; *) echo "build-initramfs: --file needs an absolute path: $file" >&2; exit 2 ;; esac
+    [ -f "$file" ] || { echo "build-initramfs: no such file: $file" >&2; exit 1; }
+    copy_at_path "$file"
+    case "$file" in *.so | *.so.*) copy_libraries "$file" ;; esac
 done
 for file in ${datas[@]+"${datas[@]}"}; do
     [ -f "$file" ] || { echo "build-initramfs: no such data file: $file" >&2; exit 1; }

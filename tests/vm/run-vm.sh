@@ -2,14 +2,14 @@
 # Runs one VM test: builds the kernel + initramfs (build-initramfs.sh), boots it with
 # qemu-system-x86_64 under TCG and reads the result line that the image's /init prints.
 #
-# Usage: run-vm.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]...
+# Usage: run-vm.sh --work DIR --script GUEST_SCRIPT [--exec FILE]... [--data FILE]... [--file PATH]...
 #                  [--env NAME=VALUE]... [--cache DIR] [--expect DIR] [--timeout SECONDS]
 #                  [--memory MIB]
 #
 # Inside the VM the script runs as root in /tmp with the executables on PATH (/opt/lumivane/bin),
 # the data files in $VM_DATA and the --env variables set. Files it leaves in $VM_OUT come back
-# to DIR/out on the host. With --expect, every file below the expected directory must come back
-# with the same relative path and exactly the same bytes.
+# to DIR/out on the host. With --expect, the files that come back must be exactly those below the
+# expected directory, with the same relative paths and the same bytes.
 # The cache directory (default DIR/cache) keeps the downloaded packages; tests may share one.
 #
 # Exit status: 0 pass, 1 fail (the console log is kept in DIR and its tail is printed),
@@ -25,7 +25,7 @@ while [ "$#" -gt 0 ]; do
         --expect) expect="$2"; shift 2 ;;
         --timeout) timeout_s="$2"; shift 2 ;;
         --memory) memory="$2"; shift 2 ;;
-        --script|--exec|--data|--cache|--env) build_args+=("$1" "$2"); shift 2 ;;
+        --script|--exec|--data|--file|--cache|--env) build_args+=("$1" "$2"); shift 2 ;;
         *) echo "run-vm: unknown argument: $1" >&2; exit 2 ;;
     esac
 done
@@ -52,6 +52,7 @@ rm -rf "$work/out"
 fail() {
     echo "FAIL: $*"
     echo "VM console log: $log"
+    if [ -d "$work/out" ]; then echo "files sent back by the VM: $work/out"; fi
     if [ -s "$log" ]; then
         # Once /init runs, what it and the test printed matters; before that, the kernel's end.
         if grep -aq '^LUMIVANE-VM: ' "$log"; then
@@ -64,6 +65,37 @@ fail() {
         echo "-------------------------------------------------------------"
     fi
     exit 1
+}
+
+# Compares the files that came back with the expected ones and prints every difference; with
+# "returned", only the files that came back (a failed test may have stopped before the others).
+mismatches=0
+compare_out() {
+    local file rel
+    mismatches=0
+    while IFS= read -r -d '' file; do
+        rel="${file#"$expect"/}"
+        if [ ! -f "$work/out/$rel" ]; then
+            [ "$1" = returned ] && continue
+            echo "missing from the VM's output: $rel"
+            mismatches=$((mismatches + 1))
+        elif ! cmp -s "$file" "$work/out/$rel"; then
+            echo "differs from the expected file: $rel ($work/out/$rel vs $file)"
+            if grep -Iq . "$file" && grep -Iq . "$work/out/$rel"; then
+                diff -u "$file" "$work/out/$rel" | head -n 20 || true
+            else
+                cmp "$file" "$work/out/$rel" 2>&1 | head -n 1 || true
+            fi
+            mismatches=$((mismatches + 1))
+        fi
+    done < <(find "$expect" -type f -print0)
+    while IFS= read -r -d '' file; do
+        rel="${file#"$work/out"/}"
+        if [ ! -f "$expect/$rel" ]; then
+            echo "not expected in the VM's output: $rel ($file)"
+            mismatches=$((mismatches + 1))
+        fi
+    done < <(find "$work/out" -type f -print0)
 }
 
 start=$(date +%s.%N)
@@ -86,11 +118,7 @@ awk -v a="$start" -v b="$built" -v c="$booted" 'BEGIN { printf "run-vm: image bu
 if [ "$qemu_rc" -eq 124 ] || [ "$qemu_rc" -eq 137 ]; then
     fail "the VM did not power off within $((timeout_s + 30)) s"
 fi
-[ -f "$log" ] || fail "qemu exited with status $qemu_rc before writing a console log"
-result="$(tr -d '\r' <"$log" | grep -a '^LUMIVANE-VM-RESULT: ' | tail -n 1 || true)"
-[ -n "$result" ] || fail "no result line from the VM (qemu exit status $qemu_rc)"
-[ "$result" = "LUMIVANE-VM-RESULT: PASS" ] || fail "the VM reported ${result#LUMIVANE-VM-RESULT: }"
-
+# The files come back also when the test failed: they help to find out why.
 mkdir -p "$work/out"
 if [ -s "$outchan" ]; then
     tr -d '\r' <"$outchan" | sed -n '/^LUMIVANE-OUT-BEGIN$/,/^LUMIVANE-OUT-END$/p' \
@@ -98,18 +126,16 @@ if [ -s "$outchan" ]; then
         || fail "the files sent back by the VM are damaged ($outchan)"
 fi
 
+[ -f "$log" ] || fail "qemu exited with status $qemu_rc before writing a console log"
+result="$(tr -d '\r' <"$log" | grep -a '^LUMIVANE-VM-RESULT: ' | tail -n 1 || true)"
+[ -n "$result" ] || fail "no result line from the VM (qemu exit status $qemu_rc)"
+if [ "$result" != "LUMIVANE-VM-RESULT: PASS" ]; then
+    if [ -n "$expect" ]; then compare_out returned; fi
+    fail "the VM reported ${result#LUMIVANE-VM-RESULT: }"
+fi
+
 if [ -n "$expect" ]; then
-    mismatches=0
-    while IFS= read -r -d '' file; do
-        rel="${file#"$expect"/}"
-        if [ ! -f "$work/out/$rel" ]; then
-            echo "missing from the VM's output: $rel"
-            mismatches=$((mismatches + 1))
-        elif ! cmp -s "$file" "$work/out/$rel"; then
-            echo "differs from the expected file: $rel ($work/out/$rel vs $file)"
-            mismatches=$((mismatches + 1))
-        fi
-    done < <(find "$expect" -type f -print0)
+    compare_out all
     [ "$mismatches" -eq 0 ] || fail "$mismatches file(s) differ from $expect"
 fi
 echo "PASS: VM test ($(basename "$work")); console log: $log"
