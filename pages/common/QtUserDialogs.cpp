@@ -52,7 +52,17 @@ bool QtUserDialogs::question(QWidget *parent, const QString &title, const QStrin
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                                     const QString &filter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, proposedName, filter);
+    QFileDialog dialog(parent, caption, proposedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without a suffix is saved with the filter's suffix (".xls").
+    const int open = filter.indexOf(QLatin1String("*."));
+    const int close = filter.indexOf(QLatin1Char(')'), open);
+    if (open >= 0 && close > open)
+        dialog.setDefaultSuffix(filter.mid(open + 2, close - open - 2));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 std::unique_ptr<ProgressReporter> QtUserDialogs::progress(QWidget *parent, const QString &label,
