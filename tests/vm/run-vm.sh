@@ -70,6 +70,7 @@ fail() {
 # Compares the files that came back with the expected ones and prints every difference; with
 # "returned", only the files that came back (a failed test may have stopped before the others).
 mismatches=0
+is_text() { [ ! -s "$1" ] || grep -Iq . "$1"; }
 compare_out() {
     local file rel
     mismatches=0
@@ -81,7 +82,7 @@ compare_out() {
             mismatches=$((mismatches + 1))
         elif ! cmp -s "$file" "$work/out/$rel"; then
             echo "differs from the expected file: $rel ($work/out/$rel vs $file)"
-            if grep -Iq . "$file" && grep -Iq . "$work/out/$rel"; then
+            if is_text "$file" && is_text "$work/out/$rel"; then
                 diff -u "$file" "$work/out/$rel" | head -n 20 || true
             else
                 cmp "$file" "$work/out/$rel" 2>&1 | head -n 1 || true

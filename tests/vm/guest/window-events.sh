@@ -19,17 +19,21 @@ step=""
 
 fail() {
     echo "FAIL: $step: $*"
-    echo "---- window log (from line $((mark + 1))) ----"
-    sed -n "$((mark + 1)),\$p" "$log"
+    echo "---- window log from line $((mark + 1)) (last 40 lines) ----"
+    sed -n "$((mark + 1)),\$p" "$log" | tail -n 40
     echo "---- end of window log ----"
+    echo "FAIL: $step: $*"
     exit 1
 }
 
+uptime_s() {
+    cut -d. -f1 /proc/uptime
+}
+
 # Waits up to $2 seconds (default 20) for a line containing $1 after the mark; moves the mark
-# to that line. Prints the number of the line where the wait began.
+# to that line.
 wait_log() {
-    limit=$(( ${2:-20} * 20 ))
-    i=0
+    deadline=$(( $(uptime_s) + ${2:-20} ))
     while :; do
         n="$(sed -n "$((mark + 1)),\$p" "$log" | grep -nF -- "$1" | head -n 1 | cut -d: -f1)"
         if [ -n "$n" ]; then
@@ -37,8 +41,7 @@ wait_log() {
             return 0
         fi
         kill -0 "$window" 2>/dev/null || fail "the window program ended while waiting for '$1'"
-        i=$((i + 1))
-        [ "$i" -le "$limit" ] || fail "no '$1' in the window's log"
+        [ "$(uptime_s)" -lt "$deadline" ] || fail "no '$1' in the window's log"
         sleep 0.05
     done
 }
