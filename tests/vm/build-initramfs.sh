@@ -187,4 +187,6 @@ install -m 0755 "$script" "$root/opt/lumivane/test.sh"
 
 # An uncompressed archive: unpacking it under emulation is faster than decompressing it.
 (cd "$root" && find . -mindepth 1 | LC_ALL=C sort | cpio -o -H newc --quiet) >"$work/initramfs.cpio"
+# The tree is only the archive's source (cpio -t lists the archive); it would double the space.
+rm -rf "$root"
 echo "build-initramfs: $kpkg, $(du -h "$work/initramfs.cpio" | cut -f1) initramfs in $work"

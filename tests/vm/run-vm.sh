@@ -12,8 +12,8 @@
 # expected directory, with the same relative paths and the same bytes.
 # The cache directory (default DIR/cache) keeps the downloaded packages; tests may share one.
 #
-# Exit status: 0 pass, 1 fail (the console log is kept in DIR and its tail is printed),
-# 77 skipped because qemu cannot run at all here, 2 usage error.
+# Exit status: 0 pass, 1 fail (the console log and the image are kept in DIR and the log's tail
+# is printed), 77 skipped because qemu cannot run at all here, 2 usage error.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -139,4 +139,7 @@ if [ -n "$expect" ]; then
     compare_out all
     [ "$mismatches" -eq 0 ] || fail "$mismatches file(s) differ from $expect"
 fi
+# The image is kept after a failure (to boot it again by hand) and dropped after a pass: each
+# test's image takes 100 MB or more.
+rm -f "$work/initramfs.cpio" "$work/vmlinuz"
 echo "PASS: VM test ($(basename "$work")); console log: $log"
