@@ -60,7 +60,8 @@ chmod 0700 "$work/runtime"
 : >"$guest_list"
 
 line_no=0
-die() { echo "FAIL: $list:$line_no: $*"; exit 1; }
+# To standard error: image_path runs in a command substitution.
+die() { echo "FAIL: $list:$line_no: $*" >&2; exit 1; }
 
 # The file of image NAME: a derived one, or the first --images folder that has it.
 image_path() {
@@ -126,6 +127,7 @@ while IFS= read -r line || [ -n "$line" ]; do
         sent_images["$image"]=1
         host_image="$image"
         if [ "${2:-}" = "--vanish-after" ]; then
+            [ -n "${3:-}" ] || die "meter: --vanish-after needs a number"
             host_image="$derived/host-vanish-$line_no-$(basename "$1")"
             derive_image "$host_image" "$image" 1 "$3"
         fi
@@ -147,6 +149,10 @@ while IFS= read -r line || [ -n "$line" ]; do
         [ "$status" -le 1 ] || die "the host's lumivane-cli exited with status $status: $(cat "$expected/$dir/stderr.txt")"
         printf 'run %d sh -c "mkdir -p %s && cd %s && lumivane-cli --catalog-dir \\"$VM_DATA\\" %s >stdout.txt 2>stderr.txt"\n' \
             "$status" "$dir" "$dir" "$*" >>"$guest_list"
+        ;;
+    unplug | gone)
+        host_image=""
+        printf '%s\n' "$line" >>"$guest_list"
         ;;
     *)
         printf '%s\n' "$line" >>"$guest_list"
