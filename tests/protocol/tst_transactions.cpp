@@ -176,11 +176,11 @@ void TestTransactions::quietDrainOnlyWhenNeeded()
 
 void TestTransactions::lateReplyBeforeNextRequest()
 {
-    // The key information comes 1200 ms late: after its 1000 ms wait ended, before the next
+    // The key information comes 1600 ms late: after its 1000 ms wait ended, before the next
     // request. The next request's drain must discard it.
     MeterSession session;
     const MeterImage image =
-        withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [1], "delayMs": 1200}})");
+        withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [1], "delayMs": 1600}})");
     auto meter = open(session, image);
     KeyInfo info;
     QCOMPARE(session.protocol().readKeyInfo(info), -2);
@@ -199,12 +199,12 @@ void TestTransactions::lateReplyBeforeNextRequest()
 
 void TestTransactions::lateReplyDuringNextTransaction()
 {
-    // The key information (26 bytes) comes 1600 ms late, after the next request (a 16-byte
+    // The key information (26 bytes) comes 2200 ms late, after the next request (a 16-byte
     // memory read, whose reply is also 26 bytes) went out. It must not be taken for the
     // memory data, and the transaction after that reads the right bytes.
     MeterSession session;
     const MeterImage image =
-        withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [1], "delayMs": 1600}})");
+        withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [1], "delayMs": 2200}})");
     auto meter = open(session, image);
     KeyInfo info;
     QCOMPARE(session.protocol().readKeyInfo(info), -2);
