@@ -110,8 +110,10 @@ void libHidDevice::close()
 
 int libHidDevice::write(const quint8 *src, int length, int timeoutMs)
 {
-    if (!m_opened || !m_state)
+    if (!m_opened || !m_state) {
+        m_status = HidStatus::NotOpened;
         return 0;
+    }
     m_state->writeTimeoutMs = quint32(std::max(timeoutMs, 0));
     if (length <= 0)
         return 0;
@@ -143,8 +145,11 @@ int libHidDevice::write(const quint8 *src, int length, int timeoutMs)
 
 int libHidDevice::read(quint8 *dst, int length, int timeoutMs)
 {
-    if (!m_opened || !m_state)
+    // The status tells the link to stop waiting: a closed device delivers nothing.
+    if (!m_opened || !m_state) {
+        m_status = HidStatus::NotOpened;
         return 0;
+    }
     HidDeviceState &state = *m_state;
     state.readTimeoutMs = quint32(std::max(timeoutMs, 0));
     if (length <= 0)

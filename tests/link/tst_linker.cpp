@@ -174,6 +174,13 @@ void TestLinker::unpluggedWriteFails()
     QVERIFY(link.usb->isOpen());
     link.usb->close();
     QVERIFY(!link.usb->isOpen());
+    // A closed link is not waited on for a reply.
+    QByteArray reply;
+    QElapsedTimer clock;
+    clock.start();
+    QTest::ignoreMessage(QtDebugMsg, "hidDevice ReadMessage error!\n");
+    QCOMPARE(link.usb->read(reply, 6000, 26), 0);
+    QVERIFY2(clock.elapsed() < 3000, "a closed device is not waited for");
 }
 
 void TestLinker::unpluggedReadStopsWaiting()
