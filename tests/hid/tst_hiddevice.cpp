@@ -11,14 +11,6 @@ using namespace TestMeters;
 
 namespace {
 
-QByteArray withCheck(QByteArray frame)
-{
-    const quint16 crc = MeterTransactions::crc16(frame, int(frame.size()));
-    frame.append(char(crc & 0xFF));
-    frame.append(char(crc >> 8));
-    return frame;
-}
-
 const QByteArray keyInfoRequest = withCheck(hex("AB2005001200"));
 
 struct Device

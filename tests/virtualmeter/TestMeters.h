@@ -49,6 +49,15 @@ inline std::shared_ptr<VirtualMeter> open(MeterSession &session, const MeterImag
     return meter;
 }
 
+// The frame with its check value appended, low byte first.
+inline QByteArray withCheck(QByteArray frame)
+{
+    const quint16 crc = MeterTransactions::crc16(frame, int(frame.size()));
+    frame.append(char(crc & 0xFF));
+    frame.append(char(crc >> 8));
+    return frame;
+}
+
 inline QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);

@@ -13,11 +13,9 @@ namespace {
 // One output report carrying the request with its check value.
 QByteArray outputReport(const QByteArray &request, bool goodCheck = true)
 {
-    QByteArray frame = request;
-    quint16 crc = MeterTransactions::crc16(frame, int(frame.size()));
+    QByteArray frame = withCheck(request);
     if (!goodCheck)
-        crc ^= 0x0101;
-    frame.append(char(crc & 0xFF)).append(char(crc >> 8));
+        frame.back() = char(frame.back() ^ 0x01);
     QByteArray report(64, '\0');
     report[0] = 0x3F;
     report[1] = char(frame.size());
