@@ -4,6 +4,7 @@
 //
 // Usage: lumivane-bench-transfer [records] [turnaround-us]
 
+#include "MemoryAreaReader.h"
 #include "MeterProtocol.h"
 #include "MeterSession.h"
 #include "RecordAreaPlan.h"
@@ -54,15 +55,13 @@ int main(int argc, char *argv[])
     RecordAreaPlan::make(count, false, plan);
     const qint64 boundBefore = meter->linkBoundUs();
     QByteArray memory;
-    memory.reserve(plan.recordAreaBytes);
     QElapsedTimer clock;
     clock.start();
-    for (quint32 offset = 0; offset < plan.recordAreaBytes; offset += RecordAreaPlan::ChunkBytes) {
-        const int length = int(qMin<quint32>(RecordAreaPlan::ChunkBytes, plan.recordAreaBytes - offset));
-        if (session.protocol().readMemoryBlock(RecordAreaPlan::RecordAreaStart + offset, memory, length, 0x40) != 1) {
-            std::fprintf(stderr, "block at offset %u failed\n", offset);
-            return 1;
-        }
+    MemoryAreaReader reader(session.protocol());
+    int chunk = 0;
+    if (reader.read(RecordAreaPlan::RecordAreaStart, plan.recordAreaBytes, 0x40, memory, chunk) != 1) {
+        std::fprintf(stderr, "block %d failed\n", chunk);
+        return 1;
     }
     const qint64 achievedUs = clock.nsecsElapsed() / 1000;
     const qint64 boundUs = meter->linkBoundUs() - boundBefore;
