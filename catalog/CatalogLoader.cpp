@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <array>
+
 const char *const CatalogLoader::meterFileName = "meterno";
 const char *const CatalogLoader::unitFileName = "unitno";
 const char *const CatalogLoader::probeFileName = "probeno";
@@ -23,6 +25,20 @@ QString groupKey(const char *pattern, int n, const char *key)
 QSettings openCatalog(const QString &directory, const char *fileName)
 {
     return QSettings(QDir(directory).filePath(QLatin1String(fileName)), QSettings::IniFormat);
+}
+
+// Appends one row per numbered group, holding the values of `keys` unconverted and in that order,
+// until the first group whose first key is empty or missing.
+void appendRows(const QSettings &settings, const char *pattern, const std::array<const char *, 3> &keys,
+                QList<CatalogRow> &rows)
+{
+    for (int n = 1;; ++n) {
+        const QVariant first = settings.value(groupKey(pattern, n, keys[0]));
+        if (first.toString().isEmpty())
+            return;
+        rows.append(CatalogRow{first, settings.value(groupKey(pattern, n, keys[1])),
+                               settings.value(groupKey(pattern, n, keys[2]))});
+    }
 }
 
 } // namespace
@@ -49,28 +65,12 @@ QString CatalogLoader::defaultDirectory()
 
 void CatalogLoader::loadMeterCatalog(const QString &directory, MeterCatalog &catalog)
 {
-    const QSettings settings = openCatalog(directory, meterFileName);
-    for (int n = 1;; ++n) {
-        if (settings.value(groupKey("Device%1", n, "MeterNo")).toString().isEmpty())
-            break;
-        const QVariant version = settings.value(groupKey("Device%1", n, "Version"));
-        const QVariant uiIndex = settings.value(groupKey("Device%1", n, "UIIndex"));
-        const QVariant meterNo = settings.value(groupKey("Device%1", n, "MeterNo"));
-        catalog.append(CatalogRow{meterNo, uiIndex, version});
-    }
+    appendRows(openCatalog(directory, meterFileName), "Device%1", {"MeterNo", "UIIndex", "Version"}, catalog);
 }
 
 void CatalogLoader::loadUnitCatalog(const QString &directory, UnitCatalog &catalog)
 {
-    const QSettings settings = openCatalog(directory, unitFileName);
-    for (int n = 1;; ++n) {
-        if (settings.value(groupKey("Unit%1", n, "UnitNo")).toString().isEmpty())
-            break;
-        const QVariant decimals = settings.value(groupKey("Unit%1", n, "DecimalNumber"));
-        const QVariant name = settings.value(groupKey("Unit%1", n, "UnitName"));
-        const QVariant unitNo = settings.value(groupKey("Unit%1", n, "UnitNo"));
-        catalog.append(CatalogRow{unitNo, name, decimals});
-    }
+    appendRows(openCatalog(directory, unitFileName), "Unit%1", {"UnitNo", "UnitName", "DecimalNumber"}, catalog);
 }
 
 void CatalogLoader::loadProbeCatalog(const QString &directory, ProbeNames &names)
