@@ -1,3 +1,4 @@
+#include "FirstPage.h"
 #include "LumivaneResources.h"
 #include "MainWindow.h"
 #include "StartUp.h"
@@ -119,9 +120,10 @@ private Q_SLOTS:
         QCOMPARE(english->text(), QStringLiteral("English"));
         QCOMPARE(chinese->text(), QString::fromUtf8("中文"));
         QCOMPARE(stack->baseSize(), QSize(33, 24));
-        // Until the records page takes its place, the stack holds one empty page.
+        // The records page is the stack's one page and the current one.
+        QVERIFY(window->recordsPage());
         QCOMPARE(stack->count(), 1);
-        QCOMPARE(stack->currentIndex(), 0);
+        QCOMPARE(stack->currentWidget(), static_cast<QWidget *>(window->recordsPage()));
     }
 
     void windowFlagsAndStyle()
