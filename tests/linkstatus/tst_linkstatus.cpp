@@ -121,7 +121,7 @@ void TestLinkStatus::initTestCase()
 void TestLinkStatus::meterPluggedInAtStart()
 {
     QVERIFY(!window->isLinkOpen());
-    QTRY_VERIFY(window->isLinkOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isLinkOpen(), 20000); // the 10 ms timer, the open and the identification
     QVERIFY(lampIsOn());
     QCOMPARE(child<QLabel>("LinkStatusLabel")->alignment(), Qt::AlignCenter);
     QCOMPARE(events->starts, 1);
