@@ -20,8 +20,6 @@ public:
 
     RecordDecoder(const RowLayout &layout, bool languageFlag, const QMap<QString, QString> &probeNames);
 
-    const RowLayout &layout() const { return rowLayout; }
-
     // How many records both buffers hold in full for this layout (names only count for layouts
     // with a name column).
     int availableRecords(const QByteArray &records, const QByteArray &names) const;

@@ -171,13 +171,6 @@ void FirstPage::appendRecords(const RowLayout &layout, const QByteArray &recordM
     appendRows(layout, rows);
 }
 
-void FirstPage::appendRecordRow(const RowLayout &layout, const QString &name, const QList<RecordField> &fields)
-{
-    QStringList cells;
-    if (RecordRowTexts::cells(layout, {name, fields}, decimalsLists[size_t(layout.uiIndex - 1)], cells))
-        appendRows(layout, {cells});
-}
-
 void FirstPage::appendRows(const RowLayout &layout, const QList<QStringList> &rows)
 {
     if (rows.isEmpty())

@@ -11,7 +11,6 @@
 
 class MeterConnection;
 class UserDialogs;
-struct RecordField;
 struct RowLayout;
 
 namespace Ui {
@@ -56,11 +55,9 @@ public:
     void loadUnitCatalog();
     void loadProbeCatalog();
 
-    // Appends one decoded record as a row of the layout (name only for layouts with a name
-    // column). No row is added while the kind's decimals list is shorter than the layout.
-    void appendRecordRow(const RowLayout &layout, const QString &name, const QList<RecordField> &fields);
     // Decodes the first count records of the record (and name) memory and appends one row per
-    // record, as appendRecordRow would, in one go.
+    // record of the layout, all in one go. A record gets no row while the kind's decimals list is
+    // shorter than the layout.
     void appendRecords(const RowLayout &layout, const QByteArray &recordMemory, const QByteArray &nameMemory,
                        qint64 count);
 
@@ -68,7 +65,6 @@ public:
     int meterMode() const { return mode; }
     const QList<int> &unitSlotList() const { return unitSlots; }
     const DecimalsLists &decimals() const { return decimalsLists; }
-    const MeterCatalog &meters() const { return meterCatalog; }
     const UnitCatalog &units() const { return unitCatalog; }
     const ProbeNames &probes() const { return probeNames; }
 
