@@ -23,9 +23,7 @@ std::optional<QList<ColumnUnit>> unitsOf(const ColumnLayout &layout, const QList
         const int unitNo = unitSlots.at(column.slot);
         if (unitNo < 0 || unitNo >= table.size())
             return std::nullopt;
-    }
-    for (const MeasurementColumn &column : layout.columns) {
-        const CatalogRow &row = table.at(unitSlots.at(column.slot));
+        const CatalogRow &row = table.at(unitNo);
         if (row.size() != 3)
             return std::nullopt;
         units.append({row.at(1).toString(), row.at(2).toInt()});
