@@ -9,9 +9,10 @@ float SpectrumChartGeometry::scaleFor(const std::vector<SpectralRecord> &records
         if (!record.curveVisible)
             continue;
         for (const float value : record.values) {
-            // A NaN compares false and so never raises the scale.
+            // A NaN compares false and so never raises the scale. The product is taken in double
+            // precision and rounded once: 1.2f * value would round 1.2 first and differ in the last bit.
             if (scale < value)
-                scale = 1.2f * value;
+                scale = float(1.2 * double(value));
         }
     }
     return scale;

@@ -183,7 +183,7 @@ void TestMeterPageChart::chartFollowsTheCurveBoxes()
     curveBox(*shown.page, 3)->click();
     image = grab(shown);
     chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), true);
-    QCOMPARE(chart.scale, 1.2f * 1.5f);
+    QCOMPARE(chart.scale, float(1.2 * 1.5));
     QCOMPARE(pixelsOf(image, QColor(1, 100, 200)), 0);
     QCOMPARE(chart.curves.size(), 2);
     QCOMPARE(chart.curves[1].recordIndex, 2);
@@ -204,7 +204,7 @@ void TestMeterPageChart::chartFollowsADeletedRow()
     const QImage image = grab(shown);
 
     const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), false);
-    QCOMPARE(chart.scale, 1.2f * 1.5f);
+    QCOMPARE(chart.scale, float(1.2 * 1.5));
     QCOMPARE(chart.curves.size(), 2);
     QCOMPARE(chart.curves[1].colour, QColor(1, 100, 200));
     for (const QPointF &p : segmentMidpoints(chart.curves[1]))

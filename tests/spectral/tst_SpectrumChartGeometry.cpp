@@ -19,6 +19,12 @@ SpectralRecord recordOf(const Values &leading, bool ticked = true)
     return record;
 }
 
+// The scale a value raises: 1.2 times the value, rounded once to single precision.
+float raisedBy(float value)
+{
+    return float(1.2 * double(value));
+}
+
 const QRectF area(10, 20, 1000, 500); // left 210, right 810, top 120, bottom 420, plot 600 x 300
 
 } // namespace
@@ -54,16 +60,18 @@ void TestSpectrumChartGeometry::scaleRule_data()
     QTest::newRow("below the start") << QList<Values>{{0.001f}} << QList<bool>{true} << 0.0012f;
     QTest::newRow("equal to the start does not raise") << QList<Values>{{0.0012f}} << QList<bool>{true} << 0.0012f;
     QTest::newRow("negative values") << QList<Values>{{-5, -1}} << QList<bool>{true} << 0.0012f;
-    QTest::newRow("one peak") << QList<Values>{{0, 5, 1}} << QList<bool>{true} << 1.2f * 5.0f;
+    QTest::newRow("one peak") << QList<Values>{{0, 5, 1}} << QList<bool>{true} << raisedBy(5.0f);
     QTest::newRow("1.0 then 1.1") << QList<Values>{{1.0f, 1.1f}} << QList<bool>{true} << 1.2f;
-    QTest::newRow("1.1 then 1.0") << QList<Values>{{1.1f, 1.0f}} << QList<bool>{true} << 1.2f * 1.1f;
-    QTest::newRow("1.0 then 1.3") << QList<Values>{{1.0f, 1.3f}} << QList<bool>{true} << 1.2f * 1.3f;
+    QTest::newRow("1.1 then 1.0") << QList<Values>{{1.1f, 1.0f}} << QList<bool>{true} << raisedBy(1.1f);
+    QTest::newRow("1.0 then 1.3") << QList<Values>{{1.0f, 1.3f}} << QList<bool>{true} << raisedBy(1.3f);
     // 1 sets 1.2; 1.15 and 1.19 stay below it; 1.21 raises to 1.452; 1.45 does not; 1.5 raises to 1.8.
     QTest::newRow("rising in steps") << QList<Values>{{1, 1.15f, 1.19f, 1.21f, 1.45f, 1.5f, 1.7f}}
-                                     << QList<bool>{true} << 1.2f * 1.5f;
+                                     << QList<bool>{true} << raisedBy(1.5f);
     QTest::newRow("across records") << QList<Values>{{1.0f}, {1.1f}} << QList<bool>{true, true} << 1.2f;
     QTest::newRow("unticked record ignored") << QList<Values>{{1.0f}, {50.0f}} << QList<bool>{true, false} << 1.2f;
     QTest::newRow("only unticked records") << QList<Values>{{7.0f}} << QList<bool>{false} << 0.0012f;
+    // 1.2f * 0.500000179f rounds to 0.600000262f; 1.2 * 0.500000179 rounded once is 0.600000203f.
+    QTest::newRow("one rounding") << QList<Values>{{0.500000179f}} << QList<bool>{true} << 0.600000203f;
     QTest::newRow("NaN never counts") << QList<Values>{{nan, 2.0f, nan}} << QList<bool>{true} << 2.4f;
 }
 
@@ -77,7 +85,7 @@ void TestSpectrumChartGeometry::scaleRule()
     for (int i = 0; i < records.size(); ++i)
         list.push_back(recordOf(records[i], ticked[i]));
     const float scale = SpectrumChartGeometry::scaleFor(list);
-    // Single precision, compared exactly: 1.2f * 1.0f, not 1.2 rounded some other way.
+    // Single precision, compared exactly: raisedBy(1.0f), not 1.2 rounded some other way.
     QCOMPARE(scale, expected);
     QCOMPARE(SpectrumChartGeometry::compute(area, list, true).scale, expected);
 }
@@ -224,7 +232,7 @@ void TestSpectrumChartGeometry::onlyTickedRecordsAreDrawnAndColouredByPosition()
     QCOMPARE(chart.curves[0].colour, QColor(1, 100, 200));
     QCOMPARE(chart.curves[1].recordIndex, 3);
     QCOMPARE(chart.curves[1].colour, QColor(3, 44, 88));
-    QCOMPARE(chart.scale, 1.2f * 4.0f);
+    QCOMPARE(chart.scale, raisedBy(4.0f));
 }
 
 void TestSpectrumChartGeometry::valuesThatAreNotFiniteBreakTheCurve()
