@@ -38,7 +38,7 @@ int remaining(const QElapsedTimer &timer, int timeoutMs)
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
-    : QObject(parent), key(key), lockFile(QDir(QDir::tempPath()).filePath(key + QStringLiteral(".lock")))
+    : QObject(parent), key(key), lockFile(lockFilePath()) // key is set by then
 {
     // A copy may run for days: only a dead owner makes the lock stale, never its age.
     lockFile.setStaleLockTime(0);
