@@ -202,49 +202,65 @@ int CliRunner::writeOutput(const ExportTable &table, ExcelEngine *engine)
     return Success;
 }
 
+bool CliRunner::startDownload(int lastKind, CliTexts::Message wrongKind, std::unique_ptr<ExcelEngine> &engine)
+{
+    if (!prepareOutput(engine))
+        return false;
+    QString message;
+    if (!identify(message)) {
+        fail(message);
+        return false;
+    }
+    if (uiIndex < 1 || uiIndex > lastKind) {
+        fail(CliTexts::text(wrongKind, options.chinese).arg(uiIndex));
+        return false;
+    }
+    return true;
+}
+
+bool CliRunner::download(RecordDownload &transfer, int &downloadMode, QList<int> &downloadSlots,
+                         const std::function<void()> &slotsRead)
+{
+    RecordDownload::Callbacks callbacks;
+    callbacks.slotsRead = slotsRead;
+    callbacks.transferStarting = [this](int chunks) {
+        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
+    };
+    callbacks.chunkRead = [this](int chunkCounter) { progress->setValue(chunkCounter + 1); };
+    const RecordDownload::Result result = transfer.run(uiIndex, downloadMode, downloadSlots, callbacks);
+    progress->finish();
+    session.close();
+    if (const auto failure = RecordDownload::message(result)) {
+        fail(RecordMessages::text(*failure, options.chinese));
+        return false;
+    }
+    return true;
+}
+
 int CliRunner::runRecords()
 {
     std::unique_ptr<ExcelEngine> engine;
-    if (!prepareOutput(engine))
+    if (!startDownload(6, CliTexts::UnsupportedKind, engine))
         return Failure;
-    QString message;
-    if (!identify(message))
-        return fail(message);
-    if (uiIndex < 1 || uiIndex > 6)
-        return fail(CliTexts::text(CliTexts::UnsupportedKind, options.chinese).arg(uiIndex));
 
     // Identification ends with the column set-up; the download sets the columns up again once it
     // has read the unit slots and the mode.
     RecordsSheet sheet(unitCatalog, probeNames, options.chinese);
     sheet.setUpColumns(uiIndex, mode, unitSlots);
 
-    RecordDownload::Callbacks callbacks;
-    callbacks.slotsRead = [&] { sheet.setUpColumns(uiIndex, mode, unitSlots); };
-    callbacks.transferStarting = [&](int chunks) {
-        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
-    };
-    callbacks.chunkRead = [&](int chunkCounter) { progress->setValue(chunkCounter + 1); };
-    RecordDownload download(session.protocol(), RecordDownload::Records);
-    const RecordDownload::Result result = download.run(uiIndex, mode, unitSlots, callbacks);
-    progress->finish();
-    session.close();
-    if (const auto failure = RecordDownload::message(result))
-        return fail(RecordMessages::text(*failure, options.chinese));
-    if (result == RecordDownload::Downloaded)
-        sheet.appendRecords(download, uiIndex, mode);
+    RecordDownload records(session.protocol(), RecordDownload::Records);
+    if (!download(records, mode, unitSlots, [&] { sheet.setUpColumns(uiIndex, mode, unitSlots); }))
+        return Failure;
+    // Without records (none stored) the download holds no memory and adds no row.
+    sheet.appendRecords(records, uiIndex, mode);
     return writeOutput(sheet.exportTable(uiIndex, mode, unitSlots), engine.get());
 }
 
 int CliRunner::runSpectra()
 {
     std::unique_ptr<ExcelEngine> engine;
-    if (!prepareOutput(engine))
+    if (!startDownload(5, CliTexts::NoSpectra, engine))
         return Failure;
-    QString message;
-    if (!identify(message))
-        return fail(message);
-    if (uiIndex < 1 || uiIndex > 5)
-        return fail(CliTexts::text(CliTexts::NoSpectra, options.chinese).arg(uiIndex));
 
     // Opening the spectral page reads the unit slots and the mode into the page's own state and
     // sets its table up; the download then reads them again.
@@ -258,19 +274,9 @@ int CliRunner::runSpectra()
     SpectraSheet sheet(unitCatalog, uiIndex, options.chinese);
     sheet.setUp(pageSlots);
 
-    RecordDownload::Callbacks callbacks;
-    callbacks.slotsRead = [&] { sheet.setUp(pageSlots); };
-    callbacks.transferStarting = [&](int chunks) {
-        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
-    };
-    callbacks.chunkRead = [&](int chunkCounter) { progress->setValue(chunkCounter + 1); };
-    RecordDownload download(protocol, RecordDownload::Spectra);
-    const RecordDownload::Result result = download.run(uiIndex, pageMode, pageSlots, callbacks);
-    progress->finish();
-    session.close();
-    if (const auto failure = RecordDownload::message(result))
-        return fail(RecordMessages::text(*failure, options.chinese));
-    if (result == RecordDownload::Downloaded)
-        sheet.appendRecords(download, pageMode);
+    RecordDownload spectra(protocol, RecordDownload::Spectra);
+    if (!download(spectra, pageMode, pageSlots, [&] { sheet.setUp(pageSlots); }))
+        return Failure;
+    sheet.appendRecords(spectra, pageMode);
     return writeOutput(sheet.exportTable(), engine.get());
 }

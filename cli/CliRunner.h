@@ -2,6 +2,7 @@
 
 #include "CatalogTypes.h"
 #include "CliOptions.h"
+#include "CliTexts.h"
 #include "KeyInfo.h"
 #include "MeterSession.h"
 
@@ -9,10 +10,12 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 class ExcelEngine;
 class ExportTable;
+class RecordDownload;
 class TerminalProgress;
 
 // The command-line program: parses the arguments, opens the meter (USB or virtual), identifies it
@@ -41,6 +44,13 @@ private:
     int runRecords();
     int runSpectra();
     bool prepareOutput(std::unique_ptr<ExcelEngine> &engine);
+    // The output can be written, the meter is identified and is of a kind 1..lastKind; false, with
+    // the failure told, otherwise.
+    bool startDownload(int lastKind, CliTexts::Message wrongKind, std::unique_ptr<ExcelEngine> &engine);
+    // Runs the download with its progress on standard error, then closes the meter. False, with the
+    // failure told, when a read failed; a meter without records is no failure.
+    bool download(RecordDownload &transfer, int &downloadMode, QList<int> &downloadSlots,
+                  const std::function<void()> &slotsRead);
     int writeOutput(const ExportTable &table, ExcelEngine *engine);
     void print(FILE *stream, const QString &text);
 
