@@ -19,6 +19,12 @@ QString program()
     return QStringLiteral(LUMIVANE_CLI_PATH);
 }
 
+QStringList meterArguments(const QString &image, bool chinese)
+{
+    return {QStringLiteral("--virtual-meter"), image, QStringLiteral("--lang"),
+            chinese ? QStringLiteral("zh") : QStringLiteral("en")};
+}
+
 QString samplePath(const QString &name)
 {
     return QStringLiteral(LUMIVANE_SAMPLES_DIR "/meters/") + name + QStringLiteral(".json");

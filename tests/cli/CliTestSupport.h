@@ -30,6 +30,9 @@ QString writeImage(const QTemporaryDir &dir, const QString &fileName, const QJso
 // The sample with a "faults" object (JSON text).
 QJsonObject withFaults(const QString &name, const QByteArray &faultsJson);
 
+// The options for the virtual meter loaded from image, in Chinese or English.
+QStringList meterArguments(const QString &image, bool chinese);
+
 // Runs the program in workDir with the lock directory runtimeDir and returns what it did.
 Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir);
 

@@ -16,12 +16,6 @@ namespace {
 
 const QByteArray oldContent = "an earlier download\n";
 
-QStringList meterArguments(const QString &image, bool chinese)
-{
-    return {QStringLiteral("--virtual-meter"), image, QStringLiteral("--lang"),
-            chinese ? QStringLiteral("zh") : QStringLiteral("en")};
-}
-
 } // namespace
 
 class TestCliFailures : public QObject

@@ -17,12 +17,6 @@ namespace {
 
 const QByteArray oldContent = "an earlier download\n";
 
-QStringList meterArguments(const QString &image, bool chinese)
-{
-    return {QStringLiteral("--virtual-meter"), image, QStringLiteral("--lang"),
-            chinese ? QStringLiteral("zh") : QStringLiteral("en")};
-}
-
 } // namespace
 
 class TestCliOutput : public QObject
