@@ -7,11 +7,11 @@
 namespace {
 
 // Interfaces written as "serial/interface/outcome", outcome O(pened), B(usy), D(enied) or F(ailed).
-QList<HidProbe> probes(const QStringList &spec)
+QList<HidProbe> probes(const QStringList &described)
 {
     QList<HidProbe> list;
     int index = 0;
-    for (const QString &item : spec) {
+    for (const QString &item : described) {
         const QStringList parts = item.split(QLatin1Char('/'));
         HidProbe probe;
         probe.info.path = QStringLiteral("/dev/hidraw%1").arg(index++);
