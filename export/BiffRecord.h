@@ -38,6 +38,7 @@ enum RecordId : quint16 {
     ExtSst = 0x00FF,
     Dsf = 0x0161,
     SupBook = 0x01AE,
+    RecalcId = 0x01C1,
     Dimensions = 0x0200,
     Blank = 0x0201,
     Number = 0x0203,
@@ -51,6 +52,8 @@ enum RecordId : quint16 {
     Rk = 0x027E,
     ShrFmla = 0x04BC,
     Bof = 0x0809,
+    Rtd = 0x0813,
+    HfPicture = 0x0866,
 };
 
 // BOF substream types.

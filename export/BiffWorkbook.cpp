@@ -16,11 +16,13 @@ QString readShortString(const QByteArray &d, int at)
     return text;
 }
 
-// Records after which a missing shared string table is inserted.
+// Records after which a missing shared string table is inserted: everything the globals hold
+// between the sheet list and the string table, so that the table lands where Excel expects it.
 bool precedesStrings(quint16 id)
 {
     return id == Biff::BoundSheet || id == Biff::Country || id == Biff::SupBook || id == Biff::ExternSheet
-           || id == Biff::Name || id == Biff::MsoDrawingGroup;
+           || id == Biff::Name || id == Biff::RecalcId || id == Biff::Rtd || id == Biff::HfPicture
+           || id == Biff::MsoDrawingGroup;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "BiffWorkbook.h"
+#include "EmptyWorkbook.h"
 #include "ExcelEngine.h"
 #include "ExportTable.h"
 #include "OleStorage.h"
@@ -154,6 +155,45 @@ private Q_SLOTS:
         for (quint32 i = 0; i < before->strings().uniqueCount(); ++i)
             QCOMPARE(after->strings().text(i), before->strings().text(i));
         QVERIFY(after->strings().isFormatted(5));
+    }
+
+    void stringTableAddedAfterTheRecordsThatPrecedeIt()
+    {
+        // A template without a shared string table but with a RECALCID after its sheet list: the
+        // new table must follow the RECALCID, not be squeezed in between.
+        QVector<BiffRecord> records;
+        qint64 globalsEnd = 0;
+        const QByteArray fresh = EmptyWorkbook::stream();
+        QVERIFY(Biff::readSubstream(fresh, 0, &records, &globalsEnd));
+        QByteArray stream;
+        qsizetype sheetPositionAt = -1;
+        for (const BiffRecord &r : records) {
+            if (r.id == Biff::Sst || r.id == Biff::ExtSst)
+                continue;
+            if (r.id == Biff::Eof)
+                Biff::appendRecord(stream, Biff::RecalcId, QByteArray::fromHex("c101000001000000"));
+            if (r.id == Biff::BoundSheet)
+                sheetPositionAt = stream.size() + 4;
+            Biff::appendRecord(stream, r.id, r.data);
+        }
+        Biff::set32(stream, sheetPositionAt, quint32(stream.size()));
+        stream += fresh.mid(globalsEnd);
+
+        QString error;
+        const auto book = BiffWorkbook::load(stream, &error);
+        QVERIFY2(book, qPrintable(error));
+        QVERIFY2(book->selectSheet(0, &error), qPrintable(error));
+        QVERIFY2(book->setCellText(0, 0, QStringLiteral("text"), &error), qPrintable(error));
+        const QByteArray out = book->write();
+        const QString problem = WorkbookStreamCheck::check(out);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        QVector<BiffRecord> globals;
+        QVERIFY(Biff::readSubstream(out, 0, &globals, &globalsEnd));
+        QVector<quint16> tail;
+        for (int i = globals.size() - 4; i < globals.size(); ++i)
+            tail.append(globals.at(i).id);
+        QCOMPARE(tail, (QVector<quint16>{Biff::RecalcId, Biff::Sst, Biff::ExtSst, Biff::Eof}));
     }
 
     void keepsTheOtherCompoundFileEntries()
