@@ -16,6 +16,63 @@ bool isCell(quint16 id)
            || id == Biff::BoolErr || id == Biff::Formula || id == Biff::RString;
 }
 
+
+// The cell table's order: blocks of at most 32 ROW records, each followed by the cells of those
+// rows, rows ascending, the cells of a row by column, every ROW's column range covering its cells.
+QString checkCellTable(const QVector<BiffRecord> &records)
+{
+    QMap<int, QPair<int, int>> rowColumns; // ROW: first column, last column + 1
+    QMap<int, QPair<int, int>> cellColumns;
+    QVector<int> blockRows;
+    bool inCells = false;
+    int lastRow = -1, lastCellRow = -1, lastCellColumn = -1;
+    int depth = 0;
+    for (const BiffRecord &r : records) {
+        if (r.id == Biff::Bof)
+            ++depth;
+        else if (r.id == Biff::Eof)
+            --depth;
+        if (depth != 1)
+            continue;
+        const bool multiple = r.id == Biff::MulRk || r.id == Biff::MulBlank;
+        if (r.id == Biff::Row) {
+            const int row = Biff::u16(r.data, 0);
+            if (inCells)
+                blockRows.clear();
+            inCells = false;
+            if (row <= lastRow)
+                return QStringLiteral("ROW %1 after ROW %2").arg(row).arg(lastRow);
+            lastRow = row;
+            blockRows.append(row);
+            if (blockRows.size() > 32)
+                return QStringLiteral("more than 32 ROW records in the block of row %1").arg(blockRows.first());
+            rowColumns.insert(row, {Biff::u16(r.data, 2), Biff::u16(r.data, 4)});
+        } else if (isCell(r.id) || multiple) {
+            const int row = Biff::u16(r.data, 0);
+            const int first = Biff::u16(r.data, 2);
+            const int last = multiple ? Biff::u16(r.data, r.data.size() - 2) : first;
+            inCells = true;
+            if (!blockRows.contains(row))
+                return QStringLiteral("cell (%1, %2) outside the block of its ROW").arg(row).arg(first);
+            if (row < lastCellRow || (row == lastCellRow && first <= lastCellColumn))
+                return QStringLiteral("cell (%1, %2) after cell (%3, %4)").arg(row).arg(first).arg(lastCellRow).arg(lastCellColumn);
+            lastCellRow = row;
+            lastCellColumn = last;
+            auto &range = cellColumns[row];
+            range = range == qMakePair(0, 0) ? qMakePair(first, last + 1) : qMakePair(range.first, last + 1);
+        } else if (r.id == Biff::DbCell) {
+            blockRows.clear();
+            inCells = false;
+        }
+    }
+    for (auto it = cellColumns.cbegin(); it != cellColumns.cend(); ++it) {
+        const QPair<int, int> row = rowColumns.value(it.key());
+        if (row.first > it.value().first || row.second < it.value().second)
+            return QStringLiteral("ROW %1 spans columns %2-%3, its cells %4-%5")
+                .arg(it.key()).arg(row.first).arg(row.second).arg(it.value().first).arg(it.value().second);
+    }
+    return {};
+}
 } // namespace
 
 QByteArray WorkbookStreamCheck::workbookStream(const QString &fileName)
@@ -227,6 +284,9 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
         }
         if (dimensions.size() != 14)
             return QStringLiteral("worksheet without DIMENSIONS");
+        const QString cellTable = checkCellTable(records);
+        if (!cellTable.isEmpty())
+            return cellTable;
         if (rowMin >= 0
             && (Biff::u32(dimensions, 0) > rowMin || Biff::u32(dimensions, 4) < rowMax + 1
                 || Biff::u16(dimensions, 8) > columnMin || Biff::u16(dimensions, 10) < columnMax + 1))

@@ -6,8 +6,9 @@
 #include <QVector>
 
 // Checks the rules of a BIFF8 workbook stream that no Linux reader checks but Excel relies on:
-// sheet positions, record sizes, cell formats, DIMENSIONS, the SST counts and its CONTINUE layout,
-// EXTSST and INDEX offsets. Independent of the engine's own parser.
+// sheet positions, record sizes, cell formats, DIMENSIONS, the order of the cell table (ROW
+// blocks, cells by row and column), the SST counts and its CONTINUE layout, EXTSST and INDEX
+// offsets. Independent of the engine's own parser.
 class WorkbookStreamCheck
 {
 public:
