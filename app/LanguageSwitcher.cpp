@@ -7,9 +7,9 @@
 LanguageSwitcher::LanguageSwitcher(QObject *parent) : LanguageSwitcher(defaultDirectories(), parent) {}
 
 LanguageSwitcher::LanguageSwitcher(const QStringList &directories, QObject *parent)
-    : QObject(parent), directories(directories)
-{
-}
+    : QObject(parent),
+      directories(directories)
+{}
 
 QStringList LanguageSwitcher::defaultDirectories()
 {

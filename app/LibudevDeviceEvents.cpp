@@ -23,10 +23,7 @@ const WatchedClass watchedClasses[DeviceEvents::classCount] = {
 
 } // namespace
 
-LibudevDeviceEvents::LibudevDeviceEvents(QObject *parent)
-    : DeviceEvents(parent)
-{
-}
+LibudevDeviceEvents::LibudevDeviceEvents(QObject *parent) : DeviceEvents(parent) {}
 
 LibudevDeviceEvents::~LibudevDeviceEvents()
 {

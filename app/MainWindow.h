@@ -82,10 +82,10 @@ private:
     void showLamp(const char *image);
 
     std::unique_ptr<Ui::MainWindow> ui;
-    MeterSession session;      // the current link; none while no meter is connected
+    MeterSession session; // the current link; none while no meter is connected
     QtUserDialogs qtDialogs;
     UserDialogs *dialogs = &qtDialogs;
-    FirstPage *page = nullptr; // the records page, a child of the window
+    FirstPage *page = nullptr;       // the records page, a child of the window
     bool heldElsewhereShown = false; // the meter-in-use message was shown for the current refusal
     LanguageSwitcher languages;
     TransportFactory transportFactory;

@@ -38,7 +38,9 @@ int remaining(const QElapsedTimer &timer, int timeoutMs)
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
-    : QObject(parent), key(key), lockFile(lockFilePath()) // key is set by then
+    : QObject(parent),
+      key(key),
+      lockFile(lockFilePath()) // key is set by then
 {
     // A copy may run for days: only a dead owner makes the lock stale, never its age.
     lockFile.setStaleLockTime(0);

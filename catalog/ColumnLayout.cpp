@@ -5,10 +5,10 @@ namespace {
 const QList<MeasurementColumn> &standardColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {0, "照度", "Illuminance"},  {1, "最大值", "MAX"},         {2, "最小值", "MIN"},
-        {3, "平均值", "AVG"},        {4, "色温", "CCT"},           {5, "紫外指数", "UVI"},
-        {6, "闪烁频率", "Flic Freq"}, {7, "波动深度", "Percent"},   {10, "显色指数Ra", "Ra"},
-        {11, "温度", "Temperature"}, {12, "湿度", "Humidity"},     {13, "色容差", "SDCM"},
+        {0, "照度", "Illuminance"},     {1, "最大值", "MAX"},       {2, "最小值", "MIN"},
+        {3, "平均值", "AVG"},           {4, "色温", "CCT"},         {5, "紫外指数", "UVI"},
+        {6, "闪烁频率", "Flic Freq"},   {7, "波动深度", "Percent"}, {10, "显色指数Ra", "Ra"},
+        {11, "温度", "Temperature"},    {12, "湿度", "Humidity"},   {13, "色容差", "SDCM"},
         {14, "蓝光危害比", "BLHazard"},
     };
     return columns;
@@ -17,10 +17,18 @@ const QList<MeasurementColumn> &standardColumns()
 const QList<MeasurementColumn> &ppfdColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {48, "PPFD", "PPFD"},       {49, "最大值", "MAX"},              {50, "最小值", "MIN"},
-        {51, "平均值", "AVG"},      {52, "PPFD蓝", "PPFD Blue"},        {53, "PPFD绿", "PPFD Green"},
-        {54, "PPFD红", "PPFD Red"}, {55, "YPFD", "YPFD"},               {56, "叶绿素a", "Chlorophyll a"},
-        {57, "叶绿素b", "Chlorophyll b"}, {11, "温度", "Temperature"}, {12, "湿度", "Humidity"},
+        {48, "PPFD", "PPFD"},
+        {49, "最大值", "MAX"},
+        {50, "最小值", "MIN"},
+        {51, "平均值", "AVG"},
+        {52, "PPFD蓝", "PPFD Blue"},
+        {53, "PPFD绿", "PPFD Green"},
+        {54, "PPFD红", "PPFD Red"},
+        {55, "YPFD", "YPFD"},
+        {56, "叶绿素a", "Chlorophyll a"},
+        {57, "叶绿素b", "Chlorophyll b"},
+        {11, "温度", "Temperature"},
+        {12, "湿度", "Humidity"},
     };
     return columns;
 }
@@ -28,8 +36,9 @@ const QList<MeasurementColumn> &ppfdColumns()
 const QList<MeasurementColumn> &illuminanceUvColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {0, "照度", "Illuminance"},        {1, "照度最大值", "Illuminance MAX"}, {46, "紫外功率", "Power"},
-        {47, "紫外功率最大值", "Power MAX"}, {4, "色温", "CCT"},
+        {0, "照度", "Illuminance"}, {1, "照度最大值", "Illuminance MAX"},
+        {46, "紫外功率", "Power"},  {47, "紫外功率最大值", "Power MAX"},
+        {4, "色温", "CCT"},
     };
     return columns;
 }
@@ -37,9 +46,8 @@ const QList<MeasurementColumn> &illuminanceUvColumns()
 const QList<MeasurementColumn> &luminanceColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {0, "亮度", "Luminance"},    {1, "最大值", "MAX"},        {2, "最小值", "MIN"},
-        {3, "平均值", "AVG"},        {4, "色温", "CCT"},          {6, "闪烁频率", "Flic Freq"},
-        {7, "波动深度", "Percent"},  {10, "显色指数Ra", "Ra"},
+        {0, "亮度", "Luminance"}, {1, "最大值", "MAX"},         {2, "最小值", "MIN"},       {3, "平均值", "AVG"},
+        {4, "色温", "CCT"},       {6, "闪烁频率", "Flic Freq"}, {7, "波动深度", "Percent"}, {10, "显色指数Ra", "Ra"},
     };
     return columns;
 }
@@ -47,9 +55,8 @@ const QList<MeasurementColumn> &luminanceColumns()
 const QList<MeasurementColumn> &spectralIlluminanceColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {0, "照度", "Illuminance"}, {1, "最大值", "MAX"},     {2, "最小值", "MIN"},
-        {3, "平均值", "AVG"},       {4, "色温", "CCT"},       {10, "显色指数Ra", "Ra"},
-        {13, "色容差", "SDCM"},     {14, "蓝光危害比", "BLHazard"},
+        {0, "照度", "Illuminance"}, {1, "最大值", "MAX"},     {2, "最小值", "MIN"},   {3, "平均值", "AVG"},
+        {4, "色温", "CCT"},         {10, "显色指数Ra", "Ra"}, {13, "色容差", "SDCM"}, {14, "蓝光危害比", "BLHazard"},
     };
     return columns;
 }
@@ -57,9 +64,9 @@ const QList<MeasurementColumn> &spectralIlluminanceColumns()
 const QList<MeasurementColumn> &probeColumns()
 {
     static const QList<MeasurementColumn> columns{
-        {0, "探头型号", "Probe"},     {1, "功率实时值", "Power RT"}, {2, "功率最大值", "Power MAX"},
+        {0, "探头型号", "Probe"},       {1, "功率实时值", "Power RT"},  {2, "功率最大值", "Power MAX"},
         {3, "功率最小值", "Power MIN"}, {4, "功率平均值", "Power AVG"}, {5, "功率均匀度", "Power UE"},
-        {6, "能量实时值", "Energy"},   {7, "测量时间", "Time"},
+        {6, "能量实时值", "Energy"},    {7, "测量时间", "Time"},
     };
     return columns;
 }

@@ -10,14 +10,25 @@
 //   lumivane-cli --help | --version
 struct CliOptions
 {
-    enum class Command { None, Identify, Records, Spectra, Help, Version };
-    enum class Format { FromSuffix, Xls, Csv };
+    enum class Command {
+        None,
+        Identify,
+        Records,
+        Spectra,
+        Help,
+        Version
+    };
+    enum class Format {
+        FromSuffix,
+        Xls,
+        Csv
+    };
 
     Command command = Command::None;
     QString virtualMeterImage; // empty: the USB meter
     QString catalogDirectory;  // empty: where the window finds the catalogs
     QString outputFile;
-    bool chinese = true;       // --lang zh (the default, as the window starts in Chinese) or en
+    bool chinese = true; // --lang zh (the default, as the window starts in Chinese) or en
     Format format = Format::FromSuffix;
     bool quiet = false;
 
@@ -31,17 +42,17 @@ struct UsageError
 {
     enum Kind {
         None,
-        UnknownOption,    // argument: the option
-        MissingValue,     // argument: the option
-        EmptyValue,       // argument: the option
-        RepeatedOption,   // argument: the option
-        BadLanguage,      // argument: the value
-        BadFormat,        // argument: the value
+        UnknownOption,  // argument: the option
+        MissingValue,   // argument: the option
+        EmptyValue,     // argument: the option
+        RepeatedOption, // argument: the option
+        BadLanguage,    // argument: the value
+        BadFormat,      // argument: the value
         NoCommand,
-        UnknownCommand,   // argument: the word
-        ExtraArgument,    // argument: the word
-        MissingOutput,    // argument: the command
-        OutputNotAllowed  // argument: the command
+        UnknownCommand,  // argument: the word
+        ExtraArgument,   // argument: the word
+        MissingOutput,   // argument: the command
+        OutputNotAllowed // argument: the command
     };
 
     Kind kind = None;

@@ -24,7 +24,11 @@ class TerminalProgress;
 class CliRunner
 {
 public:
-    enum ExitCode { Success = 0, Failure = 1, UsageFailure = 2 };
+    enum ExitCode {
+        Success = 0,
+        Failure = 1,
+        UsageFailure = 2
+    };
 
     CliRunner(FILE *out, FILE *err);
     ~CliRunner();

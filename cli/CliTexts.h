@@ -10,13 +10,13 @@ class CliTexts
 {
 public:
     enum Message {
-        NoMeter,           // no meter enumerated, or none could be opened
-        AccessDenied,      // %1: the device node
-        ImageUnreadable,   // %1: the image file, %2: the reason
-        CatalogDirMissing, // %1: the directory
-        NoSpectra,         // %1: the meter kind
-        UnsupportedKind,   // %1: the meter kind
-        WriteFailed,       // %1: the output file, %2: the reason
+        NoMeter,            // no meter enumerated, or none could be opened
+        AccessDenied,       // %1: the device node
+        ImageUnreadable,    // %1: the image file, %2: the reason
+        CatalogDirMissing,  // %1: the directory
+        NoSpectra,          // %1: the meter kind
+        UnsupportedKind,    // %1: the meter kind
+        WriteFailed,        // %1: the output file, %2: the reason
         FileNotReplaceable, // a reason for WriteFailed: an existing file that must not be replaced
         FolderNotWritable   // a reason for WriteFailed: the file's folder is missing or read-only
     };

@@ -17,7 +17,11 @@ public:
     // Writes the file beside its target and renames it over the target only once it is complete,
     // so that a failure leaves an existing file as it was. An existing file that must not be
     // replaced (read-only, not a regular file, open in an office suite) is refused.
-    enum Result { Written, NotReplaceable, Failed };
+    enum Result {
+        Written,
+        NotReplaceable,
+        Failed
+    };
     // On Failed, error holds the system's reason.
     static Result write(const QString &fileName, const QList<QStringList> &rows, QString &error);
 };

@@ -8,9 +8,10 @@
 #include "RowLayout.h"
 
 RecordsSheet::RecordsSheet(const UnitCatalog &unitCatalog, const ProbeNames &probeNames, bool languageFlag)
-    : unitCatalog(unitCatalog), probeNames(probeNames), languageFlag(languageFlag)
-{
-}
+    : unitCatalog(unitCatalog),
+      probeNames(probeNames),
+      languageFlag(languageFlag)
+{}
 
 void RecordsSheet::setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots)
 {

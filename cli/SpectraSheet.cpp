@@ -22,9 +22,10 @@ QString pick(bool chinese, const char *chineseText, const char *englishText)
 } // namespace
 
 SpectraSheet::SpectraSheet(const UnitCatalog &unitCatalog, int uiIndex, bool languageFlag)
-    : unitCatalog(unitCatalog), uiIndex(uiIndex), languageFlag(languageFlag)
-{
-}
+    : unitCatalog(unitCatalog),
+      uiIndex(uiIndex),
+      languageFlag(languageFlag)
+{}
 
 void SpectraSheet::setUp(const QList<int> &unitSlots)
 {

@@ -57,7 +57,10 @@ enum RecordId : quint16 {
 };
 
 // BOF substream types.
-enum SubstreamType : quint16 { Globals = 0x0005, Worksheet = 0x0010 };
+enum SubstreamType : quint16 {
+    Globals = 0x0005,
+    Worksheet = 0x0010
+};
 
 constexpr int MaxRecordData = 8224;
 constexpr int MaxRows = 65536;

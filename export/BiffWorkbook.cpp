@@ -233,8 +233,8 @@ bool BiffWorkbook::centredXf(quint16 source, quint16 *result, QString *error)
         return true;
     }
     const int known = int(xfs.size() + addedXfs.size());
-    const QByteArray *base = source < known ? (source < xfs.size() ? &xfs.at(source) : &addedXfs.at(source - xfs.size()))
-                                            : nullptr;
+    const QByteArray *base =
+        source < known ? (source < xfs.size() ? &xfs.at(source) : &addedXfs.at(source - xfs.size())) : nullptr;
     // A cell must refer to a cell format; fall back to the default one for anything else.
     if (!base || (Biff::u16(*base, 4) & 0x0004)) {
         if (source == 15 || (Biff::u16(xfs.at(15), 4) & 0x0004)) {

@@ -38,19 +38,19 @@ QByteArray xf(bool style)
 void sheetStream(QByteArray &out, bool selected)
 {
     Biff::appendRecord(out, Biff::Bof, bof(Biff::Worksheet));
-    Biff::appendRecord(out, 0x000D, u16s({1}));   // CALCMODE: automatic
-    Biff::appendRecord(out, 0x000C, u16s({100})); // CALCCOUNT
-    Biff::appendRecord(out, 0x000F, u16s({1}));   // REFMODE: A1
-    Biff::appendRecord(out, 0x0011, u16s({0}));   // ITERATION off
+    Biff::appendRecord(out, 0x000D, u16s({1}));                               // CALCMODE: automatic
+    Biff::appendRecord(out, 0x000C, u16s({100}));                             // CALCCOUNT
+    Biff::appendRecord(out, 0x000F, u16s({1}));                               // REFMODE: A1
+    Biff::appendRecord(out, 0x0011, u16s({0}));                               // ITERATION off
     Biff::appendRecord(out, 0x0010, QByteArray::fromHex("fca9f1d24d62503f")); // DELTA 0.001
-    Biff::appendRecord(out, 0x005F, u16s({1}));                            // SAVERECALC
-    Biff::appendRecord(out, 0x002A, u16s({0}));                            // PRINTHEADERS
-    Biff::appendRecord(out, 0x002B, u16s({0}));                            // PRINTGRIDLINES
-    Biff::appendRecord(out, 0x0082, u16s({1}));                            // GRIDSET
-    Biff::appendRecord(out, 0x0080, u16s({0, 0, 0, 0}));                   // GUTS
-    Biff::appendRecord(out, 0x0225, u16s({0, 0x00FF}));                    // DEFAULTROWHEIGHT
-    Biff::appendRecord(out, 0x0081, u16s({0x04C1}));                       // WSBOOL
-    Biff::appendRecord(out, 0x0055, u16s({8}));                            // DEFCOLWIDTH
+    Biff::appendRecord(out, 0x005F, u16s({1}));                               // SAVERECALC
+    Biff::appendRecord(out, 0x002A, u16s({0}));                               // PRINTHEADERS
+    Biff::appendRecord(out, 0x002B, u16s({0}));                               // PRINTGRIDLINES
+    Biff::appendRecord(out, 0x0082, u16s({1}));                               // GRIDSET
+    Biff::appendRecord(out, 0x0080, u16s({0, 0, 0, 0}));                      // GUTS
+    Biff::appendRecord(out, 0x0225, u16s({0, 0x00FF}));                       // DEFAULTROWHEIGHT
+    Biff::appendRecord(out, 0x0081, u16s({0x04C1}));                          // WSBOOL
+    Biff::appendRecord(out, 0x0055, u16s({8}));                               // DEFCOLWIDTH
     Biff::appendRecord(out, Biff::Dimensions, QByteArray(14, '\0'));
     // WINDOW2: grid lines, headers, zeros, outline symbols; the first sheet is the selected one.
     QByteArray window = u16s({quint16(selected ? 0x06B6 : 0x00B6), 0, 0, 0x0040, 0, 0, 0});
@@ -98,14 +98,14 @@ QByteArray stream(const QStringList &sheetNames)
     QByteArray tabIds;
     for (int i = 0; i < sheetNames.size(); ++i)
         Biff::append16(tabIds, quint16(i + 1));
-    Biff::appendRecord(out, 0x013D, tabIds);         // TABID
-    Biff::appendRecord(out, 0x009C, u16s({0x000E})); // FNGROUPCOUNT
+    Biff::appendRecord(out, 0x013D, tabIds);                    // TABID
+    Biff::appendRecord(out, 0x009C, u16s({0x000E}));            // FNGROUPCOUNT
     for (quint16 id : {0x0019, 0x0012, 0x0013, 0x01AF, 0x01BC}) // no protection of any kind
         Biff::appendRecord(out, id, u16s({0}));
     Biff::appendRecord(out, 0x003D, u16s({0x01E0, 0x005A, 0x3FCF, 0x2A4E, 0x0038, 0, 0, 1, 0x0258})); // WINDOW1
-    Biff::appendRecord(out, 0x0040, u16s({0})); // BACKUP
-    Biff::appendRecord(out, 0x008D, u16s({0})); // HIDEOBJ
-    Biff::appendRecord(out, 0x0022, u16s({0})); // DATE1904 off
+    Biff::appendRecord(out, 0x0040, u16s({0}));                                                       // BACKUP
+    Biff::appendRecord(out, 0x008D, u16s({0}));                                                       // HIDEOBJ
+    Biff::appendRecord(out, 0x0022, u16s({0}));                                                       // DATE1904 off
     Biff::appendRecord(out, 0x000E, u16s({1})); // PRECISION: full, not as displayed
     Biff::appendRecord(out, 0x01B7, u16s({0})); // REFRESHALL
     Biff::appendRecord(out, 0x00DA, u16s({0})); // BOOKBOOL
@@ -116,7 +116,7 @@ QByteArray stream(const QStringList &sheetNames)
         Biff::appendRecord(out, Biff::Xf, xf(true));
     Biff::appendRecord(out, Biff::Xf, xf(false));
     Biff::appendRecord(out, 0x0293, QByteArray::fromHex("008000ff")); // STYLE: built-in Normal on XF 0
-    Biff::appendRecord(out, 0x0160, u16s({1}));                         // USESELFS
+    Biff::appendRecord(out, 0x0160, u16s({1}));                       // USESELFS
 
     QVector<qsizetype> sheetOffsetAt;
     for (const QString &name : sheetNames) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 ExportTable::ExportTable(int rowCount, int columnCount)
-    : rows(qMax(rowCount, 0)), columns(qMax(columnCount, 0)), headerSet(size_t(columns), false),
+    : rows(qMax(rowCount, 0)),
+      columns(qMax(columnCount, 0)),
+      headerSet(size_t(columns), false),
       cellSet(size_t(rows) * size_t(columns), false)
 {
     headers.resize(columns);

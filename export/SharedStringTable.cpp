@@ -160,7 +160,8 @@ quint32 SharedStringTable::hashOf(const QString &text)
     quint64 h = 0x9E3779B97F4A7C15ull ^ quint64(n);
     qsizetype i = 0;
     for (; i + 4 <= n; i += 4) {
-        const quint64 block = quint64(p[i]) | quint64(p[i + 1]) << 16 | quint64(p[i + 2]) << 32 | quint64(p[i + 3]) << 48;
+        const quint64 block =
+            quint64(p[i]) | quint64(p[i + 1]) << 16 | quint64(p[i + 2]) << 32 | quint64(p[i + 3]) << 48;
         h = (h ^ block) * 0xFF51AFD7ED558CCDull;
         h ^= h >> 29;
     }

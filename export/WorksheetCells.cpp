@@ -74,8 +74,7 @@ void WorksheetCells::place(int rowIndex, const Cell &cell)
     }
 }
 
-bool WorksheetCells::addGroup(quint16 id, int rowIndex, int column, quint16 xf, const QByteArray &bytes,
-                              QString *error)
+bool WorksheetCells::addGroup(quint16 id, int rowIndex, int column, quint16 xf, const QByteArray &bytes, QString *error)
 {
     if (rowIndex >= Biff::MaxRows || column >= Biff::MaxColumns) {
         *error = QStringLiteral("cell outside the sheet");

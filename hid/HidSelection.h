@@ -7,7 +7,15 @@
 
 // Internal status of HID operations. It decides the results of libHidDevice and is never
 // returned to the link layer.
-enum class HidStatus { Ok, NotFound, NotOpened, Busy, TimedOut, TransferFailed, BadHandle };
+enum class HidStatus {
+    Ok,
+    NotFound,
+    NotOpened,
+    Busy,
+    TimedOut,
+    TransferFailed,
+    BadHandle
+};
 
 // An enumerated interface together with the outcome of a trial open of its path.
 struct HidProbe
@@ -60,6 +68,5 @@ public:
     // interface that was opened but not taken. A one-character chosen serial that is a decimal
     // digit also selects, by that index, among the interfaces without a serial string.
     static WalkResult walk(const QList<HidInterfaceInfo> &interfaces, const QString &chosenSerial, int wanted,
-                           const std::function<HidOpenResult(int)> &tryOpen,
-                           const std::function<void(int)> &release);
+                           const std::function<HidOpenResult(int)> &tryOpen, const std::function<void(int)> &release);
 };

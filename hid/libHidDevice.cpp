@@ -10,10 +10,7 @@ constexpr int MaxPayload = 62;
 
 } // namespace
 
-libHidDevice::libHidDevice(std::unique_ptr<HidReportTransport> transport)
-    : m_transport(std::move(transport))
-{
-}
+libHidDevice::libHidDevice(std::unique_ptr<HidReportTransport> transport) : m_transport(std::move(transport)) {}
 
 libHidDevice::~libHidDevice()
 {

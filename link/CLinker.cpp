@@ -1,15 +1,10 @@
 #include "CLinker.h"
 
-CLinker::CLinker(QObject *parent)
-    : QObject(parent)
-{
-}
+CLinker::CLinker(QObject *parent) : QObject(parent) {}
 
 CLinker::~CLinker() = default;
 
-void CLinker::close()
-{
-}
+void CLinker::close() {}
 
 int CLinker::read(QByteArray &out, int timeoutMs, int expectedLength)
 {

@@ -8,11 +8,8 @@
 #include <algorithm>
 #include <vector>
 
-CLinkerUSB::CLinkerUSB(std::unique_ptr<HidReportTransport> transport)
-    : CLinker(nullptr)
-    , m_device(std::move(transport))
-{
-}
+CLinkerUSB::CLinkerUSB(std::unique_ptr<HidReportTransport> transport) : CLinker(nullptr), m_device(std::move(transport))
+{}
 
 CLinkerUSB::~CLinkerUSB() = default;
 

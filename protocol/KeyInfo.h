@@ -6,8 +6,8 @@
 // The meter's key information block.
 struct KeyInfo
 {
-    quint8 marker = 0;           // 0xA5 in a regular block
-    QDate date;                  // year, month, day as the meter stores them
+    quint8 marker = 0; // 0xA5 in a regular block
+    QDate date;        // year, month, day as the meter stores them
     quint32 serialNo = 0;
     quint32 modelCode = 0;       // looked up in the meter catalog
     quint16 extraWord = 0;       // kept, not used

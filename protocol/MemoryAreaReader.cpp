@@ -5,10 +5,7 @@
 
 #include <algorithm>
 
-MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol)
-    : m_protocol(protocol)
-{
-}
+MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol) : m_protocol(protocol) {}
 
 int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
                            const Progress &progress)

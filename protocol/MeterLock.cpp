@@ -7,8 +7,7 @@
 
 MeterLock::MeterLock(quint16 vendorId, quint16 productId, const QString &serialNumber)
     : path(directory() + QLatin1Char('/') + fileName(vendorId, productId, serialNumber))
-{
-}
+{}
 
 MeterLock::~MeterLock()
 {

@@ -37,7 +37,7 @@ quint8 byteAt(const QByteArray &data, int offset)
     return quint8(data.at(offset));
 }
 
-template<typename T>
+template <typename T>
 T wordAt(const QByteArray &data, int offset)
 {
     return qFromLittleEndian<T>(data.constData() + offset);
@@ -45,10 +45,7 @@ T wordAt(const QByteArray &data, int offset)
 
 } // namespace
 
-MeterProtocol::MeterProtocol(MeterTransactions &transactions)
-    : m_transactions(transactions)
-{
-}
+MeterProtocol::MeterProtocol(MeterTransactions &transactions) : m_transactions(transactions) {}
 
 // Key information reply, 26 bytes:
 //   @0 0xAB, @1 not examined (0xA0 in an error reply), @2 address 0x0005 (error code in an

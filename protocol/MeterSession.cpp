@@ -6,10 +6,7 @@
 
 #include <QtGlobal>
 
-MeterSession::MeterSession()
-    : m_protocol(m_transactions)
-{
-}
+MeterSession::MeterSession() : m_protocol(m_transactions) {}
 
 MeterSession::~MeterSession()
 {
@@ -31,8 +28,7 @@ bool MeterSession::openUsb(std::unique_ptr<HidReportTransport> transport)
     // names is then known, and a meter in use elsewhere is left before any request could take
     // the other program's replies. A meter without a serial string is told by its path.
     const HidInterfaceInfo &opened = link->device().openedInterface();
-    auto lock = std::make_unique<MeterLock>(VendorId, ProductId,
-                                            opened.serial.isEmpty() ? opened.path : opened.serial);
+    auto lock = std::make_unique<MeterLock>(VendorId, ProductId, opened.serial.isEmpty() ? opened.path : opened.serial);
     switch (lock->tryLock()) {
     case MeterLock::Locked:
         m_lock = std::move(lock);

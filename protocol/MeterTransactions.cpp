@@ -2,10 +2,7 @@
 
 #include "CLinker.h"
 
-MeterTransactions::MeterTransactions(CLinker *link)
-    : m_link(link)
-{
-}
+MeterTransactions::MeterTransactions(CLinker *link) : m_link(link) {}
 
 void MeterTransactions::setLink(CLinker *link)
 {

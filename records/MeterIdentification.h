@@ -17,7 +17,14 @@ class MeterProtocol;
 class MeterIdentification
 {
 public:
-    enum Result { Identified, KeyInfoFailed, VersionTooLow, MeterMismatch, UnitNumbersFailed, ModeFailed };
+    enum Result {
+        Identified,
+        KeyInfoFailed,
+        VersionTooLow,
+        MeterMismatch,
+        UnitNumbersFailed,
+        ModeFailed
+    };
 
     // The meter state of a page: kind (initially 1), mode (initially 0) and unit slots.
     struct MeterState

@@ -6,9 +6,10 @@
 #include <cstring>
 
 RecordDecoder::RecordDecoder(const RowLayout &layout, bool languageFlag, const QMap<QString, QString> &probeNames)
-    : rowLayout(layout), languageFlag(languageFlag), probeNames(probeNames)
-{
-}
+    : rowLayout(layout),
+      languageFlag(languageFlag),
+      probeNames(probeNames)
+{}
 
 int RecordDecoder::availableRecords(const QByteArray &records, const QByteArray &names) const
 {

@@ -5,10 +5,7 @@
 #include "MeterProtocol.h"
 #include "RecordAreaPlan.h"
 
-RecordDownload::RecordDownload(MeterProtocol &protocol, Purpose purpose)
-    : protocol(protocol), purpose(purpose)
-{
-}
+RecordDownload::RecordDownload(MeterProtocol &protocol, Purpose purpose) : protocol(protocol), purpose(purpose) {}
 
 quint8 RecordDownload::readCommand(int uiIndex)
 {

@@ -18,7 +18,10 @@ class RecordDownload
 public:
     // Which kinds a download serves: the records table takes kinds 1 to 6, the spectral table
     // kinds 1 to 5.
-    enum Purpose { Records, Spectra };
+    enum Purpose {
+        Records,
+        Spectra
+    };
 
     enum Result {
         Downloaded,

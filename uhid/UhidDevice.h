@@ -12,19 +12,28 @@
 class UhidDevice
 {
 public:
-    struct Identity {
+    struct Identity
+    {
         quint16 bus = 0;
         quint32 vendor = 0;
         quint32 product = 0;
-        QByteArray name;   // at most 127 bytes are kept
-        QByteArray phys;   // at most 63 bytes are kept
-        QByteArray uniq;   // the serial-number string that hidraw users see; at most 63 bytes
+        QByteArray name; // at most 127 bytes are kept
+        QByteArray phys; // at most 63 bytes are kept
+        QByteArray uniq; // the serial-number string that hidraw users see; at most 63 bytes
         QByteArray reportDescriptor;
     };
 
     // What nextEvent() found.
-    enum class EventKind { None, OutputReport, GetReport, SetReport, Other, Failed };
-    struct Event {
+    enum class EventKind {
+        None,
+        OutputReport,
+        GetReport,
+        SetReport,
+        Other,
+        Failed
+    };
+    struct Event
+    {
         EventKind kind = EventKind::None;
         QByteArray data;       // OutputReport: the report as written, report ID first
         quint32 requestId = 0; // GetReport / SetReport: the id the reply must carry

@@ -8,11 +8,7 @@
 #include <cstring>
 #include <poll.h>
 
-UhidMeter::UhidMeter(VirtualMeter &meter, int vanishAfter)
-    : m_meter(meter)
-    , m_vanishAfter(vanishAfter)
-{
-}
+UhidMeter::UhidMeter(VirtualMeter &meter, int vanishAfter) : m_meter(meter), m_vanishAfter(vanishAfter) {}
 
 QByteArray UhidMeter::reportDescriptor()
 {

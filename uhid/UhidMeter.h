@@ -15,7 +15,11 @@ public:
     static constexpr quint32 ProductId = 0x0301;
     static constexpr int ReportSize = 64; // report ID + 63 data bytes
 
-    enum class Stop { Signal, Vanished, Error };
+    enum class Stop {
+        Signal,
+        Vanished,
+        Error
+    };
 
     // vanishAfter > 0: the device goes away after that many input reports (an unplug).
     UhidMeter(VirtualMeter &meter, int vanishAfter);

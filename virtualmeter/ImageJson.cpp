@@ -25,15 +25,14 @@ bool toHexBytes(const QJsonValue &value, const QString &key, int byteCount, QByt
     }
     const QString text = value.toString();
     if (text.size() != 2 * byteCount) {
-        error = QStringLiteral("%1: expected %2 hexadecimal digits, found %3")
-                    .arg(key)
-                    .arg(2 * byteCount)
-                    .arg(text.size());
+        error =
+            QStringLiteral("%1: expected %2 hexadecimal digits, found %3").arg(key).arg(2 * byteCount).arg(text.size());
         return false;
     }
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        const bool hex = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        const bool hex = (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                         || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
                          || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
         if (!hex) {
             error = QStringLiteral("%1: not a hexadecimal digit at position %2").arg(key).arg(i);

@@ -90,17 +90,17 @@ bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString
     QJsonObject object;
     if (!toObject(value, QStringLiteral("faults"), object, error))
         return false;
-    const QStringList known{QStringLiteral("noReply"),     QStringLiteral("badCheck"),
-                            QStringLiteral("keyInfoError"), QStringLiteral("strayBytes"),
-                            QStringLiteral("splitReply"),  QStringLiteral("lateReply"),
+    const QStringList known{QStringLiteral("noReply"),       QStringLiteral("badCheck"),
+                            QStringLiteral("keyInfoError"),  QStringLiteral("strayBytes"),
+                            QStringLiteral("splitReply"),    QStringLiteral("lateReply"),
                             QStringLiteral("foreignReport"), QStringLiteral("truncateReply"),
-                            QStringLiteral("headerBytes"),
-                            QStringLiteral("unplugAfterReports")};
+                            QStringLiteral("headerBytes"),   QStringLiteral("unplugAfterReports")};
     if (!checkKeys(object, QStringLiteral("faults."), known, {}, error))
         return false;
 
     if (object.contains(QLatin1String("noReply"))
-        && !toRequestList(object.value(QLatin1String("noReply")), QStringLiteral("faults.noReply"), faults.noReply, error))
+        && !toRequestList(object.value(QLatin1String("noReply")), QStringLiteral("faults.noReply"), faults.noReply,
+                          error))
         return false;
     if (object.contains(QLatin1String("badCheck"))
         && !toRequestList(object.value(QLatin1String("badCheck")), QStringLiteral("faults.badCheck"), faults.badCheck,
@@ -143,8 +143,8 @@ bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString
         return false;
     if (object.contains(QLatin1String("unplugAfterReports"))) {
         qint64 reports = 0;
-        if (!toInteger(object.value(QLatin1String("unplugAfterReports")), QStringLiteral("faults.unplugAfterReports"), 0,
-                       0x7FFFFFFF, reports, error))
+        if (!toInteger(object.value(QLatin1String("unplugAfterReports")), QStringLiteral("faults.unplugAfterReports"),
+                       0, 0x7FFFFFFF, reports, error))
             return false;
         faults.unplugAfterReports = int(reports);
     }

@@ -9,16 +9,16 @@
 // are numbered from 1 in the order the meter receives them. See FAULTS.md.
 struct MeterFaults
 {
-    QList<int> noReply;          // requests left unanswered
-    QList<int> badCheck;         // requests answered with a wrong check value
-    bool keyInfoError = false;   // key-information requests answered with the error reply AB A0 04
-    QList<int> strayRequests;    // requests whose reply is preceded by strayBytes
+    QList<int> noReply;        // requests left unanswered
+    QList<int> badCheck;       // requests answered with a wrong check value
+    bool keyInfoError = false; // key-information requests answered with the error reply AB A0 04
+    QList<int> strayRequests;  // requests whose reply is preceded by strayBytes
     QByteArray strayBytes;
-    QList<int> splitRequests;    // requests whose reply is cut into small reports
-    int splitPayload = 62;       // payload bytes per report of a split reply
-    QList<int> lateRequests;     // requests answered only after lateDelayMs
+    QList<int> splitRequests; // requests whose reply is cut into small reports
+    int splitPayload = 62;    // payload bytes per report of a split reply
+    QList<int> lateRequests;  // requests answered only after lateDelayMs
     int lateDelayMs = 0;
-    QList<int> foreignRequests;  // requests whose reply follows a report with another report ID
+    QList<int> foreignRequests; // requests whose reply follows a report with another report ID
     int foreignReportId = 0x01;
     QList<int> truncateRequests; // requests of which only the first truncateBytes reply bytes are sent
     int truncateBytes = 0;

@@ -15,10 +15,10 @@ namespace {
 const QStringList &knownKeys()
 {
     static const QStringList keys{
-        QStringLiteral("modelCode"), QStringLiteral("unitSlots"),  QStringLiteral("serialNo"),
-        QStringLiteral("firmwareVersion"), QStringLiteral("date"),  QStringLiteral("marker"),
-        QStringLiteral("extraWord"), QStringLiteral("mode"),       QStringLiteral("records"),
-        QStringLiteral("names"),     QStringLiteral("recordCount"), QStringLiteral("faults")};
+        QStringLiteral("modelCode"),       QStringLiteral("unitSlots"),   QStringLiteral("serialNo"),
+        QStringLiteral("firmwareVersion"), QStringLiteral("date"),        QStringLiteral("marker"),
+        QStringLiteral("extraWord"),       QStringLiteral("mode"),        QStringLiteral("records"),
+        QStringLiteral("names"),           QStringLiteral("recordCount"), QStringLiteral("faults")};
     return keys;
 }
 
@@ -76,14 +76,16 @@ bool MeterImage::fromJson(const QByteArray &json, MeterImage &image, QString &er
     }
 
     qint64 number = 0;
-    if (!toInteger(object.value(QLatin1String("modelCode")), QStringLiteral("modelCode"), 0, 0xFFFFFFFFLL, number, error))
+    if (!toInteger(object.value(QLatin1String("modelCode")), QStringLiteral("modelCode"), 0, 0xFFFFFFFFLL, number,
+                   error))
         return false;
     image.modelCode = quint32(number);
 
     const QJsonValue slotValue = object.value(QLatin1String("unitSlots"));
     if (!slotValue.isArray() || slotValue.toArray().size() != UnitSlotCount) {
-        error = slotValue.isArray() ? QStringLiteral("unitSlots: expected exactly 60 entries, found %1").arg(slotValue.toArray().size())
-                                : QStringLiteral("unitSlots: expected an array of 60 integers");
+        error = slotValue.isArray()
+                    ? QStringLiteral("unitSlots: expected exactly 60 entries, found %1").arg(slotValue.toArray().size())
+                    : QStringLiteral("unitSlots: expected an array of 60 integers");
         return false;
     }
     const QJsonArray slotArray = slotValue.toArray();
@@ -134,8 +136,8 @@ bool MeterImage::fromJson(const QByteArray &json, MeterImage &image, QString &er
         return false;
     image.recordCount = quint32(recordSlots);
     if (object.contains(QLatin1String("recordCount"))) {
-        if (!toInteger(object.value(QLatin1String("recordCount")), QStringLiteral("recordCount"), 0, 0xFFFFFFFFLL, number,
-                       error))
+        if (!toInteger(object.value(QLatin1String("recordCount")), QStringLiteral("recordCount"), 0, 0xFFFFFFFFLL,
+                       number, error))
             return false;
         image.recordCount = quint32(number);
     }

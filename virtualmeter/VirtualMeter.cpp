@@ -54,9 +54,7 @@ bool isKeyInfoRequest(const QByteArray &frame)
 
 } // namespace
 
-VirtualMeter::VirtualMeter(const MeterImage &image, const VirtualTiming &timing)
-    : m_image(image)
-    , m_timing(timing)
+VirtualMeter::VirtualMeter(const MeterImage &image, const VirtualTiming &timing) : m_image(image), m_timing(timing)
 {
     m_clock.start();
     if (m_image.faults.unplugAfterReports == 0)
@@ -204,7 +202,8 @@ QByteArray VirtualMeter::replyFor(const QByteArray &frame) const
 
     const quint32 address = qFromLittleEndian<quint32>(frame.constData() + 2);
     const quint16 length = qFromLittleEndian<quint16>(frame.constData() + 6);
-    const bool modeRequest = length == 4 && ((command == 0x40 && address == 0x38) || (command == 0x41 && address == 0x40));
+    const bool modeRequest =
+        length == 4 && ((command == 0x40 && address == 0x38) || (command == 0x41 && address == 0x40));
     if (modeRequest) {
         appendLe16(reply, m_image.mode);
         appendLe16(reply, 0);

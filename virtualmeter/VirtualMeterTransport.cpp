@@ -5,15 +5,11 @@
 #include <cstring>
 #include <thread>
 
-VirtualMeterTransport::VirtualMeterTransport(std::shared_ptr<VirtualMeter> meter)
-    : m_meter(std::move(meter))
-{
-}
+VirtualMeterTransport::VirtualMeterTransport(std::shared_ptr<VirtualMeter> meter) : m_meter(std::move(meter)) {}
 
 VirtualMeterTransport::VirtualMeterTransport(const MeterImage &image, const VirtualTiming &timing)
     : m_meter(std::make_shared<VirtualMeter>(image, timing))
-{
-}
+{}
 
 QString VirtualMeterTransport::path() const
 {

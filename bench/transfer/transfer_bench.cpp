@@ -71,7 +71,8 @@ int main(int argc, char *argv[])
     }
 
     std::printf("records: %d (%u bytes in %d blocks)\n", records, plan.recordAreaBytes, plan.recordChunks);
-    std::printf("achieved: %.3f s (%.1f KiB/s)\n", achievedUs / 1e6, plan.recordAreaBytes / 1024.0 / (achievedUs / 1e6));
+    std::printf("achieved: %.3f s (%.1f KiB/s)\n", achievedUs / 1e6,
+                plan.recordAreaBytes / 1024.0 / (achievedUs / 1e6));
     std::printf("link bound: %.3f s\n", boundUs / 1e6);
     std::printf("transfer ratio: %.2f\n", double(achievedUs) / double(boundUs));
     return 0;

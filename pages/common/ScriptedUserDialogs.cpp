@@ -6,9 +6,9 @@ class ScriptedProgress : public ProgressReporter
 {
 public:
     ScriptedProgress(std::shared_ptr<ScriptedUserDialogs::ProgressLog> log, int cancelAt)
-        : log(std::move(log)), cancelAt(cancelAt)
-    {
-    }
+        : log(std::move(log)),
+          cancelAt(cancelAt)
+    {}
     ~ScriptedProgress() override { log->destroyed = true; }
 
     void setValue(int value) override { log->values.append(value); }

@@ -13,7 +13,12 @@ class ScriptedUserDialogs : public UserDialogs
 public:
     struct Shown
     {
-        enum Kind { Information, Question, SaveFile, Progress } kind;
+        enum Kind {
+            Information,
+            Question,
+            SaveFile,
+            Progress
+        } kind;
         QString title; // caption for a save dialog, label for a progress dialog
         QString text;  // proposed name for a save dialog, cancel text for a progress dialog
         QWidget *parent = nullptr;

@@ -30,6 +30,6 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                                  const QString &filter) = 0;
     // A window-modal progress dialog, shown at once, ranging from 0 to maximum.
-    virtual std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label,
-                                                       const QString &cancelText, int maximum) = 0;
+    virtual std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
+                                                       int maximum) = 0;
 };

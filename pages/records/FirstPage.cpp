@@ -131,8 +131,8 @@ void FirstPage::on_pushButton_readRecords_clicked()
     RecordDownload::Callbacks callbacks;
     callbacks.slotsRead = [this] { setUpColumns(); };
     callbacks.transferStarting = [&](int chunks) {
-        progress = dialogs->progress(this, text(RecordMessages::ReadingProgress), text(RecordMessages::CancelButton),
-                                    chunks);
+        progress =
+            dialogs->progress(this, text(RecordMessages::ReadingProgress), text(RecordMessages::CancelButton), chunks);
     };
     callbacks.chunkRead = [&](int chunkCounter) {
         if (progress)
@@ -165,7 +165,8 @@ void FirstPage::appendRecords(const RowLayout &layout, const QByteArray &recordM
     DecodedRecord record;
     QStringList cells;
     for (int j = 0; j < available; ++j) {
-        if (decoder.decode(recordMemory, nameMemory, j, record) && RecordRowTexts::cells(layout, record, decimals, cells))
+        if (decoder.decode(recordMemory, nameMemory, j, record)
+            && RecordRowTexts::cells(layout, record, decimals, cells))
             rows.append(cells);
     }
     appendRows(layout, rows);

@@ -7,9 +7,9 @@
 #include "RecordMessages.h"
 #include "RecordRowTexts.h"
 #include "SpectralValues.h"
-#include "TableExport.h"
 #include "SpectrumChartGeometry.h"
 #include "SpectrumChartPainter.h"
+#include "TableExport.h"
 #include "UserDialogs.h"
 
 #include <QCheckBox>
@@ -40,8 +40,12 @@ QTableWidgetItem *centredItem(const QString &text)
 
 MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageFlag, MeterConnection &connection,
                      UserDialogs &dialogs, QWidget *parent)
-    : QDialog(parent), unitCatalog(unitCatalog), uiIndex(uiIndex), languageFlag(languageFlag),
-      connection(connection), dialogs(dialogs)
+    : QDialog(parent),
+      unitCatalog(unitCatalog),
+      uiIndex(uiIndex),
+      languageFlag(languageFlag),
+      connection(connection),
+      dialogs(dialogs)
 {
     setUpForm();
 
@@ -203,9 +207,9 @@ bool MeterPage::appendSpectralRow(const SpectralRecord &record, const QString &n
     if (uiIndex == 4)
         tableWidget_data->setItem(r, 1, new QTableWidgetItem(name));
     for (int i = 0; i < SpectralRecord::valueCount; ++i) {
-        tableWidget_data->setItem(r, firstValueColumn + i,
-                                  new QTableWidgetItem(RecordRowTexts::fieldText({record.values[size_t(i)], {}},
-                                                                                 decimals.at(i))));
+        tableWidget_data->setItem(
+            r, firstValueColumn + i,
+            new QTableWidgetItem(RecordRowTexts::fieldText({record.values[size_t(i)], {}}, decimals.at(i))));
     }
     for (int c = 0; c <= columns - 3; ++c)
         tableWidget_data->item(r, c)->setTextAlignment(Qt::AlignCenter);
@@ -329,8 +333,8 @@ void MeterPage::downloadRecords()
     RecordDownload::Callbacks callbacks;
     callbacks.slotsRead = [this] { setUpSpectralTable(); };
     callbacks.transferStarting = [this, &progress](int chunks) {
-        progress = dialogs.progress(this, text(RecordMessages::ReadingProgress), text(RecordMessages::CancelButton),
-                                    chunks);
+        progress =
+            dialogs.progress(this, text(RecordMessages::ReadingProgress), text(RecordMessages::CancelButton), chunks);
     };
     callbacks.chunkRead = [&progress](int chunkCounter) {
         if (progress)

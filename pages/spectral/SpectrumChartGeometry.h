@@ -33,14 +33,14 @@ struct ChartCurve
 struct SpectrumChart
 {
     double left = 0, right = 0, top = 0, bottom = 0, plotW = 0, plotH = 0;
-    QVector<QLineF> gridLines;       // 12 horizontal from the top down, then 31 vertical from 400 nm
-    QVector<QLineF> axes;            // x axis, then y axis
+    QVector<QLineF> gridLines;           // 12 horizontal from the top down, then 31 vertical from 400 nm
+    QVector<QLineF> axes;                // x axis, then y axis
     QVector<ChartText> wavelengthLabels; // "400" ... "700"
     ChartText xTitle;
-    float scale = 0;                 // the value drawn at the top of the plot
-    QVector<ChartCurve> curves;      // ticked records in table order
-    QVector<ChartText> powerLabels;  // "0", "0.5", "1.0"
-    ChartText yTitle;                // drawn rotated by 270 degrees about the centre of its rectangle
+    float scale = 0;                // the value drawn at the top of the plot
+    QVector<ChartCurve> curves;     // ticked records in table order
+    QVector<ChartText> powerLabels; // "0", "0.5", "1.0"
+    ChartText yTitle;               // drawn rotated by 270 degrees about the centre of its rectangle
 };
 
 class SpectrumChartGeometry
@@ -50,8 +50,7 @@ public:
     static constexpr int horizontalGridLines = 12;
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
-    static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records,
-                                 bool languageFlag);
+    static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag);
 
     // Walks the ticked records' values in order; a value raises the scale to 1.2 times itself
     // only when it exceeds the current scale, so the scale is not simply 1.2 times the maximum.

@@ -68,7 +68,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("baseName");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("en") << "Lumivane_en" << "Instrument Info";
+        QTest::newRow("en") << "Lumivane_en"
+                            << "Instrument Info";
         QTest::newRow("zh") << "Lumivane_zh" << QString::fromUtf8("仪器信息");
     }
 
@@ -89,7 +90,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QString>("english");
         const auto row = [](const char *context, const char *source, const char *english) {
-            QTest::addRow("%s %s", context, source) << QByteArray(context) << QByteArray(source) << QString::fromUtf8(english);
+            QTest::addRow("%s %s", context, source)
+                << QByteArray(context) << QByteArray(source) << QString::fromUtf8(english);
         };
         row("MainWindow", "English", "English");
         row("MainWindow", "中文", "中文");

@@ -17,7 +17,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    template<typename T>
+    template <typename T>
     static T *child(const char *name)
     {
         return MainWindow::instance()->findChild<T *>(QLatin1String(name));
@@ -104,8 +104,8 @@ private Q_SLOTS:
 
         QCOMPARE(grid->rowStretch(0), 1);
         QCOMPARE(grid->rowStretch(1), 30);
-        QCOMPARE(QList<int>({grid->columnStretch(0), grid->columnStretch(1), grid->columnStretch(2),
-                             grid->columnStretch(3)}),
+        QCOMPARE(QList<int>(
+                     {grid->columnStretch(0), grid->columnStretch(1), grid->columnStretch(2), grid->columnStretch(3)}),
                  QList<int>({1, 30, 4, 4}));
 
         QCOMPARE(lamp->maximumHeight(), 30);
@@ -136,22 +136,23 @@ private Q_SLOTS:
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
         QCOMPARE(window->styleSheet(), MainWindow::windowStyle());
-        QCOMPARE(MainWindow::windowStyle(),
-                 QStringLiteral(
-                     "QComboBox::drop-down,QDateEdit::drop-down,QTimeEdit::drop-down,QDateTimeEdit::drop-down{width:20px;}"
-                     "QComboBox::down-arrow,QDateEdit[calendarPopup=\"true\"]::down-arrow,QTimeEdit[calendarPopup="
-                     "\"true\"]::down-arrow,QDateTimeEdit[calendarPopup=\"true\"]::down-arrow{width:10px;height:10px;"
-                     "right:2px;}"
-                     "QRadioButton::indicator{width:15px;height:15px;}"
-                     "QCheckBox::indicator,QGroupBox::indicator,QTreeWidget::indicator,QListWidget::indicator{width:13px;"
-                     "height:13px;}"
-                     "QScrollBar:horizontal{min-height:12px;border-radius:6px;}QScrollBar::handle:horizontal{border-"
-                     "radius:6px;}QScrollBar:vertical{min-width:12px;border-radius:6px;}QScrollBar::handle:vertical{"
-                     "border-radius:6px;}"
-                     "QWidget#widget_top>QToolButton:pressed,QWidget#widget_top>QToolButton:hover,QWidget#widget_top>"
-                     "QToolButton:checked,QWidget#widget_top>QLabel:hover{border-width:0px 0px 3px 0px;}"
-                     "QWidget#widgetleft>QPushButton:checked,QWidget#widgetleft>QToolButton:checked,QWidget#widgetleft>"
-                     "QPushButton:pressed,QWidget#widgetleft>QToolButton:pressed{border-width:0px 0px 0px 3px;}"));
+        QCOMPARE(
+            MainWindow::windowStyle(),
+            QStringLiteral(
+                "QComboBox::drop-down,QDateEdit::drop-down,QTimeEdit::drop-down,QDateTimeEdit::drop-down{width:20px;}"
+                "QComboBox::down-arrow,QDateEdit[calendarPopup=\"true\"]::down-arrow,QTimeEdit[calendarPopup="
+                "\"true\"]::down-arrow,QDateTimeEdit[calendarPopup=\"true\"]::down-arrow{width:10px;height:10px;"
+                "right:2px;}"
+                "QRadioButton::indicator{width:15px;height:15px;}"
+                "QCheckBox::indicator,QGroupBox::indicator,QTreeWidget::indicator,QListWidget::indicator{width:13px;"
+                "height:13px;}"
+                "QScrollBar:horizontal{min-height:12px;border-radius:6px;}QScrollBar::handle:horizontal{border-"
+                "radius:6px;}QScrollBar:vertical{min-width:12px;border-radius:6px;}QScrollBar::handle:vertical{"
+                "border-radius:6px;}"
+                "QWidget#widget_top>QToolButton:pressed,QWidget#widget_top>QToolButton:hover,QWidget#widget_top>"
+                "QToolButton:checked,QWidget#widget_top>QLabel:hover{border-width:0px 0px 3px 0px;}"
+                "QWidget#widgetleft>QPushButton:checked,QWidget#widgetleft>QToolButton:checked,QWidget#widgetleft>"
+                "QPushButton:pressed,QWidget#widgetleft>QToolButton:pressed{border-width:0px 0px 0px 3px;}"));
     }
 
     void lampIsOffAfterStartUp()

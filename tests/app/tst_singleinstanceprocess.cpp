@@ -94,9 +94,9 @@ private Q_SLOTS:
             QSKIP("a copy of this build's lumivane is running");
 
         QProcess server;
-        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+        server.start(xvfb,
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                      QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         QVERIFY(server.waitForStarted(5000));
         QByteArray displayNumber;
         QTRY_VERIFY_WITH_TIMEOUT((displayNumber += server.readAllStandardOutput()).contains('\n'), 15000);

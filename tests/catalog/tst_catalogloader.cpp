@@ -48,22 +48,27 @@ private Q_SLOTS:
         const QByteArray units = "[Unit1]\nUnitNo=0\nDecimalNumber=0\nUnitName=\n"
                                  "[Unit2]\nUnitNo=1\nDecimalNumber=1\nUnitName=Lux\n";
         QTest::newRow("unit gap ends the catalog")
-            << "unitno" << units + "[Unit4]\nUnitNo=3\nDecimalNumber=3\nUnitName=FC\n" << 2;
+            << "unitno" << units + "[Unit4]\nUnitNo=3\nDecimalNumber=3\nUnitName=FC\n"
+            << 2;
         QTest::newRow("unit empty first key ends the catalog")
-            << "unitno" << units + "[Unit3]\nUnitNo=\nUnitName=FC\n[Unit4]\nUnitNo=3\n" << 2;
+            << "unitno" << units + "[Unit3]\nUnitNo=\nUnitName=FC\n[Unit4]\nUnitNo=3\n"
+            << 2;
         QTest::newRow("unit group without its first key ends the catalog")
-            << "unitno" << units + "[Unit3]\nDecimalNumber=2\nUnitName=FC\n[Unit4]\nUnitNo=3\n" << 2;
-        QTest::newRow("unit empty first key in the first group") << "unitno" << QByteArray("[Unit1]\nUnitNo=\n[Unit2]\nUnitNo=1\n") << 0;
-        QTest::newRow("unit numbering not starting at 1") << "unitno" << QByteArray("[Unit2]\nUnitNo=1\n[Unit3]\nUnitNo=2\n") << 0;
+            << "unitno" << units + "[Unit3]\nDecimalNumber=2\nUnitName=FC\n[Unit4]\nUnitNo=3\n"
+            << 2;
+        QTest::newRow("unit empty first key in the first group")
+            << "unitno" << QByteArray("[Unit1]\nUnitNo=\n[Unit2]\nUnitNo=1\n") << 0;
+        QTest::newRow("unit numbering not starting at 1")
+            << "unitno" << QByteArray("[Unit2]\nUnitNo=1\n[Unit3]\nUnitNo=2\n") << 0;
 
         QByteArray many;
         for (int n = 1; n <= 150; ++n)
             many += QStringLiteral("[Device%1]\nMeterNo=%2\nVersion=100\nUIIndex=1\n").arg(n).arg(1000 + n).toLatin1();
         QTest::newRow("meter catalog has no upper bound") << "meterno" << many << 150;
-        QTest::newRow("meter gap") << "meterno"
-                                   << QByteArray("[Device1]\nMeterNo=1001\n[Device3]\nMeterNo=3001\n") << 1;
-        QTest::newRow("meter empty first key") << "meterno"
-                                               << QByteArray("[Device1]\nMeterNo=\nVersion=100\nUIIndex=1\n") << 0;
+        QTest::newRow("meter gap") << "meterno" << QByteArray("[Device1]\nMeterNo=1001\n[Device3]\nMeterNo=3001\n")
+                                   << 1;
+        QTest::newRow("meter empty first key")
+            << "meterno" << QByteArray("[Device1]\nMeterNo=\nVersion=100\nUIIndex=1\n") << 0;
         QTest::newRow("probe gap") << "probeno"
                                    << QByteArray("[Probe1]\nProbeNo=A1\nProbeName=x\n"
                                                  "[Probe2]\nProbeNo=A2\nProbeName=y\n"

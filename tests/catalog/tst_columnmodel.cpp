@@ -51,15 +51,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("titles");
 
         const QList<int> standardSlots{0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14};
-        const QStringList standardZh = QString::fromUtf8(
-            "照度|最大值|最小值|平均值|色温|紫外指数|闪烁频率|波动深度|显色指数Ra|温度|湿度|色容差|蓝光危害比").split('|');
-        const QStringList standardEn = QStringLiteral(
-            "Illuminance|MAX|MIN|AVG|CCT|UVI|Flic Freq|Percent|Ra|Temperature|Humidity|SDCM|BLHazard").split('|');
+        const QStringList standardZh =
+            QString::fromUtf8(
+                "照度|最大值|最小值|平均值|色温|紫外指数|闪烁频率|波动深度|显色指数Ra|温度|湿度|色容差|蓝光危害比")
+                .split('|');
+        const QStringList standardEn =
+            QStringLiteral("Illuminance|MAX|MIN|AVG|CCT|UVI|Flic Freq|Percent|Ra|Temperature|Humidity|SDCM|BLHazard")
+                .split('|');
         const QList<int> ppfdSlots{48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 11, 12};
-        const QStringList ppfdZh = QString::fromUtf8(
-            "PPFD|最大值|最小值|平均值|PPFD蓝|PPFD绿|PPFD红|YPFD|叶绿素a|叶绿素b|温度|湿度").split('|');
+        const QStringList ppfdZh =
+            QString::fromUtf8("PPFD|最大值|最小值|平均值|PPFD蓝|PPFD绿|PPFD红|YPFD|叶绿素a|叶绿素b|温度|湿度")
+                .split('|');
         const QStringList ppfdEn = QStringLiteral("PPFD|MAX|MIN|AVG|PPFD Blue|PPFD Green|PPFD Red|YPFD|"
-                                                  "Chlorophyll a|Chlorophyll b|Temperature|Humidity").split('|');
+                                                  "Chlorophyll a|Chlorophyll b|Temperature|Humidity")
+                                       .split('|');
 
         for (bool zh : {true, false}) {
             const char *lang = zh ? "zh" : "en";
@@ -70,11 +75,10 @@ private Q_SLOTS:
             QTest::addRow("kind1 mode1 %s", lang) << 1 << 1 << zh << false << ppfdSlots << ppfd;
             QTest::addRow("kind4 mode0 %s", lang) << 4 << 0 << zh << true << standardSlots << standard;
             QTest::addRow("kind4 mode1 %s", lang) << 4 << 1 << zh << true << ppfdSlots << ppfd;
-            QTest::addRow("kind2 %s", lang)
-                << 2 << 1 << zh << false << QList<int>{0, 1, 46, 47, 4}
-                << (zh ? QString::fromUtf8("照度|照度最大值|紫外功率|紫外功率最大值|色温")
-                       : QStringLiteral("Illuminance|Illuminance MAX|Power|Power MAX|CCT"))
-                       .split('|');
+            QTest::addRow("kind2 %s", lang) << 2 << 1 << zh << false << QList<int>{0, 1, 46, 47, 4}
+                                            << (zh ? QString::fromUtf8("照度|照度最大值|紫外功率|紫外功率最大值|色温")
+                                                   : QStringLiteral("Illuminance|Illuminance MAX|Power|Power MAX|CCT"))
+                                                   .split('|');
             QTest::addRow("kind3 %s", lang)
                 << 3 << 1 << zh << false << QList<int>{0, 1, 2, 3, 4, 6, 7, 10}
                 << (zh ? QString::fromUtf8("亮度|最大值|最小值|平均值|色温|闪烁频率|波动深度|显色指数Ra")
@@ -88,7 +92,7 @@ private Q_SLOTS:
             QTest::addRow("kind6 %s", lang)
                 << 6 << 1 << zh << true << QList<int>{0, 1, 2, 3, 4, 5, 6, 7}
                 << (zh ? QString::fromUtf8(
-                             "探头型号|功率实时值|功率最大值|功率最小值|功率平均值|功率均匀度|能量实时值|测量时间")
+                        "探头型号|功率实时值|功率最大值|功率最小值|功率平均值|功率均匀度|能量实时值|测量时间")
                        : QStringLiteral("Probe|Power RT|Power MAX|Power MIN|Power AVG|Power UE|Energy|Time"))
                        .split('|');
         }
@@ -134,8 +138,10 @@ private Q_SLOTS:
     {
         const UnitCatalog catalog{{0, QString(), 0}, {5, QStringLiteral("Lux"), 0}};
         QList<int> slotList(60, 1);
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.first(), QString::fromUtf8("照度\n(Lux)"));
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, false).headers.first(), QStringLiteral("Illuminance\n(Lux)"));
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.first(),
+                 QString::fromUtf8("照度\n(Lux)"));
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, false).headers.first(),
+                 QStringLiteral("Illuminance\n(Lux)"));
         slotList.fill(0);
         QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.first(), QString::fromUtf8("照度"));
         QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.last(), QString::fromUtf8("操作"));

@@ -203,10 +203,10 @@ void TestCliCommands::spectraRefusedForProbeMeter()
     QFETCH(QString, lang);
     QFETCH(QString, message);
     QTemporaryDir work;
-    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind6")),
-                               QStringLiteral("--lang"), lang, QStringLiteral("spectra"), QStringLiteral("-o"),
-                               work.filePath(QStringLiteral("s.xls"))},
-                              work.path(), runtime.path());
+    const Result result =
+        run({QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind6")), QStringLiteral("--lang"), lang,
+             QStringLiteral("spectra"), QStringLiteral("-o"), work.filePath(QStringLiteral("s.xls"))},
+            work.path(), runtime.path());
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(QString::fromUtf8(result.err), message);
     QVERIFY(filesIn(work.path()).isEmpty());
@@ -237,8 +237,8 @@ void TestCliCommands::meterWithoutRecordsGivesHeaderOnly()
     image.remove(QStringLiteral("names"));
     QTemporaryDir dir;
     const QString imagePath = writeImage(dir, QStringLiteral("empty.json"), image);
-    const Grid full = command == QLatin1String("records") ? recordsGolden(sample, true)
-                                                           : expectedSpectra(sample, kind, true);
+    const Grid full =
+        command == QLatin1String("records") ? recordsGolden(sample, true) : expectedSpectra(sample, kind, true);
     Grid grid;
     QVERIFY(download({QStringLiteral("--virtual-meter"), imagePath, command}, QStringLiteral("out.") + formatName(csv),
                      csv, int(full.first().size()), grid));

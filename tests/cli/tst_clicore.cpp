@@ -27,16 +27,26 @@ void TestCliCore::csvField_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
-    QTest::newRow("plain") << "512" << "512";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("marker") << "----" << "----";
-    QTest::newRow("comma") << "a,b" << "\"a,b\"";
-    QTest::newRow("quote doubled") << "say \"hi\"" << "\"say \"\"hi\"\"\"";
-    QTest::newRow("only a quote") << "\"" << "\"\"\"\"";
-    QTest::newRow("line feed") << "照度\n(Lux)" << "\"照度\n(Lux)\"";
-    QTest::newRow("carriage return") << "a\rb" << "\"a\rb\"";
-    QTest::newRow("spaces stay bare") << " a b " << " a b ";
-    QTest::newRow("semicolon stays bare") << "a;b" << "a;b";
+    QTest::newRow("plain") << "512"
+                           << "512";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("marker") << "----"
+                            << "----";
+    QTest::newRow("comma") << "a,b"
+                           << "\"a,b\"";
+    QTest::newRow("quote doubled") << "say \"hi\""
+                                   << "\"say \"\"hi\"\"\"";
+    QTest::newRow("only a quote") << "\""
+                                  << "\"\"\"\"";
+    QTest::newRow("line feed") << "照度\n(Lux)"
+                               << "\"照度\n(Lux)\"";
+    QTest::newRow("carriage return") << "a\rb"
+                                     << "\"a\rb\"";
+    QTest::newRow("spaces stay bare") << " a b "
+                                      << " a b ";
+    QTest::newRow("semicolon stays bare") << "a;b"
+                                          << "a;b";
 }
 
 void TestCliCore::csvField()
@@ -99,26 +109,23 @@ void TestCliCore::options_data()
 
     using C = CliOptions::Command;
     using F = CliOptions::Format;
-    QTest::newRow("defaults") << QStringList{"identify"} << int(UsageError::None) << int(C::Identify)
-                              << int(F::Xls) << true << false << "";
+    QTest::newRow("defaults") << QStringList{"identify"} << int(UsageError::None) << int(C::Identify) << int(F::Xls)
+                              << true << false << "";
     QTest::newRow("options after the command")
         << QStringList{"records", "-o", "a.csv", "--lang", "en", "-q", "--catalog-dir=/c"} << int(UsageError::None)
         << int(C::Records) << int(F::Csv) << false << true << "/c";
-    QTest::newRow("option values may look like options")
-        << QStringList{"spectra", "-o", "-q"} << int(UsageError::None) << int(C::Spectra) << int(F::Xls) << true
-        << false << "";
-    QTest::newRow("after -- every word is a word")
-        << QStringList{"--", "--help"} << int(UsageError::UnknownCommand) << int(C::None) << int(F::Xls) << true
-        << false << "";
+    QTest::newRow("option values may look like options") << QStringList{"spectra", "-o", "-q"} << int(UsageError::None)
+                                                         << int(C::Spectra) << int(F::Xls) << true << false << "";
+    QTest::newRow("after -- every word is a word") << QStringList{"--", "--help"} << int(UsageError::UnknownCommand)
+                                                   << int(C::None) << int(F::Xls) << true << false << "";
     QTest::newRow("--help anywhere") << QStringList{"--bogus", "--help"} << int(UsageError::None) << int(C::Help)
                                      << int(F::Xls) << true << false << "";
-    QTest::newRow("--version") << QStringList{"--version"} << int(UsageError::None) << int(C::Version)
-                               << int(F::Xls) << true << false << "";
+    QTest::newRow("--version") << QStringList{"--version"} << int(UsageError::None) << int(C::Version) << int(F::Xls)
+                               << true << false << "";
     QTest::newRow("-q takes no value") << QStringList{"--quiet=1", "identify"} << int(UsageError::UnknownOption)
                                        << int(C::None) << int(F::Xls) << true << false << "";
-    QTest::newRow("short options are not joined")
-        << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption) << int(C::None) << int(F::Xls)
-        << true << false << "";
+    QTest::newRow("short options are not joined") << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption)
+                                                  << int(C::None) << int(F::Xls) << true << false << "";
 }
 
 void TestCliCore::options()

@@ -54,10 +54,12 @@ void TestCliFailures::failingMeter_data()
     QTest::addColumn<QString>("chinese");
     QTest::addColumn<QString>("english");
 
-    const QString keyInfo = QStringLiteral("读取关键信息失败!"), keyInfoEn = QStringLiteral("Failed to read key infomation!");
+    const QString keyInfo = QStringLiteral("读取关键信息失败!"),
+                  keyInfoEn = QStringLiteral("Failed to read key infomation!");
     const QString units = QStringLiteral("读取单位编号失败!"), unitsEn = QStringLiteral("Failed to read unit no!");
     const QString mode = QStringLiteral("读取模式失败!"), modeEn = QStringLiteral("Failed to read mode!");
-    const QString count = QStringLiteral("读取记录数量失败!"), countEn = QStringLiteral("Failed to Read Record Number！");
+    const QString count = QStringLiteral("读取记录数量失败!"),
+                  countEn = QStringLiteral("Failed to Read Record Number！");
     const QString data = QStringLiteral("读取记录数据失败!"), dataEn = QStringLiteral("Failed to Read Record Data！");
     const QString name = QStringLiteral("读取记录名称失败!"), nameEn = QStringLiteral("Failed to Read Record Name！");
 
@@ -73,8 +75,7 @@ void TestCliFailures::failingMeter_data()
         QTest::addRow("identification unit slots, %s", command)
             << "kind2" << QByteArray(R"({"badCheck": [2]})") << command << units << unitsEn;
         QTest::addRow("identification mode, %s", command)
-            << "kind1" << QByteArray(R"({"badCheck": [3]})") << command << mode
-            << modeEn;
+            << "kind1" << QByteArray(R"({"badCheck": [3]})") << command << mode << modeEn;
     }
     QTest::newRow("identify record count")
         << "kind2" << QByteArray(R"({"badCheck": [3]})") << "identify" << count << countEn;
@@ -85,28 +86,25 @@ void TestCliFailures::failingMeter_data()
     QTest::newRow("records: unit slots") << "kind1" << QByteArray(R"({"badCheck": [4]})") << "records" << units
                                          << unitsEn;
     QTest::newRow("records: mode") << "kind4" << QByteArray(R"({"badCheck": [5]})") << "records" << mode << modeEn;
-    QTest::newRow("records: count") << "kind1" << QByteArray(R"({"badCheck": [6]})") << "records" << count
-                                    << countEn;
+    QTest::newRow("records: count") << "kind1" << QByteArray(R"({"badCheck": [6]})") << "records" << count << countEn;
     QTest::newRow("records: count too large for memory")
         << "kind5" << QByteArray(R"({})") << "records big" << count << countEn;
-    QTest::newRow("records: first chunk") << "kind1" << QByteArray(R"({"badCheck": [7]})") << "records" << data
-                                          << dataEn;
-    QTest::newRow("records: last chunk")
-        << "kind1" << QByteArray(R"({"headerBytes": {"requests": [11], "bytes": "0000"}})") << "records" << data
-        << dataEn;
+    QTest::newRow("records: first chunk")
+        << "kind1" << QByteArray(R"({"badCheck": [7]})") << "records" << data << dataEn;
+    QTest::newRow("records: last chunk") << "kind1"
+                                         << QByteArray(R"({"headerBytes": {"requests": [11], "bytes": "0000"}})")
+                                         << "records" << data << dataEn;
     QTest::newRow("records: name chunk") << "kind4" << QByteArray(R"({"badCheck": [12]})") << "records" << name
                                          << nameEn;
-    QTest::newRow("records: probe names") << "kind6" << QByteArray(R"({"badCheck": [9]})") << "records" << name
-                                          << nameEn;
+    QTest::newRow("records: probe names")
+        << "kind6" << QByteArray(R"({"badCheck": [9]})") << "records" << name << nameEn;
 
-    QTest::newRow("spectra: page unit slots") << "kind1" << QByteArray(R"({"badCheck": [4]})") << "spectra" << units
-                                              << unitsEn;
-    QTest::newRow("spectra: page mode") << "kind4" << QByteArray(R"({"badCheck": [5]})") << "spectra" << mode
-                                        << modeEn;
+    QTest::newRow("spectra: page unit slots")
+        << "kind1" << QByteArray(R"({"badCheck": [4]})") << "spectra" << units << unitsEn;
+    QTest::newRow("spectra: page mode") << "kind4" << QByteArray(R"({"badCheck": [5]})") << "spectra" << mode << modeEn;
     QTest::newRow("spectra: unit slots") << "kind3" << QByteArray(R"({"badCheck": [4]})") << "spectra" << units
                                          << unitsEn;
-    QTest::newRow("spectra: count") << "kind1" << QByteArray(R"({"badCheck": [8]})") << "spectra" << count
-                                    << countEn;
+    QTest::newRow("spectra: count") << "kind1" << QByteArray(R"({"badCheck": [8]})") << "spectra" << count << countEn;
     QTest::newRow("spectra: data chunk") << "kind1" << QByteArray(R"({"badCheck": [10]})") << "spectra" << data
                                          << dataEn;
     QTest::newRow("spectra: name chunk") << "kind4" << QByteArray(R"({"badCheck": [14]})") << "spectra" << name
@@ -173,8 +171,8 @@ void TestCliFailures::unreadableImage()
     const QString image = work.filePath(QStringLiteral("image.json"));
     if (!content.isEmpty())
         QVERIFY(writeFile(image, content));
-    const Result result = run(meterArguments(image, false) << QStringLiteral("records") << QStringLiteral("-o")
-                                                           << QStringLiteral("r.csv"),
+    const Result result = run(meterArguments(image, false)
+                                  << QStringLiteral("records") << QStringLiteral("-o") << QStringLiteral("r.csv"),
                               work.path(), runtime.path());
     QCOMPARE(result.exitCode, 1);
     const QString err = QString::fromUtf8(result.err);
@@ -217,8 +215,8 @@ void TestCliFailures::catalogChecks()
     for (const bool zh : {true, false}) {
         QTemporaryDir work;
         const Result result = run(meterArguments(samplePath(QStringLiteral("kind1")), zh)
-                                      << QStringLiteral("--catalog-dir") << catalogs.path()
-                                      << QStringLiteral("records") << QStringLiteral("-o") << QStringLiteral("r.xls"),
+                                      << QStringLiteral("--catalog-dir") << catalogs.path() << QStringLiteral("records")
+                                      << QStringLiteral("-o") << QStringLiteral("r.xls"),
                                   work.path(), runtime.path());
         QCOMPARE(result.exitCode, exitCode);
         if (exitCode == 0) {
@@ -250,7 +248,8 @@ void TestCliFailures::kindWithoutLayout()
     QFETCH(int, exitCode);
     QFETCH(QString, said);
     QTemporaryDir catalogs, work;
-    QVERIFY(writeFile(catalogs.filePath(QStringLiteral("meterno")), "[Device1]\nMeterNo=1001\nVersion=100\nUIIndex=7\n"));
+    QVERIFY(
+        writeFile(catalogs.filePath(QStringLiteral("meterno")), "[Device1]\nMeterNo=1001\nVersion=100\nUIIndex=7\n"));
     QVERIFY(QFile::copy(QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files/unitno"),
                         catalogs.filePath(QStringLiteral("unitno"))));
     QStringList arguments = meterArguments(samplePath(QStringLiteral("kind1")), false)
@@ -310,9 +309,9 @@ void TestCliFailures::lockHeldWhileDownloading()
     // The meter takes 3 s to answer the second record chunk: meanwhile the command line holds the
     // meter, and the window (here: this test) is refused.
     QTemporaryDir dir, work;
-    const QString imagePath = writeImage(
-        dir, QStringLiteral("slow.json"),
-        withFaults(QStringLiteral("kind2"), R"({"lateReply": {"requests": [6], "delayMs": 3000}})"));
+    const QString imagePath =
+        writeImage(dir, QStringLiteral("slow.json"),
+                   withFaults(QStringLiteral("kind2"), R"({"lateReply": {"requests": [6], "delayMs": 3000}})"));
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

@@ -5,8 +5,8 @@
 
 #include "CliTestSupport.h"
 #include "FirstPage.h"
-#include "MeterPage.h"
 #include "MeterImage.h"
+#include "MeterPage.h"
 #include "MeterSession.h"
 #include "ScriptedUserDialogs.h"
 #include "VirtualMeterTransport.h"
@@ -79,10 +79,11 @@ void TestCliMatchesWindow::recordsWorkbook()
         QCOMPARE(table->rowCount(), 0); // exported and emptied
     }
 
-    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--catalog-dir"),
-                               catalogs, QStringLiteral("--lang"), chinese ? QStringLiteral("zh") : QStringLiteral("en"),
-                               QStringLiteral("records"), QStringLiteral("-o"), cliFile},
-                              work.path(), runtime.path());
+    const Result result =
+        run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--catalog-dir"), catalogs,
+             QStringLiteral("--lang"), chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("records"),
+             QStringLiteral("-o"), cliFile},
+            work.path(), runtime.path());
     QCOMPARE(result.exitCode, 0);
 
     const Grid golden = recordsGolden(sample, chinese);
@@ -133,14 +134,16 @@ void TestCliMatchesWindow::spectraWorkbook()
         QVERIFY(spectral.spectralRecords().size() > 0);
         dialogs.setNextFileName(windowFile);
         bool exported = false;
-        QVERIFY(QMetaObject::invokeMethod(&spectral, "on_pushButton_exportExcel_clicked", Q_RETURN_ARG(bool, exported)));
+        QVERIFY(
+            QMetaObject::invokeMethod(&spectral, "on_pushButton_exportExcel_clicked", Q_RETURN_ARG(bool, exported)));
         QVERIFY(exported);
     }
 
-    const Result result = run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--catalog-dir"),
-                               catalogs, QStringLiteral("--lang"), chinese ? QStringLiteral("zh") : QStringLiteral("en"),
-                               QStringLiteral("spectra"), QStringLiteral("-o"), cliFile},
-                              work.path(), runtime.path());
+    const Result result =
+        run({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--catalog-dir"), catalogs,
+             QStringLiteral("--lang"), chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("spectra"),
+             QStringLiteral("-o"), cliFile},
+            work.path(), runtime.path());
     QCOMPARE(result.exitCode, 0);
 
     const Grid expected = expectedSpectra(sample, kind, chinese);

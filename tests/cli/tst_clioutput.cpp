@@ -60,35 +60,39 @@ void TestCliOutput::badUsage_data()
         << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("download")}
         << QStringLiteral("unknown command: download");
     QTest::newRow("language after the error is still used")
-        << QStringList{QStringLiteral("download"), QStringLiteral("--lang=en")} << QStringLiteral("unknown command: download");
-    QTest::newRow("records without -o") << QStringList{QStringLiteral("records")} << QStringLiteral("records 需要 -o FILE");
+        << QStringList{QStringLiteral("download"), QStringLiteral("--lang=en")}
+        << QStringLiteral("unknown command: download");
+    QTest::newRow("records without -o") << QStringList{QStringLiteral("records")}
+                                        << QStringLiteral("records 需要 -o FILE");
     QTest::newRow("spectra without -o, English")
         << QStringList{QStringLiteral("spectra"), QStringLiteral("--lang"), QStringLiteral("en")}
         << QStringLiteral("spectra needs -o FILE");
-    QTest::newRow("identify with -o")
-        << QStringList{QStringLiteral("identify"), QStringLiteral("-o"), QStringLiteral("x.xls")}
-        << QStringLiteral("identify 不写文件, 不接受 -o");
+    QTest::newRow("identify with -o") << QStringList{QStringLiteral("identify"), QStringLiteral("-o"),
+                                                     QStringLiteral("x.xls")}
+                                      << QStringLiteral("identify 不写文件, 不接受 -o");
     QTest::newRow("two commands") << QStringList{QStringLiteral("identify"), QStringLiteral("records")}
                                   << QStringLiteral("多余的参数: records");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--verbose"), QStringLiteral("identify")}
                                     << QStringLiteral("未知选项: --verbose");
-    QTest::newRow("bad language")
-        << QStringList{QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("identify")}
-        << QStringLiteral("--lang 只能是 zh 或 en, 而不是 fr");
-    QTest::newRow("bad format, English")
-        << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--format"), QStringLiteral("pdf"),
-                       QStringLiteral("records"), QStringLiteral("-o"), QStringLiteral("x")}
-        << QStringLiteral("--format takes xls or csv, not pdf");
+    QTest::newRow("bad language") << QStringList{QStringLiteral("--lang"), QStringLiteral("fr"),
+                                                 QStringLiteral("identify")}
+                                  << QStringLiteral("--lang 只能是 zh 或 en, 而不是 fr");
+    QTest::newRow("bad format, English") << QStringList{QStringLiteral("--lang"),   QStringLiteral("en"),
+                                                        QStringLiteral("--format"), QStringLiteral("pdf"),
+                                                        QStringLiteral("records"),  QStringLiteral("-o"),
+                                                        QStringLiteral("x")}
+                                         << QStringLiteral("--format takes xls or csv, not pdf");
     QTest::newRow("missing value") << QStringList{QStringLiteral("identify"), QStringLiteral("--virtual-meter")}
                                    << QStringLiteral("选项 --virtual-meter 缺少参数");
     QTest::newRow("empty value") << QStringList{QStringLiteral("records"), QStringLiteral("-o"), QString()}
                                  << QStringLiteral("选项 -o 的参数为空");
-    QTest::newRow("repeated option")
-        << QStringList{QStringLiteral("-q"), QStringLiteral("--quiet"), QStringLiteral("identify")}
-        << QStringLiteral("选项 --quiet 重复");
+    QTest::newRow("repeated option") << QStringList{QStringLiteral("-q"), QStringLiteral("--quiet"),
+                                                    QStringLiteral("identify")}
+                                     << QStringLiteral("选项 --quiet 重复");
     QTest::newRow("catalog directory missing")
-        << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--catalog-dir"),
-                       QStringLiteral("/nonexistent/catalogs"), QStringLiteral("--virtual-meter"), image,
+        << QStringList{QStringLiteral("--lang"),          QStringLiteral("en"),
+                       QStringLiteral("--catalog-dir"),   QStringLiteral("/nonexistent/catalogs"),
+                       QStringLiteral("--virtual-meter"), image,
                        QStringLiteral("identify")}
         << QStringLiteral("No such directory: /nonexistent/catalogs");
 }
@@ -116,11 +120,11 @@ void TestCliOutput::helpAndVersion_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("expected");
     QTest::newRow("help, Chinese") << QStringList{QStringLiteral("--help")} << QStringLiteral("选项:");
-    QTest::newRow("help, English")
-        << QStringList{QStringLiteral("--help"), QStringLiteral("--lang"), QStringLiteral("en")}
-        << QStringLiteral("Options:");
-    QTest::newRow("help wins over a command") << QStringList{QStringLiteral("records"), QStringLiteral("--help")}
-                                              << QStringLiteral("records -o FILE");
+    QTest::newRow("help, English") << QStringList{QStringLiteral("--help"), QStringLiteral("--lang"),
+                                                  QStringLiteral("en")}
+                                   << QStringLiteral("Options:");
+    QTest::newRow("help wins over a command")
+        << QStringList{QStringLiteral("records"), QStringLiteral("--help")} << QStringLiteral("records -o FILE");
     QTest::newRow("version") << QStringList{QStringLiteral("--version")} << QStringLiteral("lumivane-cli 1.");
 }
 
@@ -145,10 +149,12 @@ void TestCliOutput::unwritableOutput_data()
             << "missing-folder" << file << QStringLiteral("its folder does not exist or cannot be written");
         QTest::addRow("read-only file, %s", file)
             << "read-only" << file
-            << QStringLiteral("the file cannot be replaced (read-only, not a regular file, or open in another program)");
+            << QStringLiteral(
+                   "the file cannot be replaced (read-only, not a regular file, or open in another program)");
         QTest::addRow("open in an office suite, %s", file)
             << "office-lock" << file
-            << QStringLiteral("the file cannot be replaced (read-only, not a regular file, or open in another program)");
+            << QStringLiteral(
+                   "the file cannot be replaced (read-only, not a regular file, or open in another program)");
     }
 }
 
@@ -174,8 +180,7 @@ void TestCliOutput::unwritableOutput()
                                   << QStringLiteral("records") << QStringLiteral("-o") << output,
                               work.path(), runtime.path());
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(QString::fromUtf8(result.err),
-             QStringLiteral("Exporting data failed! %1: %2\n").arg(output, reason));
+    QCOMPARE(QString::fromUtf8(result.err), QStringLiteral("Exporting data failed! %1: %2\n").arg(output, reason));
     QCOMPARE(filesIn(work.path()), before);
     if (target != QLatin1String("missing-folder"))
         QCOMPARE(readFile(output), oldContent);
@@ -203,7 +208,7 @@ void TestCliOutput::existingFileReplacedOnSuccess()
     QString error;
     const Grid expected = recordsGolden(QStringLiteral("kind3"), true);
     const bool read = file.endsWith(QLatin1String(".csv")) ? parseCsv(readFile(output), grid, error)
-                                                            : readXls(output, int(expected.first().size()), grid, error);
+                                                           : readXls(output, int(expected.first().size()), grid, error);
     QVERIFY2(read, qPrintable(error));
     QCOMPARE(grid, expected);
 }
@@ -218,8 +223,8 @@ void TestCliOutput::formatOptionWinsOverSuffix_data()
     QTest::newRow("suffix .xls") << QStringList{} << "a.xls" << false;
     QTest::newRow("no suffix") << QStringList{} << "download" << false;
     QTest::newRow("other suffix") << QStringList{} << "a.txt" << false;
-    QTest::newRow("--format csv on .xls") << QStringList{QStringLiteral("--format"), QStringLiteral("csv")} << "a.xls"
-                                          << true;
+    QTest::newRow("--format csv on .xls")
+        << QStringList{QStringLiteral("--format"), QStringLiteral("csv")} << "a.xls" << true;
     QTest::newRow("--format=xls on .csv") << QStringList{QStringLiteral("--format=xls")} << "a.csv" << false;
 }
 
@@ -285,9 +290,14 @@ void TestCliOutput::progressOnlyOnTerminal()
     if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
         QSKIP("no script(1) to give the program a terminal");
     QTemporaryDir work;
-    QStringList arguments{program(), QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind4")),
-                          QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("records"),
-                          QStringLiteral("-o"), QStringLiteral("r.csv")};
+    QStringList arguments{program(),
+                          QStringLiteral("--virtual-meter"),
+                          samplePath(QStringLiteral("kind4")),
+                          QStringLiteral("--lang"),
+                          QStringLiteral("en"),
+                          QStringLiteral("records"),
+                          QStringLiteral("-o"),
+                          QStringLiteral("r.csv")};
     if (quiet)
         arguments << QStringLiteral("-q");
     // script(1) runs the program on a pseudo terminal and copies what it shows to standard output.
@@ -299,9 +309,8 @@ void TestCliOutput::progressOnlyOnTerminal()
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     terminal.setProcessEnvironment(environment);
     terminal.setWorkingDirectory(work.path());
-    terminal.start(QStringLiteral("script"),
-                   {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"), quoted.join(QLatin1Char(' ')),
-                    QStringLiteral("/dev/null")});
+    terminal.start(QStringLiteral("script"), {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
+                                              quoted.join(QLatin1Char(' ')), QStringLiteral("/dev/null")});
     QVERIFY(terminal.waitForFinished(60000));
     QCOMPARE(terminal.exitCode(), 0);
     const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());

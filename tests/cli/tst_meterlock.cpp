@@ -1,6 +1,6 @@
+#include "MeterImage.h"
 #include "MeterLock.h"
 #include "MeterSession.h"
-#include "MeterImage.h"
 #include "VirtualMeterTransport.h"
 
 #include <QCoreApplication>
@@ -57,12 +57,17 @@ void TestMeterLock::fileNameIsSafeForAnySerial_data()
 {
     QTest::addColumn<QString>("serial");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("digits") << "10010001" << "lumivane-meter-2047-0301-10010001.lock";
-    QTest::newRow("letters and marks") << "Ab-9_x.y" << "lumivane-meter-2047-0301-Ab-9_x.y.lock";
-    QTest::newRow("slash cannot leave the folder") << "../a/b" << "lumivane-meter-2047-0301-%2E.%2Fa%2Fb.lock";
-    QTest::newRow("space and percent") << "A 1%" << "lumivane-meter-2047-0301-A%201%25.lock";
+    QTest::newRow("digits") << "10010001"
+                            << "lumivane-meter-2047-0301-10010001.lock";
+    QTest::newRow("letters and marks") << "Ab-9_x.y"
+                                       << "lumivane-meter-2047-0301-Ab-9_x.y.lock";
+    QTest::newRow("slash cannot leave the folder") << "../a/b"
+                                                   << "lumivane-meter-2047-0301-%2E.%2Fa%2Fb.lock";
+    QTest::newRow("space and percent") << "A 1%"
+                                       << "lumivane-meter-2047-0301-A%201%25.lock";
     QTest::newRow("non-ASCII as UTF-8 bytes") << QString::fromUtf8("仪") << "lumivane-meter-2047-0301-%E4%BB%AA.lock";
-    QTest::newRow("device path") << "/dev/hidraw3" << "lumivane-meter-2047-0301-%2Fdev%2Fhidraw3.lock";
+    QTest::newRow("device path") << "/dev/hidraw3"
+                                 << "lumivane-meter-2047-0301-%2Fdev%2Fhidraw3.lock";
 }
 
 void TestMeterLock::fileNameIsSafeForAnySerial()

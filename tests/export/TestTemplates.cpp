@@ -173,7 +173,7 @@ QByteArray sheetOne(const Options &options)
 {
     QByteArray s = record(Biff::Bof, bof(options.bofVersion, Biff::Worksheet));
     s += record(Biff::Index, QByteArray(20, '\0')); // filled in by patchIndexes
-    s += record(0x0055, u16s({8}));               // DEFCOLWIDTH
+    s += record(0x0055, u16s({8}));                 // DEFCOLWIDTH
     s += record(Biff::ColInfo, u16s({5, 5, 0x0924, 16, 0, 0}));
     QByteArray dimensions;
     append32(dimensions, 0);
@@ -311,9 +311,9 @@ QByteArray storageClassId()
 
 QByteArray workbookStream(const Options &options)
 {
-    QStringList strings = {QStringLiteral("kept title"), QStringLiteral("outside"),
+    QStringList strings = {QStringLiteral("kept title"),          QStringLiteral("outside"),
                            QStringLiteral("under an empty item"), QStringLiteral("keep me"),
-                           QStringLiteral("second sheet"), QStringLiteral("rich")};
+                           QStringLiteral("second sheet"),        QStringLiteral("rich")};
     for (int i = 0; i < 1500; ++i)
         strings << QStringLiteral("template filler string number %1").arg(i);
 

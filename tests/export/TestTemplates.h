@@ -20,13 +20,13 @@ namespace TestTemplates {
 
 struct Options
 {
-    bool encrypted = false;        // FILEPASS after the globals' BOF
-    quint16 bofVersion = 0x0600;   // 0x0500 makes a BIFF5 stream
+    bool encrypted = false;           // FILEPASS after the globals' BOF
+    quint16 bofVersion = 0x0600;      // 0x0500 makes a BIFF5 stream
     bool sharedFormulaInArea = false; // the shared formula's anchor moves to B2..B4
-    bool withBookStream = false;   // also a BIFF5 "Book" stream (a dual-stream file)
-    bool onlyBookStream = false;   // the stream is called "Book" (Excel 5.0/95)
+    bool withBookStream = false;      // also a BIFF5 "Book" stream (a dual-stream file)
+    bool onlyBookStream = false;      // the stream is called "Book" (Excel 5.0/95)
     bool brokenSheetPosition = false; // BOUNDSHEET of sheet 2 points one byte off
-    int extraXfs = 0;              // extra cell formats before the limit of 4050
+    int extraXfs = 0;                 // extra cell formats before the limit of 4050
 };
 
 QByteArray workbookStream(const Options &options = {});

@@ -16,7 +16,6 @@ bool isCell(quint16 id)
            || id == Biff::BoolErr || id == Biff::Formula || id == Biff::RString;
 }
 
-
 // The cell table's order: blocks of at most 32 ROW records, each followed by the cells of those
 // rows, rows ascending, the cells of a row by column, every ROW's column range covering its cells.
 QString checkCellTable(const QVector<BiffRecord> &records)
@@ -55,7 +54,11 @@ QString checkCellTable(const QVector<BiffRecord> &records)
             if (!blockRows.contains(row))
                 return QStringLiteral("cell (%1, %2) outside the block of its ROW").arg(row).arg(first);
             if (row < lastCellRow || (row == lastCellRow && first <= lastCellColumn))
-                return QStringLiteral("cell (%1, %2) after cell (%3, %4)").arg(row).arg(first).arg(lastCellRow).arg(lastCellColumn);
+                return QStringLiteral("cell (%1, %2) after cell (%3, %4)")
+                    .arg(row)
+                    .arg(first)
+                    .arg(lastCellRow)
+                    .arg(lastCellColumn);
             lastCellRow = row;
             lastCellColumn = last;
             auto &range = cellColumns[row];
@@ -69,7 +72,11 @@ QString checkCellTable(const QVector<BiffRecord> &records)
         const QPair<int, int> row = rowColumns.value(it.key());
         if (row.first > it.value().first || row.second < it.value().second)
             return QStringLiteral("ROW %1 spans columns %2-%3, its cells %4-%5")
-                .arg(it.key()).arg(row.first).arg(row.second).arg(it.value().first).arg(it.value().second);
+                .arg(it.key())
+                .arg(row.first)
+                .arg(row.second)
+                .arg(it.value().first)
+                .arg(it.value().second);
     }
     return {};
 }
@@ -257,7 +264,9 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
                 continue;
             if (isCell(r.id)) {
                 if (!cellXfOk(Biff::u16(r.data, 4)))
-                    return QStringLiteral("cell at %1 refers to XF %2, not a cell format").arg(r.offset).arg(Biff::u16(r.data, 4));
+                    return QStringLiteral("cell at %1 refers to XF %2, not a cell format")
+                        .arg(r.offset)
+                        .arg(Biff::u16(r.data, 4));
                 use(Biff::u16(r.data, 0), Biff::u16(r.data, 2));
                 if (r.id == Biff::LabelSst) {
                     ++labels;
@@ -304,10 +313,14 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
     const int bucket = Biff::u16(extSst, 0);
     const int entries = int((extSst.size() - 2) / 8);
     if (bucket <= 0 || entries != (strings.size() + bucket - 1) / bucket || entries > 128)
-        return QStringLiteral("EXTSST has %1 entries of %2 strings for %3 strings").arg(entries).arg(bucket).arg(strings.size());
+        return QStringLiteral("EXTSST has %1 entries of %2 strings for %3 strings")
+            .arg(entries)
+            .arg(bucket)
+            .arg(strings.size());
     for (int k = 0; k < entries; ++k) {
         const SstString &s = strings.at(k * bucket);
-        if (Biff::u32(extSst, 2 + 8 * k) != s.headerOffset || Biff::u16(extSst, 6 + 8 * k) != s.headerOffset - s.recordOffset)
+        if (Biff::u32(extSst, 2 + 8 * k) != s.headerOffset
+            || Biff::u16(extSst, 6 + 8 * k) != s.headerOffset - s.recordOffset)
             return QStringLiteral("EXTSST entry %1 misses string %2").arg(k).arg(k * bucket);
     }
     return {};

@@ -15,8 +15,8 @@ public:
     struct SstString
     {
         QString text;
-        qint64 headerOffset = 0;       // absolute position of the string's header
-        qint64 recordOffset = 0;       // absolute position of the record holding that header
+        qint64 headerOffset = 0; // absolute position of the string's header
+        qint64 recordOffset = 0; // absolute position of the record holding that header
     };
 
     // Checks a whole stream; returns an empty string when it is sound, else what is wrong.

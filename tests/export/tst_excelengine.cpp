@@ -124,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(sheet.text(0, 0), QStringLiteral("名称"));
         QCOMPARE(sheet.text(0, 1), QStringLiteral("照度\n(Lux)"));
         QCOMPARE(sheet.text(0, 2), QStringLiteral("Température"));
-        QVERIFY(!sheet.has(0, 3)); // no title given: nothing written
+        QVERIFY(!sheet.has(0, 3));          // no title given: nothing written
         QCOMPARE(sheet.cell(0, 4).type, 6); // an empty title: a blank cell
         for (int c = 0; c < 5; ++c) {
             QCOMPARE(sheet.cell(1, c).type, 1); // numbers stay text
@@ -218,10 +218,11 @@ private Q_SLOTS:
         ExportTable t(600, 6);
         for (int r = 0; r < 600; ++r)
             for (int c = 0; c < 6; ++c)
-                t.setCellText(r, c, (c % 2 ? QStringLiteral("光谱%1-%2 ") : QStringLiteral("value %1/%2 "))
-                                        .arg(r)
-                                        .arg(c)
-                                        .repeated(1 + (r * 7 + c) % 23));
+                t.setCellText(r, c,
+                              (c % 2 ? QStringLiteral("光谱%1-%2 ") : QStringLiteral("value %1/%2 "))
+                                  .arg(r)
+                                  .arg(c)
+                                  .repeated(1 + (r * 7 + c) % 23));
         const QString file = path(QStringLiteral("many.xls"));
         QVERIFY(exportTable(file, t));
         const QString problem = WorkbookStreamCheck::checkFile(file);

@@ -252,7 +252,8 @@ private Q_SLOTS:
         QVector<BiffRecord> globals;
         qint64 end = 0;
         QVERIFY(Biff::readSubstream(contents.workbook, 0, &globals, &end));
-        const auto dsf = std::find_if(globals.cbegin(), globals.cend(), [](const BiffRecord &r) { return r.id == Biff::Dsf; });
+        const auto dsf =
+            std::find_if(globals.cbegin(), globals.cend(), [](const BiffRecord &r) { return r.id == Biff::Dsf; });
         QVERIFY(dsf != globals.cend());
         QCOMPARE(Biff::u16(dsf->data, 0), quint16(0));
         XlrdReader xlrd;

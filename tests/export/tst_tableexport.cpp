@@ -146,7 +146,8 @@ private Q_SLOTS:
         QVERIFY(!(spectral ? exportSpectral() : exportRecords()));
         QVERIFY(dialogs.shown().isEmpty());
         QCOMPARE(emptied, 0);
-        QVERIFY(!TableExport::exportTable(page.get(), nullptr, dialogs, true, TableExportLayout::spectralTable(), [] {}));
+        QVERIFY(
+            !TableExport::exportTable(page.get(), nullptr, dialogs, true, TableExportLayout::spectralTable(), [] {}));
         QVERIFY(dialogs.shown().isEmpty());
     }
 
@@ -161,7 +162,8 @@ private Q_SLOTS:
         const Shown &save = dialogs.shown().at(0);
         QCOMPARE(save.parent, page.get());
         QCOMPARE(save.title, QStringLiteral("保存数据到Excel"));
-        QVERIFY2(QRegularExpression(QStringLiteral("^Data\\d{14}$")).match(save.text).hasMatch(), qPrintable(save.text));
+        QVERIFY2(QRegularExpression(QStringLiteral("^Data\\d{14}$")).match(save.text).hasMatch(),
+                 qPrintable(save.text));
         QCOMPARE(save.filter, QStringLiteral("Excel(*.xls)"));
         const Shown &progress = dialogs.shown().at(1);
         QCOMPARE(progress.title, QStringLiteral("正在导出数据，请等待……"));
@@ -355,7 +357,7 @@ private Q_SLOTS:
         dialogs.setNextFileName(other);
         QVERIFY(!exportRecords());
         QCOMPARE(kinds(dialogs), (QList<Shown::Kind>{Shown::SaveFile, Shown::Question, Shown::SaveFile, Shown::Progress,
-                                                    Shown::Information}));
+                                                     Shown::Information}));
         QCOMPARE(fileBytes(locked), QByteArray("the user's workbook"));
         QCOMPARE(emptied, 1);
         XlrdReader xlrd;
@@ -394,7 +396,8 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(file), QByteArray("an earlier export"));
         QCOMPARE(emptied, 1);
         QCOMPARE(table->rowCount(), 0);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), cause == QLatin1String("template") ? 2 : 1);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 cause == QLatin1String("template") ? 2 : 1);
     }
 
     void existingFileIsReplaced()

@@ -131,8 +131,8 @@ void TestHidDevice::writeCutsIntoReports()
 
 void TestHidDevice::foreignReportSkipped()
 {
-    Device device = openDevice(withFaults(QStringLiteral("kind1.json"),
-                                          R"({"foreignReport": {"requests": [1], "reportId": 2}})"));
+    Device device =
+        openDevice(withFaults(QStringLiteral("kind1.json"), R"({"foreignReport": {"requests": [1], "reportId": 2}})"));
     writeBytes(*device.hid, keyInfoRequest);
     const QByteArray reply = readBytes(*device.hid, 26);
     QCOMPARE(reply.size(), 26);
@@ -143,8 +143,8 @@ void TestHidDevice::foreignReportSkipped()
 
 void TestHidDevice::timeOutAfterPartOfReply()
 {
-    Device device = openDevice(withFaults(QStringLiteral("kind1.json"),
-                                          R"({"truncateReply": {"requests": [1], "bytes": 10}})"));
+    Device device =
+        openDevice(withFaults(QStringLiteral("kind1.json"), R"({"truncateReply": {"requests": [1], "bytes": 10}})"));
     writeBytes(*device.hid, keyInfoRequest);
     const QByteArray part = readBytes(*device.hid, 26);
     QCOMPARE(part, hex("AB2005001200A500E707"));

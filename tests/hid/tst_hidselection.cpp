@@ -67,8 +67,7 @@ void TestHidSelection::listAndChoose_data()
     QTest::newRow("seven meters fill six entries")
         << QStringList{"S1/0/O", "S2/0/O", "S3/0/O", "S4/0/O", "S5/0/O", "S6/0/O", "S7/0/O"} << 6 << "S6";
     QTest::newRow("no serial string") << QStringList{"/0/O"} << 1 << "SerNum 0";
-    QTest::newRow("no serial, two interfaces of one composite meter") << QStringList{"/0/O", "/1/O"} << 1
-                                                                      << "SerNum 0";
+    QTest::newRow("no serial, two interfaces of one composite meter") << QStringList{"/0/O", "/1/O"} << 1 << "SerNum 0";
     QTest::newRow("no serial, three interfaces") << QStringList{"/0/O", "/1/O", "/2/O"} << 1 << "SerNum 0";
     QTest::newRow("two meters without serial, two interfaces each")
         << QStringList{"/0/O", "/1/O", "/0/O", "/1/O"} << 2 << "SerNum 1";
@@ -100,7 +99,12 @@ void TestHidSelection::memberIndexLimit()
 
     int opened = 0;
     const auto result = HidSelection::walk(
-        interfaces(list), QStringLiteral("12345"), 1, [&](int) { ++opened; return HidOpenResult::Failed; }, [](int) {});
+        interfaces(list), QStringLiteral("12345"), 1,
+        [&](int) {
+            ++opened;
+            return HidOpenResult::Failed;
+        },
+        [](int) {});
     QCOMPARE(result.status, HidStatus::NotFound);
     QCOMPARE(opened, 128);
 }

@@ -32,7 +32,13 @@ Link openLink(const MeterImage &image)
 // 2023-12-31), 26 bytes.
 QByteArray kind1KeyInfo()
 {
-    return withCheck(hex("AB2005001200" "A500" "E7070C1F" "91BD9800" "E9030000" "0000" "6600"));
+    return withCheck(hex("AB2005001200"
+                         "A500"
+                         "E7070C1F"
+                         "91BD9800"
+                         "E9030000"
+                         "0000"
+                         "6600"));
 }
 
 } // namespace
@@ -94,7 +100,8 @@ void TestLinker::replyCollected_data()
     QTest::newRow("stray 00 12 ahead") << QByteArray(R"({"strayBytes": {"requests": [1], "bytes": "0012"}})");
     QTest::newRow("a whole report of stray bytes")
         << QByteArray(R"({"strayBytes": {"requests": [1], "bytes": ")" + QByteArray(124, '0') + R"("}})");
-    QTest::newRow("split into 1-byte reports") << QByteArray(R"({"splitReply": {"requests": [1], "payloadPerReport": 1}})");
+    QTest::newRow("split into 1-byte reports")
+        << QByteArray(R"({"splitReply": {"requests": [1], "payloadPerReport": 1}})");
     QTest::newRow("split into 7-byte reports behind stray bytes")
         << QByteArray(R"({"splitReply": {"requests": [1], "payloadPerReport": 7},
                           "strayBytes": {"requests": [1], "bytes": "FF00FF"}})");
@@ -114,7 +121,8 @@ void TestLinker::replyCollected()
 
 void TestLinker::timeOutReturnsLastStep()
 {
-    Link link = openLink(withFaults(QStringLiteral("kind1.json"), R"({"truncateReply": {"requests": [1], "bytes": 20}})"));
+    Link link =
+        openLink(withFaults(QStringLiteral("kind1.json"), R"({"truncateReply": {"requests": [1], "bytes": 20}})"));
     QByteArray request = withCheck(hex("AB2005001200"));
     link.usb->write(request, 1000);
     QByteArray reply;
@@ -143,7 +151,8 @@ void TestLinker::drainTakesEverythingUntilQuiet()
 void TestLinker::readAvailableDoesNotWait()
 {
     // The second reply is due long after the test ends, however slow the machine.
-    Link link = openLink(withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [2], "delayMs": 600000}})"));
+    Link link =
+        openLink(withFaults(QStringLiteral("kind1.json"), R"({"lateReply": {"requests": [2], "delayMs": 600000}})"));
     QByteArray requests = withCheck(hex("AB2005001200")) + withCheck(hex("AB200F000400"));
     link.usb->write(requests, 1000);
     QByteArray queued;

@@ -62,8 +62,8 @@ void TestDeviceEvents::option_data()
     QTest::newRow("plain program") << QStringList{"lumivane"} << false << "";
     QTest::newRow("default image") << QStringList{"lumivane", "--virtual-meter"} << true << defaultImage;
     QTest::newRow("given image") << QStringList{"lumivane", "--virtual-meter=/tmp/m.json"} << true << "/tmp/m.json";
-    QTest::newRow("other options around") << QStringList{"lumivane", "-style", "fusion", "--virtual-meter=a b.json"}
-                                          << true << "a b.json";
+    QTest::newRow("other options around")
+        << QStringList{"lumivane", "-style", "fusion", "--virtual-meter=a b.json"} << true << "a b.json";
     QTest::newRow("near miss") << QStringList{"lumivane", "--virtual-meters"} << false << "";
 }
 

@@ -64,7 +64,7 @@ private:
             plugged->unplug();
         plugged.reset();
     }
-    template<typename T>
+    template <typename T>
     T *child(const char *name) const
     {
         return window->findChild<T *>(QLatin1String(name));

@@ -65,8 +65,8 @@ void TestMemoryArea::plan_data()
     QTest::newRow("2000 records") << qint64(2000) << false << valid << 392000u << 1532 << 0u << 0;
     QTest::newRow("largest count") << RecordAreaPlan::MaxRecordCount << true << valid << 1073741704u << 4194304
                                    << 87652384u << 342393;
-    QTest::newRow("one more reaches the names") << RecordAreaPlan::MaxRecordCount + 1 << true << tooLarge << 0u << 0
-                                                << 0u << 0;
+    QTest::newRow("one more reaches the names")
+        << RecordAreaPlan::MaxRecordCount + 1 << true << tooLarge << 0u << 0 << 0u << 0;
     QTest::newRow("32-bit product overflows") << qint64(10956550) << false << tooLarge << 0u << 0 << 0u << 0;
     QTest::newRow("count read as unsigned") << qint64(0xFFFFFFFFLL) << true << tooLarge << 0u << 0 << 0u << 0;
 }
@@ -101,8 +101,8 @@ void TestMemoryArea::readsChunks_data()
     QTest::newRow("three records with names") << 3 << QList<int>{0, 1, 2, 3} << QList<int>{256, 256, 76, 48};
     QTest::newRow("one record") << 1 << QList<int>{0, 1} << QList<int>{196, 16};
     QTest::newRow("seventeen records") << 17 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}
-                                       << QList<int>{256, 256, 256, 256, 256, 256, 256, 256, 256, 256, 256, 256, 256,
-                                                     4, 256, 16};
+                                       << QList<int>{256, 256, 256, 256, 256, 256, 256, 256,
+                                                     256, 256, 256, 256, 256, 4,   256, 16};
 }
 
 void TestMemoryArea::readsChunks()

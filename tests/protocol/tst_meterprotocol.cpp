@@ -10,12 +10,17 @@ using namespace TestMeters;
 
 namespace {
 
-enum Command { KeyInformation, RecordCount, UnitNumbers, Mode, MemoryBlock };
+enum Command {
+    KeyInformation,
+    RecordCount,
+    UnitNumbers,
+    Mode,
+    MemoryBlock
+};
 
 // Runs one command on a fresh meter and returns its result; out receives what was decoded,
 // for checking that failures leave it alone.
-int runCommand(MeterSession &session, Command command, QByteArray &memory, QList<int> &units, int &value,
-               KeyInfo &info)
+int runCommand(MeterSession &session, Command command, QByteArray &memory, QList<int> &units, int &value, KeyInfo &info)
 {
     MeterProtocol &protocol = session.protocol();
     switch (command) {
@@ -60,9 +65,14 @@ void TestMeterProtocol::decodesSample_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("uiIndex");
-    for (const auto &[file, kind] : {std::pair{"kind1.json", 1}, {"kind1-ppfd.json", 1}, {"kind2.json", 2},
-                                      {"kind3.json", 3}, {"kind4.json", 4}, {"kind4-ppfd.json", 4},
-                                      {"kind5.json", 5}, {"kind6.json", 6}})
+    for (const auto &[file, kind] : {std::pair{"kind1.json", 1},
+                                     {"kind1-ppfd.json", 1},
+                                     {"kind2.json", 2},
+                                     {"kind3.json", 3},
+                                     {"kind4.json", 4},
+                                     {"kind4-ppfd.json", 4},
+                                     {"kind5.json", 5},
+                                     {"kind6.json", 6}})
         QTest::newRow(file) << QString::fromLatin1(file) << kind;
 }
 
@@ -168,7 +178,8 @@ void TestMeterProtocol::failureCodes_data()
     QTest::addColumn<QByteArray>("faults");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("key info: error reply AB A0 04") << int(KeyInformation) << QByteArray(R"({"keyInfoError": true})") << -5;
+    QTest::newRow("key info: error reply AB A0 04")
+        << int(KeyInformation) << QByteArray(R"({"keyInfoError": true})") << -5;
     QTest::newRow("key info: wrong check value") << int(KeyInformation) << QByteArray(R"({"badCheck": [1]})") << -2;
     QTest::newRow("key info: no reply") << int(KeyInformation) << QByteArray(R"({"noReply": [1]})") << -2;
     QTest::newRow("key info: part of a reply")
@@ -193,8 +204,9 @@ void TestMeterProtocol::failureCodes_data()
         << int(MemoryBlock) << QByteArray(R"({"headerBytes": {"requests": [1], "bytes": "0001"}})") << -3;
     QTest::newRow("memory: stray bytes ahead")
         << int(MemoryBlock) << QByteArray(R"({"strayBytes": {"requests": [1], "bytes": "0012"}})") << 1;
-    QTest::newRow("memory: split reply")
-        << int(MemoryBlock) << QByteArray(R"({"splitReply": {"requests": [1], "payloadPerReport": 5}})") << 1;
+    QTest::newRow("memory: split reply") << int(MemoryBlock)
+                                         << QByteArray(R"({"splitReply": {"requests": [1], "payloadPerReport": 5}})")
+                                         << 1;
     QTest::newRow("memory: foreign report ahead")
         << int(MemoryBlock) << QByteArray(R"({"foreignReport": {"requests": [1], "reportId": 9}})") << 1;
     QTest::newRow("memory: unplugged in the middle")

@@ -152,7 +152,8 @@ void TestTransactions::staleInputNeverTakenForReply()
 void TestTransactions::quietDrainOnlyWhenNeeded()
 {
     MeterSession session;
-    open(session, withFaults(QStringLiteral("kind1.json"), R"({"badCheck": [2], "headerBytes": {"requests": [3], "bytes": "01"}})"));
+    open(session, withFaults(QStringLiteral("kind1.json"),
+                             R"({"badCheck": [2], "headerBytes": {"requests": [3], "bytes": "01"}})"));
     MeterTransactions &transactions = session.transactions();
     QVERIFY(transactions.quietDrainPending());
     int count = 0;

@@ -95,7 +95,8 @@ void TestRecordDecoding::markers()
     QFETCH(float, value);
     QFETCH(QString, text);
 
-    const RecordField field = ValueMarkers::decodeWord(reinterpret_cast<const uchar *>(stored.constData()), languageFlag);
+    const RecordField field =
+        ValueMarkers::decodeWord(reinterpret_cast<const uchar *>(stored.constData()), languageFlag);
     QCOMPARE(field.value, value);
     QCOMPARE(field.text, text);
 }
@@ -228,9 +229,12 @@ void TestRecordDecoding::probeField_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("known") << QByteArray::fromHex("0F0000A0") << "A000000F" << "UV-A probe";
-    QTest::newRow("leading zeros") << QByteArray::fromHex("01000000") << "00000001" << "Silicon 1";
-    QTest::newRow("unknown") << QByteArray::fromHex("12345678") << "78563412" << "";
+    QTest::newRow("known") << QByteArray::fromHex("0F0000A0") << "A000000F"
+                           << "UV-A probe";
+    QTest::newRow("leading zeros") << QByteArray::fromHex("01000000") << "00000001"
+                                   << "Silicon 1";
+    QTest::newRow("unknown") << QByteArray::fromHex("12345678") << "78563412"
+                             << "";
 }
 
 void TestRecordDecoding::probeField()
@@ -267,13 +271,13 @@ void TestRecordDecoding::cellTexts_data()
     QTest::newRow("kind 2") << 2 << 0 << QList<int>{0, 1, 2, 3, 0} << true
                             << QStringList{"0", "1.3", "46.30", "47.300", "4"};
     QTest::newRow("decimals list too short") << 2 << 0 << QList<int>{0, 1, 2, 3} << false << QStringList{};
-    QTest::newRow("longer decimals list") << 2 << 0 << QList<int>{1, 1, 1, 1, 1, 9} << true
-                                          << QStringList{"0.3", "1.3", "46.3", "47.3", "4.3"};
+    QTest::newRow("longer decimals list")
+        << 2 << 0 << QList<int>{1, 1, 1, 1, 1, 9} << true << QStringList{"0.3", "1.3", "46.3", "47.3", "4.3"};
     // Layout 1A needs 13 entries, 1B only 12.
     QTest::newRow("12 decimals, 1A") << 1 << 0 << QList<int>(12, 1) << false << QStringList{};
     QTest::newRow("12 decimals, 1B") << 1 << 1 << QList<int>(12, 0) << true
-                                     << QStringList{"31", "32", "33", "34", "35", "36", "37", "38", "39", "40",
-                                                    "41", "42"};
+                                     << QStringList{"31", "32", "33", "34", "35", "36",
+                                                    "37", "38", "39", "40", "41", "42"};
     // Nonsense decimal counts from a hand-edited catalog still give a plain number.
     QTest::newRow("negative decimals") << 2 << 0 << QList<int>{-3, 0, 0, 0, 0} << true
                                        << QStringList{"0", "1", "46", "47", "4"};

@@ -47,9 +47,9 @@ void TestRecordDownloadCore::purposes_data()
     const int spectra = RecordDownload::Spectra;
     QTest::newRow("kind 1 records") << "kind1" << 1 << records << int(RecordDownload::Downloaded) << 6 * 196 << 0
                                     << QStringList{"slots", "start 5", "0", "1", "2", "3", "4"};
-    QTest::newRow("kind 4 spectra, with names") << "kind4" << 4 << spectra << int(RecordDownload::Downloaded) << 6 * 196
-                                                << 6 * 16
-                                                << QStringList{"slots", "start 6", "0", "1", "2", "3", "4", "5"};
+    QTest::newRow("kind 4 spectra, with names")
+        << "kind4" << 4 << spectra << int(RecordDownload::Downloaded) << 6 * 196 << 6 * 16
+        << QStringList{"slots", "start 6", "0", "1", "2", "3", "4", "5"};
     QTest::newRow("kind 6 records, with names") << "kind6" << 6 << records << int(RecordDownload::Downloaded) << 5 * 196
                                                 << 5 * 16 << QStringList{"slots", "start 5", "0", "1", "2", "3", "4"};
     // Probe meters have no spectra: the count is read, nothing else.
@@ -104,12 +104,17 @@ void TestRecordDownloadCore::keyInfoTexts_data()
     QTest::addColumn<QString>("serialText");
     QTest::addColumn<QString>("firmwareText");
 
-    QTest::newRow("plain") << 12345u << 102 << "12345" << "1.02";
-    QTest::newRow("whole version") << 0u << 1000 << "0" << "10.00";
-    QTest::newRow("hundredths") << 7u << 5 << "7" << "0.05";
+    QTest::newRow("plain") << 12345u << 102 << "12345"
+                           << "1.02";
+    QTest::newRow("whole version") << 0u << 1000 << "0"
+                                   << "10.00";
+    QTest::newRow("hundredths") << 7u << 5 << "7"
+                                << "0.05";
     // The serial number is shown as a signed 32-bit number.
-    QTest::newRow("top bit set") << 0xFFFFFFFFu << 65535 << "-1" << "655.35";
-    QTest::newRow("largest positive") << 0x7FFFFFFFu << 0 << "2147483647" << "0.00";
+    QTest::newRow("top bit set") << 0xFFFFFFFFu << 65535 << "-1"
+                                 << "655.35";
+    QTest::newRow("largest positive") << 0x7FFFFFFFu << 0 << "2147483647"
+                                      << "0.00";
 }
 
 void TestRecordDownloadCore::keyInfoTexts()

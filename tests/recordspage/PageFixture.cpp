@@ -8,10 +8,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-PageFixture::PageFixture(const QString &catalogDirectory)
-    : page(session, dialogs, catalogDirectory)
-{
-}
+PageFixture::PageFixture(const QString &catalogDirectory) : page(session, dialogs, catalogDirectory) {}
 
 QString PageFixture::shippedCatalogs()
 {

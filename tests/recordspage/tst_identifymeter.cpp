@@ -31,14 +31,30 @@ void TestIdentifyMeter::everyKind_data()
     QTest::addColumn<QString>("firstHeader");
 
     // Kinds 1 and 4 also read the mode: three requests instead of two.
-    QTest::newRow("kind 1") << "kind1" << "10010001" << "1.02" << 1 << 0 << 3 << 14 << "照度\\n(Lux)";
-    QTest::newRow("kind 1 ppfd") << "kind1-ppfd" << "10010002" << "1.02" << 1 << 1 << 3 << 13 << "PPFD\\n(μmol/㎡/s)";
-    QTest::newRow("kind 2") << "kind2" << "20010001" << "1.01" << 2 << 0 << 2 << 6 << "照度\\n(Lux)";
-    QTest::newRow("kind 3") << "kind3" << "30010001" << "1.00" << 3 << 0 << 2 << 9 << "亮度\\n(cd/㎡)";
-    QTest::newRow("kind 4") << "kind4" << "40010001" << "1.05" << 4 << 0 << 3 << 15 << "名称";
-    QTest::newRow("kind 4 ppfd") << "kind4-ppfd" << "40010002" << "1.05" << 4 << 1 << 3 << 14 << "名称";
-    QTest::newRow("kind 5") << "kind5" << "50010001" << "1.03" << 5 << 0 << 2 << 9 << "照度\\n(Lux)";
-    QTest::newRow("kind 6") << "kind6" << "60010001" << "1.10" << 6 << 0 << 2 << 10 << "名称";
+    QTest::newRow("kind 1") << "kind1"
+                            << "10010001"
+                            << "1.02" << 1 << 0 << 3 << 14 << "照度\\n(Lux)";
+    QTest::newRow("kind 1 ppfd") << "kind1-ppfd"
+                                 << "10010002"
+                                 << "1.02" << 1 << 1 << 3 << 13 << "PPFD\\n(μmol/㎡/s)";
+    QTest::newRow("kind 2") << "kind2"
+                            << "20010001"
+                            << "1.01" << 2 << 0 << 2 << 6 << "照度\\n(Lux)";
+    QTest::newRow("kind 3") << "kind3"
+                            << "30010001"
+                            << "1.00" << 3 << 0 << 2 << 9 << "亮度\\n(cd/㎡)";
+    QTest::newRow("kind 4") << "kind4"
+                            << "40010001"
+                            << "1.05" << 4 << 0 << 3 << 15 << "名称";
+    QTest::newRow("kind 4 ppfd") << "kind4-ppfd"
+                                 << "40010002"
+                                 << "1.05" << 4 << 1 << 3 << 14 << "名称";
+    QTest::newRow("kind 5") << "kind5"
+                            << "50010001"
+                            << "1.03" << 5 << 0 << 2 << 9 << "照度\\n(Lux)";
+    QTest::newRow("kind 6") << "kind6"
+                            << "60010001"
+                            << "1.10" << 6 << 0 << 2 << 10 << "名称";
 }
 
 void TestIdentifyMeter::everyKind()
@@ -168,14 +184,13 @@ void TestIdentifyMeter::catalogRules_data()
     QTest::newRow("no catalog") << QByteArray() << 6001u << 110 << "" << 1 << 3;
     QTest::newRow("empty catalog") << QByteArray("") << 4242u << 1 << "" << 1 << 3;
     // A model code that is not a number only matches a meter reporting 0.
-    QTest::newRow("text model code, meter 0") << QByteArray("[Device1]\nMeterNo=abc\nVersion=100\nUIIndex=3\n") << 0u
-                                              << 110 << "" << 3 << 2;
-    QTest::newRow("text model code, meter 6001")
-        << QByteArray("[Device1]\nMeterNo=abc\nVersion=100\nUIIndex=3\n") << 6001u << 110 << "仪器与软件不匹配!" << 1
-        << 1;
+    QTest::newRow("text model code, meter 0")
+        << QByteArray("[Device1]\nMeterNo=abc\nVersion=100\nUIIndex=3\n") << 0u << 110 << "" << 3 << 2;
+    QTest::newRow("text model code, meter 6001") << QByteArray("[Device1]\nMeterNo=abc\nVersion=100\nUIIndex=3\n")
+                                                 << 6001u << 110 << "仪器与软件不匹配!" << 1 << 1;
     // The serial number and the model code are compared as signed 32-bit numbers.
-    QTest::newRow("model code with top bit") << QByteArray("[Device1]\nMeterNo=-1\nVersion=100\nUIIndex=2\n")
-                                             << 0xFFFFFFFFu << 110 << "" << 2 << 2;
+    QTest::newRow("model code with top bit")
+        << QByteArray("[Device1]\nMeterNo=-1\nVersion=100\nUIIndex=2\n") << 0xFFFFFFFFu << 110 << "" << 2 << 2;
     QTest::newRow("uiIndex 7") << QByteArray("[Device1]\nMeterNo=6001\nVersion=100\nUIIndex=7\n") << 6001u << 110 << ""
                                << 7 << 2;
 }

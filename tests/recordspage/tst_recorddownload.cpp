@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -170,10 +170,10 @@ void TestRecordDownload::saveFirstYes_data()
     const QString retry = QStringLiteral("导出数据失败，是否重新保存数据？");
     const QString success = QStringLiteral("导出数据成功！");
     // The file name "@" stands for a workbook in the test's temporary directory.
-    QTest::newRow("saved") << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst}
-                           << QStringList{success} << true;
-    QTest::newRow("cancelled, not again") << QList<bool>{true, false} << QStringList{""}
-                                          << QStringList{saveFirst, retry} << QStringList{} << false;
+    QTest::newRow("saved") << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst} << QStringList{success}
+                           << true;
+    QTest::newRow("cancelled, not again")
+        << QList<bool>{true, false} << QStringList{""} << QStringList{saveFirst, retry} << QStringList{} << false;
     QTest::newRow("cancelled, again, saved") << QList<bool>{true, true} << QStringList{"", "@"}
                                              << QStringList{saveFirst, retry} << QStringList{success} << true;
 }
@@ -230,10 +230,8 @@ void TestRecordDownload::failures_data()
     QTest::newRow("count en") << "kind2" << false << 4 << "Failed to Read Record Number！" << 6 << none;
     QTest::newRow("first chunk zh") << "kind1" << true << 7 << "读取记录数据失败!" << 14 << none;
     QTest::newRow("second chunk en") << "kind1" << false << 8 << "Failed to Read Record Data！" << 14 << QList<int>{0};
-    QTest::newRow("last data chunk zh") << "kind4" << true << 11 << "读取记录数据失败!" << 15
-                                        << QList<int>{0, 1, 2, 3};
-    QTest::newRow("name chunk zh") << "kind4" << true << 12 << "读取记录名称失败!" << 15
-                                   << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("last data chunk zh") << "kind4" << true << 11 << "读取记录数据失败!" << 15 << QList<int>{0, 1, 2, 3};
+    QTest::newRow("name chunk zh") << "kind4" << true << 12 << "读取记录名称失败!" << 15 << QList<int>{0, 1, 2, 3, 4};
     QTest::newRow("name chunk en") << "kind6" << false << 9 << "Failed to Read Record Name！" << 10
                                    << QList<int>{0, 1, 2, 3};
 }

@@ -65,7 +65,8 @@ void TestRecordsTable::form()
     QCOMPARE(grid->itemAtPosition(1, 0)->widget(), static_cast<QWidget *>(f.table()));
     QCOMPARE(buttons->layout(), row);
     QCOMPARE(group->layout(), groupGrid);
-    for (QLayout *layout : {static_cast<QLayout *>(grid), static_cast<QLayout *>(row), static_cast<QLayout *>(groupGrid)}) {
+    for (QLayout *layout :
+         {static_cast<QLayout *>(grid), static_cast<QLayout *>(row), static_cast<QLayout *>(groupGrid)}) {
         QCOMPARE(layout->spacing(), 10);
         QCOMPARE(layout->contentsMargins(), QMargins(10, 10, 10, 10));
     }
@@ -87,7 +88,8 @@ void TestRecordsTable::form()
         QCOMPARE(button->minimumSize(), QSize(200, 35));
     }
 
-    const QList<QPair<const char *, QString>> labels{{"label_serialNo", "SN号："}, {"label_firmwareVersion", "版本号："}};
+    const QList<QPair<const char *, QString>> labels{{"label_serialNo", "SN号："},
+                                                     {"label_firmwareVersion", "版本号："}};
     for (int i = 0; i < labels.size(); ++i) {
         auto *label = f.page.findChild<QLabel *>(QLatin1String(labels.at(i).first));
         QVERIFY(label);
@@ -123,10 +125,10 @@ void TestRecordsTable::slotsInOrder()
         if (method.methodType() == QMetaMethod::Slot)
             slotList << QString::fromLatin1(method.methodSignature());
     }
-    QCOMPARE(slotList, QStringList({"slot_deleteRow()", "on_pushButton_readRecords_clicked()",
-                                    "on_pushButton_clearData_clicked()", "on_pushButton_exportExcel_clicked()",
-                                    "on_pushButton_spectralData_clicked()",
-                                    "on_tableWidget_data_cellDoubleClicked(int,int)"}));
+    QCOMPARE(slotList,
+             QStringList({"slot_deleteRow()", "on_pushButton_readRecords_clicked()",
+                          "on_pushButton_clearData_clicked()", "on_pushButton_exportExcel_clicked()",
+                          "on_pushButton_spectralData_clicked()", "on_tableWidget_data_cellDoubleClicked(int,int)"}));
     QCOMPARE(meta->method(meta->indexOfSlot("on_pushButton_exportExcel_clicked()")).returnType(), int(QMetaType::Bool));
     QCOMPARE(meta->methodCount() - meta->methodOffset(), 6); // no signals of its own
 }
@@ -216,8 +218,9 @@ void TestRecordsTable::clearing()
     f.dialogs.setNextAnswer(answer);
     f.button("pushButton_clearData")->click();
 
-    const QString question = chinese ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
-                                     : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?");
+    const QString question =
+        chinese ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
+                : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?");
     QCOMPARE(f.dialogs.questionTexts(), withRows ? QStringList{question} : QStringList());
     if (withRows) {
         QCOMPARE(f.dialogs.shown().first().title, chinese ? QStringLiteral("提示") : QStringLiteral("Tip"));
@@ -238,18 +241,17 @@ void TestRecordsTable::languageSwitch_data()
 
     // Row 2 of the kind-1 sample has no flicker; numbers and "----" keep their texts.
     QTest::newRow("kind 1") << "kind1" << 2
-                            << QStringList{"21450", "22308", "19949", "21236", "6488", "2.1", "无频闪", "无频闪", "97.6",
-                                           "24.5", "45.0", "2.2", "0.356", "删除"}
-                            << QStringList{"21450", "22308", "19949", "21236", "6488", "2.1", "No", "No", "97.6",
-                                           "24.5", "45.0", "2.2", "0.356", "Delete"}
+                            << QStringList{"21450",  "22308", "19949", "21236", "6488", "2.1",   "无频闪",
+                                           "无频闪", "97.6",  "24.5",  "45.0",  "2.2",  "0.356", "删除"}
+                            << QStringList{"21450", "22308", "19949", "21236", "6488", "2.1",   "No",
+                                           "No",    "97.6",  "24.5",  "45.0",  "2.2",  "0.356", "Delete"}
                             << "Illuminance\\n(Lux)";
     // A kind-4 record named "No" keeps its name; its flicker cells change.
     QTest::newRow("kind 4, record named No")
-        << "kind4-named-no" << 2
-        << QStringList{"No", "21450", "22308", "19949", "21236", "6488", "2.1", "无频闪", "无频闪", "97.6", "24.5",
-                       "45.0", "2.2", "0.356", "删除"}
-        << QStringList{"No", "21450", "22308", "19949", "21236", "6488", "2.1", "No", "No", "97.6", "24.5", "45.0",
-                       "2.2", "0.356", "Delete"}
+        << "kind4-named-no" << 2 << QStringList{"No",     "21450", "22308", "19949", "21236", "6488",  "2.1", "无频闪",
+                                                "无频闪", "97.6",  "24.5",  "45.0",  "2.2",   "0.356", "删除"}
+        << QStringList{"No", "21450", "22308", "19949", "21236", "6488",  "2.1",   "No",
+                       "No", "97.6",  "24.5",  "45.0",  "2.2",   "0.356", "Delete"}
         << "Test Name";
     // Kind 6 has no no-flicker cells: a record named "无频闪" stays, only the button changes.
     QTest::newRow("kind 6, record named 无频闪")

@@ -1,8 +1,8 @@
 #include "SpectralTestBench.h"
 #include "SpectrumChartGeometry.h"
 
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -119,8 +119,8 @@ void TestMeterPage::construction_data()
     QTest::newRow("kind 5") << 5 << true << QList<int>{} << true << QString() << 34 << 1 << 0;
     QTest::newRow("no link") << 1 << false << QList<int>{} << true << "读取单位编号失败!" << 0 << 0 << 0;
     QTest::newRow("unit slots fail") << 1 << true << QList<int>{1} << true << "读取单位编号失败!" << 0 << 1 << 0;
-    QTest::newRow("unit slots fail, English") << 2 << true << QList<int>{1} << false << "Failed to read unit no!" << 0
-                                              << 1 << 0;
+    QTest::newRow("unit slots fail, English")
+        << 2 << true << QList<int>{1} << false << "Failed to read unit no!" << 0 << 1 << 0;
     QTest::newRow("mode fails") << 4 << true << QList<int>{2} << true << "读取模式失败!" << 0 << 2 << 0;
     QTest::newRow("mode fails, English") << 1 << true << QList<int>{2} << false << "Failed to read mode!" << 0 << 2
                                          << 0;
@@ -170,10 +170,14 @@ void TestMeterPage::titleRow_data()
     QTest::addColumn<QString>("curve");
     QTest::addColumn<QString>("operation");
 
-    QTest::newRow("kind 1, Chinese") << 1 << true << Strings{"序号"} << "曲线" << "操作";
-    QTest::newRow("kind 1, English") << 1 << false << Strings{"NO"} << "Curve" << "Operation";
-    QTest::newRow("kind 4, Chinese") << 4 << true << Strings{"序号", "名称"} << "曲线" << "操作";
-    QTest::newRow("kind 4, English") << 4 << false << Strings{"NO", "Test Name"} << "Curve" << "Operation";
+    QTest::newRow("kind 1, Chinese") << 1 << true << Strings{"序号"} << "曲线"
+                                     << "操作";
+    QTest::newRow("kind 1, English") << 1 << false << Strings{"NO"} << "Curve"
+                                     << "Operation";
+    QTest::newRow("kind 4, Chinese") << 4 << true << Strings{"序号", "名称"} << "曲线"
+                                     << "操作";
+    QTest::newRow("kind 4, English") << 4 << false << Strings{"NO", "Test Name"} << "Curve"
+                                     << "Operation";
 }
 
 void TestMeterPage::titleRow()
@@ -384,8 +388,9 @@ void TestMeterPage::clear()
     QCOMPARE(bench.dialogs.questionTexts().size(), questions);
     if (questions) {
         QCOMPARE(bench.dialogs.questionTexts().first(),
-                 languageFlag ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
-                              : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
+                 languageFlag
+                     ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
+                     : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
     }
     QCOMPARE(tableOf(*page)->rowCount(), rowsAfter);
     QCOMPARE(int(page->spectralRecords().size()), rowsAfter - 1);

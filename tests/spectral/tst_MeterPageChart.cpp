@@ -160,10 +160,8 @@ void TestMeterPageChart::chartFollowsTheCurveBoxes()
     QCOMPARE(chart.curves.size(), 2);
     for (const ChartCurve &curve : chart.curves) {
         for (const QPointF &p : segmentMidpoints(curve))
-            QVERIFY2(colourNear(image, p, curve.colour), qPrintable(QStringLiteral("record %1 at %2,%3")
-                                                                      .arg(curve.recordIndex)
-                                                                      .arg(p.x())
-                                                                      .arg(p.y())));
+            QVERIFY2(colourNear(image, p, curve.colour),
+                     qPrintable(QStringLiteral("record %1 at %2,%3").arg(curve.recordIndex).arg(p.x()).arg(p.y())));
     }
     // The peak of the ticked record is level with the "1.0" label, 5/6 of the plot height up.
     QVERIFY(colourNear(image, chart.curves[1].pieces[0][15], QColor(1, 100, 200)));

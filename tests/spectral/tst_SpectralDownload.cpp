@@ -1,5 +1,5 @@
-#include "SpectralTestBench.h"
 #include "CatalogLoader.h"
+#include "SpectralTestBench.h"
 #include "VirtualMeter.h"
 
 #include <QCheckBox>
@@ -238,8 +238,8 @@ void TestSpectralDownload::failures_data()
     QTest::newRow("second data chunk, English")
         << 2 << 3 << 3u << 3 << false << "Failed to Read Record Data！" << 34 << QList<int>{0};
     QTest::newRow("name chunk") << 4 << 2 << 2u << 5 << true << "读取记录名称失败!" << 35 << QList<int>{0, 1};
-    QTest::newRow("name chunk, English")
-        << 4 << 2 << 2u << 5 << false << "Failed to Read Record Name！" << 35 << QList<int>{0, 1};
+    QTest::newRow("name chunk, English") << 4 << 2 << 2u << 5 << false << "Failed to Read Record Name！" << 35
+                                         << QList<int>{0, 1};
 }
 
 void TestSpectralDownload::failures()

@@ -65,8 +65,8 @@ void TestSpectrumChartGeometry::scaleRule_data()
     QTest::newRow("1.1 then 1.0") << QList<Values>{{1.1f, 1.0f}} << QList<bool>{true} << raisedBy(1.1f);
     QTest::newRow("1.0 then 1.3") << QList<Values>{{1.0f, 1.3f}} << QList<bool>{true} << raisedBy(1.3f);
     // 1 sets 1.2; 1.15 and 1.19 stay below it; 1.21 raises to 1.452; 1.45 does not; 1.5 raises to 1.8.
-    QTest::newRow("rising in steps") << QList<Values>{{1, 1.15f, 1.19f, 1.21f, 1.45f, 1.5f, 1.7f}}
-                                     << QList<bool>{true} << raisedBy(1.5f);
+    QTest::newRow("rising in steps") << QList<Values>{{1, 1.15f, 1.19f, 1.21f, 1.45f, 1.5f, 1.7f}} << QList<bool>{true}
+                                     << raisedBy(1.5f);
     QTest::newRow("across records") << QList<Values>{{1.0f}, {1.1f}} << QList<bool>{true, true} << 1.2f;
     QTest::newRow("unticked record ignored") << QList<Values>{{1.0f}, {50.0f}} << QList<bool>{true, false} << 1.2f;
     QTest::newRow("only unticked records") << QList<Values>{{7.0f}} << QList<bool>{false} << 0.0012f;

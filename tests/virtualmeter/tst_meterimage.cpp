@@ -118,7 +118,9 @@ void TestMeterImage::fieldsRead()
 {
     const QByteArray json = QByteArray("{\"modelCode\": 4294967295, \"unitSlots\": ") + unitSlotsJson()
                             + ", \"serialNo\": 0, \"marker\": 255, \"extraWord\": 65535, \"mode\": 1,"
-                              " \"records\": [\"" + record("ab") + "\", \"" + record("CD") + "\"],"
+                              " \"records\": [\""
+                            + record("ab") + "\", \"" + record("CD")
+                            + "\"],"
                               " \"names\": [\"4F6666696365206465736B20310000FF\"], \"recordCount\": 7,"
                               " \"faults\": {\"noReply\": [2, 5], \"keyInfoError\": true}}";
     MeterImage image;
@@ -180,12 +182,13 @@ void TestMeterImage::badImages_data()
     QTest::newRow("unknown fault") << imageWith("\"faults\": {\"noreply\": [1]}") << "faults.noreply: unknown key";
     QTest::newRow("fault request zero") << imageWith("\"faults\": {\"noReply\": [0]}")
                                         << "faults.noReply[0]: expected an integer from 1";
-    QTest::newRow("fault flag as number") << imageWith("\"faults\": {\"keyInfoError\": 1}")
-                                          << "faults.keyInfoError: expected true or false";
+    QTest::newRow("fault flag as number")
+        << imageWith("\"faults\": {\"keyInfoError\": 1}") << "faults.keyInfoError: expected true or false";
     QTest::newRow("split payload too large")
         << imageWith("\"faults\": {\"splitReply\": {\"requests\": [1], \"payloadPerReport\": 63}}")
         << "faults.splitReply.payloadPerReport: expected an integer from 1 to 62";
-    QTest::newRow("stray bytes odd") << imageWith("\"faults\": {\"strayBytes\": {\"requests\": [1], \"bytes\": \"001\"}}")
+    QTest::newRow("stray bytes odd") << imageWith(
+        "\"faults\": {\"strayBytes\": {\"requests\": [1], \"bytes\": \"001\"}}")
                                      << "faults.strayBytes.bytes:";
     QTest::newRow("stray without requests") << imageWith("\"faults\": {\"strayBytes\": {\"bytes\": \"00\"}}")
                                             << "faults.strayBytes.requests: required key missing";

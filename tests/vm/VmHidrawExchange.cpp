@@ -135,7 +135,8 @@ bool VmHidrawExchange::exchangeKeyInfo(uint32_t serialNo)
     }
     const uint32_t serial = reply[12] | (reply[13] << 8) | (reply[14] << 16) | (static_cast<uint32_t>(reply[15]) << 24);
     if (serial != serialNo) {
-        m_error = "the reply carries serial number " + std::to_string(serial) + ", expected " + std::to_string(serialNo);
+        m_error =
+            "the reply carries serial number " + std::to_string(serial) + ", expected " + std::to_string(serialNo);
         return false;
     }
     return true;

@@ -6,7 +6,8 @@ struct udev;
 struct udev_monitor;
 
 // A hidraw node as the kernel announced it, with the identity of its HID device.
-struct HidrawNode {
+struct HidrawNode
+{
     std::string sysname; // hidrawN
     std::string devnode; // /dev/hidrawN
     std::string hidId;   // HID_ID of the HID device: bus:vendor:product

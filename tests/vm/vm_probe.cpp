@@ -19,8 +19,8 @@
 // exchanges succeed, then the device is gone).
 // Exit status 0 when every check passed; each failure prints one line starting with "FAIL".
 
-#include "VmUdevWatch.h"
 #include "VmHidrawExchange.h"
+#include "VmUdevWatch.h"
 
 #include <cerrno>
 #include <chrono>
@@ -35,7 +35,8 @@
 
 namespace {
 
-struct Options {
+struct Options
+{
     std::string serial;
     int exchanges = 1;
     bool echo = false;
@@ -111,7 +112,8 @@ int exchange(VmHidrawExchange &hidraw, const Options &opt, int count)
     const uint32_t serialNo = static_cast<uint32_t>(std::stoul(opt.serial));
     int replies = 0;
     for (int i = 0; i < count; ++i) {
-        const bool ok = opt.echo ? hidraw.exchangeEcho(static_cast<unsigned char>(i)) : hidraw.exchangeKeyInfo(serialNo);
+        const bool ok =
+            opt.echo ? hidraw.exchangeEcho(static_cast<unsigned char>(i)) : hidraw.exchangeKeyInfo(serialNo);
         if (!ok)
             break;
         ++replies;
@@ -134,12 +136,14 @@ int fail(pid_t meter, const char *what)
 int checkVanish(const VmHidrawExchange &hidraw, int replies, int expected, pid_t meter)
 {
     if (replies != expected) {
-        const std::string what = "expected exactly " + std::to_string(expected) + " exchanges before the device vanished, got "
-                                 + std::to_string(replies) + " (last error: " + hidraw.error() + ")";
+        const std::string what = "expected exactly " + std::to_string(expected)
+                                 + " exchanges before the device vanished, got " + std::to_string(replies)
+                                 + " (last error: " + hidraw.error() + ")";
         return fail(meter, what.c_str());
     }
     if (!hidraw.deviceGone())
-        return fail(meter, ("the exchange after the last reply failed without the device going: " + hidraw.error()).c_str());
+        return fail(meter,
+                    ("the exchange after the last reply failed without the device going: " + hidraw.error()).c_str());
     std::printf("probe: %d exchanges, then the device went (%s)\n", replies, hidraw.error().c_str());
     return 0;
 }
@@ -199,7 +203,8 @@ int main(int argc, char *argv[])
 
     // 2. Enumeration, as hidapi does it.
     if (!VmUdevWatch::enumerateHasSerial(node.sysname, opt.serial))
-        return fail(meter, ("libudev enumeration does not list " + node.sysname + " with serial " + opt.serial).c_str());
+        return fail(meter,
+                    ("libudev enumeration does not list " + node.sysname + " with serial " + opt.serial).c_str());
 
     // 3. Exchanges through the hidraw node.
     VmHidrawExchange hidraw;
