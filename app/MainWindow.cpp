@@ -5,8 +5,7 @@
 #include "HidapiTransport.h"
 #include "LibudevDeviceEvents.h"
 #include "LumivaneResources.h"
-#include "MeterLock.h"
-#include "RecordMessages.h"
+#include "TextCatalogue.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -151,8 +150,9 @@ bool MainWindow::OpenUSB()
         // Another program (the command line) holds the meter. Every device event tries again,
         // so the message is shown once until the meter is opened or gone.
         if (session.lastOpenHeldElsewhere() && !heldElsewhereShown) {
-            const bool chinese = page->languageFlag();
-            dialogs->information(this, RecordMessages::title(chinese), MeterLock::heldElsewhereText(chinese));
+            const bool chinese = page->isChinese();
+            dialogs->information(this, TextCatalogue::text(Text::Tip, chinese),
+                                 TextCatalogue::text(Text::MeterHeldElsewhere, chinese));
         }
         heldElsewhereShown = session.lastOpenHeldElsewhere();
         // Any other failed open leaves no trace on the screen. Missing access rights to the meter's

@@ -68,7 +68,8 @@ private Q_SLOTS:
     void handleAppMessage(const QString &message);
     bool OpenUSB();
     void CloseUSB();
-    // The reactions to device notifications (what winEvent does with WM_DEVICECHANGE on Windows).
+    // The reactions to device events: an arrival opens the meter while none is connected, a
+    // removal closes the link once its meter is gone.
     void deviceEvent(DeviceEvents::Event event);
 
 protected:

@@ -30,9 +30,6 @@ int main(int argc, char *argv[])
         return StartUp::runSecondCopy(guard, dialogs);
     }
 
-    // Text codecs: Qt 6 on Linux takes C strings, local 8-bit text and translations as UTF-8,
-    // which is what the program's literals are, so there is nothing to install.
-
     StartUp::applyStyleSheet(QLatin1String(LumivaneResources::styleSheet));
     StartUp::applyFont();
     app.installEventFilter(AppInit::instance());

@@ -1,7 +1,10 @@
 #include "ColumnModel.h"
 
 #include "BuiltInUnitTable.h"
-#include "ColumnLayout.h"
+#include "MeterFacts.h"
+#include "MeterKind.h"
+
+#include <optional>
 
 namespace {
 
@@ -13,11 +16,11 @@ struct ColumnUnit
 
 // The unit of each measurement column, or nullopt as soon as one slot is missing from the list,
 // names no row of the table, or names a row without exactly three fields.
-std::optional<QList<ColumnUnit>> unitsOf(const ColumnLayout &layout, const QList<int> &unitSlots,
+std::optional<QList<ColumnUnit>> unitsOf(const QList<MeterColumn> &columns, const QList<int> &unitSlots,
                                          const UnitCatalog &table)
 {
     QList<ColumnUnit> units;
-    for (const MeasurementColumn &column : layout.columns) {
+    for (const MeterColumn &column : columns) {
         if (column.slot >= unitSlots.size())
             return std::nullopt;
         const int unitNo = unitSlots.at(column.slot);
@@ -31,17 +34,33 @@ std::optional<QList<ColumnUnit>> unitsOf(const ColumnLayout &layout, const QList
     return units;
 }
 
-QStringList headersOf(const ColumnLayout &layout, const QList<ColumnUnit> &units, bool chinese)
+QList<ColumnTitle> titlesOf(const MeterKind &kind, const QList<MeterColumn> &columns, const QList<ColumnUnit> &units)
 {
-    QStringList headers;
-    if (layout.testNameFirst)
-        headers << ColumnLayout::testNameTitle(chinese);
-    for (int i = 0; i < layout.columns.size(); ++i)
-        headers << ColumnModel::headerText(layout.columns.at(i).title(chinese), units.at(i).text);
-    return headers;
+    QList<ColumnTitle> titles;
+    if (kind.nameColumn)
+        titles.append({Text::TestName, QString()});
+    for (int i = 0; i < columns.size(); ++i)
+        titles.append({columns.at(i).title, units.at(i).text});
+    return titles;
 }
 
 } // namespace
+
+QString ColumnTitle::text(bool chinese) const
+{
+    const QString name = TextCatalogue::text(title, chinese);
+    if (unit.isEmpty())
+        return name;
+    return name + QStringLiteral("\n(") + unit + QLatin1Char(')');
+}
+
+QStringList ColumnSetup::headers(bool chinese) const
+{
+    QStringList texts;
+    for (const ColumnTitle &title : titles)
+        texts << title.text(chinese);
+    return texts;
+}
 
 void ColumnSetup::applyDecimals(DecimalsLists &lists) const
 {
@@ -49,42 +68,40 @@ void ColumnSetup::applyDecimals(DecimalsLists &lists) const
         lists[size_t(decimalsKind - 1)] = decimals;
 }
 
-QString ColumnModel::headerText(const QString &title, const QString &unit)
-{
-    if (unit.isEmpty())
-        return title;
-    return title + QStringLiteral("\n(") + unit + QLatin1Char(')');
-}
-
 ColumnSetup ColumnModel::setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots,
-                                      const UnitCatalog &unitCatalog, bool languageFlag)
+                                      const UnitCatalog &unitCatalog)
 {
     ColumnSetup setup;
-    if (unitSlots.size() < unitSlotCount) {
+    if (unitSlots.size() < MeterFacts::UnitSlotCount) {
         setup.unchanged = true;
         return setup;
     }
-    const std::optional<ColumnLayout> layout = ColumnLayout::select(uiIndex, mode);
-    if (!layout)
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    if (!kind)
         return setup;
     setup.decimalsKind = uiIndex;
-    const std::optional<QList<ColumnUnit>> units = unitsOf(*layout, unitSlots, unitCatalog);
+    const QList<MeterColumn> &columns = kind->columns(mode);
+    const std::optional<QList<ColumnUnit>> units = unitsOf(columns, unitSlots, unitCatalog);
     if (!units)
         return setup;
     for (const ColumnUnit &unit : *units)
         setup.decimals << unit.decimals;
-    setup.headers = headersOf(*layout, *units, languageFlag);
-    setup.headers << ColumnLayout::operationTitle(languageFlag);
+    setup.titles = titlesOf(*kind, columns, *units);
+    setup.titles.append({Text::Operation, QString()});
     return setup;
 }
 
-QStringList ColumnModel::exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool languageFlag)
+QStringList ColumnModel::exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese)
 {
-    const std::optional<ColumnLayout> layout = ColumnLayout::select(uiIndex, mode);
-    if (!layout)
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    if (!kind)
         return {};
-    const std::optional<QList<ColumnUnit>> units = unitsOf(*layout, unitSlots, BuiltInUnitTable::rows());
+    const QList<MeterColumn> &columns = kind->columns(mode);
+    const std::optional<QList<ColumnUnit>> units = unitsOf(columns, unitSlots, BuiltInUnitTable::rows());
     if (!units)
         return {};
-    return headersOf(*layout, *units, languageFlag);
+    QStringList headers;
+    for (const ColumnTitle &title : titlesOf(*kind, columns, *units))
+        headers << title.text(chinese);
+    return headers;
 }

@@ -1,42 +1,50 @@
 #pragma once
 
 #include "CatalogTypes.h"
+#include "TextCatalogue.h"
 
 #include <QStringList>
+
+// One column title of the records table: the title and, for a measurement column, the unit text
+// of its unit slot (empty for none).
+struct ColumnTitle
+{
+    Text title;
+    QString unit;
+
+    // The title, plus "\n(unit)" when the unit text is not empty.
+    QString text(bool chinese) const;
+};
 
 // What a column set-up does to the records table and the decimals lists.
 struct ColumnSetup
 {
     // Fewer than 60 unit slots: the table's columns and every decimals list stay as they were.
     bool unchanged = false;
-    // The table gets exactly these header labels (and as many columns); empty means 0 columns.
-    QStringList headers;
+    // The table gets exactly these columns; empty means 0 columns.
+    QList<ColumnTitle> titles;
     // 1..6: the decimals list of that kind is replaced by `decimals` (possibly emptied);
     // 0: no decimals list is touched.
     int decimalsKind = 0;
     QList<int> decimals;
 
+    QStringList headers(bool chinese) const;
     void applyDecimals(DecimalsLists &lists) const;
 };
 
 // The measurement columns of the records table: which columns a meter kind gets, their header texts
-// with units, and the decimals each column is shown with. Plain logic; the records page applies it.
+// with units, and the decimals each column is shown with.
 class ColumnModel
 {
 public:
-    static constexpr int unitSlotCount = 60;
-
-    // The title, plus "\n(unit)" when the unit text is not empty.
-    static QString headerText(const QString &title, const QString &unit);
-
     // Columns for the kind and mode, with units and decimals from the unit catalog row that each
-    // column's unit slot names. A slot naming no catalog row, or a row without exactly three fields,
+    // column's unit slot names: the name column for kinds that have one, the measurement columns and
+    // the "Operation" column. A slot naming no catalog row, or a row without exactly three fields,
     // gives 0 columns and an emptied decimals list for the kind; a kind outside 1..6 gives 0 columns.
-    static ColumnSetup setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots, const UnitCatalog &unitCatalog,
-                                    bool languageFlag);
+    static ColumnSetup setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
 
     // Header texts for the export: as above without the "Operation" column, units from the built-in
     // unit table. Empty for a kind outside 1..6, a unit number past the table, or a slot list too
     // short for the layout.
-    static QStringList exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool languageFlag);
+    static QStringList exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese);
 };

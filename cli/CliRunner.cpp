@@ -2,19 +2,14 @@
 
 #include "CatalogLoader.h"
 #include "CliTexts.h"
-#include "CsvWriter.h"
-#include "ExcelEngine.h"
+#include "ColumnModel.h"
 #include "ExportTable.h"
 #include "HidapiTransport.h"
-#include "MeterIdentification.h"
 #include "MeterImage.h"
-#include "MeterLock.h"
-#include "MeterProtocol.h"
-#include "RecordDownload.h"
-#include "RecordMessages.h"
-#include "RecordsSheet.h"
-#include "SheetGrid.h"
-#include "SpectraSheet.h"
+#include "MeterKind.h"
+#include "OutputFile.h"
+#include "RecordsTableModel.h"
+#include "SpectralTableModel.h"
 #include "TerminalProgress.h"
 #include "VirtualMeterTransport.h"
 
@@ -24,9 +19,9 @@ CliRunner::CliRunner(FILE *out, FILE *err) : out(out), err(err) {}
 
 CliRunner::~CliRunner() = default;
 
-void CliRunner::print(FILE *stream, const QString &text)
+void CliRunner::print(FILE *stream, const QString &message)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = message.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -37,11 +32,6 @@ int CliRunner::fail(const QString &message)
         progress->finish();
     print(err, message + QLatin1Char('\n'));
     return Failure;
-}
-
-int CliRunner::failWrite(const QString &reason)
-{
-    return fail(CliTexts::text(CliTexts::WriteFailed, options.chinese).arg(options.outputFile, reason));
 }
 
 int CliRunner::run(const QStringList &arguments)
@@ -63,18 +53,19 @@ int CliRunner::run(const QStringList &arguments)
     }
 
     if (!options.catalogDirectory.isEmpty() && !QFileInfo(options.catalogDirectory).isDir()) {
-        print(err, QStringLiteral("lumivane-cli: ")
-                       + CliTexts::text(CliTexts::CatalogDirMissing, options.chinese).arg(options.catalogDirectory)
+        print(err, QStringLiteral("lumivane-cli: ") + text(Text::CliCatalogDirMissing).arg(options.catalogDirectory)
                        + QLatin1Char('\n'));
         return UsageFailure;
     }
     catalogDirectory =
         options.catalogDirectory.isEmpty() ? CatalogLoader::defaultDirectory() : options.catalogDirectory;
-    // The records page reads these two when it is built; the probe catalog waits for a kind-6 meter.
+    // The records page reads these two when it is built; the probe catalog waits for a meter of a
+    // kind that has probes.
     CatalogLoader::loadMeterCatalog(catalogDirectory, meterCatalog);
     CatalogLoader::loadUnitCatalog(catalogDirectory, unitCatalog);
 
-    progress = std::make_unique<TerminalProgress>(err, !options.quiet && TerminalProgress::isTerminal(err));
+    progress = std::make_unique<TerminalProgress>(err, !options.quiet && TerminalProgress::isTerminal(err),
+                                                  text(Text::ReadingProgress));
 
     switch (options.command) {
     case CliOptions::Command::Identify:
@@ -99,7 +90,7 @@ bool CliRunner::openMeter(QString &message)
             const QString named = options.virtualMeterImage + QStringLiteral(": ");
             if (error.startsWith(named))
                 error.remove(0, named.size());
-            message = CliTexts::text(CliTexts::ImageUnreadable, options.chinese).arg(options.virtualMeterImage, error);
+            message = text(Text::CliImageUnreadable).arg(options.virtualMeterImage, error);
             return false;
         }
         transport = std::make_unique<VirtualMeterTransport>(image);
@@ -109,28 +100,26 @@ bool CliRunner::openMeter(QString &message)
     if (session.openUsb(std::move(transport)))
         return true;
     if (session.lastOpenHeldElsewhere())
-        message = MeterLock::heldElsewhereText(options.chinese);
+        message = text(Text::MeterHeldElsewhere);
     else if (session.lastOpenAccessDenied())
-        message = CliTexts::text(CliTexts::AccessDenied, options.chinese).arg(session.lastOpenDeniedPath());
+        message = text(Text::CliAccessDenied).arg(session.lastOpenDeniedPath());
     else
-        message = CliTexts::text(CliTexts::NoMeter, options.chinese);
+        message = text(Text::CliNoMeter);
     return false;
 }
 
 bool CliRunner::identify(QString &message)
 {
-    QString openMessage;
-    if (!openMeter(openMessage)) {
-        message = openMessage;
+    if (!openMeter(message))
+        return false;
+    const MeterFlow::Result result = MeterFlow(session.protocol(), state).identify(meterCatalog, keyInfo);
+    if (const std::optional<Text> failure = MeterFlow::message(result)) {
+        message = text(*failure);
         return false;
     }
-    const MeterIdentification::Result result =
-        MeterIdentification::identify(session.protocol(), meterCatalog, {uiIndex, mode, unitSlots}, keyInfo);
-    if (const auto failure = MeterIdentification::message(result)) {
-        message = RecordMessages::text(*failure, options.chinese);
-        return false;
-    }
-    if (uiIndex == 6)
+    // Only kinds without spectra (the probe meters) show probe names.
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (kind && !kind->hasSpectra)
         CatalogLoader::loadProbeCatalog(catalogDirectory, probeNames);
     return true;
 }
@@ -142,141 +131,104 @@ int CliRunner::runIdentify()
         return fail(message);
     int count = 0;
     if (session.protocol().readRecordCount(count) < 0)
-        return fail(RecordMessages::text(RecordMessages::RecordCountFailed, options.chinese));
+        return fail(text(Text::RecordCountFailed));
     session.close();
 
-    const QString modeText = MeterIdentification::hasMode(uiIndex) ? QString::number(mode) : QStringLiteral("-");
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    const QString modeText = kind && kind->hasMode ? QString::number(state.mode) : QStringLiteral("-");
     print(out, QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
-                   .arg(MeterIdentification::serialText(keyInfo), MeterIdentification::firmwareText(keyInfo))
+                   .arg(MeterFlow::serialText(keyInfo), MeterFlow::firmwareText(keyInfo))
                    .arg(qint32(keyInfo.modelCode))
-                   .arg(uiIndex)
+                   .arg(state.uiIndex)
                    .arg(modeText)
                    .arg(count));
     return Success;
 }
 
-bool CliRunner::prepareOutput(std::unique_ptr<ExcelEngine> &engine)
+bool CliRunner::startDownload(OutputFile &output)
 {
-    // Everything about the target that can fail is found out before the meter is read.
-    engine = std::make_unique<ExcelEngine>(options.outputFile);
-    if (!engine->prepareFile(options.outputFile)) {
-        if (!ExcelEngine::canReplaceFile(options.outputFile))
-            failWrite(CliTexts::text(CliTexts::FileNotReplaceable, options.chinese));
-        else
-            failWrite(CliTexts::text(CliTexts::FolderNotWritable, options.chinese));
-        return false;
-    }
-    if (options.outputFormat() == CliOptions::Format::Csv) {
-        engine.reset();
-        return true;
-    }
-    // The workbook is built now, from "./template.xls" when there is one, as the window does.
-    if (!engine->openWorkbook(1)) {
-        failWrite(engine->errorString());
-        return false;
-    }
-    return true;
-}
-
-int CliRunner::writeOutput(const ExportTable &table, ExcelEngine *engine)
-{
-    if (!engine) {
-        QString error;
-        switch (CsvWriter::write(options.outputFile, SheetGrid::rows(table), error)) {
-        case CsvWriter::Written:
-            return Success;
-        case CsvWriter::NotReplaceable:
-            return failWrite(CliTexts::text(CliTexts::FileNotReplaceable, options.chinese));
-        case CsvWriter::Failed:
-            return failWrite(error);
-        }
-        return Failure;
-    }
-    // The window's export: write the table (which saves), save under the chosen name, close.
-    if (!engine->writeTable(table, nullptr) || !engine->saveWorkbookAs(options.outputFile)) {
-        const QString reason = engine->errorString();
-        engine->closeWorkbook();
-        return failWrite(reason);
-    }
-    engine->closeWorkbook();
-    return Success;
-}
-
-bool CliRunner::startDownload(int lastKind, CliTexts::Message wrongKind, std::unique_ptr<ExcelEngine> &engine)
-{
-    if (!prepareOutput(engine))
-        return false;
     QString message;
+    if (!output.prepare(message)) {
+        fail(text(Text::CliWriteFailed).arg(options.outputFile, message));
+        return false;
+    }
     if (!identify(message)) {
         fail(message);
         return false;
     }
-    if (uiIndex < 1 || uiIndex > lastKind) {
-        fail(CliTexts::text(wrongKind, options.chinese).arg(uiIndex));
+    return true;
+}
+
+bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, MeterFlow::Download &memory,
+                         const std::function<void()> &slotsRead)
+{
+    const MeterFlow::Result result = flow.download(purpose, memory, progress.get(), slotsRead);
+    progress->finish();
+    session.close();
+    if (const std::optional<Text> failure = MeterFlow::message(result)) {
+        fail(text(*failure));
         return false;
     }
     return true;
 }
 
-bool CliRunner::download(RecordDownload &transfer, int &downloadMode, QList<int> &downloadSlots,
-                         const std::function<void()> &slotsRead)
+int CliRunner::writeOutput(OutputFile &output, const ExportTable &table)
 {
-    RecordDownload::Callbacks callbacks;
-    callbacks.slotsRead = slotsRead;
-    callbacks.transferStarting = [this](int chunks) {
-        progress->start(RecordMessages::text(RecordMessages::ReadingProgress, options.chinese), chunks);
-    };
-    callbacks.chunkRead = [this](int chunkCounter) { progress->setValue(chunkCounter + 1); };
-    const RecordDownload::Result result = transfer.run(uiIndex, downloadMode, downloadSlots, callbacks);
-    progress->finish();
-    session.close();
-    if (const auto failure = RecordDownload::message(result)) {
-        fail(RecordMessages::text(*failure, options.chinese));
-        return false;
-    }
-    return true;
+    QString reason;
+    if (!output.write(table, reason))
+        return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+    return Success;
 }
 
 int CliRunner::runRecords()
 {
-    std::unique_ptr<ExcelEngine> engine;
-    if (!startDownload(6, CliTexts::UnsupportedKind, engine))
+    OutputFile output(options.outputFile, options.outputFormat() == CliOptions::Format::Csv, options.chinese);
+    if (!startDownload(output))
         return Failure;
+    if (!MeterKind::find(state.uiIndex))
+        return fail(text(Text::CliUnsupportedKind).arg(state.uiIndex));
 
-    // Identification ends with the column set-up; the download sets the columns up again once it
-    // has read the unit slots and the mode.
-    RecordsSheet sheet(unitCatalog, probeNames, options.chinese);
-    sheet.setUpColumns(uiIndex, mode, unitSlots);
+    // As on the records page: identification ends with the column set-up, and the download sets
+    // the columns up again once it has read the unit slots and the mode.
+    RecordsTableModel model;
+    model.setChinese(options.chinese);
+    const auto setUpColumns = [&] { model.setUpColumns(state.uiIndex, state.mode, state.unitSlots, unitCatalog); };
+    setUpColumns();
 
-    RecordDownload records(session.protocol(), RecordDownload::Records);
-    if (!download(records, mode, unitSlots, [&] { sheet.setUpColumns(uiIndex, mode, unitSlots); }))
+    MeterFlow flow(session.protocol(), state);
+    MeterFlow::Download memory;
+    if (!download(flow, MeterFlow::Records, memory, setUpColumns))
         return Failure;
-    // Without records (none stored) the download holds no memory and adds no row.
-    sheet.appendRecords(records, uiIndex, mode);
-    return writeOutput(sheet.exportTable(uiIndex, mode, unitSlots), engine.get());
+    // A meter without records leaves the memory empty: no row is added.
+    model.appendDownload(state.uiIndex, state.mode, memory, probeNames);
+    return writeOutput(output, model.exportTable(ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots,
+                                                                            options.chinese)));
 }
 
 int CliRunner::runSpectra()
 {
-    std::unique_ptr<ExcelEngine> engine;
-    if (!startDownload(5, CliTexts::NoSpectra, engine))
+    OutputFile output(options.outputFile, options.outputFormat() == CliOptions::Format::Csv, options.chinese);
+    if (!startDownload(output))
         return Failure;
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (!kind || !kind->hasSpectra)
+        return fail(text(Text::CliNoSpectra).arg(state.uiIndex));
 
-    // Opening the spectral page reads the unit slots and the mode into the page's own state and
-    // sets its table up; the download then reads them again.
-    MeterProtocol &protocol = session.protocol();
-    int pageMode = 0;
-    QList<int> pageSlots;
-    if (protocol.readUnitNumbers(pageSlots) < 0)
-        return fail(RecordMessages::text(RecordMessages::UnitNumbersFailed, options.chinese));
-    if (MeterIdentification::hasMode(uiIndex) && protocol.readMode(pageMode, uiIndex) < 0)
-        return fail(RecordMessages::text(RecordMessages::ModeFailed, options.chinese));
-    SpectraSheet sheet(unitCatalog, uiIndex, options.chinese);
-    sheet.setUp(pageSlots);
+    // As the spectral page does when it opens: it reads the unit slots and the mode into a state
+    // of its own and sets its table up; the download then reads them again.
+    MeterState pageState;
+    pageState.uiIndex = state.uiIndex;
+    MeterFlow flow(session.protocol(), pageState);
+    if (const std::optional<Text> failure = MeterFlow::message(flow.readSlotsAndMode()))
+        return fail(text(*failure));
+    SpectralTableModel model(pageState.uiIndex);
+    model.setChinese(options.chinese);
+    const auto setUp = [&] { model.setUp(pageState.unitSlots, unitCatalog); };
+    setUp();
 
-    RecordDownload spectra(protocol, RecordDownload::Spectra);
-    if (!download(spectra, pageMode, pageSlots, [&] { sheet.setUp(pageSlots); }))
+    MeterFlow::Download memory;
+    if (!download(flow, MeterFlow::Spectra, memory, setUp))
         return Failure;
-    sheet.appendRecords(spectra, pageMode);
-    return writeOutput(sheet.exportTable(), engine.get());
+    model.appendDownload(memory, pageState.mode);
+    return writeOutput(output, model.exportTable());
 }

@@ -2,9 +2,11 @@
 
 #include "CatalogTypes.h"
 #include "CliOptions.h"
-#include "CliTexts.h"
 #include "KeyInfo.h"
+#include "MeterFlow.h"
 #include "MeterSession.h"
+#include "MeterState.h"
+#include "TextCatalogue.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,14 +15,15 @@
 #include <functional>
 #include <memory>
 
-class ExcelEngine;
 class ExportTable;
-class RecordDownload;
+class OutputFile;
 class TerminalProgress;
 
 // The command-line program: parses the arguments, opens the meter (USB or virtual), identifies it
-// as the records page does, runs the command and writes the result. Failures are told on standard
-// error with the window's own texts in the chosen language.
+// as the records page does, runs the command and writes the result. A download fills the same
+// table model as the window's page and writes the table that model exports, so the file is the
+// window's export. Failures are told on standard error with the window's own texts in the chosen
+// language.
 class CliRunner
 {
 public:
@@ -40,26 +43,25 @@ public:
     int run(const QStringList &arguments);
 
 private:
+    QString text(Text id) const { return TextCatalogue::text(id, options.chinese); }
     int fail(const QString &message);
-    int failWrite(const QString &reason);
     bool openMeter(QString &message);
     bool identify(QString &message);
     int runIdentify();
     int runRecords();
     int runSpectra();
-    bool prepareOutput(std::unique_ptr<ExcelEngine> &engine);
-    // The output can be written, the meter is identified and is of a kind 1..lastKind; false, with
-    // the failure told, otherwise.
-    bool startDownload(int lastKind, CliTexts::Message wrongKind, std::unique_ptr<ExcelEngine> &engine);
-    // Runs the download with its progress on standard error, then closes the meter. False, with the
-    // failure told, when a read failed; a meter without records is no failure.
-    bool download(RecordDownload &transfer, int &downloadMode, QList<int> &downloadSlots,
+    // The output can be written and the meter is identified; false, with the failure told,
+    // otherwise.
+    bool startDownload(OutputFile &output);
+    // Runs the download with its progress on standard error, then closes the meter. False, with
+    // the failure told, when a read failed; a meter without records is no failure.
+    bool download(MeterFlow &flow, MeterFlow::Purpose purpose, MeterFlow::Download &memory,
                   const std::function<void()> &slotsRead);
-    int writeOutput(const ExportTable &table, ExcelEngine *engine);
-    void print(FILE *stream, const QString &text);
+    int writeOutput(OutputFile &output, const ExportTable &table);
+    void print(FILE *stream, const QString &message);
 
-    FILE *out;
-    FILE *err;
+    FILE *const out;
+    FILE *const err;
     CliOptions options;
     std::unique_ptr<TerminalProgress> progress;
 
@@ -70,7 +72,5 @@ private:
 
     MeterSession session;
     KeyInfo keyInfo;
-    int uiIndex = 1;
-    int mode = 0;
-    QList<int> unitSlots;
+    MeterState state;
 };

@@ -2,7 +2,11 @@
 
 #include <unistd.h>
 
-TerminalProgress::TerminalProgress(FILE *stream, bool enabled) : stream(stream), enabled(enabled) {}
+TerminalProgress::TerminalProgress(FILE *stream, bool enabled, const QString &label)
+    : stream(stream),
+      enabled(enabled),
+      label(label)
+{}
 
 TerminalProgress::~TerminalProgress()
 {
@@ -25,17 +29,16 @@ QString TerminalProgress::line(const QString &label, int done, int maximum, int 
         .arg(total);
 }
 
-void TerminalProgress::start(const QString &text, int steps)
+void TerminalProgress::start(int chunks)
 {
-    label = text;
-    maximum = steps;
+    maximum = chunks;
     done = 0;
     draw();
 }
 
-void TerminalProgress::setValue(int value)
+void TerminalProgress::chunkRead(int chunkCounter)
 {
-    done = value;
+    done = chunkCounter + 1;
     draw();
 }
 

@@ -1,24 +1,26 @@
 #pragma once
 
+#include "DownloadProgress.h"
+
 #include <QString>
 
 #include <cstdio>
 
-// A one-line progress bar on a terminal: "label [#####.....] 5/10", redrawn in place. It draws
-// only when enabled (standard error is a terminal and the user did not ask for quiet), so that
-// scripts see nothing on standard error but messages.
-class TerminalProgress
+// A download's progress as a one-line bar on a terminal: "label [#####.....] 5/10", redrawn in
+// place after every chunk. It draws only when enabled (standard error is a terminal and the user
+// did not ask for quiet), so that scripts see nothing on standard error but messages.
+class TerminalProgress final : public DownloadProgress
 {
 public:
-    TerminalProgress(FILE *stream, bool enabled);
-    ~TerminalProgress();
+    TerminalProgress(FILE *stream, bool enabled, const QString &label);
+    ~TerminalProgress() override;
 
     TerminalProgress(const TerminalProgress &) = delete;
     TerminalProgress &operator=(const TerminalProgress &) = delete;
 
-    void start(const QString &label, int maximum);
-    // done: how many steps are complete (0..maximum).
-    void setValue(int done);
+    void start(int chunks) override;
+    // The bar counts the chunks that have arrived: the first chunk (counter 0) makes it 1.
+    void chunkRead(int chunkCounter) override;
     // Ends the line, if one is drawn, so that what follows starts on a fresh line.
     void finish();
 
@@ -31,10 +33,10 @@ public:
 private:
     void draw();
 
-    FILE *stream;
-    bool enabled;
+    FILE *const stream;
+    const bool enabled;
+    const QString label;
     bool drawn = false;
-    QString label;
     int maximum = 0;
     int done = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MeterFacts.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -27,7 +29,7 @@ class HidReportTransport
 {
 public:
     // Every report of the meter is 64 bytes, report ID included.
-    static constexpr int ReportLength = 64;
+    static constexpr int ReportLength = MeterFacts::ReportSize;
 
     virtual ~HidReportTransport() = default;
 

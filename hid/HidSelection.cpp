@@ -4,9 +4,8 @@
 
 namespace {
 
-// An interface the listing can read a serial string from: hidraw needs no handle for the
-// string, but a device that cannot be opened is not listed, as on a system where the string
-// is read through an opened handle.
+// Whether an interface counts for the listing: only one that opened, since a meter that cannot
+// be opened cannot be talked to, even though its serial string comes without opening it.
 bool serialReadable(const HidProbe &probe)
 {
     return probe.result == HidOpenResult::Opened;

@@ -5,16 +5,11 @@
 #include <QStringList>
 #include <functional>
 
-// Internal status of HID operations. It decides the results of libHidDevice and is never
-// returned to the link layer.
+// Outcome of the selection walk; libHidDevice::open turns it into 0 or -1.
 enum class HidStatus {
-    Ok,
-    NotFound,
-    NotOpened,
-    Busy,
-    TimedOut,
-    TransferFailed,
-    BadHandle
+    Ok,       // an interface was taken
+    NotFound, // no interface matched at the wanted position
+    Busy      // the interface at the wanted position is held by another program
 };
 
 // An enumerated interface together with the outcome of a trial open of its path.
@@ -37,10 +32,9 @@ struct SerialListing
 // The selection rules for picking one meter among the HID interfaces, kept apart from any
 // system access so that they run on plain enumeration lists.
 //
-// Member indexes are the positions in the enumeration list; only the first MemberIndexLimit
-// interfaces take part. The system's vendor/product filter stands in for the path match text
-// "vid_2047&pid_0301". hidraw has no share modes: an interface that opens counts as "opened
-// shared", and a busy device (EBUSY) stands in for a sharing violation.
+// Member indexes are the positions in the enumeration list, which holds only the interfaces with
+// the meter's vendor and product identifiers; only the first MemberIndexLimit interfaces take
+// part. An interface that opens is available; a busy one (EBUSY) is held by another program.
 class HidSelection
 {
 public:

@@ -8,17 +8,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-// hidraw mapping of the device operations:
+// The device operations on hidraw:
 // - enumerate: hid_enumerate filtered by vendor and product; the list order is the member
 //   index; the serial string and interface number come from the enumeration.
-// - open: hidraw has no share modes. The node is first opened read-write with open(2) to learn
-//   why it fails (EACCES/EPERM: no access rights, usually a missing udev rule; EBUSY: busy),
-//   then hid_open_path opens it for the transfers.
+// - open: the node is first opened read-write with open(2) to learn why it fails (EACCES/EPERM:
+//   no access rights, usually a missing udev rule; EBUSY: busy), then hid_open_path opens it
+//   for the transfers.
 // - report lengths: 64 bytes; hidraw hands numbered reports with the report ID first.
 // - write: hid_write blocks until the kernel took the report; the kernel bounds that wait, so
 //   the time-out is not applied here.
-// - read: hid_read_timeout; a time-out of 0 takes only a report already queued.
-// - the driver's input queue size of other systems has no counterpart on hidraw.
+// - read: hid_read_timeout; a time-out of 0 takes only a report already queued. The kernel
+//   queues input reports until they are read.
 
 HidapiTransport::HidapiTransport()
 {
@@ -68,42 +68,42 @@ HidOpenResult HidapiTransport::open(const QString &path)
         return openResultFromErrno(errno);
     ::close(fd);
 
-    m_device = hid_open_path(nativePath.constData());
-    if (!m_device)
+    device = hid_open_path(nativePath.constData());
+    if (!device)
         return HidOpenResult::Failed;
-    m_path = path;
-    m_gone = false;
+    openedPath = path;
+    gone = false;
     return HidOpenResult::Opened;
 }
 
 void HidapiTransport::close()
 {
-    if (m_device) {
-        hid_close(m_device);
-        m_device = nullptr;
+    if (device) {
+        hid_close(device);
+        device = nullptr;
     }
 }
 
 int HidapiTransport::writeReport(const quint8 *report, int length, int timeoutMs)
 {
     Q_UNUSED(timeoutMs)
-    if (!m_device)
+    if (!device)
         return -1;
-    const int written = hid_write(m_device, report, size_t(length));
-    if (written < 0 && !QFileInfo::exists(m_path))
-        m_gone = true;
+    const int written = hid_write(device, report, size_t(length));
+    if (written < 0 && !QFileInfo::exists(openedPath))
+        gone = true;
     return written < 0 ? -1 : written;
 }
 
 int HidapiTransport::readReport(quint8 *buffer, int capacity, int timeoutMs)
 {
-    if (!m_device)
+    if (!device)
         return -1;
-    const int got = hid_read_timeout(m_device, buffer, size_t(capacity), timeoutMs);
+    const int got = hid_read_timeout(device, buffer, size_t(capacity), timeoutMs);
     if (got < 0) {
         // hidapi reports a vanished device as a failed read (POLLHUP/ENODEV).
-        if (!QFileInfo::exists(m_path) || errno == ENODEV)
-            m_gone = true;
+        if (!QFileInfo::exists(openedPath) || errno == ENODEV)
+            gone = true;
         return -1;
     }
     return got;
@@ -111,7 +111,7 @@ int HidapiTransport::readReport(quint8 *buffer, int capacity, int timeoutMs)
 
 bool HidapiTransport::isDeviceGone() const
 {
-    if (!m_device)
+    if (!device)
         return true;
-    return m_gone || !QFileInfo::exists(m_path);
+    return gone || !QFileInfo::exists(openedPath);
 }

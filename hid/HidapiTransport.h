@@ -18,7 +18,7 @@ public:
     QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override;
     HidOpenResult open(const QString &path) override;
     void close() override;
-    bool isOpen() const override { return m_device != nullptr; }
+    bool isOpen() const override { return device != nullptr; }
     int writeReport(const quint8 *report, int length, int timeoutMs) override;
     int readReport(quint8 *buffer, int capacity, int timeoutMs) override;
     bool isDeviceGone() const override;
@@ -27,7 +27,7 @@ public:
     static HidOpenResult openResultFromErrno(int error);
 
 private:
-    hid_device_ *m_device = nullptr;
-    QString m_path;
-    bool m_gone = false;
+    hid_device_ *device = nullptr;
+    QString openedPath;
+    bool gone = false;
 };

@@ -23,16 +23,24 @@ struct HidDeviceState
     quint16 pendingCount = 0; // payload bytes received but not yet handed out
 };
 
+// How one read ended.
+struct HidReadResult
+{
+    enum Outcome {
+        Bytes,    // `bytes` bytes were placed; fewer than asked when the input stopped first
+        TimedOut, // no report arrived within the wait; nothing was placed
+        Failed    // not opened, or the transfer failed; nothing was placed, and waiting brings nothing
+    };
+    Outcome outcome = Failed;
+    int bytes = 0; // bytes placed in dst: 0 after a time-out or failure, and for a read of 0 bytes
+};
+
 // The meter's HID interface as a byte channel. Outgoing bytes are cut into output reports
 // (0x3F, count 1..62, payload, zero padding); incoming 0x3F reports are unpacked and handed out
 // in the amounts asked for, the surplus kept for the next read.
 //
-// Windows rules mapped onto the report transport:
-// - member indexes are the positions in the transport's enumeration list;
-// - share modes do not exist on hidraw: the exclusive-first attempt becomes one open "as the
-//   system allows", and a busy device (EBUSY) plays the part of the sharing violation;
-// - the driver's input-report queue size has no counterpart (the kernel keeps its own queue);
-// - report lengths are 64 bytes, as the system does not tell them.
+// Member indexes are the positions in the transport's enumeration list. Every report is 64
+// bytes, report ID included.
 class libHidDevice
 {
 public:
@@ -45,30 +53,28 @@ public:
     // 0 on success, -1 on failure (nothing kept).
     int open(quint16 vendorId, quint16 productId);
     void close();
-    // Bytes placed in dst; 0 when not opened or on failure. timeoutMs is the wait per report;
-    // 0 takes only the reports already queued.
-    int read(quint8 *dst, int length, int timeoutMs);
+    // Places up to length bytes in dst. timeoutMs is the wait per report; 0 takes only the reports
+    // already queued. Bytes handed out are never dropped: a read that times out or fails after
+    // some bytes ends with those bytes, and a lasting failure shows on the next read.
+    HidReadResult read(quint8 *dst, int length, int timeoutMs);
     // length when every report was written; 0 when not opened or a report failed.
     int write(const quint8 *src, int length, int timeoutMs);
     bool isDeviceGone() const;
 
-    bool isOpened() const { return m_opened; }
-    // Outcome of the last operation, for the link's decision to stop waiting.
-    HidStatus lastStatus() const { return m_status; }
+    bool isOpened() const { return opened; }
     // Set when the last open() met an interface the system refused for lack of access rights.
-    bool lastOpenAccessDenied() const { return !m_deniedPath.isEmpty(); }
-    QString lastOpenDeniedPath() const { return m_deniedPath; }
+    bool lastOpenAccessDenied() const { return !deniedPath.isEmpty(); }
+    QString lastOpenDeniedPath() const { return deniedPath; }
     // The interface open() took (path and serial string); empty while nothing is open.
-    const HidInterfaceInfo &openedInterface() const { return m_openedInterface; }
+    const HidInterfaceInfo &openedInterface() const { return openedInfo; }
 
 private:
     QList<HidProbe> probe(quint16 vendorId, quint16 productId);
     HidOpenResult openPath(const QString &path);
 
-    std::unique_ptr<HidReportTransport> m_transport;
-    std::unique_ptr<HidDeviceState> m_state;
-    bool m_opened = false;
-    HidStatus m_status = HidStatus::NotOpened;
-    QString m_deniedPath;
-    HidInterfaceInfo m_openedInterface;
+    std::unique_ptr<HidReportTransport> transport;
+    std::unique_ptr<HidDeviceState> deviceState;
+    bool opened = false;
+    QString deniedPath;
+    HidInterfaceInfo openedInfo;
 };

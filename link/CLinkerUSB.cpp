@@ -8,14 +8,16 @@
 #include <algorithm>
 #include <vector>
 
-CLinkerUSB::CLinkerUSB(std::unique_ptr<HidReportTransport> transport) : CLinker(nullptr), m_device(std::move(transport))
+CLinkerUSB::CLinkerUSB(std::unique_ptr<HidReportTransport> transport)
+    : CLinker(nullptr),
+      hidDevice(std::move(transport))
 {}
 
 CLinkerUSB::~CLinkerUSB() = default;
 
 int CLinkerUSB::open(quint16 vendorId, quint16 productId)
 {
-    if (m_device.open(vendorId, productId) == 0) {
+    if (hidDevice.open(vendorId, productId) == 0) {
         qDebug("hidDevice Open success!\n");
         return 0;
     }
@@ -25,7 +27,7 @@ int CLinkerUSB::open(quint16 vendorId, quint16 productId)
 
 void CLinkerUSB::close()
 {
-    m_device.close();
+    hidDevice.close();
 }
 
 int CLinkerUSB::read(QByteArray &out, int timeoutMs, int expectedLength)
@@ -34,12 +36,12 @@ int CLinkerUSB::read(QByteArray &out, int timeoutMs, int expectedLength)
 
     if (timeoutMs == 0) {
         // Drain: everything until the first report wait without input.
-        const int got = m_device.read(buffer.data(), ReadBufferSize, ReportWaitMs);
-        if (got > 0) {
-            out.append(reinterpret_cast<const char *>(buffer.data()), got);
+        const HidReadResult got = hidDevice.read(buffer.data(), ReadBufferSize, ReportWaitMs);
+        if (got.bytes > 0) {
+            out.append(reinterpret_cast<const char *>(buffer.data()), got.bytes);
             return int(out.size());
         }
-        return got;
+        return 0;
     }
 
     QElapsedTimer clock;
@@ -50,7 +52,8 @@ int CLinkerUSB::read(QByteArray &out, int timeoutMs, int expectedLength)
         // for input that will never come and nothing after the reply is taken with it.
         const int missing = out.isEmpty() ? expectedLength : expectedLength - int(out.size());
         const int wanted = std::clamp(missing, 1, ReadBufferSize);
-        last = m_device.read(buffer.data(), wanted, ReportWaitMs);
+        const HidReadResult got = hidDevice.read(buffer.data(), wanted, ReportWaitMs);
+        last = got.bytes;
         if (last > 0) {
             out.append(reinterpret_cast<const char *>(buffer.data()), last);
             const int start = int(out.indexOf(char(ReplyStartByte)));
@@ -60,8 +63,7 @@ int CLinkerUSB::read(QByteArray &out, int timeoutMs, int expectedLength)
         } else {
             qDebug("hidDevice ReadMessage error!\n");
             // A device that failed (gone, closed) cannot deliver the rest of the reply.
-            const HidStatus status = m_device.lastStatus();
-            if (status != HidStatus::TimedOut && status != HidStatus::Ok)
+            if (got.outcome == HidReadResult::Failed)
                 return last;
         }
         if (clock.hasExpired(timeoutMs))
@@ -74,7 +76,7 @@ int CLinkerUSB::readAvailable(QByteArray &out)
     std::vector<quint8> buffer(ReadBufferSize);
     int total = 0;
     for (;;) {
-        const int got = m_device.read(buffer.data(), ReadBufferSize, 0);
+        const int got = hidDevice.read(buffer.data(), ReadBufferSize, 0).bytes;
         if (got <= 0)
             return total;
         out.append(reinterpret_cast<const char *>(buffer.data()), got);
@@ -87,7 +89,7 @@ int CLinkerUSB::readAvailable(QByteArray &out)
 int CLinkerUSB::write(QByteArray &frame, int timeoutMs)
 {
     const int length = int(frame.size());
-    const int written = m_device.write(reinterpret_cast<const quint8 *>(frame.constData()), length, timeoutMs);
+    const int written = hidDevice.write(reinterpret_cast<const quint8 *>(frame.constData()), length, timeoutMs);
     if (written == length)
         return written;
     qDebug("hidDevice WriteMessage error! ret = %d\n", written);
@@ -96,10 +98,10 @@ int CLinkerUSB::write(QByteArray &frame, int timeoutMs)
 
 bool CLinkerUSB::isOpen() const
 {
-    return m_device.isOpened();
+    return hidDevice.isOpened();
 }
 
 bool CLinkerUSB::isDeviceGone() const
 {
-    return m_device.isDeviceGone();
+    return hidDevice.isDeviceGone();
 }

@@ -31,8 +31,8 @@ public:
     bool isDeviceGone() const override;
     int readAvailable(QByteArray &out) override;
 
-    const libHidDevice &device() const { return m_device; }
+    const libHidDevice &device() const { return hidDevice; }
 
 private:
-    libHidDevice m_device;
+    libHidDevice hidDevice;
 };

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol) : m_protocol(protocol) {}
+MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol) : protocol(protocol) {}
 
 int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
                            const Progress &progress)
@@ -18,7 +18,7 @@ int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QBy
 
     for (quint64 offset = 0; offset < areaBytes; offset += RecordAreaPlan::ChunkBytes) {
         const int length = int(std::min<quint64>(RecordAreaPlan::ChunkBytes, areaBytes - offset));
-        const int result = m_protocol.readMemoryBlock(start + quint32(offset), out, length, command);
+        const int result = protocol.readMemoryBlock(start + quint32(offset), out, length, command);
         if (result < 0) {
             out.truncate(sizeBefore);
             return result;

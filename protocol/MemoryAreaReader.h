@@ -22,5 +22,5 @@ public:
              const Progress &progress = {});
 
 private:
-    MeterProtocol &m_protocol;
+    MeterProtocol &protocol;
 };

@@ -83,9 +83,3 @@ bool MeterLock::isLocked() const
 {
     return file && file->isLocked();
 }
-
-QString MeterLock::heldElsewhereText(bool languageFlag)
-{
-    return languageFlag ? QStringLiteral("仪器正被其他程序使用，请先关闭该程序!")
-                        : QStringLiteral("The meter is in use by another program. Close that program first!");
-}

@@ -10,7 +10,7 @@ class QLockFile;
 // A lock per meter, held by a program for as long as it holds the meter's link. hidraw lets
 // several processes open one device, and each would then take the other's replies; the window
 // and the command line therefore take this lock before they talk to a meter, and a second
-// program is refused instead of corrupting both transfers.
+// program is refused (with Text::MeterHeldElsewhere) instead of corrupting both transfers.
 //
 // The lock is a QLockFile named after the vendor and product identifiers and the serial number,
 // in the user's runtime directory ($XDG_RUNTIME_DIR), or in /tmp where there is none. A lock
@@ -45,9 +45,6 @@ public:
     // The lock file's name: vendor and product in hex and the serial number, with every
     // character outside [A-Za-z0-9._-] written as %XX so that any serial string is a safe name.
     static QString fileName(quint16 vendorId, quint16 productId, const QString &serialNumber);
-
-    // The message shown when a meter is held by another program, in Chinese (true) or English.
-    static QString heldElsewhereText(bool languageFlag);
 
 private:
     QString path;

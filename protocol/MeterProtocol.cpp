@@ -1,5 +1,7 @@
 #include "MeterProtocol.h"
 
+#include "MeterFacts.h"
+#include "MeterKind.h"
 #include "MeterTransactions.h"
 
 #include <QDebug>
@@ -45,7 +47,7 @@ T wordAt(const QByteArray &data, int offset)
 
 } // namespace
 
-MeterProtocol::MeterProtocol(MeterTransactions &transactions) : m_transactions(transactions) {}
+MeterProtocol::MeterProtocol(MeterTransactions &transactions) : transactions(transactions) {}
 
 // Key information reply, 26 bytes:
 //   @0 0xAB, @1 not examined (0xA0 in an error reply), @2 address 0x0005 (error code in an
@@ -55,10 +57,10 @@ MeterProtocol::MeterProtocol(MeterTransactions &transactions) : m_transactions(t
 int MeterProtocol::readKeyInfo(KeyInfo &info)
 {
     QByteArray request = shortRequest(0x0005, 0x0012);
-    if (m_transactions.sendCommand(request, WriteTimeoutMs) < 8)
+    if (transactions.sendCommand(request, WriteTimeoutMs) < 8)
         return RequestNotSent;
     QByteArray reply;
-    if (m_transactions.receiveReply(reply, KeyInfoTimeoutMs, 26, true) <= 0) {
+    if (transactions.receiveReply(reply, KeyInfoTimeoutMs, 26, true) <= 0) {
         if (reply.size() >= 3 && byteAt(reply, 1) == 0xA0 && byteAt(reply, 2) == 0x04)
             return MeterErrorReply;
         return NoValidReply;
@@ -81,10 +83,10 @@ int MeterProtocol::readKeyInfo(KeyInfo &info)
 int MeterProtocol::readRecordCount(int &count)
 {
     QByteArray request = shortRequest(0x000F, 0x0004);
-    if (m_transactions.sendCommand(request, WriteTimeoutMs) < 6)
+    if (transactions.sendCommand(request, WriteTimeoutMs) < 6)
         return RequestNotSent;
     QByteArray reply;
-    if (m_transactions.receiveReply(reply, ReplyTimeoutMs, 12, true) <= 0)
+    if (transactions.receiveReply(reply, ReplyTimeoutMs, 12, true) <= 0)
         return NoValidReply;
     if (byteAt(reply, 2) != 0x0F && byteAt(reply, 4) != 0x04)
         return BadHeader;
@@ -97,14 +99,14 @@ int MeterProtocol::readRecordCount(int &count)
 int MeterProtocol::readUnitNumbers(QList<int> &units)
 {
     QByteArray request = shortRequest(0x0061, 0x0078);
-    if (m_transactions.sendCommand(request, WriteTimeoutMs) < 6)
+    if (transactions.sendCommand(request, WriteTimeoutMs) < 6)
         return RequestNotSent;
     QByteArray reply;
-    if (m_transactions.receiveReply(reply, ReplyTimeoutMs, 128, true) <= 0)
+    if (transactions.receiveReply(reply, ReplyTimeoutMs, 128, true) <= 0)
         return NoValidReply;
     if (byteAt(reply, 2) != 0x61 && byteAt(reply, 4) != 0x78)
         return BadHeader;
-    for (int slot = 0; slot < 60; ++slot)
+    for (int slot = 0; slot < MeterFacts::UnitSlotCount; ++slot)
         units.append(wordAt<quint16>(reply, 6 + 2 * slot));
     return Ok;
 }
@@ -113,17 +115,14 @@ int MeterProtocol::readUnitNumbers(QList<int> &units)
 // @10 unused, @12 check
 int MeterProtocol::readMode(int &mode, int uiIndex)
 {
-    QByteArray request;
-    if (uiIndex == 1)
-        request = longRequest(ReadCommand, 0x00000038, 4);
-    else if (uiIndex == 4)
-        request = longRequest(ReadCommandAlt, 0x00000040, 4);
-    else
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    if (!kind || !kind->hasMode)
         return RequestNotSent;
-    if (m_transactions.sendCommand(request, WriteTimeoutMs) < 8)
+    QByteArray request = longRequest(kind->modeCommand, kind->modeAddress, 4);
+    if (transactions.sendCommand(request, WriteTimeoutMs) < 8)
         return RequestNotSent;
     QByteArray reply;
-    if (m_transactions.receiveReply(reply, ReplyTimeoutMs, 14, true) <= 0)
+    if (transactions.receiveReply(reply, ReplyTimeoutMs, 14, true) <= 0)
         return NoValidReply;
     if (byteAt(reply, 6) != 0x04)
         return BadHeader;
@@ -138,16 +137,16 @@ int MeterProtocol::readMemoryBlock(quint32 address, QByteArray &out, int length,
     if (length <= 0 || length > 0xFFFF)
         return RequestNotSent;
     QByteArray request = longRequest(command, address, quint16(length));
-    if (m_transactions.sendCommand(request, WriteTimeoutMs) < 8)
+    if (transactions.sendCommand(request, WriteTimeoutMs) < 8)
         return RequestNotSent;
     QByteArray reply;
-    if (m_transactions.receiveReply(reply, ReplyTimeoutMs, length + 10, true) < length + 10)
+    if (transactions.receiveReply(reply, ReplyTimeoutMs, length + 10, true) < length + 10)
         return NoValidReply;
     // The reply repeats the request's address and length. A reply of the same length for
     // another block (one that came too late for an earlier request) must not be taken for this
     // block's data.
     if (reply.mid(2, 6) != request.mid(2, 6)) {
-        m_transactions.requireQuietDrain();
+        transactions.requireQuietDrain();
         return BadHeader;
     }
     out.append(reply.constData() + 8, length);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyInfo.h"
+#include "MeterFacts.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,8 +25,8 @@ public:
     static constexpr int WriteTimeoutMs = 1000;
     static constexpr int KeyInfoTimeoutMs = 1000;
     static constexpr int ReplyTimeoutMs = 6000;
-    static constexpr quint8 ReadCommand = 0x40;
-    static constexpr quint8 ReadCommandAlt = 0x41;
+    static constexpr quint8 ReadCommand = MeterFacts::ReadCommand;
+    static constexpr quint8 ReadCommandAlt = MeterFacts::ReadCommandAlt;
 
     explicit MeterProtocol(MeterTransactions &transactions);
 
@@ -41,5 +42,5 @@ public:
     static QByteArray reverseHexBytes(const QByteArray &hex);
 
 private:
-    MeterTransactions &m_transactions;
+    MeterTransactions &transactions;
 };

@@ -15,9 +15,6 @@ class MeterLock;
 class MeterSession final : public MeterConnection
 {
 public:
-    static constexpr quint16 VendorId = 0x2047;
-    static constexpr quint16 ProductId = 0x0301;
-
     MeterSession();
     ~MeterSession() override;
 
@@ -33,25 +30,25 @@ public:
     void close();
     // True when there is no link or its device has gone away.
     bool isDeviceGone() const;
-    bool hasLink() const { return m_link != nullptr; }
+    bool hasLink() const { return currentLink != nullptr; }
 
     // Whether the last failed openUsb() met a device node the user may not open (missing udev
     // rule), and that node's path.
-    bool lastOpenAccessDenied() const { return !m_deniedPath.isEmpty(); }
-    QString lastOpenDeniedPath() const { return m_deniedPath; }
+    bool lastOpenAccessDenied() const { return !deniedPath.isEmpty(); }
+    QString lastOpenDeniedPath() const { return deniedPath; }
     // Whether the last failed openUsb() found the meter held by another program or session.
-    bool lastOpenHeldElsewhere() const { return m_heldElsewhere; }
+    bool lastOpenHeldElsewhere() const { return heldElsewhere; }
 
     bool isLinkOpen() const override;
-    MeterProtocol &protocol() override { return m_protocol; }
-    MeterTransactions &transactions() { return m_transactions; }
-    CLinker *link() const { return m_link.get(); }
+    MeterProtocol &protocol() override { return meterProtocol; }
+    MeterTransactions &transactions() { return meterTransactions; }
+    CLinker *link() const { return currentLink.get(); }
 
 private:
-    std::unique_ptr<MeterLock> m_lock;
-    std::unique_ptr<CLinker> m_link;
-    MeterTransactions m_transactions;
-    MeterProtocol m_protocol;
-    QString m_deniedPath;
-    bool m_heldElsewhere = false;
+    std::unique_ptr<MeterLock> meterLock;
+    std::unique_ptr<CLinker> currentLink;
+    MeterTransactions meterTransactions;
+    MeterProtocol meterProtocol;
+    QString deniedPath;
+    bool heldElsewhere = false;
 };

@@ -2,12 +2,12 @@
 
 #include "CLinker.h"
 
-MeterTransactions::MeterTransactions(CLinker *link) : m_link(link) {}
+MeterTransactions::MeterTransactions(CLinker *link) : currentLink(link) {}
 
 void MeterTransactions::setLink(CLinker *link)
 {
-    m_link = link;
-    m_quietDrainPending = true;
+    currentLink = link;
+    quietDrainDue = true;
 }
 
 // CRC-16/MODBUS: initial value 0xFFFF, reflected polynomial 0xA001, no final exclusive-or.
@@ -25,30 +25,30 @@ quint16 MeterTransactions::crc16(const QByteArray &data, int length)
 
 int MeterTransactions::sendCommand(QByteArray &frame, int timeoutMs)
 {
-    if (!m_link || !m_link->isOpen())
+    if (!currentLink || !currentLink->isOpen())
         return -1;
 
     // Whatever the meter sent since the last transaction must never be taken for this reply.
     // After a clean transaction nothing more is on its way, so what is queued is all there is.
     QByteArray stale;
-    if (m_quietDrainPending)
-        m_link->read(stale, 0, 0);
+    if (quietDrainDue)
+        currentLink->read(stale, 0, 0);
     else
-        m_link->readAvailable(stale);
+        currentLink->readAvailable(stale);
     // Until this transaction ends with a checked reply, the next one drains fully.
-    m_quietDrainPending = true;
+    quietDrainDue = true;
 
     const quint16 crc = crc16(frame, int(frame.size()));
     frame.append(char(crc & 0xFF));
     frame.append(char(crc >> 8));
-    return m_link->write(frame, timeoutMs);
+    return currentLink->write(frame, timeoutMs);
 }
 
 int MeterTransactions::receiveReply(QByteArray &reply, int timeoutMs, int expectedLength, bool checkCrc)
 {
-    if (!m_link)
+    if (!currentLink)
         return -1;
-    const int result = m_link->read(reply, timeoutMs, expectedLength);
+    const int result = currentLink->read(reply, timeoutMs, expectedLength);
     if (result <= 0 || !checkCrc)
         return result;
     if (expectedLength < 2 || reply.size() < expectedLength)
@@ -59,6 +59,6 @@ int MeterTransactions::receiveReply(QByteArray &reply, int timeoutMs, int expect
         return -1;
     // A reply with surplus bytes means the meter sent more than was asked; drain fully next.
     if (reply.size() == expectedLength)
-        m_quietDrainPending = false;
+        quietDrainDue = false;
     return int(reply.size());
 }

@@ -19,7 +19,7 @@ public:
 
     // The link the transactions run over; not owned. Setting a link starts it with a full drain.
     void setLink(CLinker *link);
-    CLinker *link() const { return m_link; }
+    CLinker *link() const { return currentLink; }
 
     static quint16 crc16(const QByteArray &data, int length);
 
@@ -30,12 +30,12 @@ public:
     int receiveReply(QByteArray &reply, int timeoutMs, int expectedLength, bool checkCrc);
 
     // Whether the next request is preceded by the 50 ms quiet-gap drain.
-    bool quietDrainPending() const { return m_quietDrainPending; }
+    bool quietDrainPending() const { return quietDrainDue; }
     // For a reply that passed its check but turned out not to answer the request: more input
     // may be on its way, so the next request drains fully.
-    void requireQuietDrain() { m_quietDrainPending = true; }
+    void requireQuietDrain() { quietDrainDue = true; }
 
 private:
-    CLinker *m_link = nullptr;
-    bool m_quietDrainPending = true;
+    CLinker *currentLink = nullptr;
+    bool quietDrainDue = true;
 };

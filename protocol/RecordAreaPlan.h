@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MeterFacts.h"
+
 #include <QtGlobal>
 
 // Sizes and chunk counts of the record memory (196 bytes per record from 0x80000000) and the
@@ -8,8 +10,8 @@ struct RecordAreaPlan
 {
     static constexpr quint32 RecordAreaStart = 0x80000000u;
     static constexpr quint32 NameAreaStart = 0xC0000000u;
-    static constexpr quint32 RecordBytes = 196;
-    static constexpr quint32 NameSlotBytes = 16;
+    static constexpr quint32 RecordBytes = MeterFacts::RecordSize;
+    static constexpr quint32 NameSlotBytes = MeterFacts::NameSlotSize;
     static constexpr quint32 ChunkBytes = 256;
     // The largest count whose record area ends at or below the start of the name area.
     static constexpr qint64 MaxRecordCount = (NameAreaStart - RecordAreaStart) / RecordBytes;

@@ -1,22 +1,24 @@
 #include "RecordDecoder.h"
 
+#include "MeterFacts.h"
+#include "MeterKind.h"
 #include "MeterProtocol.h"
 #include "ValueMarkers.h"
 
 #include <cstring>
 
-RecordDecoder::RecordDecoder(const RowLayout &layout, bool languageFlag, const QMap<QString, QString> &probeNames)
-    : rowLayout(layout),
-      languageFlag(languageFlag),
+RecordDecoder::RecordDecoder(const MeterKind &kind, int mode, const ProbeNames &probeNames)
+    : kind(kind),
+      mode(mode),
       probeNames(probeNames)
 {}
 
 int RecordDecoder::availableRecords(const QByteArray &records, const QByteArray &names) const
 {
-    const qsizetype held = records.size() / recordSize;
-    if (!rowLayout.nameColumn)
+    const qsizetype held = records.size() / MeterFacts::RecordSize;
+    if (!kind.nameColumn)
         return int(held);
-    return int(qMin(held, names.size() / nameSlotSize));
+    return int(qMin(held, names.size() / MeterFacts::NameSlotSize));
 }
 
 bool RecordDecoder::decode(const QByteArray &records, const QByteArray &names, int j, DecodedRecord &out) const
@@ -24,18 +26,23 @@ bool RecordDecoder::decode(const QByteArray &records, const QByteArray &names, i
     if (j < 0 || j >= availableRecords(records, names))
         return false;
 
-    const auto *record = reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * recordSize;
+    const auto *record = reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * MeterFacts::RecordSize;
     DecodedRecord decoded;
-    if (rowLayout.nameColumn)
+    if (kind.nameColumn)
         decoded.name = recordName(names, j);
-    decoded.fields.reserve(rowLayout.fieldCount());
-    for (const int word : rowLayout.words) {
-        if (word == RowLayout::ProbeWord)
-            decoded.fields.append(probeField(record));
-        else if (rowLayout.markerCheck)
-            decoded.fields.append(ValueMarkers::decodeWord(record + 4 * word, languageFlag));
-        else
-            decoded.fields.append(ValueMarkers::plainWord(record + 4 * word));
+    const QList<MeterColumn> &columns = kind.columns(mode);
+    decoded.fields.reserve(size_t(columns.size()));
+    for (const MeterColumn &column : columns) {
+        if (column.word == MeterColumn::ProbeWord) {
+            // A number missing from the catalog leaves the name empty, so the cell shows the value 0.
+            // The lookup must not add the number to the catalog.
+            decoded.probeName = probeNames.value(probeNumberText(record));
+            decoded.fields.push_back({0.0f, ValueMarker::Probe});
+        } else if (kind.markerCheck) {
+            decoded.fields.push_back(ValueMarkers::decodeWord(record + 4 * column.word));
+        } else {
+            decoded.fields.push_back(ValueMarkers::plainWord(record + 4 * column.word));
+        }
     }
     out = std::move(decoded);
     return true;
@@ -43,11 +50,11 @@ bool RecordDecoder::decode(const QByteArray &records, const QByteArray &names, i
 
 QString RecordDecoder::recordName(const QByteArray &names, int j)
 {
-    if (j < 0 || (qsizetype(j) + 1) * nameSlotSize > names.size())
+    if (j < 0 || (qsizetype(j) + 1) * MeterFacts::NameSlotSize > names.size())
         return QString();
-    const char *slot = names.constData() + qsizetype(j) * nameSlotSize;
-    const void *zero = std::memchr(slot, 0, nameLength);
-    const qsizetype length = zero ? static_cast<const char *>(zero) - slot : nameLength;
+    const char *slot = names.constData() + qsizetype(j) * MeterFacts::NameSlotSize;
+    const void *zero = std::memchr(slot, 0, MeterFacts::NameLength);
+    const qsizetype length = zero ? static_cast<const char *>(zero) - slot : MeterFacts::NameLength;
     return QString::fromLocal8Bit(slot, length);
 }
 
@@ -55,11 +62,4 @@ QString RecordDecoder::probeNumberText(const uchar *bytes)
 {
     const QByteArray stored(reinterpret_cast<const char *>(bytes), 4);
     return QString::fromLatin1(MeterProtocol::reverseHexBytes(stored.toHex()));
-}
-
-RecordField RecordDecoder::probeField(const uchar *bytes) const
-{
-    // A number missing from the catalog leaves the text empty, so the cell shows the value 0.
-    // The lookup must not add the number to the catalog.
-    return {0.0f, probeNames.value(probeNumberText(bytes))};
 }

@@ -1,27 +1,22 @@
 #pragma once
 
+#include "CatalogTypes.h"
 #include "RecordField.h"
-#include "RowLayout.h"
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 
+struct MeterKind;
+
 // Turns the record memory (and name memory) read from a meter into decoded records, one per
-// stored record, for the row layout of the meter kind and mode. Decoding only ever reads bytes
-// that were received: a record or name slot that the buffers do not hold in full is not decoded.
+// stored record, for the columns of the meter kind and mode. Decoding only ever reads bytes that
+// were received: a record or name slot that the buffers do not hold in full is not decoded.
 class RecordDecoder
 {
 public:
-    static constexpr int recordSize = 196;
-    static constexpr int nameSlotSize = 16;
-    // Only the first 13 bytes of a name slot carry the name.
-    static constexpr int nameLength = 13;
+    RecordDecoder(const MeterKind &kind, int mode, const ProbeNames &probeNames);
 
-    RecordDecoder(const RowLayout &layout, bool languageFlag, const QMap<QString, QString> &probeNames);
-
-    // How many records both buffers hold in full for this layout (names only count for layouts
-    // with a name column).
+    // How many records both buffers hold in full (names only count for kinds with a name column).
     int availableRecords(const QByteArray &records, const QByteArray &names) const;
 
     // Decodes record j; false (and out untouched) when the buffers do not hold it in full.
@@ -36,9 +31,7 @@ public:
     static QString probeNumberText(const uchar *bytes);
 
 private:
-    RecordField probeField(const uchar *bytes) const;
-
-    const RowLayout &rowLayout;
-    bool languageFlag;
-    const QMap<QString, QString> &probeNames;
+    const MeterKind &kind;
+    const int mode;
+    const ProbeNames &probeNames;
 };

@@ -1,20 +1,30 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
-// One decoded value of a stored record. A non-empty text stands in for the number in the table
-// (a value marker's text, or a probe name).
+#include <vector>
+
+// What a stored word stands for besides its number.
+enum class ValueMarker : quint8 {
+    None,      // a measured value
+    NoFlicker, // the light does not flicker
+    Invalid,   // no valid value
+    Probe      // the probe field: the record's probe name, or the value 0 when it has none
+};
+
+// One decoded value of a stored record.
 struct RecordField
 {
     float value = 0.0f;
-    QString text;
+    ValueMarker marker = ValueMarker::None;
 };
 
 // One stored record decoded for the records table: the name (kinds with a name column, otherwise
-// empty) and the measurement fields in column order.
+// empty), the probe name (kind 6, empty when the probe number is not in the catalog) and the
+// measurement fields in column order.
 struct DecodedRecord
 {
     QString name;
-    QList<RecordField> fields;
+    QString probeName;
+    std::vector<RecordField> fields;
 };

@@ -1,5 +1,8 @@
 #include "RecordRowTexts.h"
 
+#include "MeterKind.h"
+#include "TextCatalogue.h"
+
 namespace {
 
 // The decimal counts come from a catalog file the user maintains; keep them in a range that
@@ -8,25 +11,42 @@ constexpr int maxDecimals = 16;
 
 } // namespace
 
-QString RecordRowTexts::fieldText(const RecordField &field, int decimals)
+QString RecordRowTexts::number(float value, int decimals)
 {
-    if (!field.text.isEmpty())
-        return field.text;
-    return QString::number(double(field.value), 'f', qBound(0, decimals, maxDecimals));
+    return QString::number(double(value), 'f', qBound(0, decimals, maxDecimals));
 }
 
-bool RecordRowTexts::cells(const RowLayout &layout, const DecodedRecord &record, const QList<int> &decimals,
-                           QStringList &cells)
+QString RecordRowTexts::fieldText(const RecordField &field, int decimals, bool chinese, const QString &probeName)
 {
-    const int fieldCount = layout.fieldCount();
-    if (decimals.size() < layout.leastDecimals() || record.fields.size() < fieldCount)
-        return false;
+    switch (field.marker) {
+    case ValueMarker::NoFlicker:
+        return TextCatalogue::text(Text::NoFlicker, chinese);
+    case ValueMarker::Invalid:
+        return TextCatalogue::text(Text::InvalidValue, chinese);
+    case ValueMarker::Probe:
+        if (!probeName.isEmpty())
+            return probeName;
+        break;
+    case ValueMarker::None:
+        break;
+    }
+    return number(field.value, decimals);
+}
+
+bool RecordRowTexts::fits(const MeterKind &kind, int mode, const DecodedRecord &record, const QList<int> &decimals)
+{
+    const qsizetype fieldCount = kind.columns(mode).size();
+    return decimals.size() >= fieldCount && qsizetype(record.fields.size()) >= fieldCount;
+}
+
+QStringList RecordRowTexts::cells(const MeterKind &kind, const DecodedRecord &record, const QList<int> &decimals,
+                                  bool chinese)
+{
     QStringList texts;
-    texts.reserve(layout.deleteButtonColumn());
-    if (layout.nameColumn)
+    texts.reserve(qsizetype(record.fields.size()) + 1);
+    if (kind.nameColumn)
         texts.append(record.name);
-    for (int k = 0; k < fieldCount; ++k)
-        texts.append(fieldText(record.fields.at(k), decimals.at(k)));
-    cells = std::move(texts);
-    return true;
+    for (size_t k = 0; k < record.fields.size() && qsizetype(k) < decimals.size(); ++k)
+        texts.append(fieldText(record.fields[k], decimals.at(qsizetype(k)), chinese, record.probeName));
+    return texts;
 }

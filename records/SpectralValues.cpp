@@ -1,25 +1,20 @@
 #include "SpectralValues.h"
 
-#include "RecordDecoder.h"
+#include "MeterKind.h"
 
 #include <QtEndian>
 #include <cstring>
 
-int SpectralValues::offset(int uiIndex, int mode)
+bool SpectralValues::extract(const QByteArray &records, int j, const MeterKind &kind, int mode, Values &values)
 {
-    return (uiIndex == 1 || uiIndex == 4) && mode == 1 ? 0 : 60;
-}
-
-bool SpectralValues::extract(const QByteArray &records, int j, int uiIndex, int mode, Values &values)
-{
-    constexpr int size = RecordDecoder::recordSize;
+    constexpr int size = MeterFacts::RecordSize;
     if (j < 0 || (qsizetype(j) + 1) * size > records.size())
         return false;
     const auto *first =
-        reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * size + offset(uiIndex, mode);
-    for (int i = 0; i < count; ++i) {
+        reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * size + kind.spectralOffset(mode);
+    for (size_t i = 0; i < values.size(); ++i) {
         const quint32 word = qFromLittleEndian<quint32>(first + 4 * i);
-        std::memcpy(&values[size_t(i)], &word, sizeof(float));
+        std::memcpy(&values[i], &word, sizeof(float));
     }
     return true;
 }

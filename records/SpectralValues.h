@@ -1,19 +1,20 @@
 #pragma once
 
+#include "MeterFacts.h"
+
 #include <QByteArray>
 #include <array>
 
-// The 31 spectral values (400 nm to 700 nm in steps of 10 nm) of a stored record. They lie at
-// byte 0 of the record for the PPFD mode of kinds 1 and 4, and at byte 60 in every other case.
+struct MeterKind;
+
+// The 31 spectral values (400 nm to 700 nm in steps of 10 nm) of a stored record, at the offset
+// the meter kind and mode give.
 class SpectralValues
 {
 public:
-    static constexpr int count = 31;
-    using Values = std::array<float, count>;
-
-    static int offset(int uiIndex, int mode);
+    using Values = std::array<float, MeterFacts::SpectralValueCount>;
 
     // The values of record j of the record memory; false (values untouched) when the memory does
     // not hold record j in full.
-    static bool extract(const QByteArray &records, int j, int uiIndex, int mode, Values &values);
+    static bool extract(const QByteArray &records, int j, const MeterKind &kind, int mode, Values &values);
 };

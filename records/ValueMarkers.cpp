@@ -14,32 +14,17 @@ float wordAsFloat(quint32 word)
 
 } // namespace
 
-QString ValueMarkers::noFlickerText(bool languageFlag)
-{
-    return languageFlag ? QStringLiteral("无频闪") : QStringLiteral("No");
-}
-
-QString ValueMarkers::invalidText()
-{
-    return QStringLiteral("----");
-}
-
-bool ValueMarkers::isNoFlickerText(const QString &text)
-{
-    return text == noFlickerText(true) || text == noFlickerText(false);
-}
-
-RecordField ValueMarkers::decodeWord(const uchar *bytes, bool languageFlag)
+RecordField ValueMarkers::decodeWord(const uchar *bytes)
 {
     const quint32 word = qFromLittleEndian<quint32>(bytes);
     if (word == noFlickerMarker)
-        return {0.0f, noFlickerText(languageFlag)};
+        return {0.0f, ValueMarker::NoFlicker};
     if (word == invalidMarker || word == invalidMarker2)
-        return {0.0f, invalidText()};
-    return {wordAsFloat(word), QString()};
+        return {0.0f, ValueMarker::Invalid};
+    return {wordAsFloat(word), ValueMarker::None};
 }
 
 RecordField ValueMarkers::plainWord(const uchar *bytes)
 {
-    return {wordAsFloat(qFromLittleEndian<quint32>(bytes)), QString()};
+    return {wordAsFloat(qFromLittleEndian<quint32>(bytes)), ValueMarker::None};
 }

@@ -16,14 +16,8 @@ public:
     static constexpr quint32 invalidMarker = 0x6E0E2BF2u;
     static constexpr quint32 invalidMarker2 = 0x6E280564u;
 
-    static QString noFlickerText(bool languageFlag);
-    static QString invalidText();
-
-    // True for the exact texts a no-flicker cell holds in either language.
-    static bool isNoFlickerText(const QString &text);
-
     // The field of one stored little-endian word with the marker rule applied.
-    static RecordField decodeWord(const uchar *bytes, bool languageFlag);
+    static RecordField decodeWord(const uchar *bytes);
     // The field of one stored word read as a plain float, without the marker rule.
     static RecordField plainWord(const uchar *bytes);
 };

@@ -3,8 +3,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVANE_TESTS=OFF >/dev/null
-cmake --build "$root/build" -j"$(nproc)"
+# The release preset builds into build; presets are looked up in the working directory.
+(cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release -j"$(nproc)")
 # Without a display the window cannot show: run the command line on the demo meter instead.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running lumivane-cli on the demo meter instead."

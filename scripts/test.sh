@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Lumivane with -Werror, AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer (the asan preset, in build-test), and runs every test. Arguments go
+# to ctest as they are.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=Debug -DLUMIVANE_SANITIZE=ON >/dev/null
-cmake --build "$root/build-test" -j"$(nproc)"
-cd "$root/build-test"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j2 "$@"
+# The presets are looked up in the working directory.
+cd "$root"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan "$@"

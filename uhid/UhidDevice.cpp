@@ -34,12 +34,12 @@ bool UhidDevice::create(const Identity &identity, const QString &node)
 {
     destroy();
     if (identity.reportDescriptor.isEmpty() || identity.reportDescriptor.size() > HID_MAX_DESCRIPTOR_SIZE) {
-        m_error = QStringLiteral("report descriptor must hold 1 to %1 bytes").arg(HID_MAX_DESCRIPTOR_SIZE);
+        error = QStringLiteral("report descriptor must hold 1 to %1 bytes").arg(HID_MAX_DESCRIPTOR_SIZE);
         return false;
     }
-    m_fd = ::open(node.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
-    if (m_fd < 0) {
-        m_error = systemError(qPrintable(node));
+    fd = ::open(node.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        error = systemError(qPrintable(node));
         return false;
     }
 
@@ -56,8 +56,8 @@ bool UhidDevice::create(const Identity &identity, const QString &node)
     req.rd_size = static_cast<__u16>(identity.reportDescriptor.size());
     std::memcpy(req.rd_data, identity.reportDescriptor.constData(), req.rd_size);
     if (!writeEvent(&ev, "UHID_CREATE2")) {
-        ::close(m_fd);
-        m_fd = -1;
+        ::close(fd);
+        fd = -1;
         return false;
     }
     return true;
@@ -65,40 +65,40 @@ bool UhidDevice::create(const Identity &identity, const QString &node)
 
 void UhidDevice::destroy()
 {
-    if (m_fd < 0)
+    if (fd < 0)
         return;
     uhid_event ev;
     std::memset(&ev, 0, sizeof ev);
     ev.type = UHID_DESTROY;
     // Closing the descriptor destroys the device too; the explicit request makes it immediate.
     writeEvent(&ev, "UHID_DESTROY");
-    ::close(m_fd);
-    m_fd = -1;
+    ::close(fd);
+    fd = -1;
 }
 
 UhidDevice::Event UhidDevice::nextEvent()
 {
     Event result;
-    if (m_fd < 0) {
+    if (fd < 0) {
         result.kind = EventKind::Failed;
-        m_error = QStringLiteral("device not created");
+        error = QStringLiteral("device not created");
         return result;
     }
     uhid_event ev;
     std::memset(&ev, 0, sizeof ev);
     ssize_t n;
     do {
-        n = ::read(m_fd, &ev, sizeof ev);
+        n = ::read(fd, &ev, sizeof ev);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         if (errno == EAGAIN)
             return result;
-        m_error = systemError("read /dev/uhid");
+        error = systemError("read /dev/uhid");
         result.kind = EventKind::Failed;
         return result;
     }
     if (n < static_cast<ssize_t>(sizeof ev.type)) {
-        m_error = QStringLiteral("short read from /dev/uhid (%1 bytes)").arg(n);
+        error = QStringLiteral("short read from /dev/uhid (%1 bytes)").arg(n);
         result.kind = EventKind::Failed;
         return result;
     }
@@ -133,12 +133,12 @@ UhidDevice::Event UhidDevice::nextEvent()
 
 bool UhidDevice::sendInputReport(const QByteArray &report)
 {
-    if (m_fd < 0) {
-        m_error = QStringLiteral("device not created");
+    if (fd < 0) {
+        error = QStringLiteral("device not created");
         return false;
     }
     if (report.isEmpty() || report.size() > UHID_DATA_MAX) {
-        m_error = QStringLiteral("input report of %1 bytes").arg(report.size());
+        error = QStringLiteral("input report of %1 bytes").arg(report.size());
         return false;
     }
     uhid_event ev;
@@ -171,16 +171,16 @@ bool UhidDevice::rejectSetReport(quint32 requestId)
 
 bool UhidDevice::writeEvent(const void *event, const char *what)
 {
-    if (m_fd < 0) {
-        m_error = QStringLiteral("device not created");
+    if (fd < 0) {
+        error = QStringLiteral("device not created");
         return false;
     }
     ssize_t n;
     do {
-        n = ::write(m_fd, event, sizeof(uhid_event));
+        n = ::write(fd, event, sizeof(uhid_event));
     } while (n < 0 && errno == EINTR);
     if (n != static_cast<ssize_t>(sizeof(uhid_event))) {
-        m_error = n < 0 ? systemError(what) : QStringLiteral("%1: short write").arg(QString::fromLatin1(what));
+        error = n < 0 ? systemError(what) : QStringLiteral("%1: short write").arg(QString::fromLatin1(what));
         return false;
     }
     return true;

@@ -50,9 +50,9 @@ public:
     bool create(const Identity &identity, const QString &node = QStringLiteral("/dev/uhid"));
     // Removes the device (UHID_DESTROY) and closes the descriptor; harmless when not created.
     void destroy();
-    bool isCreated() const { return m_fd >= 0; }
+    bool isCreated() const { return fd >= 0; }
     // The descriptor to poll for readability before nextEvent().
-    int fileDescriptor() const { return m_fd; }
+    int fileDescriptor() const { return fd; }
 
     // Reads one pending event. Blocks when none is pending; poll fileDescriptor() first.
     Event nextEvent();
@@ -63,11 +63,11 @@ public:
     bool rejectGetReport(quint32 requestId);
     bool rejectSetReport(quint32 requestId);
 
-    QString errorString() const { return m_error; }
+    QString errorString() const { return error; }
 
 private:
     bool writeEvent(const void *event, const char *what);
 
-    int m_fd = -1;
-    QString m_error;
+    int fd = -1;
+    QString error;
 };

@@ -1,5 +1,6 @@
 #include "UhidMeter.h"
 
+#include "MeterFacts.h"
 #include "VirtualMeter.h"
 
 #include <linux/input.h>
@@ -8,7 +9,7 @@
 #include <cstring>
 #include <poll.h>
 
-UhidMeter::UhidMeter(VirtualMeter &meter, int vanishAfter) : m_meter(meter), m_vanishAfter(vanishAfter) {}
+UhidMeter::UhidMeter(VirtualMeter &meter, int vanishAfter) : meter(meter), vanishAfter(vanishAfter) {}
 
 QByteArray UhidMeter::reportDescriptor()
 {
@@ -34,14 +35,14 @@ bool UhidMeter::plugIn()
 {
     UhidDevice::Identity id;
     id.bus = BUS_USB;
-    id.vendor = VendorId;
-    id.product = ProductId;
+    id.vendor = MeterFacts::VendorId;
+    id.product = MeterFacts::ProductId;
     id.name = QByteArrayLiteral("Lumivane virtual meter");
     id.phys = QByteArrayLiteral("lumivane-uhid-meter");
-    id.uniq = m_meter.serialString().toLatin1();
+    id.uniq = meter.serialString().toLatin1();
     id.reportDescriptor = reportDescriptor();
-    if (!m_device.create(id)) {
-        m_error = m_device.errorString();
+    if (!device.create(id)) {
+        error = device.errorString();
         return false;
     }
     return true;
@@ -49,32 +50,32 @@ bool UhidMeter::plugIn()
 
 void UhidMeter::unplug()
 {
-    m_device.destroy();
+    device.destroy();
 }
 
 bool UhidMeter::vanishReached() const
 {
-    return (m_vanishAfter > 0 && m_inputReportsSent >= m_vanishAfter) || m_meter.isUnplugged();
+    return (vanishAfter > 0 && sentInputReports >= vanishAfter) || meter.isUnplugged();
 }
 
 int UhidMeter::pollTimeoutMs() const
 {
-    const qint64 due = m_meter.nextInputDueUs();
+    const qint64 due = meter.nextInputDueUs();
     if (due < 0)
         return -1;
-    const qint64 waitUs = due - m_meter.nowUs();
+    const qint64 waitUs = due - meter.nowUs();
     return waitUs <= 0 ? 0 : static_cast<int>((waitUs + 999) / 1000);
 }
 
 bool UhidMeter::sendDueReports()
 {
     QByteArray report;
-    while (!vanishReached() && m_meter.takeInputReport(report)) {
-        if (!m_device.sendInputReport(report)) {
-            m_error = m_device.errorString();
+    while (!vanishReached() && meter.takeInputReport(report)) {
+        if (!device.sendInputReport(report)) {
+            error = device.errorString();
             return false;
         }
-        ++m_inputReportsSent;
+        ++sentInputReports;
     }
     return !vanishReached();
 }
@@ -83,43 +84,43 @@ UhidMeter::Stop UhidMeter::serve(int signalFd)
 {
     for (;;) {
         if (!sendDueReports())
-            return m_error.isEmpty() ? Stop::Vanished : Stop::Error;
+            return error.isEmpty() ? Stop::Vanished : Stop::Error;
 
-        pollfd fds[2] = {{m_device.fileDescriptor(), POLLIN, 0}, {signalFd, POLLIN, 0}};
+        pollfd fds[2] = {{device.fileDescriptor(), POLLIN, 0}, {signalFd, POLLIN, 0}};
         const int n = ::poll(fds, signalFd >= 0 ? 2 : 1, pollTimeoutMs());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            m_error = QStringLiteral("poll: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            error = QStringLiteral("poll: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
             return Stop::Error;
         }
         if (signalFd >= 0 && (fds[1].revents & POLLIN))
             return Stop::Signal;
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            m_error = QStringLiteral("/dev/uhid reported an error");
+            error = QStringLiteral("/dev/uhid reported an error");
             return Stop::Error;
         }
         if (!(fds[0].revents & POLLIN))
             continue;
 
-        const UhidDevice::Event ev = m_device.nextEvent();
+        const UhidDevice::Event ev = device.nextEvent();
         switch (ev.kind) {
         case UhidDevice::EventKind::OutputReport: {
             // hidraw passes what the writer wrote; the meter always sees full 64-byte reports.
-            QByteArray report = ev.data.left(ReportSize);
-            if (report.size() < ReportSize)
-                report.append(ReportSize - report.size(), '\0');
-            m_meter.receiveOutputReport(report);
+            QByteArray report = ev.data.left(MeterFacts::ReportSize);
+            if (report.size() < MeterFacts::ReportSize)
+                report.append(MeterFacts::ReportSize - report.size(), '\0');
+            meter.receiveOutputReport(report);
             break;
         }
         case UhidDevice::EventKind::GetReport:
-            m_device.rejectGetReport(ev.requestId);
+            device.rejectGetReport(ev.requestId);
             break;
         case UhidDevice::EventKind::SetReport:
-            m_device.rejectSetReport(ev.requestId);
+            device.rejectSetReport(ev.requestId);
             break;
         case UhidDevice::EventKind::Failed:
-            m_error = m_device.errorString();
+            error = device.errorString();
             return Stop::Error;
         case UhidDevice::EventKind::None:
         case UhidDevice::EventKind::Other:

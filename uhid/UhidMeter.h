@@ -11,10 +11,6 @@ class VirtualMeter;
 class UhidMeter
 {
 public:
-    static constexpr quint32 VendorId = 0x2047;
-    static constexpr quint32 ProductId = 0x0301;
-    static constexpr int ReportSize = 64; // report ID + 63 data bytes
-
     enum class Stop {
         Signal,
         Vanished,
@@ -34,8 +30,8 @@ public:
     // Removes the device.
     void unplug();
 
-    int inputReportsSent() const { return m_inputReportsSent; }
-    QString errorString() const { return m_error; }
+    int inputReportsSent() const { return sentInputReports; }
+    QString errorString() const { return error; }
 
 private:
     // Sends the input reports that are due; false when the device must stop.
@@ -44,9 +40,9 @@ private:
     int pollTimeoutMs() const;
     bool vanishReached() const;
 
-    VirtualMeter &m_meter;
-    const int m_vanishAfter;
-    UhidDevice m_device;
-    int m_inputReportsSent = 0;
-    QString m_error;
+    VirtualMeter &meter;
+    const int vanishAfter;
+    UhidDevice device;
+    int sentInputReports = 0;
+    QString error;
 };

@@ -1,6 +1,7 @@
 #include "MeterFaults.h"
 
 #include "ImageJson.h"
+#include "MeterFacts.h"
 
 #include <QJsonObject>
 
@@ -133,7 +134,7 @@ bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString
         && !readRequestsWith(object, QStringLiteral("foreignReport"), QStringLiteral("reportId"), 1, 255,
                              faults.foreignRequests, faults.foreignReportId, error))
         return false;
-    if (faults.foreignReportId == 0x3F) {
+    if (faults.foreignReportId == MeterFacts::ReportId) {
         error = QStringLiteral("faults.foreignReport.reportId: must differ from the meter's report ID 63");
         return false;
     }

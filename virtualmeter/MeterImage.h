@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MeterFacts.h"
 #include "MeterFaults.h"
 
 #include <QByteArray>
@@ -25,8 +26,8 @@ struct MeterImage
     MeterFaults faults;
 
     static constexpr int UnitSlotCount = 60;
-    static constexpr int RecordBytes = 196;
-    static constexpr int NameSlotBytes = 16;
+    static constexpr int RecordBytes = MeterFacts::RecordSize;
+    static constexpr int NameSlotBytes = MeterFacts::NameSlotSize;
 
     // Parses an image; anything outside the format is refused with an error naming the key and
     // the problem.

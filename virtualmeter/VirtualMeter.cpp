@@ -1,14 +1,13 @@
 #include "VirtualMeter.h"
 
+#include "MeterFacts.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 
 namespace {
 
-constexpr quint8 ReportId = 0x3F;
-constexpr int ReportLength = 64;
-constexpr int MaxPayload = 62;
 constexpr quint8 FrameStart = 0xAB;
 
 // The firmware's own CRC-16/MODBUS (initial 0xFFFF, reflected polynomial 0xA001).
@@ -54,86 +53,88 @@ bool isKeyInfoRequest(const QByteArray &frame)
 
 } // namespace
 
-VirtualMeter::VirtualMeter(const MeterImage &image, const VirtualTiming &timing) : m_image(image), m_timing(timing)
+VirtualMeter::VirtualMeter(const MeterImage &image, const VirtualTiming &timing)
+    : meterImage(image),
+      timingModel(timing)
 {
-    m_clock.start();
-    if (m_image.faults.unplugAfterReports == 0)
-        m_unplugged = true;
+    clock.start();
+    if (meterImage.faults.unplugAfterReports == 0)
+        unplugged = true;
 }
 
 QString VirtualMeter::serialString() const
 {
-    return QString::number(m_image.serialNo);
+    return QString::number(meterImage.serialNo);
 }
 
 qint64 VirtualMeter::nowUs() const
 {
-    return m_clock.nsecsElapsed() / 1000;
+    return clock.nsecsElapsed() / 1000;
 }
 
 void VirtualMeter::unplug()
 {
-    m_unplugged = true;
-    m_input.clear();
+    unplugged = true;
+    input.clear();
 }
 
 qint64 VirtualMeter::linkBoundUs() const
 {
-    return qint64(m_outputReports + m_inputReports) * m_timing.frameUs + qint64(m_replies) * m_timing.turnaroundUs;
+    return qint64(outputReports + inputReports) * timingModel.frameUs + qint64(replies) * timingModel.turnaroundUs;
 }
 
 quint8 VirtualMeter::memoryByte(quint32 address) const
 {
     if (address >= 0x80000000u && address < 0xC0000000u) {
         const quint32 offset = address - 0x80000000u;
-        return offset < quint32(m_image.recordMemory.size()) ? quint8(m_image.recordMemory.at(offset)) : 0;
+        return offset < quint32(meterImage.recordMemory.size()) ? quint8(meterImage.recordMemory.at(offset)) : 0;
     }
     if (address >= 0xC0000000u) {
         const quint32 offset = address - 0xC0000000u;
-        return offset < quint32(m_image.nameMemory.size()) ? quint8(m_image.nameMemory.at(offset)) : 0;
+        return offset < quint32(meterImage.nameMemory.size()) ? quint8(meterImage.nameMemory.at(offset)) : 0;
     }
     return 0;
 }
 
 void VirtualMeter::receiveOutputReport(const QByteArray &report)
 {
-    if (m_unplugged || report.size() < 2 || quint8(report.at(0)) != ReportId)
+    if (unplugged || report.size() < 2 || quint8(report.at(0)) != MeterFacts::ReportId)
         return;
-    ++m_outputReports;
-    const int count = std::min({int(quint8(report.at(1))), MaxPayload, int(report.size()) - 2});
-    m_recentPayloads.append(count);
-    if (m_recentPayloads.size() > RecentPayloadLimit)
-        m_recentPayloads.removeFirst();
-    m_requestBytes.append(report.constData() + 2, count);
+    ++outputReports;
+    const int count = std::min({int(quint8(report.at(1))), MeterFacts::MaxPayload, int(report.size()) - 2});
+    recentPayloads.append(count);
+    if (recentPayloads.size() > RecentPayloadLimit)
+        recentPayloads.removeFirst();
+    requestBytes.append(report.constData() + 2, count);
 
     // Cut complete requests out of the received bytes; anything that cannot start a request is
     // dropped so that the meter finds the next start byte.
     const qint64 now = nowUs();
     for (;;) {
-        const int start = int(m_requestBytes.indexOf(char(FrameStart)));
-        m_requestBytes.remove(0, start < 0 ? m_requestBytes.size() : start);
-        if (m_requestBytes.size() < 2)
+        const int start = int(requestBytes.indexOf(char(FrameStart)));
+        requestBytes.remove(0, start < 0 ? requestBytes.size() : start);
+        if (requestBytes.size() < 2)
             return;
-        const int length = requestLength(quint8(m_requestBytes.at(1)));
+        const int length = requestLength(quint8(requestBytes.at(1)));
         if (length == 0) {
-            m_requestBytes.remove(0, 1);
+            requestBytes.remove(0, 1);
             continue;
         }
-        if (m_requestBytes.size() < length)
+        if (requestBytes.size() < length)
             return;
-        const QByteArray frame = m_requestBytes.left(length);
-        m_requestBytes.remove(0, length);
+        const QByteArray frame = requestBytes.left(length);
+        requestBytes.remove(0, length);
         handleRequest(frame, now);
     }
 }
 
 void VirtualMeter::handleRequest(const QByteArray &frame, qint64 arrivedUs)
 {
-    const int number = ++m_requests;
+    const int number = ++requests;
     const int bodyLength = int(frame.size()) - 2;
     if (qFromLittleEndian<quint16>(frame.constData() + bodyLength) != firmwareCrc(frame.constData(), bodyLength))
         return; // a request with a wrong check value gets no reply
-    const MeterFaults &faults = m_image.faults;
+    const MeterFaults &faults = meterImage.faults;
     if (faults.noReply.contains(number))
         return;
 
@@ -159,12 +160,12 @@ void VirtualMeter::handleRequest(const QByteArray &frame, qint64 arrivedUs)
     if (faults.truncateRequests.contains(number))
         reply.truncate(faults.truncateBytes);
 
-    const int payload = faults.splitRequests.contains(number) ? faults.splitPayload : MaxPayload;
-    qint64 due = arrivedUs + (m_timing.fullSpeed ? m_timing.turnaroundUs : 0);
+    const int payload = faults.splitRequests.contains(number) ? faults.splitPayload : MeterFacts::MaxPayload;
+    qint64 due = arrivedUs + (timingModel.fullSpeed ? timingModel.turnaroundUs : 0);
     if (faults.lateRequests.contains(number))
         due += qint64(faults.lateDelayMs) * 1000;
     if (faults.foreignRequests.contains(number))
-        queueReport(quint8(faults.foreignReportId), reply.left(MaxPayload), due);
+        queueReport(quint8(faults.foreignReportId), reply.left(MeterFacts::MaxPayload), due);
     queueReply(reply, payload, due);
 }
 
@@ -180,19 +181,19 @@ QByteArray VirtualMeter::replyFor(const QByteArray &frame) const
         if (address == 0x0005 && length == 0x0012) {
             // @0 marker, @1 unused, @2 year, @4 month, @5 day, @6 serial, @10 model, @14 extra,
             // @16 firmware
-            reply.append(char(m_image.marker));
+            reply.append(char(meterImage.marker));
             reply.append('\0');
-            appendLe16(reply, quint16(m_image.date.year()));
-            reply.append(char(m_image.date.month()));
-            reply.append(char(m_image.date.day()));
-            appendLe32(reply, m_image.serialNo);
-            appendLe32(reply, m_image.modelCode);
-            appendLe16(reply, m_image.extraWord);
-            appendLe16(reply, m_image.firmwareVersion);
+            appendLe16(reply, quint16(meterImage.date.year()));
+            reply.append(char(meterImage.date.month()));
+            reply.append(char(meterImage.date.day()));
+            appendLe32(reply, meterImage.serialNo);
+            appendLe32(reply, meterImage.modelCode);
+            appendLe16(reply, meterImage.extraWord);
+            appendLe16(reply, meterImage.firmwareVersion);
         } else if (address == 0x000F && length == 4) {
-            appendLe32(reply, m_image.recordCount);
+            appendLe32(reply, meterImage.recordCount);
         } else if (address == 0x0061 && length == 0x0078) {
-            for (quint16 unit : m_image.unitSlots)
+            for (quint16 unit : meterImage.unitSlots)
                 appendLe16(reply, unit);
         } else {
             reply.append(QByteArray(length, '\0'));
@@ -205,7 +206,7 @@ QByteArray VirtualMeter::replyFor(const QByteArray &frame) const
     const bool modeRequest =
         length == 4 && ((command == 0x40 && address == 0x38) || (command == 0x41 && address == 0x40));
     if (modeRequest) {
-        appendLe16(reply, m_image.mode);
+        appendLe16(reply, meterImage.mode);
         appendLe16(reply, 0);
         return reply;
     }
@@ -219,35 +220,35 @@ QByteArray VirtualMeter::replyFor(const QByteArray &frame) const
 void VirtualMeter::queueReply(const QByteArray &bytes, int payloadPerReport, qint64 firstDueUs)
 {
     for (int offset = 0; offset < bytes.size(); offset += payloadPerReport)
-        queueReport(ReportId, bytes.mid(offset, payloadPerReport), firstDueUs);
-    ++m_replies;
+        queueReport(MeterFacts::ReportId, bytes.mid(offset, payloadPerReport), firstDueUs);
+    ++replies;
 }
 
 // Input report: @0 report ID, @1 payload count, @2 payload, zero padding to 64 bytes.
 void VirtualMeter::queueReport(quint8 reportId, const QByteArray &payload, qint64 earliestUs)
 {
-    const int frame = m_timing.fullSpeed ? m_timing.frameUs : 0;
-    QByteArray report(ReportLength, '\0');
+    const int frame = timingModel.fullSpeed ? timingModel.frameUs : 0;
+    QByteArray report(MeterFacts::ReportSize, '\0');
     report[0] = char(reportId);
     report[1] = char(payload.size());
     std::copy_n(payload.constData(), payload.size(), report.data() + 2);
     // One report per frame; a report never overtakes the one before it.
     qint64 due = earliestUs + frame;
-    if (m_haveQueued)
-        due = std::max(due, m_lastDueUs + frame);
-    m_lastDueUs = due;
-    m_haveQueued = true;
-    m_input.push_back({due, report});
+    if (haveQueued)
+        due = std::max(due, lastDueUs + frame);
+    lastDueUs = due;
+    haveQueued = true;
+    input.push_back({due, report});
 }
 
 bool VirtualMeter::takeInputReport(QByteArray &report)
 {
-    if (m_unplugged || m_input.empty() || m_input.front().dueUs > nowUs())
+    if (unplugged || input.empty() || input.front().dueUs > nowUs())
         return false;
-    report = m_input.front().report;
-    m_input.pop_front();
-    ++m_inputReports;
-    if (m_image.faults.unplugAfterReports >= 0 && m_inputReports >= m_image.faults.unplugAfterReports)
+    report = input.front().report;
+    input.pop_front();
+    ++inputReports;
+    if (meterImage.faults.unplugAfterReports >= 0 && inputReports >= meterImage.faults.unplugAfterReports)
         unplug();
     return true;
 }
@@ -263,7 +264,7 @@ QList<QByteArray> VirtualMeter::takeInputReports()
 
 qint64 VirtualMeter::nextInputDueUs() const
 {
-    if (m_unplugged || m_input.empty())
+    if (unplugged || input.empty())
         return -1;
-    return m_input.front().dueUs;
+    return input.front().dueUs;
 }

@@ -17,8 +17,8 @@ class VirtualMeter
 public:
     explicit VirtualMeter(const MeterImage &image, const VirtualTiming &timing = VirtualTiming::instant());
 
-    const MeterImage &image() const { return m_image; }
-    const VirtualTiming &timing() const { return m_timing; }
+    const MeterImage &image() const { return meterImage; }
+    const VirtualTiming &timing() const { return timingModel; }
     // The USB serial-number string: the image's serial number in decimal.
     QString serialString() const;
 
@@ -34,19 +34,19 @@ public:
     // When the next queued input report is due; -1 when nothing is queued.
     qint64 nextInputDueUs() const;
 
-    bool isUnplugged() const { return m_unplugged; }
+    bool isUnplugged() const { return unplugged; }
     void unplug();
 
     // Counters for tests and the link-bound figure of the benchmark.
-    int requestsReceived() const { return m_requests; }
-    int repliesSent() const { return m_replies; }
-    int outputReportsReceived() const { return m_outputReports; }
-    int inputReportsDelivered() const { return m_inputReports; }
+    int requestsReceived() const { return requests; }
+    int repliesSent() const { return replies; }
+    int outputReportsReceived() const { return outputReports; }
+    int inputReportsDelivered() const { return inputReports; }
     // The time the timing model needs for the traffic so far: every report one frame, every
     // reply one turnaround.
     qint64 linkBoundUs() const;
     // Payload counts of the last output reports received, oldest first.
-    QList<int> recentOutputPayloads() const { return m_recentPayloads; }
+    QList<int> recentOutputPayloads() const { return recentPayloads; }
 
     // The memory byte at an address: record memory from 0x80000000, name memory from
     // 0xC0000000, zero everywhere else.
@@ -64,18 +64,18 @@ private:
         QByteArray report;
     };
 
-    MeterImage m_image;
-    VirtualTiming m_timing;
-    QElapsedTimer m_clock;
-    QByteArray m_requestBytes;
-    std::deque<QueuedReport> m_input;
-    qint64 m_lastDueUs = 0;
-    bool m_haveQueued = false;
-    bool m_unplugged = false;
-    int m_requests = 0;
-    int m_replies = 0;
-    int m_outputReports = 0;
-    int m_inputReports = 0;
+    MeterImage meterImage;
+    VirtualTiming timingModel;
+    QElapsedTimer clock;
+    QByteArray requestBytes;
+    std::deque<QueuedReport> input;
+    qint64 lastDueUs = 0;
+    bool haveQueued = false;
+    bool unplugged = false;
+    int requests = 0;
+    int replies = 0;
+    int outputReports = 0;
+    int inputReports = 0;
     static constexpr int RecentPayloadLimit = 16;
-    QList<int> m_recentPayloads;
+    QList<int> recentPayloads;
 };

@@ -15,28 +15,25 @@ public:
     VirtualMeterTransport(const MeterImage &image, const VirtualTiming &timing = VirtualTiming::instant());
 
     // The meter behind the transport, for tests and counters.
-    const std::shared_ptr<VirtualMeter> &meter() const { return m_meter; }
+    const std::shared_ptr<VirtualMeter> &meter() const { return virtualMeter; }
     QString path() const;
     // Makes every open fail with this result, as a device node the user may not open
     // (AccessDenied) or one held by another program (Busy); Opened restores normal opening.
-    void setOpenResult(HidOpenResult result) { m_openResult = result; }
+    void setOpenResult(HidOpenResult result) { openResult = result; }
 
     QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override;
     HidOpenResult open(const QString &path) override;
     void close() override;
-    bool isOpen() const override { return m_open; }
+    bool isOpen() const override { return opened; }
     int writeReport(const quint8 *report, int length, int timeoutMs) override;
     int readReport(quint8 *buffer, int capacity, int timeoutMs) override;
     bool isDeviceGone() const override;
 
-    static constexpr quint16 VendorId = 0x2047;
-    static constexpr quint16 ProductId = 0x0301;
-
 private:
     void waitUntil(qint64 dueUs) const;
 
-    std::shared_ptr<VirtualMeter> m_meter;
-    bool m_open = false;
-    HidOpenResult m_openResult = HidOpenResult::Opened;
-    qint64 m_outFreeUs = 0;
+    std::shared_ptr<VirtualMeter> virtualMeter;
+    bool opened = false;
+    HidOpenResult openResult = HidOpenResult::Opened;
+    qint64 outFreeUs = 0;
 };

@@ -10,24 +10,56 @@
 
 #include "FirstPage.h"
 #include "LumivaneResources.h"
+#include "MeterFacts.h"
 #include "MeterImage.h"
 #include "MeterSession.h"
-#include "RecordDecoder.h"
-#include "RowLayout.h"
-#include "ScriptedUserDialogs.h"
+#include "RecordsTableModel.h"
 #include "StartUp.h"
+#include "UserDialogs.h"
 #include "VirtualMeterTransport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTableWidget>
 #include <cstdio>
 
 namespace {
 
 constexpr double linkMsPerRecord = 196.0 / 62.0;
 constexpr int runs = 3;
+
+// Dialogs that show nothing and only count what would have been shown: an identification that
+// shows nothing succeeded. Questions are answered No, save dialogs cancelled.
+class SilentDialogs : public UserDialogs
+{
+public:
+    int shown = 0;
+
+    void information(QWidget *, const QString &, const QString &) override { ++shown; }
+    bool question(QWidget *, const QString &, const QString &) override
+    {
+        ++shown;
+        return false;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        ++shown;
+        return QString();
+    }
+    std::unique_ptr<ProgressReporter> progress(QWidget *, const QString &, const QString &, int) override
+    {
+        ++shown;
+        return std::make_unique<SilentProgress>();
+    }
+
+private:
+    class SilentProgress : public ProgressReporter
+    {
+    public:
+        void setValue(int) override {}
+        bool wasCanceled() const override { return false; }
+        void hide() override {}
+    };
+};
 
 struct Timing
 {
@@ -36,11 +68,10 @@ struct Timing
     qint64 deleteNs = 0; // one row deleted with its button, until the table is painted again
 };
 
-bool runOnce(const MeterImage &image, const QByteArray &recordMemory, const QByteArray &nameMemory, int records,
-             Timing &timing)
+bool runOnce(const MeterImage &image, const MeterFlow::Download &download, int records, Timing &timing)
 {
     MeterSession session;
-    ScriptedUserDialogs dialogs;
+    SilentDialogs dialogs;
     FirstPage page(session, dialogs, QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files"));
     page.resize(1400, 900);
     page.show();
@@ -50,34 +81,33 @@ bool runOnce(const MeterImage &image, const QByteArray &recordMemory, const QByt
         return false;
     }
     page.identifyMeter();
-    const RowLayout *layout = RowLayout::forKind(page.meterKind(), page.meterMode());
-    if (!layout || !dialogs.shown().isEmpty()) {
+    if (dialogs.shown != 0) {
         std::fprintf(stderr, "identification failed\n");
         return false;
     }
 
     QElapsedTimer timer;
     timer.start();
-    page.appendRecords(*layout, recordMemory, nameMemory, records);
+    page.appendRecords(download);
     timing.appendNs = timer.nsecsElapsed();
     // What the user waits for before the table shows: the pending layout and one paint.
     QCoreApplication::processEvents();
     page.repaint();
     timing.totalNs = timer.nsecsElapsed();
 
-    auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_data"));
-    if (table->rowCount() != records) {
-        std::fprintf(stderr, "only %d of %d rows were added\n", table->rowCount(), records);
+    const RecordsTableModel &model = page.recordsModel();
+    if (model.rowCount() != records) {
+        std::fprintf(stderr, "only %d of %d rows were added\n", model.rowCount(), records);
         return false;
     }
 
-    auto *button = qobject_cast<QAbstractButton *>(table->cellWidget(records - 1, table->columnCount() - 1));
+    // The last row's delete button, as the view reports its click.
     timer.restart();
-    button->click();
+    page.slot_deleteRow(records - 1);
     QCoreApplication::processEvents();
     page.repaint();
     timing.deleteNs = timer.nsecsElapsed();
-    return table->rowCount() == records - 1;
+    return model.rowCount() == records - 1;
 }
 
 } // namespace
@@ -102,19 +132,19 @@ int main(int argc, char *argv[])
     }
     // The record and name memory of a meter holding `records` records: the sample's records
     // over and over.
-    const int sampleRecords = int(image.recordMemory.size() / RecordDecoder::recordSize);
-    QByteArray recordMemory;
-    QByteArray nameMemory;
+    const int sampleRecords = int(image.recordMemory.size() / MeterFacts::RecordSize);
+    MeterFlow::Download download;
+    download.count = records;
     for (int j = 0; j < records; ++j) {
         const int k = j % sampleRecords;
-        recordMemory += image.recordMemory.mid(qsizetype(k) * RecordDecoder::recordSize, RecordDecoder::recordSize);
-        nameMemory += image.nameMemory.mid(qsizetype(k) * RecordDecoder::nameSlotSize, RecordDecoder::nameSlotSize);
+        download.records += image.recordMemory.mid(qsizetype(k) * MeterFacts::RecordSize, MeterFacts::RecordSize);
+        download.names += image.nameMemory.mid(qsizetype(k) * MeterFacts::NameSlotSize, MeterFacts::NameSlotSize);
     }
 
     Timing best;
     for (int run = 0; run < runs; ++run) {
         Timing timing;
-        if (!runOnce(image, recordMemory, nameMemory, records, timing))
+        if (!runOnce(image, download, records, timing))
             return 1;
         std::printf("run %d: decode and append %.1f ms, with layout and first paint %.1f ms; deleting a row %.1f ms\n",
                     run + 1, timing.appendNs / 1e6, timing.totalNs / 1e6, timing.deleteNs / 1e6);

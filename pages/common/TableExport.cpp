@@ -2,19 +2,14 @@
 
 #include "ExcelEngine.h"
 #include "ExportProgress.h"
+#include "TextCatalogue.h"
 #include "UserDialogs.h"
 
 #include <QFileInfo>
-#include <QTableWidget>
 
 #include <memory>
 
 namespace {
-
-QString pick(bool chinese, const char *chineseText, const char *englishText)
-{
-    return QString::fromUtf8(chinese ? chineseText : englishText);
-}
 
 // The progress dialog the user sees, as the workbook engine reports to it.
 class DialogProgress : public ExportProgress
@@ -37,30 +32,27 @@ QString proposedFileName(const QDateTime &now)
     return QStringLiteral("Data") + now.toString(QStringLiteral("yyyyMMddhhmmss"));
 }
 
-bool exportTable(QWidget *page, QTableWidget *table, UserDialogs &dialogs, bool languageFlag,
-                 const TableExportLayout &layout, const std::function<void()> &emptyTable)
+bool exportTable(QWidget *page, const ExportTable &table, int tableRows, UserDialogs &dialogs, bool languageFlag,
+                 const std::function<void()> &emptyTable)
 {
-    if (!table || layout.isEmpty(*table))
+    if (table.rowCount() <= 0)
         return false;
-    const bool zh = languageFlag;
-    const QString title = pick(zh, "提示", "Tip");
-    const int rowCount = table->rowCount();
+    const auto text = [languageFlag](Text id) { return TextCatalogue::text(id, languageFlag); };
+    const QString title = text(Text::Tip);
 
     // Asks whether to try again: Yes starts over (its result is not passed on), No discards the
     // table, whose records are still in the meter.
     auto failed = [&]() {
-        if (dialogs.question(page, title,
-                             pick(zh, "导出数据失败，是否重新保存数据？",
-                                  "Exporting data failed, do you want to save the data again?")))
-            exportTable(page, table, dialogs, languageFlag, layout, emptyTable);
+        if (dialogs.question(page, title, text(Text::ExportFailedQuestion)))
+            exportTable(page, table, tableRows, dialogs, languageFlag, emptyTable);
         else
             emptyTable();
         return false;
     };
 
     const QString fileName =
-        dialogs.saveFileName(page, pick(zh, "保存数据到Excel", "Save Data to Excel"),
-                             proposedFileName(QDateTime::currentDateTime()), QStringLiteral("Excel(*.xls)"));
+        dialogs.saveFileName(page, text(Text::SaveDialogCaption), proposedFileName(QDateTime::currentDateTime()),
+                             QStringLiteral("Excel(*.xls)"));
     if (fileName.isEmpty())
         return failed();
     // An existing file is replaced only once the new workbook is complete; one that cannot be
@@ -69,24 +61,22 @@ bool exportTable(QWidget *page, QTableWidget *table, UserDialogs &dialogs, bool 
         return failed();
 
     std::unique_ptr<ProgressReporter> progress =
-        dialogs.progress(page, pick(zh, "正在导出数据，请等待……", "Exporting data, please wait..."),
-                         pick(zh, "取消", "Cancel"), rowCount);
+        dialogs.progress(page, text(Text::ExportProgress), text(Text::CancelButton), tableRows);
     DialogProgress reporter(*progress);
     auto engine = std::make_unique<ExcelEngine>(fileName);
-    if (!engine->openWorkbook(1) || !engine->writeTable(layout.copy(*table), &reporter)
-        || !engine->saveWorkbookAs(fileName)) {
+    if (!engine->openWorkbook(1) || !engine->writeTable(table, &reporter) || !engine->saveWorkbookAs(fileName)) {
         progress->hide();
         engine.reset();
         progress.reset();
         return failed();
     }
     engine->closeWorkbook();
-    progress->setValue(rowCount);
+    progress->setValue(tableRows);
     progress->hide();
     engine.reset();
     progress.reset();
     emptyTable();
-    dialogs.information(page, title, pick(zh, "导出数据成功！", "Exporting data success!"));
+    dialogs.information(page, title, text(Text::ExportSucceeded));
     return true;
 }
 

@@ -1,17 +1,18 @@
 #pragma once
 
 #include "CatalogTypes.h"
-#include "RecordMessages.h"
+#include "MeterFlow.h"
+#include "MeterState.h"
+#include "TextCatalogue.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 class MeterConnection;
+class RecordsTableModel;
 class UserDialogs;
-struct RowLayout;
 
 namespace Ui {
 class FirstPage;
@@ -20,14 +21,14 @@ class FirstPage;
 // The records page: the connected meter's serial number and firmware version, four command
 // buttons and the records table, one row per measurement record downloaded from the meter.
 // The page owns the catalogs, the meter state that identification sets (kind, mode, unit slots)
-// and the decimals lists of the column model.
+// and the records table's model; the table view only shows the model.
 class FirstPage : public QWidget
 {
     Q_OBJECT
 
 public:
     // Catalogs are read from catalogDirectory (the meter and unit catalogs now, the probe
-    // catalog whenever a kind-6 meter is identified).
+    // catalog whenever a meter of a kind without spectra is identified).
     FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
               QWidget *parent = nullptr);
     ~FirstPage() override;
@@ -36,17 +37,19 @@ public:
     void identifyMeter();
     // Empties the serial number, the firmware version and the rows; the columns stay.
     void resetPage();
-    // Re-labels the page in the language of languageFlag: form texts, headers, no-flicker cells
+    // Re-labels the page in the language of the language flag: form texts, headers, marker cells
     // and delete buttons. The main window calls it after installing a new translator.
     void languageChange();
 
     // Where messages, questions and progress go from now on (the window starts with Qt's dialogs).
     void setUserDialogs(UserDialogs &userDialogs) { dialogs = &userDialogs; }
 
-    bool languageFlag() const { return m_languageFlag; }
-    void setLanguageFlag(bool chinese) { m_languageFlag = chinese; }
+    bool isChinese() const { return languageFlag; }
+    // Messages, new rows and column titles follow the flag at once; languageChange() re-labels
+    // the form.
+    void setLanguageFlag(bool chinese);
 
-    // Rebuilds the header and the decimals list of the current kind and mode from the unit slots.
+    // Rebuilds the columns and the decimals list of the current kind and mode from the unit slots.
     void setUpColumns();
     // The header texts for the export (units from the built-in unit table, no "Operation").
     QStringList exportHeaders() const;
@@ -55,21 +58,20 @@ public:
     void loadUnitCatalog();
     void loadProbeCatalog();
 
-    // Decodes the first count records of the record (and name) memory and appends one row per
-    // record of the layout, all in one go. A record gets no row while the kind's decimals list is
-    // shorter than the layout.
-    void appendRecords(const RowLayout &layout, const QByteArray &recordMemory, const QByteArray &nameMemory,
-                       qint64 count);
+    // Decodes a finished download of the current kind and mode and appends one row per record, all
+    // in one go, then shows the last row. A record gets no row while the kind's decimals list does
+    // not cover its columns.
+    void appendRecords(const MeterFlow::Download &download);
 
-    int meterKind() const { return uiIndex; }
-    int meterMode() const { return mode; }
-    const QList<int> &unitSlotList() const { return unitSlots; }
-    const DecimalsLists &decimals() const { return decimalsLists; }
+    int meterKind() const { return state.uiIndex; }
+    int meterMode() const { return state.mode; }
+    const QList<int> &unitSlotList() const { return state.unitSlots; }
+    const RecordsTableModel &recordsModel() const { return *model; }
     const UnitCatalog &units() const { return unitCatalog; }
     const ProbeNames &probes() const { return probeNames; }
 
 public Q_SLOTS:
-    void slot_deleteRow();
+    void slot_deleteRow(int row);
     void on_pushButton_readRecords_clicked();
     void on_pushButton_clearData_clicked();
     bool on_pushButton_exportExcel_clicked();
@@ -77,21 +79,17 @@ public Q_SLOTS:
     void on_tableWidget_data_cellDoubleClicked(int row, int column);
 
 private:
-    QString text(RecordMessages::Message message) const;
-    void inform(RecordMessages::Message message);
-    void appendRows(const RowLayout &layout, const QList<QStringList> &rows);
-    void fillRow(int row, const RowLayout &layout, const QStringList &cells);
-    int rowOfDeleteButton(const QWidget *button) const;
+    QString text(Text id) const;
+    void inform(Text message);
+    bool ask(Text question);
 
     std::unique_ptr<Ui::FirstPage> ui;
+    RecordsTableModel *model; // a child of the page
     MeterCatalog meterCatalog;
     UnitCatalog unitCatalog;
     ProbeNames probeNames;
-    QList<int> unitSlots;
-    DecimalsLists decimalsLists;
-    int uiIndex = 1;
-    int mode = 0;
-    bool m_languageFlag = true;
+    MeterState state;
+    bool languageFlag = true;
 
     MeterConnection &connection;
     UserDialogs *dialogs;

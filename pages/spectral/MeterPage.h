@@ -1,58 +1,48 @@
 #pragma once
 
 #include "CatalogTypes.h"
-#include "RecordMessages.h"
+#include "MeterState.h"
 #include "SpectralRecord.h"
+#include "TextCatalogue.h"
 
 #include <QDialog>
-#include <QList>
-#include <QString>
 
 #include <vector>
 
+class DataTableView;
 class MeterConnection;
+class SpectralTableModel;
 class UserDialogs;
-class QCheckBox;
 class QGridLayout;
 class QPushButton;
 class QSpacerItem;
-class QTableWidget;
 
 // The spectral page: a modal dialog with one table row per stored record (its 31 spectral values,
-// a curve check box and a delete button) and, below the table, the spectrum chart of the ticked
-// records, painted over the area of widget_chart.
-//
-// Row 0 of the table is a title row; table row r (r >= 1) shows entry r - 1 of records.
+// a curve check box and a delete button) below a title row and, below the table, the spectrum
+// chart of the ticked records, painted over the area of widget_chart. The table's rows live in a
+// SpectralTableModel that the dialog owns.
 class MeterPage : public QDialog
 {
     Q_OBJECT
 
 public:
     // The records page hands over its meter kind, a copy of its unit catalog and its language
-    // (true = Chinese). The unit slots and, for kinds 1 and 4, the mode are read from the meter
-    // at once; a failed read is reported and the dialog opens with an empty table.
+    // (true = Chinese). The unit slots and, for kinds with a mode, the mode are read from the
+    // meter at once; a failed read is reported and the dialog opens with an empty table.
     MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageFlag, MeterConnection &connection,
               UserDialogs &dialogs, QWidget *parent = nullptr);
     ~MeterPage() override;
 
-    // Rebuilds the title row from the unit slots 15..45 and empties records. With fewer than 60
-    // unit slots nothing changes; when a wavelength slot does not name a usable unit-catalog row
-    // the table gets no columns (and no record row can be added).
-    void setUpSpectralTable();
-    // Appends the row of a record (name: kind 4 only). False, with no row added, when the table
-    // has no wavelength columns. The caller appends the record to records right after.
-    bool appendSpectralRow(const SpectralRecord &record, const QString &name);
-    // Keeps only the title row and empties records.
-    void resetSpectralTable();
-
-    const std::vector<SpectralRecord> &spectralRecords() const { return records; }
-    const QList<int> &unitSlotList() const { return unitSlots; }
-    const QList<int> &decimalsList() const { return decimals; }
-    int meterMode() const { return mode; }
+    const SpectralTableModel &spectralModel() const { return *model; }
+    const std::vector<SpectralRecord> &spectralRecords() const;
+    // The meter kind, the mode and the unit slots as the last read left them.
+    const MeterState &meterState() const { return state; }
 
 public Q_SLOTS:
-    void slot_updateChart(bool checked);
-    void slot_deleteRow();
+    // Repaints the chart: a curve was ticked or unticked, or records came or went.
+    void slot_updateChart();
+    // Removes the record shown in table row `row` (a delete button's row).
+    void slot_deleteRow(int row);
 
 private Q_SLOTS:
     void on_pushButton_readRecords_clicked();
@@ -66,15 +56,11 @@ protected:
 private:
     void setUpForm();
     void retranslateForm();
-    // The page's own texts: Chinese or English by languageFlag.
-    QString text(const char *chinese, const char *english) const;
-    QString text(RecordMessages::Message message) const;
-    void inform(RecordMessages::Message message);
-    bool readUnitSlots();
-    bool readMeterMode();
-    // Table row of a cell widget (check box or delete button) of column; -1 when it is in none.
-    int rowOfCellWidget(const QObject *widget, int column) const;
-    QCheckBox *titleCheckBox() const;
+    QString text(Text id) const;
+    void inform(Text id);
+    // The unit slots, then the mode; false, with the failure's message shown, when a read failed.
+    bool readSlotsAndMode();
+    void setUpTable();
     void downloadRecords();
 
     // Form widgets, owned by the dialog.
@@ -83,16 +69,13 @@ private:
     QPushButton *pushButton_readRecords = nullptr;
     QPushButton *pushButton_clearData = nullptr;
     QPushButton *pushButton_exportExcel = nullptr;
-    QTableWidget *tableWidget_data = nullptr;
+    DataTableView *tableWidget_data = nullptr;
     QWidget *widget_chart = nullptr;
 
+    SpectralTableModel *model; // owned by the dialog
     UnitCatalog unitCatalog;
-    QList<int> unitSlots;
-    QList<int> decimals;
-    int uiIndex;
-    int mode = 0;
+    MeterState state;
     bool languageFlag;
-    std::vector<SpectralRecord> records;
 
     MeterConnection &connection;
     UserDialogs &dialogs;

@@ -118,9 +118,9 @@ private Q_SLOTS:
         const QString operation = chinese ? QString::fromUtf8("操作") : QStringLiteral("Operation");
         const QStringList expectedExport = testNameFirst ? QStringList{testName} + measured : measured;
 
-        const ColumnSetup setup = ColumnModel::setUpColumns(uiIndex, mode, testSlots(), testCatalog(), chinese);
+        const ColumnSetup setup = ColumnModel::setUpColumns(uiIndex, mode, testSlots(), testCatalog());
         QVERIFY(!setup.unchanged);
-        QCOMPARE(setup.headers, expectedExport + QStringList{operation});
+        QCOMPARE(setup.headers(chinese), expectedExport + QStringList{operation});
         QCOMPARE(setup.decimalsKind, uiIndex);
         QCOMPARE(setup.decimals, decimals);
 
@@ -129,8 +129,11 @@ private Q_SLOTS:
         QStringList exported;
         if (testNameFirst)
             exported << testName;
-        for (int i = 0; i < slotList.size(); ++i)
-            exported << ColumnModel::headerText(titles.at(i), builtIn.at(unitOfSlot(slotList.at(i))).at(1).toString());
+        for (int i = 0; i < slotList.size(); ++i) {
+            const QString unit = builtIn.at(unitOfSlot(slotList.at(i))).at(1).toString();
+            exported << (unit.isEmpty() ? titles.at(i)
+                                        : titles.at(i) + QStringLiteral("\n(") + unit + QLatin1Char(')'));
+        }
         QCOMPARE(ColumnModel::exportHeaders(uiIndex, mode, testSlots(), chinese), exported);
     }
 
@@ -138,13 +141,13 @@ private Q_SLOTS:
     {
         const UnitCatalog catalog{{0, QString(), 0}, {5, QStringLiteral("Lux"), 0}};
         QList<int> slotList(60, 1);
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.first(),
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog).headers(true).first(),
                  QString::fromUtf8("照度\n(Lux)"));
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, false).headers.first(),
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog).headers(false).first(),
                  QStringLiteral("Illuminance\n(Lux)"));
         slotList.fill(0);
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.first(), QString::fromUtf8("照度"));
-        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog, true).headers.last(), QString::fromUtf8("操作"));
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog).headers(true).first(), QString::fromUtf8("照度"));
+        QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog).headers(true).last(), QString::fromUtf8("操作"));
     }
 
     void noColumns_data()
@@ -185,9 +188,9 @@ private Q_SLOTS:
         DecimalsLists lists;
         for (auto &list : lists)
             list = {9, 9};
-        const ColumnSetup setup = ColumnModel::setUpColumns(uiIndex, 0, slotList, catalog, true);
+        const ColumnSetup setup = ColumnModel::setUpColumns(uiIndex, 0, slotList, catalog);
         QVERIFY(!setup.unchanged);
-        QVERIFY(setup.headers.isEmpty());
+        QVERIFY(setup.titles.isEmpty());
         QCOMPARE(setup.decimalsKind, decimalsKind);
         setup.applyDecimals(lists);
         for (int kind = 1; kind <= 6; ++kind)
@@ -206,7 +209,7 @@ private Q_SLOTS:
         QFETCH(int, slotCount);
         DecimalsLists lists;
         lists[0] = {1, 2, 3};
-        const ColumnSetup setup = ColumnModel::setUpColumns(1, 0, testSlots(slotCount), testCatalog(), true);
+        const ColumnSetup setup = ColumnModel::setUpColumns(1, 0, testSlots(slotCount), testCatalog());
         QVERIFY(setup.unchanged);
         setup.applyDecimals(lists);
         QCOMPARE(lists[0], QList<int>({1, 2, 3}));
@@ -216,8 +219,8 @@ private Q_SLOTS:
     void decimalsGoToTheirKindOnly()
     {
         DecimalsLists lists;
-        ColumnModel::setUpColumns(1, 1, testSlots(), testCatalog(), true).applyDecimals(lists);
-        ColumnModel::setUpColumns(4, 0, testSlots(), testCatalog(), true).applyDecimals(lists);
+        ColumnModel::setUpColumns(1, 1, testSlots(), testCatalog()).applyDecimals(lists);
+        ColumnModel::setUpColumns(4, 0, testSlots(), testCatalog()).applyDecimals(lists);
         QCOMPARE(lists[0].size(), 12);
         QCOMPARE(lists[3].size(), 13);
         for (int kind : {2, 3, 5, 6})

@@ -1,5 +1,5 @@
 // The command line's plain parts: CSV fields and lines, the option rules that the process tests
-// do not reach one by one, and the progress line.
+// do not reach one by one, and the progress bar.
 
 #include "CliOptions.h"
 #include "CsvWriter.h"
@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstdio>
 
 class TestCliCore : public QObject
 {
@@ -21,6 +23,8 @@ private Q_SLOTS:
     void options();
     void progressLine_data();
     void progressLine();
+    void progressDrawn_data();
+    void progressDrawn();
 };
 
 void TestCliCore::csvField_data()
@@ -169,6 +173,40 @@ void TestCliCore::progressLine()
     QFETCH(int, maximum);
     QFETCH(QString, line);
     QCOMPARE(TerminalProgress::line(QStringLiteral("L"), done, maximum, 10), line);
+}
+
+void TestCliCore::progressDrawn_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QByteArray>("drawn");
+    const QByteArray clear = "\x1b[K";
+    QTest::newRow("one redraw per arrived chunk")
+        << true
+        << QByteArray("\rL [..............................] 0/2" + clear + "\rL [###############...............] 1/2"
+                      + clear + "\rL [##############################] 2/2" + clear + "\n");
+    QTest::newRow("disabled") << false << QByteArray();
+}
+
+void TestCliCore::progressDrawn()
+{
+    QFETCH(bool, enabled);
+    QFETCH(QByteArray, drawn);
+    FILE *stream = std::tmpfile();
+    QVERIFY(stream);
+    {
+        TerminalProgress progress(stream, enabled, QStringLiteral("L"));
+        DownloadProgress &download = progress;
+        download.start(2);
+        download.chunkRead(0);
+        download.chunkRead(1);
+        progress.finish();
+        progress.finish(); // the line is ended once
+    }
+    std::rewind(stream);
+    QByteArray written(256, '\0');
+    written.resize(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
+    std::fclose(stream);
+    QCOMPARE(written, drawn);
 }
 
 QTEST_GUILESS_MAIN(TestCliCore)

@@ -8,10 +8,11 @@
 #include "MeterImage.h"
 #include "MeterPage.h"
 #include "MeterSession.h"
+#include "RecordsTableModel.h"
 #include "ScriptedUserDialogs.h"
+#include "SpectralTableModel.h"
 #include "VirtualMeterTransport.h"
 
-#include <QTableWidget>
 #include <QtTest>
 
 using namespace CliTest;
@@ -72,11 +73,10 @@ void TestCliMatchesWindow::recordsWorkbook()
         page.identifyMeter();
         page.on_pushButton_readRecords_clicked();
         QCOMPARE(dialogs.informationTexts(), QStringList());
-        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_data"));
-        QVERIFY(table && table->rowCount() > 0);
+        QVERIFY(page.recordsModel().rowCount() > 0);
         dialogs.setNextFileName(windowFile);
         QVERIFY(page.on_pushButton_exportExcel_clicked());
-        QCOMPARE(table->rowCount(), 0); // exported and emptied
+        QCOMPARE(page.recordsModel().rowCount(), 0); // exported and emptied
     }
 
     const Result result =
@@ -128,10 +128,10 @@ void TestCliMatchesWindow::spectraWorkbook()
         QVERIFY(session.openUsb(std::make_unique<VirtualMeterTransport>(image(sample))));
         records.identifyMeter();
         QCOMPARE(records.meterKind(), kind);
-        MeterPage spectral(records.meterKind(), records.units(), records.languageFlag(), session, dialogs);
+        MeterPage spectral(records.meterKind(), records.units(), records.isChinese(), session, dialogs);
         QVERIFY(QMetaObject::invokeMethod(&spectral, "on_pushButton_readRecords_clicked"));
         QCOMPARE(dialogs.informationTexts(), QStringList());
-        QVERIFY(spectral.spectralRecords().size() > 0);
+        QVERIFY(spectral.spectralModel().recordCount() > 0);
         dialogs.setNextFileName(windowFile);
         bool exported = false;
         QVERIFY(

@@ -12,6 +12,7 @@ using namespace TestMeters;
 namespace {
 
 const QByteArray keyInfoRequest = withCheck(hex("AB2005001200"));
+const QByteArray keyInfoReply = withCheck(hex("AB2005001200A500E7070C1F91BD9800E903000000006600"));
 
 struct Device
 {
@@ -34,11 +35,13 @@ int writeBytes(libHidDevice &hid, const QByteArray &bytes)
     return hid.write(reinterpret_cast<const quint8 *>(bytes.constData()), int(bytes.size()), 1000);
 }
 
-QByteArray readBytes(libHidDevice &hid, int length, int timeoutMs = 50)
+QByteArray readBytes(libHidDevice &hid, int length, HidReadResult *result = nullptr)
 {
     QByteArray buffer(length, '\0');
-    const int got = hid.read(reinterpret_cast<quint8 *>(buffer.data()), length, timeoutMs);
-    buffer.truncate(qMax(got, 0));
+    const HidReadResult got = hid.read(reinterpret_cast<quint8 *>(buffer.data()), length, 50);
+    buffer.truncate(got.bytes);
+    if (result)
+        *result = got;
     return buffer;
 }
 
@@ -54,8 +57,8 @@ private Q_SLOTS:
     void writeCutsIntoReports_data();
     void writeCutsIntoReports();
     void foreignReportSkipped();
-    void timeOutAfterPartOfReply();
-    void timeOutBeforeAnyReport();
+    void readOutcomes_data();
+    void readOutcomes();
     void notOpened();
     void openFailures_data();
     void openFailures();
@@ -141,24 +144,46 @@ void TestHidDevice::foreignReportSkipped()
     QCOMPARE(MeterTransactions::crc16(reply, 24), quint16(quint8(reply.at(24)) | quint8(reply.at(25)) << 8));
 }
 
-void TestHidDevice::timeOutAfterPartOfReply()
+void TestHidDevice::readOutcomes_data()
 {
-    Device device =
-        openDevice(withFaults(QStringLiteral("kind1.json"), R"({"truncateReply": {"requests": [1], "bytes": 10}})"));
-    writeBytes(*device.hid, keyInfoRequest);
-    const QByteArray part = readBytes(*device.hid, 26);
-    QCOMPARE(part, hex("AB2005001200A500E707"));
-    QCOMPARE(device.hid->lastStatus(), HidStatus::Ok);
-    QCOMPARE(readBytes(*device.hid, 16).size(), 0);
-    QCOMPARE(device.hid->lastStatus(), HidStatus::TimedOut);
+    QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<int>("firstRead"); // bytes of the reply read before the checked read
+    QTest::addColumn<QString>("then");  // what happens to the meter before the checked read
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("bytes"); // the reply's bytes from firstRead on
+
+    const QByteArray truncated = R"({"truncateReply": {"requests": [1], "bytes": 10}})";
+    QTest::newRow("whole reply") << QByteArray("{}") << 0 << QString() << int(HidReadResult::Bytes) << 26;
+    QTest::newRow("part of the reply, then quiet") << truncated << 0 << QString() << int(HidReadResult::Bytes) << 10;
+    QTest::newRow("no reply") << QByteArray(R"({"noReply": [1]})") << 0 << QString() << int(HidReadResult::TimedOut)
+                              << 0;
+    QTest::newRow("quiet after the part") << truncated << 10 << QString() << int(HidReadResult::TimedOut) << 0;
+    QTest::newRow("pending bytes of an unplugged meter")
+        << QByteArray("{}") << 10 << QStringLiteral("unplug") << int(HidReadResult::Bytes) << 16;
+    QTest::newRow("unplugged") << QByteArray("{}") << 0 << QStringLiteral("unplug") << int(HidReadResult::Failed) << 0;
+    QTest::newRow("closed") << QByteArray("{}") << 10 << QStringLiteral("close") << int(HidReadResult::Failed) << 0;
 }
 
-void TestHidDevice::timeOutBeforeAnyReport()
+void TestHidDevice::readOutcomes()
 {
-    Device device = openDevice(withFaults(QStringLiteral("kind1.json"), R"({"noReply": [1]})"));
-    writeBytes(*device.hid, keyInfoRequest);
-    QCOMPARE(readBytes(*device.hid, 26).size(), 0);
-    QCOMPARE(device.hid->lastStatus(), HidStatus::TimedOut);
+    QFETCH(QByteArray, faults);
+    QFETCH(int, firstRead);
+    QFETCH(QString, then);
+    QFETCH(int, outcome);
+    QFETCH(int, bytes);
+
+    Device device = openDevice(withFaults(QStringLiteral("kind1.json"), faults));
+    QCOMPARE(writeBytes(*device.hid, keyInfoRequest), 8);
+    if (firstRead > 0)
+        QCOMPARE(readBytes(*device.hid, firstRead), keyInfoReply.left(firstRead));
+    if (then == QLatin1String("unplug"))
+        device.meter->unplug();
+    else if (then == QLatin1String("close"))
+        device.hid->close();
+    HidReadResult result;
+    QCOMPARE(readBytes(*device.hid, 26, &result), keyInfoReply.mid(firstRead, bytes));
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(result.bytes, bytes);
 }
 
 void TestHidDevice::notOpened()
@@ -212,9 +237,7 @@ void TestHidDevice::unplugged()
     QCOMPARE(readBytes(*device.hid, 26).size(), 26);
     QVERIFY(device.hid->isDeviceGone());
     QCOMPARE(writeBytes(*device.hid, keyInfoRequest), 0);
-    QCOMPARE(device.hid->lastStatus(), HidStatus::TransferFailed);
     QCOMPARE(readBytes(*device.hid, 26).size(), 0);
-    QCOMPARE(device.hid->lastStatus(), HidStatus::TransferFailed);
     // The device has gone: a new open finds nothing.
     device.hid->close();
     QCOMPARE(device.hid->open(0x2047, 0x0301), -1);

@@ -2,6 +2,7 @@
 #include "LumivaneResources.h"
 #include "MainWindow.h"
 #include "MeterImage.h"
+#include "RecordsTableModel.h"
 #include "ScriptedUserDialogs.h"
 #include "VirtualMeter.h"
 #include "VirtualMeterTransport.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTableWidget>
 #include <QtTest>
 
 namespace {
@@ -80,7 +80,7 @@ private:
                == QPixmap(QLatin1String(LumivaneResources::lampOffImage)).toImage();
     }
     QString serial() const { return child<QLineEdit>("lineEdit_serialNo")->text(); }
-    QTableWidget *table() const { return child<QTableWidget>("tableWidget_data"); }
+    const RecordsTableModel *table() const { return &window->recordsPage()->recordsModel(); }
 
 private Q_SLOTS:
     void initTestCase();
@@ -230,15 +230,15 @@ void TestLinkStatus::meterComesBack()
 void TestLinkStatus::languageFollowsTheButtons()
 {
     QTest::mouseClick(child<QPushButton>("btnLanguageEn"), Qt::LeftButton);
-    QVERIFY(!window->recordsPage()->languageFlag());
-    QCOMPARE(table()->horizontalHeaderItem(0)->text(), QStringLiteral("Test Name"));
-    QCOMPARE(qobject_cast<QPushButton *>(table()->cellWidget(0, 9))->text(), QStringLiteral("Delete"));
+    QVERIFY(!window->recordsPage()->isChinese());
+    QCOMPARE(table()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Test Name"));
+    QCOMPARE(table()->index(0, 9).data().toString(), QStringLiteral("Delete"));
     QCOMPARE(child<QPushButton>("pushButton_readRecords")->text(), QStringLiteral("Read Records"));
 
     QTest::mouseClick(child<QPushButton>("btnLanguageZh"), Qt::LeftButton);
-    QVERIFY(window->recordsPage()->languageFlag());
-    QCOMPARE(table()->horizontalHeaderItem(0)->text(), QStringLiteral("名称"));
-    QCOMPARE(qobject_cast<QPushButton *>(table()->cellWidget(0, 9))->text(), QStringLiteral("删除"));
+    QVERIFY(window->recordsPage()->isChinese());
+    QCOMPARE(table()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
+    QCOMPARE(table()->index(0, 9).data().toString(), QStringLiteral("删除"));
     QCOMPARE(child<QPushButton>("pushButton_readRecords")->text(), QStringLiteral("读取测量记录"));
 }
 

@@ -1,6 +1,6 @@
+#include "MeterKind.h"
 #include "RecordDecoder.h"
 #include "RecordRowTexts.h"
-#include "RowLayout.h"
 #include "SpectralValues.h"
 #include "ValueMarkers.h"
 
@@ -95,10 +95,11 @@ void TestRecordDecoding::markers()
     QFETCH(float, value);
     QFETCH(QString, text);
 
-    const RecordField field =
-        ValueMarkers::decodeWord(reinterpret_cast<const uchar *>(stored.constData()), languageFlag);
+    const RecordField field = ValueMarkers::decodeWord(reinterpret_cast<const uchar *>(stored.constData()));
     QCOMPARE(field.value, value);
-    QCOMPARE(field.text, text);
+    QCOMPARE(field.marker == ValueMarker::None, text.isEmpty());
+    if (!text.isEmpty())
+        QCOMPARE(RecordRowTexts::fieldText(field, 2, languageFlag), text);
 }
 
 void TestRecordDecoding::markersInEveryColumn_data()
@@ -127,14 +128,14 @@ void TestRecordDecoding::markersInEveryColumn()
     QFETCH(QString, text);
 
     const QMap<QString, QString> probes;
-    const RowLayout *layout = RowLayout::forKind(uiIndex, mode);
-    QVERIFY(layout);
-    const RecordDecoder decoder(*layout, false, probes);
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    QVERIFY(kind);
+    const RecordDecoder decoder(*kind, mode, probes);
     DecodedRecord record;
     QVERIFY(decoder.decode(recordOfWords(word), QByteArray(16, 'n'), 0, record));
-    QCOMPARE(record.fields.size(), layout->fieldCount());
+    QCOMPARE(qsizetype(record.fields.size()), kind->columns(mode).size());
     for (const RecordField &field : record.fields) {
-        QCOMPARE(field.text, text);
+        QCOMPARE(RecordRowTexts::fieldText(field, 3, false), text);
         QCOMPARE(field.value, 0.0f);
     }
 }
@@ -143,39 +144,35 @@ void TestRecordDecoding::fieldsInColumnOrder_data()
 {
     QTest::addColumn<int>("uiIndex");
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("layoutName");
     QTest::addColumn<bool>("nameColumn");
     QTest::addColumn<QList<int>>("words");
 
     const QList<int> standard{0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14};
     const QList<int> ppfd{31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42};
-    QTest::newRow("1 mode 0") << 1 << 0 << "1A" << false << standard;
-    QTest::newRow("1 mode 2") << 1 << 2 << "1A" << false << standard;
-    QTest::newRow("1 mode 1") << 1 << 1 << "1B" << false << ppfd;
-    QTest::newRow("2 mode 1") << 2 << 1 << "2" << false << QList<int>{0, 1, 46, 47, 4};
-    QTest::newRow("3") << 3 << 0 << "3" << false << QList<int>{0, 1, 2, 3, 4, 6, 7, 10};
-    QTest::newRow("4 mode 0") << 4 << 0 << "4A" << true << standard;
-    QTest::newRow("4 mode 1") << 4 << 1 << "4B" << true << ppfd;
-    QTest::newRow("5 mode 1") << 5 << 1 << "5" << false << QList<int>{0, 1, 2, 3, 4, 10, 13, 14};
-    QTest::newRow("6 mode 1") << 6 << 1 << "6" << true << QList<int>{1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("1 mode 0") << 1 << 0 << false << standard;
+    QTest::newRow("1 mode 2") << 1 << 2 << false << standard;
+    QTest::newRow("1 mode 1") << 1 << 1 << false << ppfd;
+    QTest::newRow("2 mode 1") << 2 << 1 << false << QList<int>{0, 1, 46, 47, 4};
+    QTest::newRow("3") << 3 << 0 << false << QList<int>{0, 1, 2, 3, 4, 6, 7, 10};
+    QTest::newRow("4 mode 0") << 4 << 0 << true << standard;
+    QTest::newRow("4 mode 1") << 4 << 1 << true << ppfd;
+    QTest::newRow("5 mode 1") << 5 << 1 << false << QList<int>{0, 1, 2, 3, 4, 10, 13, 14};
+    QTest::newRow("6 mode 1") << 6 << 1 << true << QList<int>{1, 2, 3, 4, 5, 6, 7};
 }
 
 void TestRecordDecoding::fieldsInColumnOrder()
 {
     QFETCH(int, uiIndex);
     QFETCH(int, mode);
-    QFETCH(QString, layoutName);
     QFETCH(bool, nameColumn);
     QFETCH(QList<int>, words);
 
-    const RowLayout *layout = RowLayout::forKind(uiIndex, mode);
-    QVERIFY(layout);
-    QCOMPARE(QString::fromLatin1(layout->name), layoutName);
-    QCOMPARE(layout->uiIndex, uiIndex);
-    QCOMPARE(layout->nameColumn, nameColumn);
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    QVERIFY(kind);
+    QCOMPARE(kind->nameColumn, nameColumn);
 
     const QMap<QString, QString> probes;
-    const RecordDecoder decoder(*layout, true, probes);
+    const RecordDecoder decoder(*kind, mode, probes);
     DecodedRecord record;
     QVERIFY(decoder.decode(numberedRecord(), nameSlot("abc"), 0, record));
     QCOMPARE(record.name, nameColumn ? QStringLiteral("abc") : QString());
@@ -189,14 +186,13 @@ void TestRecordDecoding::fieldsInColumnOrder()
     for (const int w : words)
         expected << float(w) + 0.3f;
     QCOMPARE(values, expected);
-    QCOMPARE(layout->deleteButtonColumn(), int(expected.size()) + (nameColumn ? 1 : 0));
 }
 
 void TestRecordDecoding::unknownKind()
 {
-    QVERIFY(!RowLayout::forKind(0, 0));
-    QVERIFY(!RowLayout::forKind(7, 1));
-    QVERIFY(!RowLayout::forKind(-1, 0));
+    QVERIFY(!MeterKind::find(0));
+    QVERIFY(!MeterKind::find(7));
+    QVERIFY(!MeterKind::find(-1));
 }
 
 void TestRecordDecoding::names_data()
@@ -248,13 +244,15 @@ void TestRecordDecoding::probeField()
 
     // A marker in the power words of a probe record is a plain, very large number.
     QByteArray record = stored + recordOfWords(QByteArray::fromHex("AB181B6E")).mid(4);
-    const RecordDecoder decoder(*RowLayout::forKind(6, 0), true, probes);
+    const RecordDecoder decoder(*MeterKind::find(6), 0, probes);
     DecodedRecord decoded;
     QVERIFY(decoder.decode(record, nameSlot("p"), 0, decoded));
-    QCOMPARE(decoded.fields.size(), 8);
-    QCOMPARE(decoded.fields.at(0).text, text);
-    QCOMPARE(decoded.fields.at(0).value, 0.0f);
-    QVERIFY(decoded.fields.at(1).text.isEmpty());
+    QCOMPARE(decoded.fields.size(), size_t(8));
+    QCOMPARE(decoded.probeName, text);
+    QCOMPARE(decoded.fields.at(0).marker, ValueMarker::Probe);
+    QCOMPARE(RecordRowTexts::fieldText(decoded.fields.at(0), 1, true, decoded.probeName),
+             text.isEmpty() ? QStringLiteral("0.0") : text);
+    QCOMPARE(decoded.fields.at(1).marker, ValueMarker::None);
     QVERIFY(decoded.fields.at(1).value > 1e28f);
     QCOMPARE(probes.size(), 2);
 }
@@ -294,20 +292,20 @@ void TestRecordDecoding::cellTexts()
     QFETCH(QStringList, expected);
 
     const QMap<QString, QString> probes;
-    const RowLayout &layout = *RowLayout::forKind(uiIndex, mode);
-    const RecordDecoder decoder(layout, true, probes);
+    const MeterKind &kind = *MeterKind::find(uiIndex);
+    const RecordDecoder decoder(kind, mode, probes);
     DecodedRecord record;
     QVERIFY(decoder.decode(numberedRecord(), nameSlot("nm"), 0, record));
-    QStringList cells{"untouched"};
-    QCOMPARE(RecordRowTexts::cells(layout, record, decimals, cells), added);
-    QCOMPARE(cells, added ? expected : QStringList{"untouched"});
+    QCOMPARE(RecordRowTexts::fits(kind, mode, record, decimals), added);
+    if (added)
+        QCOMPARE(RecordRowTexts::cells(kind, record, decimals, true), expected);
 }
 
 void TestRecordDecoding::neverReadsPastReceivedBytes()
 {
     const QMap<QString, QString> probes;
-    const RecordDecoder kind1(*RowLayout::forKind(1, 0), true, probes);
-    const RecordDecoder kind4(*RowLayout::forKind(4, 0), true, probes);
+    const RecordDecoder kind1(*MeterKind::find(1), 0, probes);
+    const RecordDecoder kind4(*MeterKind::find(4), 0, probes);
     const QByteArray threeRecords = numberedRecord() + numberedRecord() + numberedRecord();
     const QByteArray twoNames = nameSlot("a") + nameSlot("b");
 
@@ -326,7 +324,7 @@ void TestRecordDecoding::neverReadsPastReceivedBytes()
     QCOMPARE(record.name, QStringLiteral("b"));
 
     SpectralValues::Values values{};
-    QVERIFY(!SpectralValues::extract(threeRecords.left(195), 0, 1, 0, values));
+    QVERIFY(!SpectralValues::extract(threeRecords.left(195), 0, *MeterKind::find(1), 0, values));
 }
 
 void TestRecordDecoding::spectralValues_data()
@@ -352,10 +350,11 @@ void TestRecordDecoding::spectralValues()
 
     const QByteArray memory = QByteArray(196, '\0') + numberedRecord();
     SpectralValues::Values values{};
-    QVERIFY(SpectralValues::extract(memory, 1, uiIndex, mode, values));
-    for (int i = 0; i < SpectralValues::count; ++i)
-        QCOMPARE(values[size_t(i)], float(firstWord + i) + 0.3f);
-    QVERIFY(!SpectralValues::extract(memory, 2, uiIndex, mode, values));
+    const MeterKind &kind = *MeterKind::find(uiIndex);
+    QVERIFY(SpectralValues::extract(memory, 1, kind, mode, values));
+    for (size_t i = 0; i < values.size(); ++i)
+        QCOMPARE(values[i], float(firstWord + int(i)) + 0.3f);
+    QVERIFY(!SpectralValues::extract(memory, 2, kind, mode, values));
 }
 
 QTEST_GUILESS_MAIN(TestRecordDecoding)

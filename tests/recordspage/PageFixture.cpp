@@ -2,10 +2,13 @@
 
 #include "VirtualMeterTransport.h"
 
+#include "DataTableView.h"
+#include "RecordsTableModel.h"
+#include "TableRoles.h"
+
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QtTest>
 
 PageFixture::PageFixture(const QString &catalogDirectory) : page(session, dialogs, catalogDirectory) {}
@@ -69,9 +72,9 @@ bool PageFixture::identifyAndDownload(const MeterImage &image)
     return dialogs.informationTexts().size() == shownBefore;
 }
 
-QTableWidget *PageFixture::table() const
+DataTableView *PageFixture::view() const
 {
-    return page.findChild<QTableWidget *>(QStringLiteral("tableWidget_data"));
+    return page.findChild<DataTableView *>(QStringLiteral("tableWidget_data"));
 }
 
 QPushButton *PageFixture::button(const char *objectName) const
@@ -87,33 +90,30 @@ QString PageFixture::lineText(const char *objectName) const
 
 QStringList PageFixture::headers() const
 {
+    // Through the view's model, as the header view reads it.
+    const QAbstractItemModel *shown = view()->model();
     QStringList labels;
-    const QTableWidget *t = table();
-    for (int column = 0; column < t->columnCount(); ++column) {
-        const QTableWidgetItem *item = t->horizontalHeaderItem(column);
-        labels << (item ? item->text().replace(QLatin1Char('\n'), QLatin1String("\\n")) : QStringLiteral("<none>"));
-    }
+    for (int column = 0; column < shown->columnCount(); ++column)
+        labels << shown->headerData(column, Qt::Horizontal).toString().replace(QLatin1Char('\n'), QLatin1String("\\n"));
     return labels;
 }
 
 QStringList PageFixture::rowTexts(int row) const
 {
+    const QAbstractItemModel *shown = view()->model();
+    const int last = shown->columnCount() - 1;
     QStringList texts;
-    const QTableWidget *t = table();
-    const int last = t->columnCount() - 1;
-    for (int column = 0; column < last; ++column) {
-        const QTableWidgetItem *item = t->item(row, column);
-        texts << (item ? item->text() : QStringLiteral("<none>"));
-    }
-    const auto *deleteButton = qobject_cast<const QPushButton *>(t->cellWidget(row, last));
-    texts << (deleteButton ? deleteButton->text() : QStringLiteral("<no button>"));
+    for (int column = 0; column < last; ++column)
+        texts << shown->index(row, column).data().toString();
+    const QModelIndex buttonCell = shown->index(row, last);
+    texts << (buttonCell.data(ButtonRole).toBool() ? buttonCell.data().toString() : QStringLiteral("<no button>"));
     return texts;
 }
 
 QList<QStringList> PageFixture::allRows() const
 {
     QList<QStringList> rows;
-    for (int row = 0; row < table()->rowCount(); ++row)
+    for (int row = 0; row < model().rowCount(); ++row)
         rows << rowTexts(row);
     return rows;
 }

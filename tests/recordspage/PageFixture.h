@@ -10,8 +10,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class DataTableView;
 class QPushButton;
-class QTableWidget;
+class RecordsTableModel;
 
 // A records page on a real meter session whose transport is the virtual meter, with scripted
 // dialogs. Images come from the shipped samples; tests change them (faults, counts) before
@@ -36,12 +37,14 @@ public:
     // Plug in, identify and download; true when the page showed no message.
     bool identifyAndDownload(const MeterImage &image);
 
-    QTableWidget *table() const;
+    DataTableView *view() const;
+    const RecordsTableModel &model() const { return page.recordsModel(); }
     QPushButton *button(const char *objectName) const;
     QString lineText(const char *objectName) const;
     // The header labels, with line breaks written as "\n" (two characters) as the golden files do.
     QStringList headers() const;
-    // The texts of a row: every item, then the text of the delete button in the last column.
+    // The texts of a row as the view shows them: every cell, then the label of the delete button
+    // in the last column ("<no button>" where the cell is no button).
     QStringList rowTexts(int row) const;
     QList<QStringList> allRows() const;
     int requestsReceived() const { return meter ? meter->requestsReceived() : 0; }

@@ -1,10 +1,13 @@
 #include "PageFixture.h"
 
+#include "RecordsTableModel.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,17 +77,16 @@ void TestRecordDownload::samples()
     QVERIFY(f.identifyAndDownload(PageFixture::sample(image)));
     QCOMPARE(f.dialogs.shown().size(), 1); // the progress dialog, nothing else
     QCOMPARE(f.headers(), headers);
-    QCOMPARE(f.table()->rowCount(), rows.size());
+    QCOMPARE(f.model().rowCount(), rows.size());
     for (int row = 0; row < rows.size(); ++row)
         QCOMPARE(f.rowTexts(row), rows.at(row));
 
-    // Every data cell is centred, and each row's button is its own.
+    // Every data cell is centred.
     for (int row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < f.table()->columnCount() - 1; ++column)
-            QCOMPARE(Qt::Alignment(f.table()->item(row, column)->textAlignment()), Qt::AlignCenter);
+        for (int column = 0; column < f.model().columnCount() - 1; ++column)
+            QCOMPARE(f.model().index(row, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                     Qt::Alignment(Qt::AlignCenter));
     }
-    QVERIFY(f.table()->cellWidget(0, f.table()->columnCount() - 1)
-            != f.table()->cellWidget(1, f.table()->columnCount() - 1));
 }
 
 void TestRecordDownload::progress_data()
@@ -111,7 +113,7 @@ void TestRecordDownload::progress()
     PageFixture f;
     QVERIFY(f.identifyAndDownload(meter));
 
-    QCOMPARE(f.table()->rowCount(), records);
+    QCOMPARE(f.model().rowCount(), records);
     QCOMPARE(f.dialogs.progressLogs().size(), 1);
     const ScriptedUserDialogs::Shown &shown = f.dialogs.shown().last();
     QCOMPARE(shown.kind, ScriptedUserDialogs::Shown::Progress);
@@ -140,7 +142,7 @@ void TestRecordDownload::saveFirstNo()
     QCOMPARE(f.dialogs.questionTexts(),
              QStringList{"Importing Data Will First Clear the List. Do You Want to Save the Data?"});
     QCOMPARE(f.dialogs.informationTexts(), QStringList());
-    QCOMPARE(f.table()->rowCount(), 6);
+    QCOMPARE(f.model().rowCount(), 6);
     QCOMPARE(f.rowTexts(0), first.at(0).mid(0, 13) << QStringLiteral("Delete"));
 
     // No, then a meter that fails: the table stays empty.
@@ -148,14 +150,14 @@ void TestRecordDownload::saveFirstNo()
     failing.faults.badCheck = {3}; // the download's unit-number request
     f.unplug();
     QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind2"))));
-    QCOMPARE(f.table()->rowCount(), 3);
+    QCOMPARE(f.model().rowCount(), 3);
     f.unplug();
     QVERIFY(f.plugIn(failing));
     f.page.identifyMeter();
     f.page.on_pushButton_readRecords_clicked(); // the table is empty after the unplug: no question
     QCOMPARE(f.dialogs.questionTexts().size(), 1);
     QCOMPARE(f.dialogs.informationTexts(), QStringList{"Failed to read unit no!"});
-    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.model().rowCount(), 0);
 }
 
 void TestRecordDownload::saveFirstYes_data()
@@ -190,7 +192,7 @@ void TestRecordDownload::saveFirstYes()
     const QString workbook = dir.filePath(QStringLiteral("records.xls"));
     PageFixture f;
     QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
-    QCOMPARE(f.table()->rowCount(), 6);
+    QCOMPARE(f.model().rowCount(), 6);
     f.dialogs.clear();
     for (const bool answer : answers)
         f.dialogs.setNextAnswer(answer);
@@ -204,7 +206,7 @@ void TestRecordDownload::saveFirstYes()
     QCOMPARE(f.dialogs.pendingFileNames(), 0);
     QCOMPARE(QFileInfo(workbook).size() > 0, saved);
     // Whatever the export did, the table was emptied before the new records came in.
-    QCOMPARE(f.table()->rowCount(), 6);
+    QCOMPARE(f.model().rowCount(), 6);
     QCOMPARE(f.rowTexts(0).first(), QStringLiteral("Office desk 1"));
 }
 
@@ -212,51 +214,110 @@ void TestRecordDownload::failures_data()
 {
     QTest::addColumn<QString>("image");
     QTest::addColumn<bool>("chinese");
+    QTest::addColumn<int>("firmwareVersion"); // -1: the image's own
+    QTest::addColumn<quint32>("modelCode");   // 0: the image's own
+    QTest::addColumn<bool>("keyInfoError");
     QTest::addColumn<int>("badRequest");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("fieldsFilled");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("slotCount");
     QTest::addColumn<int>("columns");
     QTest::addColumn<QList<int>>("progressValues");
 
-    // Identification of kind 1 and 4 sends requests 1 to 3 (key information, unit numbers, mode);
-    // the download then sends unit numbers (4), mode (5), record count (6) and the memory chunks
-    // (kind 1, 6 records: 7 to 11; kind 4 adds the name chunk 12). Kinds 2 and 6 have no mode
-    // requests (kind 6, 5 records: chunks 5 to 8, name chunk 9).
+    // Identification sends key information (request 1), unit numbers (2) and, for kinds 1 and 4,
+    // the mode (3); a failure there ends it before the columns are set up, and the read button is
+    // not pressed. Otherwise the download sends unit numbers (4), mode (5), record count (6) and
+    // the memory chunks (kind 1, 6 records: 7 to 11; kind 4 adds the name chunk 12). Kinds 2 and 6
+    // have no mode requests (kind 6, 5 records: chunks 5 to 8, name chunk 9). Version 100 is the
+    // shipped catalog's lowest accepted firmware for every model.
     const QList<int> none;
-    QTest::newRow("unit numbers zh") << "kind1" << true << 4 << "读取单位编号失败!" << 14 << none;
-    QTest::newRow("unit numbers en") << "kind2" << false << 3 << "Failed to read unit no!" << 6 << none;
-    QTest::newRow("mode zh") << "kind4" << true << 5 << "读取模式失败!" << 15 << none;
-    QTest::newRow("mode en") << "kind1" << false << 5 << "Failed to read mode!" << 14 << none;
-    QTest::newRow("count zh") << "kind1" << true << 6 << "读取记录数量失败!" << 14 << none;
-    QTest::newRow("count en") << "kind2" << false << 4 << "Failed to Read Record Number！" << 6 << none;
-    QTest::newRow("first chunk zh") << "kind1" << true << 7 << "读取记录数据失败!" << 14 << none;
-    QTest::newRow("second chunk en") << "kind1" << false << 8 << "Failed to Read Record Data！" << 14 << QList<int>{0};
-    QTest::newRow("last data chunk zh") << "kind4" << true << 11 << "读取记录数据失败!" << 15 << QList<int>{0, 1, 2, 3};
-    QTest::newRow("name chunk zh") << "kind4" << true << 12 << "读取记录名称失败!" << 15 << QList<int>{0, 1, 2, 3, 4};
-    QTest::newRow("name chunk en") << "kind6" << false << 9 << "Failed to Read Record Name！" << 10
-                                   << QList<int>{0, 1, 2, 3};
+    QTest::newRow("key information zh") << "kind4" << true << -1 << 0u << true << 0 << "读取关键信息失败!" << false << 1
+                                        << 0 << 0 << none;
+    QTest::newRow("key information en") << "kind4" << false << -1 << 0u << false << 1
+                                        << "Failed to read key infomation!" << false << 1 << 0 << 0 << none;
+    QTest::newRow("version too low zh") << "kind4" << true << 99 << 0u << false << 0 << "仪器版本过低!" << true << 4
+                                        << 0 << 0 << none;
+    QTest::newRow("version too low en") << "kind2" << false << 99 << 0u << false << 0
+                                        << "The instrument version is too low!" << true << 2 << 0 << 0 << none;
+    QTest::newRow("mismatch zh") << "kind4" << true << -1 << 9999u << false << 0 << "仪器与软件不匹配!" << true << 1
+                                 << 0 << 0 << none;
+    QTest::newRow("mismatch en") << "kind4" << false << -1 << 9999u << false << 0
+                                 << "The Instrument and the Software do Not Match!" << true << 1 << 0 << 0 << none;
+    QTest::newRow("identification unit numbers zh")
+        << "kind4" << true << -1 << 0u << false << 2 << "读取单位编号失败!" << true << 4 << 0 << 0 << none;
+    QTest::newRow("identification unit numbers en")
+        << "kind5" << false << -1 << 0u << false << 2 << "Failed to read unit no!" << true << 5 << 0 << 0 << none;
+    QTest::newRow("identification mode zh")
+        << "kind4" << true << -1 << 0u << false << 3 << "读取模式失败!" << true << 4 << 60 << 0 << none;
+    QTest::newRow("identification mode en")
+        << "kind1" << false << -1 << 0u << false << 3 << "Failed to read mode!" << true << 1 << 60 << 0 << none;
+    QTest::newRow("unit numbers zh") << "kind1" << true << -1 << 0u << false << 4 << "读取单位编号失败!" << true << 1
+                                     << 0 << 14 << none;
+    QTest::newRow("unit numbers en") << "kind2" << false << -1 << 0u << false << 3 << "Failed to read unit no!" << true
+                                     << 2 << 0 << 6 << none;
+    QTest::newRow("mode zh") << "kind4" << true << -1 << 0u << false << 5 << "读取模式失败!" << true << 4 << 60 << 15
+                             << none;
+    QTest::newRow("mode en") << "kind1" << false << -1 << 0u << false << 5 << "Failed to read mode!" << true << 1 << 60
+                             << 14 << none;
+    QTest::newRow("count zh") << "kind1" << true << -1 << 0u << false << 6 << "读取记录数量失败!" << true << 1 << 60
+                              << 14 << none;
+    QTest::newRow("count en") << "kind2" << false << -1 << 0u << false << 4 << "Failed to Read Record Number！" << true
+                              << 2 << 60 << 6 << none;
+    QTest::newRow("first chunk zh") << "kind1" << true << -1 << 0u << false << 7 << "读取记录数据失败!" << true << 1
+                                    << 60 << 14 << none;
+    QTest::newRow("second chunk en") << "kind1" << false << -1 << 0u << false << 8 << "Failed to Read Record Data！"
+                                     << true << 1 << 60 << 14 << QList<int>{0};
+    QTest::newRow("last data chunk zh") << "kind4" << true << -1 << 0u << false << 11 << "读取记录数据失败!" << true
+                                        << 4 << 60 << 15 << QList<int>{0, 1, 2, 3};
+    QTest::newRow("name chunk zh") << "kind4" << true << -1 << 0u << false << 12 << "读取记录名称失败!" << true << 4
+                                   << 60 << 15 << QList<int>{0, 1, 2, 3, 4};
+    QTest::newRow("name chunk en") << "kind6" << false << -1 << 0u << false << 9 << "Failed to Read Record Name！"
+                                   << true << 6 << 60 << 10 << QList<int>{0, 1, 2, 3};
 }
 
 void TestRecordDownload::failures()
 {
     QFETCH(QString, image);
     QFETCH(bool, chinese);
+    QFETCH(int, firmwareVersion);
+    QFETCH(quint32, modelCode);
+    QFETCH(bool, keyInfoError);
     QFETCH(int, badRequest);
     QFETCH(QString, message);
+    QFETCH(bool, fieldsFilled);
+    QFETCH(int, kind);
+    QFETCH(int, slotCount);
     QFETCH(int, columns);
     QFETCH(QList<int>, progressValues);
 
     MeterImage meter = PageFixture::sample(image);
-    meter.faults.badCheck = {badRequest};
+    if (firmwareVersion >= 0)
+        meter.firmwareVersion = quint16(firmwareVersion);
+    if (modelCode != 0)
+        meter.modelCode = modelCode;
+    meter.faults.keyInfoError = keyInfoError;
+    if (badRequest > 0)
+        meter.faults.badCheck = {badRequest};
     PageFixture f;
     f.page.setLanguageFlag(chinese);
     QVERIFY(f.plugIn(meter));
     f.page.identifyMeter();
-    QCOMPARE(f.dialogs.shown().size(), 0);
-    f.page.on_pushButton_readRecords_clicked();
+    if (f.dialogs.shown().isEmpty())
+        f.page.on_pushButton_readRecords_clicked();
 
     QCOMPARE(f.dialogs.informationTexts(), QStringList{message});
-    QCOMPARE(f.table()->rowCount(), 0);
-    QCOMPARE(f.table()->columnCount(), columns);
+    const auto box = std::find_if(f.dialogs.shown().begin(), f.dialogs.shown().end(), [](const auto &shown) {
+        return shown.kind == ScriptedUserDialogs::Shown::Information;
+    });
+    QCOMPARE(box->title, chinese ? QStringLiteral("提示") : QStringLiteral("Tip"));
+    QCOMPARE(box->parent, &f.page);
+    QCOMPARE(f.lineText("lineEdit_serialNo").isEmpty(), !fieldsFilled);
+    QCOMPARE(f.lineText("lineEdit_firmwareVersion").isEmpty(), !fieldsFilled);
+    QCOMPARE(f.page.meterKind(), kind);
+    QCOMPARE(f.page.unitSlotList().size(), slotCount);
+    QCOMPARE(f.model().rowCount(), 0);
+    QCOMPARE(f.model().columnCount(), columns);
     // A failed chunk: the message comes while the progress dialog is up, then it is hidden.
     const bool transfer = message.contains(QStringLiteral("Data")) || message.contains(QStringLiteral("Name"))
                           || message.contains(QStringLiteral("数据")) || message.contains(QStringLiteral("名称"));
@@ -269,7 +330,9 @@ void TestRecordDownload::failures()
         QVERIFY(f.dialogs.progressLogs().first()->destroyed);
     }
     // Nothing is retried: the meter saw no request after the failing one.
-    QCOMPARE(f.requestsReceived(), badRequest);
+    QCOMPARE(f.requestsReceived(), qMax(badRequest, 1));
+    // The link stays open: the user can still start a download.
+    QVERIFY(f.session.isLinkOpen());
 }
 
 void TestRecordDownload::countsThatCannotBeReal_data()
@@ -299,13 +362,13 @@ void TestRecordDownload::countsThatCannotBeReal()
     QVERIFY(f.plugIn(meter));
     f.page.identifyMeter();
     const int identification = f.requestsReceived();
-    const int columns = f.table()->columnCount();
+    const int columns = f.model().columnCount();
     f.page.on_pushButton_readRecords_clicked();
 
     QCOMPARE(f.dialogs.informationTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(f.dialogs.progressLogs().size(), 0);
-    QCOMPARE(f.table()->rowCount(), 0);
-    QCOMPARE(f.table()->columnCount(), columns);
+    QCOMPARE(f.model().rowCount(), 0);
+    QCOMPARE(f.model().columnCount(), columns);
     // Unit numbers, mode (kinds 1 and 4) and the count; not one memory chunk.
     const int modeRequest = (meter.modelCode == 1001 || meter.modelCode == 4001) ? 1 : 0;
     QCOMPARE(f.requestsReceived(), identification + 2 + modeRequest);
@@ -322,8 +385,8 @@ void TestRecordDownload::unknownKindReadsNothing()
     // Unit numbers and count, no mode for an unknown kind, and then nothing.
     QCOMPARE(f.requestsReceived(), 2 + 2);
     QCOMPARE(f.dialogs.shown().size(), 0);
-    QCOMPARE(f.table()->columnCount(), 0);
-    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.model().columnCount(), 0);
+    QCOMPARE(f.model().rowCount(), 0);
 }
 
 void TestRecordDownload::unknownProbeShowsZero()
@@ -335,10 +398,10 @@ void TestRecordDownload::unknownProbeShowsZero()
     MeterImage meter = PageFixture::sample(QStringLiteral("kind6"));
     meter.unitSlots[0] = 2; // a unit row with 2 decimals
     QVERIFY(f.identifyAndDownload(meter));
-    QCOMPARE(f.table()->rowCount(), 5);
-    QCOMPARE(f.table()->item(0, 1)->text(), QStringLiteral("探头一"));
+    QCOMPARE(f.model().rowCount(), 5);
+    QCOMPARE(f.model().cellText(0, 1), QStringLiteral("探头一"));
     for (int row = 1; row < 5; ++row)
-        QCOMPARE(f.table()->item(row, 1)->text(), QStringLiteral("0.00"));
+        QCOMPARE(f.model().cellText(row, 1), QStringLiteral("0.00"));
     // The lookups did not add the unknown numbers to the catalog.
     QCOMPARE(f.page.probes().size(), 1);
 }

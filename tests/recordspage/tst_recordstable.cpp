@@ -1,4 +1,7 @@
+#include "DataTableView.h"
+#include "ExportTable.h"
 #include "PageFixture.h"
+#include "RecordsTableModel.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,19 +12,21 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTableWidget>
 #include <QtTest>
 
 namespace {
 
-QPushButton *deleteButton(QTableWidget *table, int row)
-{
-    return qobject_cast<QPushButton *>(table->cellWidget(row, table->columnCount() - 1));
-}
-
 QByteArray nameSlotHex(const QByteArray &name)
 {
     return (name + QByteArray(16 - name.size(), '\0')).toHex();
+}
+
+// Clicks the delete button of a row as the user does: with the mouse, in the view.
+void clickDeleteButton(DataTableView *view, int row)
+{
+    const QModelIndex cell = view->model()->index(row, view->model()->columnCount() - 1);
+    view->scrollTo(cell);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
 }
 
 } // namespace
@@ -33,9 +38,8 @@ class TestRecordsTable : public QObject
 private Q_SLOTS:
     void form();
     void slotsInOrder();
-    void deleteThirdRow_data();
-    void deleteThirdRow();
-    void deleteFromElsewhereChangesNothing();
+    void deleteRows_data();
+    void deleteRows();
     void clearing_data();
     void clearing();
     void languageSwitch_data();
@@ -43,7 +47,6 @@ private Q_SLOTS:
     void nameEditing_data();
     void nameEditing();
     void resetKeepsColumns();
-    void onlyButtonsInViewAreShown();
     void rowsNeedTheirDecimals();
 };
 
@@ -62,7 +65,8 @@ void TestRecordsTable::form()
     auto *groupGrid = f.page.findChild<QGridLayout *>(QStringLiteral("gridLayout_deviceInformation"));
     QVERIFY(buttons && row && group && groupGrid);
     QCOMPARE(grid->itemAtPosition(0, 0)->widget(), buttons);
-    QCOMPARE(grid->itemAtPosition(1, 0)->widget(), static_cast<QWidget *>(f.table()));
+    QVERIFY(f.view());
+    QCOMPARE(grid->itemAtPosition(1, 0)->widget(), static_cast<QWidget *>(f.view()));
     QCOMPARE(buttons->layout(), row);
     QCOMPARE(group->layout(), groupGrid);
     for (QLayout *layout :
@@ -105,15 +109,16 @@ void TestRecordsTable::form()
     QCOMPARE(groupGrid->itemAtPosition(0, 1)->widget()->objectName(), QStringLiteral("lineEdit_serialNo"));
     QCOMPARE(groupGrid->itemAtPosition(0, 3)->widget()->objectName(), QStringLiteral("lineEdit_firmwareVersion"));
 
-    QCOMPARE(f.table()->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(f.table()->selectionBehavior(), QAbstractItemView::SelectRows);
-    QCOMPARE(f.table()->columnCount(), 0);
+    QCOMPARE(f.view()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(f.view()->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(f.view()->model(), &f.model());
+    QCOMPARE(f.model().columnCount(), 0);
     // The columns share the table's width.
     QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind2"))));
     f.page.identifyMeter();
-    QCOMPARE(f.table()->columnCount(), 6);
+    QCOMPARE(f.model().columnCount(), 6);
     for (int column = 0; column < 6; ++column)
-        QCOMPARE(f.table()->horizontalHeader()->sectionResizeMode(column), QHeaderView::Stretch);
+        QCOMPARE(f.view()->horizontalHeader()->sectionResizeMode(column), QHeaderView::Stretch);
 }
 
 void TestRecordsTable::slotsInOrder()
@@ -126,65 +131,58 @@ void TestRecordsTable::slotsInOrder()
             slotList << QString::fromLatin1(method.methodSignature());
     }
     QCOMPARE(slotList,
-             QStringList({"slot_deleteRow()", "on_pushButton_readRecords_clicked()",
+             QStringList({"slot_deleteRow(int)", "on_pushButton_readRecords_clicked()",
                           "on_pushButton_clearData_clicked()", "on_pushButton_exportExcel_clicked()",
                           "on_pushButton_spectralData_clicked()", "on_tableWidget_data_cellDoubleClicked(int,int)"}));
     QCOMPARE(meta->method(meta->indexOfSlot("on_pushButton_exportExcel_clicked()")).returnType(), int(QMetaType::Bool));
     QCOMPARE(meta->methodCount() - meta->methodOffset(), 6); // no signals of its own
 }
 
-void TestRecordsTable::deleteThirdRow_data()
+void TestRecordsTable::deleteRows_data()
 {
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<bool>("layoutBetweenClicks");
-    // Between clicks the view moves the buttons of the rows below up to their new rows; clicks
-    // that come before it did must still remove the clicked button's own row.
-    QTest::newRow("shown") << true << true;
-    QTest::newRow("shown, clicks before the view re-laid out") << true << false;
-    QTest::newRow("never shown") << false << false;
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<int>("records"); // 0: the sample's own
+    QTest::addColumn<bool>("fromTheTop");
+    QTest::addColumn<QList<int>>("clicks");
+
+    // After a download the view shows the last rows; a click removes the clicked row, wherever
+    // the view stands and however the rows moved since.
+    QTest::newRow("sample, third row thrice") << "kind1" << 0 << false << QList<int>{2, 2, 3};
+    QTest::newRow("300 rows, the last ones") << "kind2" << 300 << false << QList<int>{299, 298, 150};
+    QTest::newRow("300 rows, from the top") << "kind2" << 300 << true << QList<int>{0, 0, 297};
 }
 
-void TestRecordsTable::deleteThirdRow()
+void TestRecordsTable::deleteRows()
 {
-    QFETCH(bool, shown);
-    QFETCH(bool, layoutBetweenClicks);
+    QFETCH(QString, image);
+    QFETCH(int, records);
+    QFETCH(bool, fromTheTop);
+    QFETCH(QList<int>, clicks);
 
+    MeterImage meter = PageFixture::sample(image);
+    if (records > 0)
+        meter.recordCount = quint32(records);
     PageFixture f;
-    f.page.resize(1200, 800);
-    if (shown) {
-        f.page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.page));
-    }
-    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+    f.page.resize(1200, 600);
+    f.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    QVERIFY(f.identifyAndDownload(meter));
     QCoreApplication::processEvents();
+    const QScrollBar *bar = f.view()->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+    if (fromTheTop)
+        f.view()->scrollToTop();
+
     QList<QStringList> rows = f.allRows();
-    QCOMPARE(rows.size(), 6);
-
-    for (const int row : {2, 2, 3}) {
-        QPushButton *button = deleteButton(f.table(), row);
-        const QStringList clicked = rows.takeAt(row);
-        button->click();
+    for (const int row : clicks) {
+        rows.removeAt(row);
+        clickDeleteButton(f.view(), row);
         QCOMPARE(f.allRows(), rows);
-        QVERIFY(!f.allRows().contains(clicked));
-        if (layoutBetweenClicks)
-            QCoreApplication::processEvents();
     }
+    // A row that is not there changes nothing.
+    f.page.slot_deleteRow(int(rows.size()));
+    QCOMPARE(f.model().rowCount(), rows.size());
     QCOMPARE(f.dialogs.shown().size(), 1); // the download's progress dialog only: no confirmation
-}
-
-void TestRecordsTable::deleteFromElsewhereChangesNothing()
-{
-    PageFixture f;
-    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind2"))));
-    // A push button that is not in the table, and a sender that is not a push button.
-    QPushButton stray(QStringLiteral("删除"), &f.page);
-    connect(&stray, &QPushButton::clicked, &f.page, &FirstPage::slot_deleteRow);
-    stray.click();
-    QCOMPARE(f.table()->rowCount(), 3);
-    QLineEdit notAButton;
-    connect(&notAButton, &QLineEdit::returnPressed, &f.page, &FirstPage::slot_deleteRow);
-    Q_EMIT notAButton.returnPressed();
-    QCOMPARE(f.table()->rowCount(), 3);
 }
 
 void TestRecordsTable::clearing_data()
@@ -226,8 +224,8 @@ void TestRecordsTable::clearing()
         QCOMPARE(f.dialogs.shown().first().title, chinese ? QStringLiteral("提示") : QStringLiteral("Tip"));
         QCOMPARE(f.dialogs.shown().first().parent, &f.page);
     }
-    QCOMPARE(f.table()->rowCount(), rowsLeft);
-    QCOMPARE(f.table()->columnCount(), 14);
+    QCOMPARE(f.model().rowCount(), rowsLeft);
+    QCOMPARE(f.model().columnCount(), 14);
     QCOMPARE(f.page.meterKind(), 1);
 }
 
@@ -284,21 +282,23 @@ void TestRecordsTable::languageSwitch()
     QVERIFY(f.identifyAndDownload(meter));
     QCOMPARE(f.rowTexts(row), chinese);
     const QList<QStringList> before = f.allRows();
+    // The switch re-labels the rows in place: the selection stays.
+    f.view()->selectRow(row);
 
     f.page.setLanguageFlag(false);
     f.page.languageChange();
     QCOMPARE(f.rowTexts(row), english);
     QCOMPARE(f.headers().first(), englishHeader);
     QCOMPARE(f.headers().last(), QStringLiteral("Operation"));
-    QCOMPARE(f.table()->rowCount(), before.size());
-    QCOMPARE(Qt::Alignment(f.table()->item(row, f.table()->columnCount() - 2)->textAlignment()), Qt::AlignCenter);
+    QCOMPARE(f.model().rowCount(), before.size());
+    QCOMPARE(f.view()->selectionModel()->selectedRows(), QModelIndexList{f.model().index(row, 0)});
 
     // Messages follow the flag too.
     f.dialogs.setNextAnswer(false);
     f.button("pushButton_clearData")->click();
     QCOMPARE(f.dialogs.questionTexts().last(),
              QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
-    QCOMPARE(f.table()->rowCount(), before.size());
+    QCOMPARE(f.model().rowCount(), before.size());
 
     f.page.setLanguageFlag(true);
     f.page.languageChange();
@@ -329,16 +329,18 @@ void TestRecordsTable::nameEditing()
     QVERIFY(QTest::qWaitForWindowExposed(&f.page));
     QVERIFY(f.identifyAndDownload(PageFixture::sample(image)));
 
-    // Double clicks on a cell reach the slot through the table's signal.
-    Q_EMIT f.table()->cellDoubleClicked(1, column);
-    auto *editor = f.table()->findChild<QLineEdit *>();
+    // Double clicks on a cell reach the slot through the view's signal.
+    Q_EMIT f.view()->cellDoubleClicked(1, column);
+    auto *editor = f.view()->findChild<QLineEdit *>();
     QCOMPARE(editor != nullptr, editing);
     if (!editing)
         return;
-    QCOMPARE(editor->text(), f.table()->item(1, 0)->text());
+    QCOMPARE(editor->text(), f.model().cellText(1, 0));
     editor->setText(QStringLiteral("Renamed"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(f.table()->item(1, 0)->text(), QStringLiteral("Renamed"));
+    QTRY_COMPARE(f.model().cellText(1, 0), QStringLiteral("Renamed"));
+    // The export writes the name as edited.
+    QCOMPARE(f.model().exportTable(f.page.exportHeaders()).cellText(1, 0), QStringLiteral("Renamed"));
 }
 
 void TestRecordsTable::resetKeepsColumns()
@@ -349,47 +351,9 @@ void TestRecordsTable::resetKeepsColumns()
     f.unplug();
     QCOMPARE(f.lineText("lineEdit_serialNo"), QString());
     QCOMPARE(f.lineText("lineEdit_firmwareVersion"), QString());
-    QCOMPARE(f.table()->rowCount(), 0);
+    QCOMPARE(f.model().rowCount(), 0);
     QCOMPARE(f.headers(), headers);
     QCOMPARE(f.page.meterKind(), 5);
-}
-
-void TestRecordsTable::onlyButtonsInViewAreShown()
-{
-    // Hundreds of rows: the view shows the last ones after the download, and the buttons of the
-    // rows in view are there to be clicked, wherever the user scrolls.
-    MeterImage meter = PageFixture::sample(QStringLiteral("kind2"));
-    meter.recordCount = 300;
-    PageFixture f;
-    f.page.resize(1200, 600);
-    f.page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
-    QVERIFY(f.identifyAndDownload(meter));
-    QCoreApplication::processEvents();
-    QTableWidget *table = f.table();
-    QCOMPARE(table->rowCount(), 300);
-    const QScrollBar *bar = table->verticalScrollBar();
-    QCOMPARE(bar->value(), bar->maximum());
-    QVERIFY(deleteButton(table, 299)->isVisible());
-    QVERIFY(!deleteButton(table, 0)->isVisible());
-    QCOMPARE(deleteButton(table, 299)->styleSheet(), QStringLiteral("min-height:12px;padding:0px;"));
-
-    table->scrollToTop();
-    QCoreApplication::processEvents();
-    QVERIFY(deleteButton(table, 0)->isVisible());
-    QVERIFY(!deleteButton(table, 299)->isVisible());
-    const QStringList second = f.rowTexts(1);
-    QTest::mouseClick(deleteButton(table, 0), Qt::LeftButton);
-    QCOMPARE(table->rowCount(), 299);
-    QCOMPARE(f.rowTexts(0), second);
-    QCoreApplication::processEvents();
-    QVERIFY(deleteButton(table, 0)->isVisible());
-
-    table->scrollToItem(table->item(150, 0), QAbstractItemView::PositionAtCenter);
-    QCoreApplication::processEvents();
-    QVERIFY(deleteButton(table, 150)->isVisible());
-    QVERIFY(!deleteButton(table, 0)->isVisible());
-    QVERIFY(!deleteButton(table, 298)->isVisible());
 }
 
 void TestRecordsTable::rowsNeedTheirDecimals()
@@ -400,11 +364,9 @@ void TestRecordsTable::rowsNeedTheirDecimals()
     meter.unitSlots[0] = 500;
     PageFixture f;
     QVERIFY(f.identifyAndDownload(meter));
-    QCOMPARE(f.table()->columnCount(), 0);
-    QCOMPARE(f.table()->rowCount(), 0);
-    QVERIFY(f.page.decimals()[0].isEmpty());
-    // No stray delete buttons were left on the page either.
-    QCOMPARE(f.page.findChildren<QPushButton *>().size(), 4);
+    QCOMPARE(f.model().columnCount(), 0);
+    QCOMPARE(f.model().rowCount(), 0);
+    QVERIFY(f.model().decimals()[0].isEmpty());
 }
 
 QTEST_MAIN(TestRecordsTable)

@@ -1,11 +1,11 @@
 #include "SpectralTestBench.h"
 
+#include "DataTableView.h"
 #include "VirtualMeter.h"
 #include "VirtualMeterTransport.h"
 
-#include <QCheckBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QStyleOptionViewItem>
 #include <QtEndian>
 #include <QtTest>
 
@@ -87,27 +87,90 @@ int SpectralTestBench::requests() const
     return meter ? meter->requestsReceived() : 0;
 }
 
-QTableWidget *tableOf(const MeterPage &page)
+DataTableView *tableOf(const MeterPage &page)
 {
-    return page.findChild<QTableWidget *>(QStringLiteral("tableWidget_data"));
+    return page.findChild<DataTableView *>(QStringLiteral("tableWidget_data"));
+}
+
+int rowCount(const MeterPage &page)
+{
+    return tableOf(page)->model()->rowCount();
+}
+
+int columnCount(const MeterPage &page)
+{
+    return tableOf(page)->model()->columnCount();
+}
+
+QVariant cellData(const MeterPage &page, int row, int column, int role)
+{
+    const QAbstractItemModel *model = tableOf(page)->model();
+    return model->data(model->index(row, column), role);
 }
 
 QString cellText(const MeterPage &page, int row, int column)
 {
-    const QTableWidgetItem *item = tableOf(page)->item(row, column);
-    return item ? item->text() : QString();
+    return cellData(page, row, column).toString();
 }
 
-QCheckBox *curveBox(const MeterPage &page, int row)
+bool isCurveTicked(const MeterPage &page, int row)
 {
-    QTableWidget *table = tableOf(page);
-    return qobject_cast<QCheckBox *>(table->cellWidget(row, table->columnCount() - 2));
+    return cellData(page, row, columnCount(page) - 2, Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
 }
 
-QPushButton *deleteButton(const MeterPage &page, int row)
+namespace {
+
+// The shown page's view, scrolled so that the cell is in sight, and the cell's place in it.
+DataTableView *showCell(MeterPage &page, int row, int column, QRect &cell)
 {
-    QTableWidget *table = tableOf(page);
-    return qobject_cast<QPushButton *>(table->cellWidget(row, table->columnCount() - 1));
+    if (!page.isVisible()) {
+        page.show();
+        if (!QTest::qWaitForWindowExposed(&page))
+            qWarning("the spectral page was not exposed");
+    }
+    DataTableView *view = tableOf(page);
+    const QModelIndex index = view->model()->index(row, column);
+    view->scrollTo(index);
+    cell = view->visualRect(index);
+    return view;
+}
+
+} // namespace
+
+void clickCurveBox(MeterPage &page, int row)
+{
+    const int column = columnCount(page) - 2;
+    QRect cell;
+    DataTableView *view = showCell(page, row, column, cell);
+    // Where the style puts the check indicator of such a cell: the click must land on it.
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = cell;
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    option.text = cellText(page, row, column);
+    if (!option.text.isEmpty())
+        option.features |= QStyleOptionViewItem::HasDisplay;
+    const QRect indicator = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, indicator.center());
+}
+
+void clickDeleteButton(MeterPage &page, int row)
+{
+    QRect cell;
+    DataTableView *view = showCell(page, row, columnCount(page) - 1, cell);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+void doubleClickCell(MeterPage &page, int row, int column)
+{
+    QRect cell;
+    QWidget *viewport = showCell(page, row, column, cell)->viewport();
+    // As the window system delivers a double click: a click, then a press that is also a double
+    // click, then its release.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
+    QTest::mousePress(viewport, Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, cell.center());
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, cell.center());
 }
 
 void clickButton(const MeterPage &page, const char *objectName)

@@ -11,9 +11,7 @@
 #include <QList>
 #include <memory>
 
-class QCheckBox;
-class QPushButton;
-class QTableWidget;
+class DataTableView;
 class VirtualMeter;
 
 // A spectral page in front of a virtual meter, with scripted dialogs.
@@ -45,9 +43,17 @@ public:
     std::shared_ptr<VirtualMeter> meter;
 };
 
-// Table access by the page's object names.
-QTableWidget *tableOf(const MeterPage &page);
+// The table as the user sees and uses it: the view by its object name, cell texts and check
+// states from the model it shows, and mouse clicks on the shown page.
+DataTableView *tableOf(const MeterPage &page);
+int rowCount(const MeterPage &page);
+int columnCount(const MeterPage &page);
+QVariant cellData(const MeterPage &page, int row, int column, int role = Qt::DisplayRole);
 QString cellText(const MeterPage &page, int row, int column);
-QCheckBox *curveBox(const MeterPage &page, int row);
-QPushButton *deleteButton(const MeterPage &page, int row);
+// The check box of the curve column in a row (row 0: the title box).
+bool isCurveTicked(const MeterPage &page, int row);
+// Shows the page (once), then clicks the curve check box, the delete button or double-clicks a cell.
+void clickCurveBox(MeterPage &page, int row);
+void clickDeleteButton(MeterPage &page, int row);
+void doubleClickCell(MeterPage &page, int row, int column);
 void clickButton(const MeterPage &page, const char *objectName);

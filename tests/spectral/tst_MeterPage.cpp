@@ -1,21 +1,22 @@
+#include "DataTableView.h"
+#include "SpectralTableModel.h"
 #include "SpectralTestBench.h"
 #include "SpectrumChartGeometry.h"
+#include "TableRoles.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
 #include <QtTest>
 
 using Strings = QStringList;
 
 namespace {
 
-// A page of the given kind filled with count records by a download from the virtual meter.
+// A page of the given kind filled with count records (named Rec0, Rec1, ...) by a download from
+// the virtual meter.
 std::unique_ptr<MeterPage> filledPage(SpectralTestBench &bench, int uiIndex, int count)
 {
     QList<QByteArray> names;
@@ -31,8 +32,8 @@ std::unique_ptr<MeterPage> filledPage(SpectralTestBench &bench, int uiIndex, int
 QList<bool> rowBoxStates(const MeterPage &page)
 {
     QList<bool> states;
-    for (int r = 1; r < tableOf(page)->rowCount(); ++r)
-        states << curveBox(page, r)->isChecked();
+    for (int r = 1; r < rowCount(page); ++r)
+        states << isCurveTicked(page, r);
     return states;
 }
 
@@ -42,6 +43,11 @@ QList<bool> curveFlags(const MeterPage &page)
     for (const SpectralRecord &record : page.spectralRecords())
         flags << record.curveVisible;
     return flags;
+}
+
+int drawnCurves(const MeterPage &page)
+{
+    return int(SpectrumChartGeometry::compute(QRectF(0, 0, 500, 200), page.spectralRecords(), true).curves.size());
 }
 
 } // namespace
@@ -58,11 +64,10 @@ private Q_SLOTS:
     void titleRow();
     void tableWithoutColumns_data();
     void tableWithoutColumns();
-    void untickingOneRowUnticksTheTitleBox();
-    void tickingEveryRowLeavesTheTitleBoxUnticked();
-    void titleBoxTicksAndUnticksEverything();
-    void deletingTheMiddleRowKeepsRowsAndRecordsInStep();
-    void deleteButtonsKeepWorkingAfterADelete();
+    void curveBoxes_data();
+    void curveBoxes();
+    void deleteButtons_data();
+    void deleteButtons();
     void clear_data();
     void clear();
     void nameEditing_data();
@@ -84,12 +89,17 @@ void TestMeterPage::formAndWindow()
     QCOMPARE(page->findChild<QPushButton *>("pushButton_readRecords")->text(), QStringLiteral("读取测量记录"));
     QCOMPARE(page->findChild<QPushButton *>("pushButton_clearData")->text(), QStringLiteral("清除数据"));
     QCOMPARE(page->findChild<QPushButton *>("pushButton_exportExcel")->text(), QStringLiteral("导出Excel"));
-    QVERIFY(page->findChild<QGridLayout *>("gridLayout_meterPage"));
+    auto *grid = page->findChild<QGridLayout *>("gridLayout_meterPage");
+    QVERIFY(grid);
     auto *chart = page->findChild<QWidget *>("widget_chart");
     QVERIFY(chart);
     QCOMPARE(chart->minimumHeight(), 200);
 
-    QTableWidget *table = tableOf(*page);
+    DataTableView *table = tableOf(*page);
+    QVERIFY(table);
+    QCOMPARE(table->model(), &page->spectralModel());
+    QCOMPARE(grid->indexOf(table), 4); // below the spacer and the three buttons, above the chart
+    QCOMPARE(grid->indexOf(chart), 5);
     QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(table->horizontalHeader()->isHidden());
@@ -116,14 +126,10 @@ void TestMeterPage::construction_data()
     QTest::newRow("kind 1") << 1 << true << QList<int>{} << true << QString() << 34 << 2 << 1;
     QTest::newRow("kind 2 reads no mode") << 2 << true << QList<int>{} << true << QString() << 34 << 1 << 0;
     QTest::newRow("kind 4") << 4 << true << QList<int>{} << false << QString() << 35 << 2 << 1;
-    QTest::newRow("kind 5") << 5 << true << QList<int>{} << true << QString() << 34 << 1 << 0;
     QTest::newRow("no link") << 1 << false << QList<int>{} << true << "读取单位编号失败!" << 0 << 0 << 0;
-    QTest::newRow("unit slots fail") << 1 << true << QList<int>{1} << true << "读取单位编号失败!" << 0 << 1 << 0;
     QTest::newRow("unit slots fail, English")
         << 2 << true << QList<int>{1} << false << "Failed to read unit no!" << 0 << 1 << 0;
     QTest::newRow("mode fails") << 4 << true << QList<int>{2} << true << "读取模式失败!" << 0 << 2 << 0;
-    QTest::newRow("mode fails, English") << 1 << true << QList<int>{2} << false << "Failed to read mode!" << 0 << 2
-                                         << 0;
 }
 
 void TestMeterPage::construction()
@@ -145,20 +151,20 @@ void TestMeterPage::construction()
     auto page = bench.page(uiIndex, languageFlag);
 
     QCOMPARE(bench.requests(), requests);
-    QCOMPARE(page->meterMode(), mode);
-    QCOMPARE(tableOf(*page)->columnCount(), columns);
+    QCOMPARE(page->meterState().mode, mode);
+    QCOMPARE(columnCount(*page), columns);
     QVERIFY(page->spectralRecords().empty());
     if (message.isEmpty()) {
         QVERIFY(bench.dialogs.shown().isEmpty());
-        QCOMPARE(page->unitSlotList().size(), 60);
-        QCOMPARE(tableOf(*page)->rowCount(), 1);
+        QCOMPARE(page->meterState().unitSlots.size(), 60);
+        QCOMPARE(rowCount(*page), 1);
         QCOMPARE(tableOf(*page)->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
-        QCOMPARE(tableOf(*page)->font().pointSize(), 10);
+        QCOMPARE(tableOf(*page)->font(), QFont(QStringLiteral("Microsoft Yahei"), 10));
     } else {
         QCOMPARE(bench.dialogs.informationTexts(), Strings{message});
         QCOMPARE(bench.dialogs.shown().first().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
         QCOMPARE(bench.dialogs.shown().first().parent, page.get());
-        QCOMPARE(tableOf(*page)->rowCount(), 0);
+        QCOMPARE(rowCount(*page), 0);
     }
 }
 
@@ -191,27 +197,26 @@ void TestMeterPage::titleRow()
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(0)));
     auto page = bench.page(uiIndex, languageFlag);
-    QTableWidget *table = tableOf(*page);
-    QCOMPARE(table->columnCount(), int(leading.size()) + 33);
+    QCOMPARE(columnCount(*page), int(leading.size()) + 33);
 
     Strings titles;
-    for (int c = 0; c < table->columnCount(); ++c)
+    for (int c = 0; c < columnCount(*page); ++c)
         titles << cellText(*page, 0, c);
     Strings expected = leading;
     for (int nm = 400; nm <= 700; nm += 10)
         expected << QStringLiteral("%1nm").arg(nm);
-    expected << QString() << operation; // the curve title is a check box, not an item
+    expected << curve << operation;
     QCOMPARE(titles, expected);
-    QCOMPARE(table->item(0, 0)->textAlignment(), int(Qt::AlignCenter));
+    QCOMPARE(cellData(*page, 0, 0, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+    // The curve title is a ticked check box; the title row has no delete button.
+    QVERIFY(isCurveTicked(*page, 0));
+    QVERIFY(!cellData(*page, 0, columnCount(*page) - 1, ButtonRole).toBool());
 
-    QCheckBox *box = curveBox(*page, 0);
-    QVERIFY(box);
-    QCOMPARE(box->text(), curve);
-    QVERIFY(box->isChecked());
     // Decimals come from the unit rows of slots 15..45 in wavelength order.
-    QCOMPARE(page->decimalsList().size(), 31);
+    const QList<int> &decimals = page->spectralModel().decimals();
+    QCOMPARE(decimals.size(), 31);
     for (int i = 0; i < 31; ++i)
-        QCOMPARE(page->decimalsList().at(i), SpectralTestBench::decimalsOfColumn(i));
+        QCOMPARE(decimals.at(i), SpectralTestBench::decimalsOfColumn(i));
 }
 
 void TestMeterPage::tableWithoutColumns_data()
@@ -234,122 +239,95 @@ void TestMeterPage::tableWithoutColumns()
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(2, 0, {"a", "b"})));
     auto page = bench.page(uiIndex, true, catalog);
-    QTableWidget *table = tableOf(*page);
-    QCOMPARE(table->columnCount(), 0);
-    QCOMPARE(table->rowCount(), 1);
-    QVERIFY(page->decimalsList().isEmpty());
+    QCOMPARE(columnCount(*page), 0);
+    QCOMPARE(rowCount(*page), 1);
+    QVERIFY(page->spectralModel().decimals().isEmpty());
     QVERIFY(bench.dialogs.shown().isEmpty());
 
     // A download into such a table adds no row, no record and says nothing.
     clickButton(*page, "pushButton_readRecords");
-    QCOMPARE(table->columnCount(), 0);
-    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(columnCount(*page), 0);
+    QCOMPARE(rowCount(*page), 1);
     QVERIFY(page->spectralRecords().empty());
     QVERIFY(bench.dialogs.informationTexts().isEmpty());
-    QVERIFY(!page->appendSpectralRow(SpectralRecord(), QString()));
-    QCOMPARE(table->rowCount(), 1);
 }
 
-void TestMeterPage::untickingOneRowUnticksTheTitleBox()
+void TestMeterPage::curveBoxes_data()
 {
+    QTest::addColumn<int>("uiIndex");
+    QTest::addColumn<QList<int>>("clicks"); // rows whose curve box is clicked, in order
+    QTest::addColumn<QList<bool>>("ticked");
+    QTest::addColumn<bool>("titleTicked");
+
+    QTest::newRow("unticking one row unticks the title box")
+        << 1 << QList<int>{2} << QList<bool>{true, false, true} << false;
+    // Ticking never ticks the title box, not even when every row is ticked again.
+    QTest::newRow("ticking every row again")
+        << 2 << QList<int>{1, 2, 3, 1, 2, 3} << QList<bool>{true, true, true} << false;
+    QTest::newRow("title box ticks everything") << 4 << QList<int>{1, 3, 0} << QList<bool>{true, true, true} << true;
+    QTest::newRow("title box unticks everything") << 4 << QList<int>{0} << QList<bool>{false, false, false} << false;
+    QTest::newRow("title box unticked by a row, then ticked and unticked")
+        << 1 << QList<int>{1, 0, 0} << QList<bool>{false, false, false} << false;
+}
+
+void TestMeterPage::curveBoxes()
+{
+    QFETCH(int, uiIndex);
+    QFETCH(QList<int>, clicks);
+    QFETCH(QList<bool>, ticked);
+    QFETCH(bool, titleTicked);
+
     SpectralTestBench bench;
-    auto page = filledPage(bench, 1, 3);
+    auto page = filledPage(bench, uiIndex, 3);
     QVERIFY(page);
-    QCOMPARE(tableOf(*page)->rowCount(), 4);
     QCOMPARE(rowBoxStates(*page), (QList<bool>{true, true, true}));
+    for (const int row : clicks)
+        clickCurveBox(*page, row);
 
-    curveBox(*page, 2)->click();
-    QCOMPARE(curveFlags(*page), (QList<bool>{true, false, true}));
-    QCOMPARE(rowBoxStates(*page), (QList<bool>{true, false, true}));
-    QVERIFY(!curveBox(*page, 0)->isChecked());
-    // The chart follows: only records 0 and 2 are drawn.
-    const SpectrumChart chart = SpectrumChartGeometry::compute(QRectF(0, 0, 500, 200), page->spectralRecords(), true);
-    QCOMPARE(chart.curves.size(), 2);
-    QCOMPARE(chart.curves[1].recordIndex, 2);
+    QCOMPARE(curveFlags(*page), ticked);
+    QCOMPARE(rowBoxStates(*page), ticked);
+    QCOMPARE(isCurveTicked(*page, 0), titleTicked);
+    // The chart draws the ticked records.
+    QCOMPARE(drawnCurves(*page), int(ticked.count(true)));
 }
 
-void TestMeterPage::tickingEveryRowLeavesTheTitleBoxUnticked()
+void TestMeterPage::deleteButtons_data()
 {
-    SpectralTestBench bench;
-    auto page = filledPage(bench, 2, 3);
-    QVERIFY(page);
-    for (int r = 1; r <= 3; ++r)
-        curveBox(*page, r)->click();
-    QCOMPARE(curveFlags(*page), (QList<bool>{false, false, false}));
-    QVERIFY(!curveBox(*page, 0)->isChecked());
-    for (int r = 1; r <= 3; ++r)
-        curveBox(*page, r)->click();
-    QCOMPARE(curveFlags(*page), (QList<bool>{true, true, true}));
-    QCOMPARE(rowBoxStates(*page), (QList<bool>{true, true, true}));
-    QVERIFY(!curveBox(*page, 0)->isChecked());
+    QTest::addColumn<QList<int>>("deletes");   // rows whose delete button is clicked, in order
+    QTest::addColumn<QList<int>>("remaining"); // the records left, by their place in the meter
+
+    QTest::newRow("middle row") << QList<int>{2} << QList<int>{0, 2, 3};
+    QTest::newRow("the first row twice") << QList<int>{1, 1} << QList<int>{2, 3};
+    QTest::newRow("last row, then the first") << QList<int>{4, 1} << QList<int>{1, 2};
+    QTest::newRow("every row") << QList<int>{2, 2, 1, 1} << QList<int>{};
+    QTest::newRow("the title row has none") << QList<int>{0} << QList<int>{0, 1, 2, 3};
 }
 
-void TestMeterPage::titleBoxTicksAndUnticksEverything()
+void TestMeterPage::deleteButtons()
 {
+    QFETCH(QList<int>, deletes);
+    QFETCH(QList<int>, remaining);
+
     SpectralTestBench bench;
-    auto page = filledPage(bench, 4, 3);
+    auto page = filledPage(bench, 4, 4);
     QVERIFY(page);
-    curveBox(*page, 1)->click();
-    curveBox(*page, 3)->click();
-    QCOMPARE(curveFlags(*page), (QList<bool>{false, true, false}));
+    const std::vector<SpectralRecord> downloaded = page->spectralRecords();
+    clickCurveBox(*page, 3); // record 2 unticked: its flag must move with it
+    for (const int row : deletes)
+        clickDeleteButton(*page, row);
 
-    curveBox(*page, 0)->click(); // unticked -> ticked
-    QVERIFY(curveBox(*page, 0)->isChecked());
-    QCOMPARE(curveFlags(*page), (QList<bool>{true, true, true}));
-    QCOMPARE(rowBoxStates(*page), (QList<bool>{true, true, true}));
-    QCOMPARE(SpectrumChartGeometry::compute(QRectF(0, 0, 500, 200), page->spectralRecords(), true).curves.size(), 3);
-
-    curveBox(*page, 0)->click(); // ticked -> unticked
-    QCOMPARE(curveFlags(*page), (QList<bool>{false, false, false}));
-    QCOMPARE(rowBoxStates(*page), (QList<bool>{false, false, false}));
-    QVERIFY(SpectrumChartGeometry::compute(QRectF(0, 0, 500, 200), page->spectralRecords(), true).curves.isEmpty());
-}
-
-void TestMeterPage::deletingTheMiddleRowKeepsRowsAndRecordsInStep()
-{
-    SpectralTestBench bench;
-    auto page = filledPage(bench, 4, 3);
-    QVERIFY(page);
-    curveBox(*page, 3)->click(); // record 2 unticked: its flag must move with it
-    const SpectralRecord third = page->spectralRecords().at(2);
-
-    deleteButton(*page, 2)->click();
-    QTableWidget *table = tableOf(*page);
-    QCOMPARE(table->rowCount(), 3);
-    QCOMPARE(page->spectralRecords().size(), size_t(2));
-    QCOMPARE(cellText(*page, 1, 0), QStringLiteral("1"));
-    QCOMPARE(cellText(*page, 2, 0), QStringLiteral("2"));
-    QCOMPARE(table->item(2, 0)->textAlignment(), int(Qt::AlignCenter));
-    QCOMPARE(cellText(*page, 1, 1), QStringLiteral("Rec0"));
-    QCOMPARE(cellText(*page, 2, 1), QStringLiteral("Rec2"));
-    // Row 2 and record 1 are now what was the third record.
-    QCOMPARE(page->spectralRecords().at(1).values, third.values);
-    QCOMPARE(page->spectralRecords().at(1).curveVisible, false);
-    QCOMPARE(curveBox(*page, 2)->isChecked(), false);
-    QCOMPARE(cellText(*page, 2, 2), QString::number(double(third.values[0]), 'f', 0));
-
-    // The chart draws only the first record now; the title row has no delete button.
-    const SpectrumChart chart = SpectrumChartGeometry::compute(QRectF(0, 0, 500, 200), page->spectralRecords(), true);
-    QCOMPARE(chart.curves.size(), 1);
-    QCOMPARE(chart.curves[0].recordIndex, 0);
-    QVERIFY(!deleteButton(*page, 0));
-}
-
-void TestMeterPage::deleteButtonsKeepWorkingAfterADelete()
-{
-    SpectralTestBench bench;
-    auto page = filledPage(bench, 1, 4);
-    QVERIFY(page);
-    const SpectralRecord last = page->spectralRecords().at(3);
-    deleteButton(*page, 1)->click();
-    deleteButton(*page, 1)->click();
-    QCOMPARE(tableOf(*page)->rowCount(), 3);
-    QCOMPARE(page->spectralRecords().size(), size_t(2));
-    QCOMPARE(page->spectralRecords().at(1).values, last.values);
-    deleteButton(*page, 2)->click();
-    deleteButton(*page, 1)->click();
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
-    QVERIFY(page->spectralRecords().empty());
+    QCOMPARE(rowCount(*page), int(remaining.size()) + 1);
+    QCOMPARE(int(page->spectralRecords().size()), int(remaining.size()));
+    for (int r = 1; r <= remaining.size(); ++r) {
+        const int k = remaining.at(r - 1);
+        QCOMPARE(cellText(*page, r, 0), QString::number(r)); // renumbered
+        QCOMPARE(cellText(*page, r, 1), QStringLiteral("Rec%1").arg(k));
+        QCOMPARE(page->spectralRecords().at(size_t(r - 1)).values, downloaded.at(size_t(k)).values);
+        QCOMPARE(cellText(*page, r, 2), QString::number(double(downloaded.at(size_t(k)).values[0]), 'f', 0));
+        QCOMPARE(isCurveTicked(*page, r), k != 2);
+        QCOMPARE(page->spectralRecords().at(size_t(r - 1)).curveVisible, k != 2);
+    }
+    QCOMPARE(drawnCurves(*page), int(remaining.size() - remaining.count(2)));
     QVERIFY(bench.dialogs.questionTexts().isEmpty()); // no confirmation
     QVERIFY(bench.dialogs.informationTexts().isEmpty());
 }
@@ -379,7 +357,7 @@ void TestMeterPage::clear()
     QVERIFY(bench.connect(SpectralTestBench::image(records)));
     auto page = bench.page(1, languageFlag);
     clickButton(*page, "pushButton_readRecords");
-    QCOMPARE(tableOf(*page)->rowCount(), records + 1);
+    QCOMPARE(rowCount(*page), records + 1);
     bench.dialogs.clear();
     for (bool answer : answers)
         bench.dialogs.setNextAnswer(answer);
@@ -391,10 +369,11 @@ void TestMeterPage::clear()
                  languageFlag
                      ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
                      : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
+        QCOMPARE(bench.dialogs.shown().first().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
     }
-    QCOMPARE(tableOf(*page)->rowCount(), rowsAfter);
+    QCOMPARE(rowCount(*page), rowsAfter);
     QCOMPARE(int(page->spectralRecords().size()), rowsAfter - 1);
-    QCOMPARE(tableOf(*page)->columnCount(), 34);
+    QCOMPARE(columnCount(*page), 34);
     QCOMPARE(cellText(*page, 0, 1), QStringLiteral("400nm"));
 }
 
@@ -422,10 +401,9 @@ void TestMeterPage::nameEditing()
     SpectralTestBench bench;
     auto page = filledPage(bench, uiIndex, 2);
     QVERIFY(page);
-    page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-    QTableWidget *table = tableOf(*page);
-    QVERIFY(QMetaObject::invokeMethod(table, "cellDoubleClicked", Q_ARG(int, row), Q_ARG(int, column)));
+    const QString before = cellText(*page, row, column);
+    doubleClickCell(*page, row, column);
+    DataTableView *table = tableOf(*page);
     auto *lineEdit = qobject_cast<QLineEdit *>(table->indexWidget(table->model()->index(row, column)));
     QCOMPARE(lineEdit != nullptr, editor);
     if (editor) {
@@ -433,6 +411,8 @@ void TestMeterPage::nameEditing()
         QTest::keyClick(lineEdit, Qt::Key_Return);
         // The delegate commits the edit from the event loop.
         QTRY_COMPARE(cellText(*page, row, column), QStringLiteral("Lamp B"));
+    } else {
+        QCOMPARE(cellText(*page, row, column), before);
     }
 }
 

@@ -2,9 +2,7 @@
 #include "SpectralTestBench.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -39,9 +37,8 @@ TestSpectralDataButton::Seen TestSpectralDataButton::pressSpectralButton(FirstPa
         if (!dialog)
             return;
         seen.opened = true;
-        const QTableWidget *table = tableOf(*dialog);
-        seen.columns = table->columnCount();
-        seen.rowsAtStart = table->rowCount();
+        seen.columns = columnCount(*dialog);
+        seen.rowsAtStart = rowCount(*dialog);
         seen.firstTitle = cellText(*dialog, 0, 0);
         clickButton(*dialog, "pushButton_readRecords");
         seen.recordsAfterDownload = int(dialog->spectralRecords().size());

@@ -1,10 +1,8 @@
 #include "CatalogLoader.h"
 #include "SpectralTestBench.h"
+#include "TableRoles.h"
 #include "VirtualMeter.h"
 
-#include <QCheckBox>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QtEndian>
 #include <QtTest>
 
@@ -39,10 +37,8 @@ private Q_SLOTS:
     void download();
     void sampleMeters_data();
     void sampleMeters();
-    void silentEnds_data();
-    void silentEnds();
-    void failures_data();
-    void failures();
+    void unfinishedDownloads_data();
+    void unfinishedDownloads();
     void failedTransferAfterRowsLeavesNoRows();
     void closedLinkDoesNothing();
     void saveFirstQuestion_data();
@@ -109,15 +105,15 @@ void TestSpectralDownload::download()
     QCOMPARE(bench.dialogs.progressLogs().first()->values, values);
     QVERIFY(bench.dialogs.progressLogs().first()->destroyed);
 
-    QTableWidget *table = tableOf(*page);
     const int valueColumn = uiIndex == 4 ? 2 : 1;
-    QCOMPARE(table->rowCount(), count + 1);
+    const int columns = columnCount(*page);
+    QCOMPARE(rowCount(*page), count + 1);
     QCOMPARE(int(page->spectralRecords().size()), count);
     for (int k = 0; k < count; ++k) {
         const SpectralRecord &record = page->spectralRecords().at(size_t(k));
         QVERIFY(record.curveVisible);
-        QVERIFY(curveBox(*page, k + 1)->isChecked());
-        QVERIFY(curveBox(*page, k + 1)->text().isEmpty());
+        QVERIFY(isCurveTicked(*page, k + 1));
+        QVERIFY(cellText(*page, k + 1, columns - 2).isEmpty());
         for (int i = 0; i < 31; ++i) {
             const float expected = SpectralTestBench::wordValue(k, firstWord + i);
             QCOMPARE(record.values[size_t(i)], expected);
@@ -127,9 +123,9 @@ void TestSpectralDownload::download()
         QCOMPARE(cellText(*page, k + 1, 0), QString::number(k + 1));
         if (uiIndex == 4)
             QCOMPARE(cellText(*page, k + 1, 1), expectedNames.at(k));
-        QCOMPARE(table->item(k + 1, table->columnCount() - 3)->textAlignment(), int(Qt::AlignCenter));
-        QCOMPARE(deleteButton(*page, k + 1)->text(), QStringLiteral("Delete"));
-        QCOMPARE(deleteButton(*page, k + 1)->styleSheet(), QStringLiteral("min-height:12px;padding:0px;"));
+        QCOMPARE(cellData(*page, k + 1, columns - 3, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+        QVERIFY(cellData(*page, k + 1, columns - 1, ButtonRole).toBool());
+        QCOMPARE(cellText(*page, k + 1, columns - 1), QStringLiteral("Delete"));
     }
     // Record 0 from byte 0 holds 0.3, 1.3, 2.3, ...; from byte 60 15.3, 16.3, 17.3, ... The first
     // three columns have 0, 1 and 2 decimals.
@@ -186,63 +182,34 @@ void TestSpectralDownload::sampleMeters()
     }
 }
 
-void TestSpectralDownload::silentEnds_data()
-{
-    QTest::addColumn<int>("uiIndex");
-    QTest::addColumn<int>("count");
-
-    QTest::newRow("no records") << 1 << 0;
-    QTest::newRow("kind 6 is not read") << 6 << 3;
-    QTest::newRow("kind 7 is not read") << 7 << 3;
-}
-
-void TestSpectralDownload::silentEnds()
-{
-    QFETCH(int, uiIndex);
-    QFETCH(int, count);
-
-    SpectralTestBench bench;
-    QVERIFY(bench.connect(SpectralTestBench::image(count, 0, {"a", "b", "c"})));
-    auto page = bench.page(uiIndex);
-    clickButton(*page, "pushButton_readRecords");
-    QVERIFY(bench.dialogs.shown().isEmpty()); // no message, no progress dialog
-    QCOMPARE(bench.requests(), countRequest(uiIndex));
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
-    QVERIFY(page->spectralRecords().empty());
-}
-
-void TestSpectralDownload::failures_data()
+void TestSpectralDownload::unfinishedDownloads_data()
 {
     QTest::addColumn<int>("uiIndex");
     QTest::addColumn<int>("count");
     QTest::addColumn<quint32>("reportedCount");
-    QTest::addColumn<int>("badRequest"); // relative to the download's first request
+    QTest::addColumn<int>("badRequest"); // relative to the download's first request; -1: none
     QTest::addColumn<bool>("languageFlag");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("message");     // empty: the download ends without a word
     QTest::addColumn<QList<int>>("progress"); // -1: no progress dialog
 
     const QList<int> none{-1};
-    QTest::newRow("unit slots") << 1 << 2 << 2u << 0 << true << "读取单位编号失败!" << 34 << none;
-    QTest::newRow("unit slots, English") << 2 << 2 << 2u << 0 << false << "Failed to read unit no!" << 34 << none;
-    QTest::newRow("mode") << 4 << 2 << 2u << 1 << true << "读取模式失败!" << 35 << none;
-    QTest::newRow("mode, English") << 1 << 2 << 2u << 1 << false << "Failed to read mode!" << 34 << none;
-    QTest::newRow("record count") << 1 << 2 << 2u << 2 << true << "读取记录数量失败!" << 34 << none;
-    QTest::newRow("record count, English")
-        << 3 << 2 << 2u << 1 << false << "Failed to Read Record Number！" << 34 << none;
+    QTest::newRow("unit slots") << 1 << 2 << 2u << 0 << true << "读取单位编号失败!" << none;
+    QTest::newRow("mode, English") << 4 << 2 << 2u << 1 << false << "Failed to read mode!" << none;
+    QTest::newRow("record count, kind without a mode") << 3 << 2 << 2u << 1 << true << "读取记录数量失败!" << none;
     // A count whose record area would not fit below the name area is refused before any read.
-    QTest::newRow("impossible count") << 1 << 1 << 0x7FFFFFFFu << -1 << true << "读取记录数量失败!" << 34 << none;
-    QTest::newRow("impossible count, kind 4")
-        << 4 << 1 << 5478275u << -1 << false << "Failed to Read Record Number！" << 35 << none;
-    QTest::newRow("first data chunk") << 1 << 3 << 3u << 3 << true << "读取记录数据失败!" << 34 << QList<int>{};
+    QTest::newRow("impossible count, English")
+        << 4 << 1 << 5478275u << -1 << false << "Failed to Read Record Number！" << none;
+    QTest::newRow("first data chunk") << 1 << 3 << 3u << 3 << true << "读取记录数据失败!" << QList<int>{};
     QTest::newRow("second data chunk, English")
-        << 2 << 3 << 3u << 3 << false << "Failed to Read Record Data！" << 34 << QList<int>{0};
-    QTest::newRow("name chunk") << 4 << 2 << 2u << 5 << true << "读取记录名称失败!" << 35 << QList<int>{0, 1};
-    QTest::newRow("name chunk, English") << 4 << 2 << 2u << 5 << false << "Failed to Read Record Name！" << 35
-                                         << QList<int>{0, 1};
+        << 2 << 3 << 3u << 3 << false << "Failed to Read Record Data！" << QList<int>{0};
+    QTest::newRow("name chunk") << 4 << 2 << 2u << 5 << true << "读取记录名称失败!" << QList<int>{0, 1};
+    QTest::newRow("no records") << 1 << 0 << 0u << -1 << true << QString() << none;
+    QTest::newRow("kind 6 is not read") << 6 << 3 << 3u << -1 << true << QString() << none;
+    QTest::newRow("kind 7 is not read") << 7 << 3 << 3u << -1 << true << QString() << none;
 }
 
-void TestSpectralDownload::failures()
+// Every way a download ends early: the message, if any, and no rows at all.
+void TestSpectralDownload::unfinishedDownloads()
 {
     QFETCH(int, uiIndex);
     QFETCH(int, count);
@@ -250,7 +217,6 @@ void TestSpectralDownload::failures()
     QFETCH(int, badRequest);
     QFETCH(bool, languageFlag);
     QFETCH(QString, message);
-    QFETCH(int, columns);
     QFETCH(QList<int>, progress);
 
     MeterImage image = SpectralTestBench::image(count, 0, {"n1", "n2", "n3"});
@@ -260,13 +226,14 @@ void TestSpectralDownload::failures()
     SpectralTestBench bench;
     QVERIFY(bench.connect(image));
     auto page = bench.page(uiIndex, languageFlag);
-    QCOMPARE(tableOf(*page)->columnCount(), columns);
+    const int columns = columnCount(*page);
     clickButton(*page, "pushButton_readRecords");
 
-    QCOMPARE(bench.dialogs.informationTexts(), Strings{message});
-    QCOMPARE(bench.dialogs.shown().last().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
-    QCOMPARE(tableOf(*page)->columnCount(), columns);
+    QCOMPARE(bench.dialogs.informationTexts(), message.isEmpty() ? Strings{} : Strings{message});
+    if (!message.isEmpty())
+        QCOMPARE(bench.dialogs.shown().last().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
+    QCOMPARE(rowCount(*page), 1);
+    QCOMPARE(columnCount(*page), columns);
     QVERIFY(page->spectralRecords().empty());
     if (progress == QList<int>{-1}) {
         QVERIFY(bench.dialogs.progressLogs().isEmpty());
@@ -293,12 +260,12 @@ void TestSpectralDownload::failedTransferAfterRowsLeavesNoRows()
     QVERIFY(bench.connect(image));
     auto page = bench.page(1);
     clickButton(*page, "pushButton_readRecords");
-    QCOMPARE(tableOf(*page)->rowCount(), 3);
+    QCOMPARE(rowCount(*page), 3);
 
     bench.dialogs.setNextAnswer(false); // do not save first
     clickButton(*page, "pushButton_readRecords");
     QCOMPARE(bench.dialogs.informationTexts(), Strings{"读取记录数据失败!"});
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
+    QCOMPARE(rowCount(*page), 1);
     QVERIFY(page->spectralRecords().empty());
 }
 
@@ -308,7 +275,7 @@ void TestSpectralDownload::closedLinkDoesNothing()
     QVERIFY(bench.connect(SpectralTestBench::image(2)));
     auto page = bench.page(1);
     clickButton(*page, "pushButton_readRecords");
-    QCOMPARE(tableOf(*page)->rowCount(), 3);
+    QCOMPARE(rowCount(*page), 3);
     const int requests = bench.requests();
     bench.session.close();
     bench.dialogs.clear();
@@ -316,7 +283,7 @@ void TestSpectralDownload::closedLinkDoesNothing()
     clickButton(*page, "pushButton_readRecords");
     QVERIFY(bench.dialogs.shown().isEmpty()); // not even the save question
     QCOMPARE(bench.requests(), requests);
-    QCOMPARE(tableOf(*page)->rowCount(), 3);
+    QCOMPARE(rowCount(*page), 3);
     QCOMPARE(page->spectralRecords().size(), size_t(2));
 }
 
@@ -340,7 +307,7 @@ void TestSpectralDownload::saveFirstQuestion()
     auto page = bench.page(1, languageFlag);
     clickButton(*page, "pushButton_readRecords");
     QVERIFY(bench.dialogs.questionTexts().isEmpty()); // only the title row: nothing to ask
-    curveBox(*page, 1)->click();
+    clickCurveBox(*page, 1);
     bench.dialogs.clear();
 
     bench.dialogs.setNextAnswer(save);
@@ -351,7 +318,7 @@ void TestSpectralDownload::saveFirstQuestion()
                           : QStringLiteral("Importing Data Will First Clear the List. Do You Want to Save the Data?"));
     QCOMPARE(bench.dialogs.shown().first().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
     // Whatever the export did, the download went on and rebuilt the table from its title row.
-    QCOMPARE(tableOf(*page)->rowCount(), 3);
+    QCOMPARE(rowCount(*page), 3);
     QCOMPARE(page->spectralRecords().size(), size_t(2));
     QVERIFY(page->spectralRecords().front().curveVisible);
     QCOMPARE(cellText(*page, 2, 0), QStringLiteral("2"));

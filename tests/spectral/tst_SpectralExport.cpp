@@ -1,9 +1,6 @@
 #include "SpectralTestBench.h"
 #include "XlrdReader.h"
 
-#include <QCheckBox>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,7 +18,7 @@ bool exportSlot(MeterPage &page)
 QStringList rowTexts(const MeterPage &page, int row)
 {
     QStringList texts;
-    for (int c = 0; c < tableOf(page)->columnCount(); ++c)
+    for (int c = 0; c < columnCount(page); ++c)
         texts << cellText(page, row, c);
     return texts;
 }
@@ -59,7 +56,7 @@ void TestSpectralExport::titleRowAloneIsNotExported()
     QVERIFY(!exportSlot(*page));
     clickButton(*page, "pushButton_exportExcel");
     QVERIFY(bench.dialogs.shown().isEmpty());
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
+    QCOMPARE(rowCount(*page), 1);
 }
 
 void TestSpectralExport::exportWritesTheRecordRows_data()
@@ -86,7 +83,7 @@ void TestSpectralExport::exportWritesTheRecordRows()
     clickButton(*page, "pushButton_readRecords");
     const QStringList first = rowTexts(*page, 1);
     const QStringList second = rowTexts(*page, 2);
-    const int columns = tableOf(*page)->columnCount();
+    const int columns = columnCount(*page);
     bench.dialogs.clear();
 
     const QString fileName = directory.filePath(QStringLiteral("spectra-%1.xls").arg(uiIndex));
@@ -99,10 +96,10 @@ void TestSpectralExport::exportWritesTheRecordRows()
     QCOMPARE(bench.dialogs.shown().at(1).kind, Shown::Progress);
     QCOMPARE(bench.dialogs.shown().at(1).maximum, 3); // the table's row count, title row included
     // The table is emptied the spectral page's way: title row and columns stay, records go.
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
-    QCOMPARE(tableOf(*page)->columnCount(), columns);
+    QCOMPARE(rowCount(*page), 1);
+    QCOMPARE(columnCount(*page), columns);
     QVERIFY(page->spectralRecords().empty());
-    QVERIFY(curveBox(*page, 0));
+    QVERIFY(isCurveTicked(*page, 0));
 
     XlrdReader reader;
     QVERIFY2(reader.read(fileName), qPrintable(reader.error()));
@@ -151,7 +148,7 @@ void TestSpectralExport::cancelledSaveDialog()
     QCOMPARE(shownSaveDialogs, saveDialogs);
     QCOMPARE(bench.dialogs.questionTexts().size(), int(answers.size()));
     QCOMPARE(bench.dialogs.questionTexts().first(), QStringLiteral("导出数据失败，是否重新保存数据？"));
-    QCOMPARE(tableOf(*page)->rowCount(), 1);
+    QCOMPARE(rowCount(*page), 1);
     QVERIFY(page->spectralRecords().empty());
 }
 
@@ -163,7 +160,7 @@ void TestSpectralExport::savingFirstThenDownloading()
     QVERIFY(bench.connect(SpectralTestBench::image(3)));
     auto page = bench.page(2);
     clickButton(*page, "pushButton_readRecords");
-    deleteButton(*page, 1)->click(); // two rows left to save
+    clickDeleteButton(*page, 1); // two rows left to save
     bench.dialogs.clear();
 
     const QString fileName = directory.filePath(QStringLiteral("saved-first.xls"));
@@ -177,7 +174,7 @@ void TestSpectralExport::savingFirstThenDownloading()
     QCOMPARE(reader.sheet(0).rows, 3);
     QCOMPARE(reader.sheet(0).text(1, 0), QStringLiteral("1"));
     // The download went on after the export: all three records are back.
-    QCOMPARE(tableOf(*page)->rowCount(), 4);
+    QCOMPARE(rowCount(*page), 4);
     QCOMPARE(page->spectralRecords().size(), size_t(3));
 }
 

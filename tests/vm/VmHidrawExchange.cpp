@@ -20,17 +20,17 @@ VmHidrawExchange::~VmHidrawExchange()
 bool VmHidrawExchange::open(const std::string &devnode)
 {
     close();
-    m_fd = ::open(devnode.c_str(), O_RDWR | O_CLOEXEC);
-    if (m_fd < 0)
+    fd = ::open(devnode.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
         return failWithErrno(("open " + devnode).c_str());
     return true;
 }
 
 void VmHidrawExchange::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
 // CRC-16/MODBUS: initial 0xFFFF, reflected polynomial 0xA001, no final exclusive-or.
@@ -48,18 +48,18 @@ uint16_t VmHidrawExchange::crc16(const std::vector<uint8_t> &data)
 bool VmHidrawExchange::failWithErrno(const char *what)
 {
     const int err = errno;
-    m_gone = err == ENODEV || err == EIO || err == ENXIO;
-    m_error = std::string(what) + ": " + std::strerror(err);
+    gone = err == ENODEV || err == EIO || err == ENXIO;
+    errorText = std::string(what) + ": " + std::strerror(err);
     return false;
 }
 
 bool VmHidrawExchange::writeReport(const std::vector<uint8_t> &report)
 {
-    const ssize_t n = ::write(m_fd, report.data(), report.size());
+    const ssize_t n = ::write(fd, report.data(), report.size());
     if (n < 0)
         return failWithErrno("write");
     if (n != static_cast<ssize_t>(report.size())) {
-        m_error = "short write of " + std::to_string(n) + " bytes";
+        errorText = "short write of " + std::to_string(n) + " bytes";
         return false;
     }
     return true;
@@ -67,7 +67,7 @@ bool VmHidrawExchange::writeReport(const std::vector<uint8_t> &report)
 
 bool VmHidrawExchange::readReport(std::vector<uint8_t> &report, int timeoutMs)
 {
-    pollfd pfd = {m_fd, POLLIN, 0};
+    pollfd pfd = {fd, POLLIN, 0};
     int n;
     do {
         n = poll(&pfd, 1, timeoutMs);
@@ -75,16 +75,16 @@ bool VmHidrawExchange::readReport(std::vector<uint8_t> &report, int timeoutMs)
     if (n < 0)
         return failWithErrno("poll");
     if (n == 0) {
-        m_error = "no input report within " + std::to_string(timeoutMs) + " ms";
+        errorText = "no input report within " + std::to_string(timeoutMs) + " ms";
         return false;
     }
     if (!(pfd.revents & POLLIN) && (pfd.revents & (POLLHUP | POLLERR))) {
-        m_gone = true;
-        m_error = "the hidraw node hung up";
+        gone = true;
+        errorText = "the hidraw node hung up";
         return false;
     }
     report.assign(ReportSize + 1, 0);
-    const ssize_t got = ::read(m_fd, report.data(), report.size());
+    const ssize_t got = ::read(fd, report.data(), report.size());
     if (got < 0)
         return failWithErrno("read");
     report.resize(static_cast<size_t>(got));
@@ -93,7 +93,7 @@ bool VmHidrawExchange::readReport(std::vector<uint8_t> &report, int timeoutMs)
 
 bool VmHidrawExchange::exchangeKeyInfo(uint32_t serialNo)
 {
-    m_gone = false;
+    gone = false;
     std::vector<uint8_t> frame = {0xAB, 0x20, 0x05, 0x00, 0x12, 0x00};
     const uint16_t crc = crc16(frame);
     frame.push_back(static_cast<uint8_t>(crc & 0xFF));
@@ -114,28 +114,28 @@ bool VmHidrawExchange::exchangeKeyInfo(uint32_t serialNo)
         if (!readReport(in, ReplyTimeoutMs))
             return false;
         if (in.size() < 2 || in[0] != ReportId || in[1] > in.size() - 2) {
-            m_error = "malformed input report of " + std::to_string(in.size()) + " bytes";
+            errorText = "malformed input report of " + std::to_string(in.size()) + " bytes";
             return false;
         }
         reply.insert(reply.end(), in.begin() + 2, in.begin() + 2 + in[1]);
     }
     if (reply.size() != ReplyLength) {
-        m_error = "reply of " + std::to_string(reply.size()) + " bytes, expected 26";
+        errorText = "reply of " + std::to_string(reply.size()) + " bytes, expected 26";
         return false;
     }
     const std::vector<uint8_t> body(reply.begin(), reply.end() - 2);
     const uint16_t replyCrc = static_cast<uint16_t>(reply[24] | (reply[25] << 8));
     if (reply[0] != 0xAB || reply[2] != 0x05 || reply[3] != 0x00 || reply[4] != 0x12 || reply[5] != 0x00) {
-        m_error = "the reply does not repeat the request's header";
+        errorText = "the reply does not repeat the request's header";
         return false;
     }
     if (crc16(body) != replyCrc) {
-        m_error = "the reply's check value is wrong";
+        errorText = "the reply's check value is wrong";
         return false;
     }
     const uint32_t serial = reply[12] | (reply[13] << 8) | (reply[14] << 16) | (static_cast<uint32_t>(reply[15]) << 24);
     if (serial != serialNo) {
-        m_error =
+        errorText =
             "the reply carries serial number " + std::to_string(serial) + ", expected " + std::to_string(serialNo);
         return false;
     }
@@ -144,7 +144,7 @@ bool VmHidrawExchange::exchangeKeyInfo(uint32_t serialNo)
 
 bool VmHidrawExchange::exchangeEcho(unsigned char tag)
 {
-    m_gone = false;
+    gone = false;
     std::vector<uint8_t> report(ReportSize, 0);
     report[0] = ReportId;
     report[1] = 62;
@@ -156,7 +156,7 @@ bool VmHidrawExchange::exchangeEcho(unsigned char tag)
     if (!readReport(in, ReplyTimeoutMs))
         return false;
     if (in != report) {
-        m_error = "the echoed report differs from the one sent (" + std::to_string(in.size()) + " bytes)";
+        errorText = "the echoed report differs from the one sent (" + std::to_string(in.size()) + " bytes)";
         return false;
     }
     return true;

@@ -25,8 +25,8 @@ public:
     bool exchangeEcho(unsigned char tag);
 
     // Whether the last failure was the device going away (no such device, I/O error, hang-up).
-    bool deviceGone() const { return m_gone; }
-    const std::string &error() const { return m_error; }
+    bool deviceGone() const { return gone; }
+    const std::string &error() const { return errorText; }
 
     static uint16_t crc16(const std::vector<uint8_t> &data);
 
@@ -35,7 +35,7 @@ private:
     bool readReport(std::vector<uint8_t> &report, int timeoutMs);
     bool failWithErrno(const char *what);
 
-    int m_fd = -1;
-    bool m_gone = false;
-    std::string m_error;
+    int fd = -1;
+    bool gone = false;
+    std::string errorText;
 };

@@ -41,23 +41,23 @@ bool readHidIdentity(const std::string &sysname, HidrawNode &node)
 
 VmUdevWatch::~VmUdevWatch()
 {
-    if (m_monitor)
-        udev_monitor_unref(m_monitor);
-    if (m_udev)
-        udev_unref(m_udev);
+    if (monitor)
+        udev_monitor_unref(monitor);
+    if (udevContext)
+        udev_unref(udevContext);
 }
 
 bool VmUdevWatch::start()
 {
-    m_udev = udev_new();
-    if (!m_udev) {
-        m_error = "udev_new failed";
+    udevContext = udev_new();
+    if (!udevContext) {
+        errorText = "udev_new failed";
         return false;
     }
-    m_monitor = udev_monitor_new_from_netlink(m_udev, "kernel");
-    if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0
-        || udev_monitor_enable_receiving(m_monitor) < 0) {
-        m_error = "cannot set up a libudev monitor on the kernel source";
+    monitor = udev_monitor_new_from_netlink(udevContext, "kernel");
+    if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr) < 0
+        || udev_monitor_enable_receiving(monitor) < 0) {
+        errorText = "cannot set up a libudev monitor on the kernel source";
         return false;
     }
     return true;
@@ -68,20 +68,20 @@ bool VmUdevWatch::nextEvent(long long deadlineMs, std::string &action, std::stri
     for (;;) {
         const long long left = deadlineMs - nowMs();
         if (left <= 0) {
-            m_error = "timed out waiting for a hidraw event";
+            errorText = "timed out waiting for a hidraw event";
             return false;
         }
-        pollfd pfd = {udev_monitor_get_fd(m_monitor), POLLIN, 0};
+        pollfd pfd = {udev_monitor_get_fd(monitor), POLLIN, 0};
         const int n = poll(&pfd, 1, static_cast<int>(left));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            m_error = std::string("poll on the monitor: ") + std::strerror(errno);
+            errorText = std::string("poll on the monitor: ") + std::strerror(errno);
             return false;
         }
         if (n == 0)
             continue;
-        udev_device *dev = udev_monitor_receive_device(m_monitor);
+        udev_device *dev = udev_monitor_receive_device(monitor);
         if (!dev)
             continue;
         action = orEmpty(udev_device_get_action(dev));
@@ -114,7 +114,7 @@ bool VmUdevWatch::waitForAdd(const std::string &serial, int timeoutMs, HidrawNod
         }
         std::printf("probe: ignoring %s (HID_UNIQ '%s')\n", sysname.c_str(), candidate.uniq.c_str());
     }
-    m_error = "no hidraw \"add\" event for serial " + serial + ": " + m_error;
+    errorText = "no hidraw \"add\" event for serial " + serial + ": " + errorText;
     return false;
 }
 
@@ -126,7 +126,7 @@ bool VmUdevWatch::waitForRemove(const std::string &sysname, int timeoutMs)
         if (action == "remove" && name == sysname)
             return true;
     }
-    m_error = "no hidraw \"remove\" event for " + sysname + ": " + m_error;
+    errorText = "no hidraw \"remove\" event for " + sysname + ": " + errorText;
     return false;
 }
 

@@ -35,15 +35,15 @@ public:
     // The hidraw node that libudev's enumeration lists with HID_UNIQ == serial.
     static bool findBySerial(const std::string &serial, HidrawNode &node);
 
-    const std::string &error() const { return m_error; }
+    const std::string &error() const { return errorText; }
 
 private:
-    // Next hidraw event within the deadline; false on time-out or failure (m_error set).
+    // Next hidraw event within the deadline; false on time-out or failure (errorText set).
     bool nextEvent(long long deadlineMs, std::string &action, std::string &sysname, std::string &devnode);
 
-    udev *m_udev = nullptr;
-    udev_monitor *m_monitor = nullptr;
-    std::string m_error;
+    udev *udevContext = nullptr;
+    udev_monitor *monitor = nullptr;
+    std::string errorText;
 };
 
 // Reads HID_ID and HID_UNIQ from /sys/class/hidraw/<sysname>/device/uevent.

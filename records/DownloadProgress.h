@@ -1,0 +1,13 @@
+#pragma once
+
+// How a download tells its progress: a progress dialog in the window, a bar on the terminal for
+// the command line.
+class DownloadProgress
+{
+public:
+    virtual ~DownloadProgress() = default;
+    // Before the first chunk, with the number of chunks of both memory areas.
+    virtual void start(int chunks) = 0;
+    // After each chunk that arrived, with the running chunk counter (0 for the first chunk).
+    virtual void chunkRead(int chunkCounter) = 0;
+};

@@ -1,0 +1,135 @@
+#include "MeterFlow.h"
+
+#include "DownloadProgress.h"
+#include "MemoryAreaReader.h"
+#include "MeterKind.h"
+#include "MeterProtocol.h"
+#include "RecordAreaPlan.h"
+
+MeterFlow::MeterFlow(MeterProtocol &protocol, MeterState &state) : protocol(protocol), state(state) {}
+
+MeterFlow::Result MeterFlow::identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo)
+{
+    KeyInfo info;
+    if (protocol.readKeyInfo(info) < 0)
+        return KeyInfoFailed;
+    keyInfo = info;
+
+    // The first row with the meter's model code decides; later rows with the same code are
+    // never looked at.
+    if (!meterCatalog.isEmpty()) {
+        const qint32 modelCode = qint32(info.modelCode);
+        bool matched = false;
+        for (const CatalogRow &row : meterCatalog) {
+            if (row.size() < 3 || row.at(0).toInt() != modelCode)
+                continue;
+            state.uiIndex = row.at(1).toInt();
+            if (qint32(info.firmwareVersion) < row.at(2).toInt())
+                return VersionTooLow;
+            matched = true;
+            break;
+        }
+        if (!matched)
+            return MeterMismatch;
+    }
+    return readSlotsAndMode();
+}
+
+MeterFlow::Result MeterFlow::readSlotsAndMode()
+{
+    state.unitSlots.clear();
+    if (protocol.readUnitNumbers(state.unitSlots) < 0)
+        return UnitNumbersFailed;
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (kind && kind->hasMode && protocol.readMode(state.mode, state.uiIndex) < 0)
+        return ModeFailed;
+    return Done;
+}
+
+MeterFlow::Result MeterFlow::download(Purpose purpose, Download &out, DownloadProgress *progress,
+                                      const std::function<void()> &slotsRead)
+{
+    if (const Result result = readSlotsAndMode(); result != Done)
+        return result;
+    if (slotsRead)
+        slotsRead();
+
+    int reported = 0;
+    if (protocol.readRecordCount(reported) < 0)
+        return RecordCountFailed;
+    const qint64 count = reported;
+    if (count <= 0)
+        return NoRecords;
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (!kind || (purpose == Spectra && !kind->hasSpectra))
+        return UnsupportedKind;
+
+    // A count whose record area would run into the name area cannot be real: refuse it before
+    // any memory is read.
+    RecordAreaPlan plan;
+    if (RecordAreaPlan::make(count, kind->readsNames, plan) != RecordAreaPlan::Valid)
+        return RecordCountFailed;
+
+    if (progress)
+        progress->start(plan.totalChunks());
+    const MemoryAreaReader::Progress chunkRead = [progress](int chunkCounter) {
+        if (progress)
+            progress->chunkRead(chunkCounter);
+    };
+    MemoryAreaReader reader(protocol);
+    int chunkCounter = 0;
+    const quint8 recordCommand = kind->readsNames ? MeterProtocol::ReadCommandAlt : MeterProtocol::ReadCommand;
+    QByteArray records;
+    if (reader.read(RecordAreaPlan::RecordAreaStart, plan.recordAreaBytes, recordCommand, records, chunkCounter,
+                    chunkRead)
+        < 0)
+        return RecordDataFailed;
+    QByteArray names;
+    if (plan.nameAreaBytes > 0
+        && reader.read(RecordAreaPlan::NameAreaStart, plan.nameAreaBytes, MeterProtocol::ReadCommandAlt, names,
+                       chunkCounter, chunkRead)
+               < 0)
+        return RecordNameFailed;
+
+    out.count = count;
+    out.records = std::move(records);
+    out.names = std::move(names);
+    return Done;
+}
+
+std::optional<Text> MeterFlow::message(Result result)
+{
+    switch (result) {
+    case KeyInfoFailed:
+        return Text::KeyInfoFailed;
+    case VersionTooLow:
+        return Text::VersionTooLow;
+    case MeterMismatch:
+        return Text::MeterMismatch;
+    case UnitNumbersFailed:
+        return Text::UnitNumbersFailed;
+    case ModeFailed:
+        return Text::ModeFailed;
+    case RecordCountFailed:
+        return Text::RecordCountFailed;
+    case RecordDataFailed:
+        return Text::RecordDataFailed;
+    case RecordNameFailed:
+        return Text::RecordNameFailed;
+    case Done:
+    case NoRecords:
+    case UnsupportedKind:
+        break;
+    }
+    return std::nullopt;
+}
+
+QString MeterFlow::serialText(const KeyInfo &keyInfo)
+{
+    return QString::number(qint32(keyInfo.serialNo));
+}
+
+QString MeterFlow::firmwareText(const KeyInfo &keyInfo)
+{
+    return QString::number(keyInfo.firmwareVersion / 100.0, 'f', 2);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "CatalogTypes.h"
+#include "KeyInfo.h"
+#include "MeterState.h"
+#include "TextCatalogue.h"
+
+#include <QByteArray>
+#include <functional>
+#include <optional>
+
+class DownloadProgress;
+class MeterProtocol;
+
+// The conversations with a meter that the records page, the spectral page and the command line
+// hold: identification, reading the unit slots and the mode, and the download of the record
+// memory (and, for kinds that have names, the name memory) in 256-byte chunks. Each stops at the
+// first failure and returns a result that maps to the message the user sees. Nothing is decoded
+// here; a caller decodes only after a download returned Done, so a failed transfer never yields
+// partial records.
+class MeterFlow
+{
+public:
+    enum Result {
+        Done,
+        KeyInfoFailed,
+        VersionTooLow,
+        MeterMismatch,
+        UnitNumbersFailed,
+        ModeFailed,
+        RecordCountFailed, // also a count that cannot be real (its areas would not fit)
+        NoRecords,         // count 0 or less: nothing read, nothing to say
+        UnsupportedKind,   // kind outside the purpose's range: nothing read, nothing to say
+        RecordDataFailed,
+        RecordNameFailed
+    };
+
+    // Which kinds a download serves: the records table takes every kind, the spectral table the
+    // kinds with spectra.
+    enum Purpose {
+        Records,
+        Spectra
+    };
+
+    // The memory a download read, as the meter sent it.
+    struct Download
+    {
+        qint64 count = 0; // the record count the meter reported
+        QByteArray records;
+        QByteArray names;
+    };
+
+    MeterFlow(MeterProtocol &protocol, MeterState &state);
+
+    // Key information, the meter catalog's kind and lowest firmware version for the model code,
+    // then the unit slots and the mode. What was learnt before a failure stays: keyInfo as soon as
+    // it was read (any result but KeyInfoFailed), the kind once a catalog row matched, the slots
+    // emptied before they are read. An empty catalog checks nothing and keeps the current kind.
+    Result identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo);
+
+    // The unit slots (emptied, then read), then the mode for kinds that have one.
+    Result readSlotsAndMode();
+
+    // The unit slots and the mode, then slotsRead (the caller rebuilds its columns), the record
+    // count and both memory areas. out is filled only when the result is Done.
+    Result download(Purpose purpose, Download &out, DownloadProgress *progress,
+                    const std::function<void()> &slotsRead = {});
+
+    // The message shown for a result; nullopt where the flow ends without a word.
+    static std::optional<Text> message(Result result);
+
+    // The serial number as a signed 32-bit decimal ("-1" for FF FF FF FF).
+    static QString serialText(const KeyInfo &keyInfo);
+    // The firmware version in hundredths as a number with 2 decimals (102 gives "1.02").
+    static QString firmwareText(const KeyInfo &keyInfo);
+
+private:
+    MeterProtocol &protocol;
+    MeterState &state;
+};

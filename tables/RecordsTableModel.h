@@ -1,0 +1,76 @@
+#pragma once
+
+#include "CatalogTypes.h"
+#include "ColumnModel.h"
+#include "MeterFlow.h"
+#include "RecordField.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+class ExportTable;
+struct MeterKind;
+
+// The records table: one row per downloaded measurement record, holding the decoded values with
+// their markers, the record's name and probe name. Texts are made on demand in the model's
+// language, so switching the language re-labels every cell and title without reading them back.
+//
+// Columns: the name column for kinds that have one, the measurement columns, and the last
+// column "操作"/"Operation", whose cells carry the "删除"/"Delete" text of the row's delete button.
+class RecordsTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit RecordsTableModel(QObject *parent = nullptr);
+
+    bool isChinese() const { return chinese; }
+    // Re-labels the titles, marker cells and delete buttons.
+    void setChinese(bool languageFlag);
+
+    // Rebuilds the columns and the decimals list of the kind from the unit slots and the unit
+    // catalog; fewer than 60 slots change nothing. Rows stay.
+    void setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
+    const DecimalsLists &decimals() const { return decimalsLists; }
+
+    // Decodes the downloaded records of the kind and mode and appends, in one step, one row per
+    // record whose fields the kind's decimals list covers.
+    void appendDownload(int uiIndex, int mode, const MeterFlow::Download &download, const ProbeNames &probeNames);
+    void removeRecord(int row);
+    void clear();
+
+    // The last column (the delete buttons); -1 without columns.
+    int operationColumn() const { return columnCount() - 1; }
+    // Whether the column holds record names (column 0 of kinds with a name column).
+    bool isNameColumn(int column) const;
+    // The text of a data cell; empty where the row has no cell.
+    QString cellText(int row, int column) const;
+
+    // What the export writes: titled with exportHeaders (units from the built-in unit table), every
+    // column but the delete buttons', every row.
+    ExportTable exportTable(const QStringList &exportHeaders) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+private:
+    struct Row
+    {
+        const MeterKind *kind;
+        QList<int> decimals; // shared with the kind's list as it was when the row was added
+        DecodedRecord record;
+    };
+
+    int cellCount(const Row &row) const;
+
+    bool chinese = true;
+    ColumnSetup columns;
+    DecimalsLists decimalsLists;
+    std::vector<Row> rows;
+};

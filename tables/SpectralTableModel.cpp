@@ -1,0 +1,236 @@
+#include "SpectralTableModel.h"
+
+#include "ExportTable.h"
+#include "MeterKind.h"
+#include "RecordDecoder.h"
+#include "RecordRowTexts.h"
+#include "SpectralValues.h"
+#include "TableRoles.h"
+#include "TextCatalogue.h"
+
+SpectralTableModel::SpectralTableModel(int uiIndex, QObject *parent)
+    : QAbstractTableModel(parent),
+      kind(MeterKind::find(uiIndex))
+{}
+
+void SpectralTableModel::setChinese(bool languageFlag)
+{
+    if (chinese == languageFlag)
+        return;
+    chinese = languageFlag;
+    if (rowCount() > 0 && columnCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+int SpectralTableModel::nameColumn() const
+{
+    return kind && kind->spectralName ? 1 : -1;
+}
+
+int SpectralTableModel::firstValueColumn() const
+{
+    return nameColumn() == 1 ? 2 : 1;
+}
+
+void SpectralTableModel::setUp(const QList<int> &unitSlots, const UnitCatalog &unitCatalog)
+{
+    if (unitSlots.size() < MeterFacts::UnitSlotCount)
+        return;
+    QList<int> decimals;
+    bool fits = true;
+    for (int i = 0; i < MeterFacts::SpectralValueCount && fits; ++i) {
+        const int unitNo = unitSlots.at(MeterFacts::FirstWavelengthSlot + i);
+        fits = unitNo >= 0 && unitNo < unitCatalog.size() && unitCatalog.at(unitNo).size() == 3;
+        if (fits)
+            decimals.append(unitCatalog.at(unitNo).at(2).toInt());
+    }
+    beginResetModel();
+    titled = true;
+    hasColumns = fits;
+    titleChecked = true;
+    wavelengthDecimals = fits ? decimals : QList<int>();
+    spectra.clear();
+    names.clear();
+    endResetModel();
+    Q_EMIT curvesChanged();
+}
+
+bool SpectralTableModel::appendRecord(const SpectralRecord &record, const QString &name)
+{
+    if (!hasColumns)
+        return false;
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    spectra.push_back(record);
+    names.append(name);
+    endInsertRows();
+    Q_EMIT curvesChanged();
+    return true;
+}
+
+void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int mode)
+{
+    if (!kind)
+        return;
+    for (qint64 k = 0; k < download.count; ++k) {
+        SpectralRecord record;
+        if (!SpectralValues::extract(download.records, int(k), *kind, mode, record.values))
+            break;
+        const QString name = kind->spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
+        if (!appendRecord(record, name))
+            break;
+    }
+}
+
+void SpectralTableModel::removeRecord(int index)
+{
+    if (index < 0 || index >= recordCount())
+        return;
+    beginRemoveRows({}, index + 1, index + 1);
+    spectra.erase(spectra.begin() + index);
+    names.removeAt(index);
+    endRemoveRows();
+    // The rows below took a new number.
+    if (index < recordCount())
+        Q_EMIT dataChanged(this->index(index + 1, 0), this->index(recordCount(), 0), {Qt::DisplayRole});
+    Q_EMIT curvesChanged();
+}
+
+void SpectralTableModel::clearRecords()
+{
+    beginResetModel();
+    spectra.clear();
+    names.clear();
+    endResetModel();
+    Q_EMIT curvesChanged();
+}
+
+void SpectralTableModel::setCurveVisible(int row, bool visible)
+{
+    if (row == 0) {
+        titleChecked = visible;
+        for (SpectralRecord &record : spectra)
+            record.curveVisible = visible;
+    } else if (row >= 1 && row <= recordCount()) {
+        spectra[size_t(row - 1)].curveVisible = visible;
+        // Unticking one curve unticks the title box; ticking never ticks it.
+        if (!visible)
+            titleChecked = false;
+    } else {
+        return;
+    }
+    if (curveColumn() >= 0)
+        Q_EMIT dataChanged(index(0, curveColumn()), index(rowCount() - 1, curveColumn()), {Qt::CheckStateRole});
+    Q_EMIT curvesChanged();
+}
+
+QString SpectralTableModel::text(int row, int column) const
+{
+    const int values = firstValueColumn();
+    if (row == 0) {
+        if (column == 0)
+            return TextCatalogue::text(Text::RowNumber, chinese);
+        if (column == nameColumn())
+            return TextCatalogue::text(Text::TestName, chinese);
+        if (column >= values && column < values + MeterFacts::SpectralValueCount)
+            return QStringLiteral("%1nm").arg(MeterFacts::FirstWavelength
+                                              + MeterFacts::WavelengthStep * (column - values));
+        if (column == curveColumn())
+            return TextCatalogue::text(Text::Curve, chinese);
+        return TextCatalogue::text(Text::Operation, chinese);
+    }
+    if (column == 0)
+        return QString::number(row);
+    if (column == nameColumn())
+        return names.at(row - 1);
+    if (column >= values && column < values + MeterFacts::SpectralValueCount) {
+        const int i = column - values;
+        return RecordRowTexts::number(spectra[size_t(row - 1)].values[size_t(i)], wavelengthDecimals.at(i));
+    }
+    if (column == operationColumn())
+        return TextCatalogue::text(Text::DeleteButton, chinese);
+    return QString(); // the curve column of a record: a check box without a label
+}
+
+ExportTable SpectralTableModel::exportTable() const
+{
+    const int exported = qMax(columnCount() - 1, 0); // without the delete buttons
+    ExportTable table(recordCount(), exported);
+    for (int c = 0; c < exported; ++c) {
+        // The curve column's title is a check box, not a text: it stays unset, as do its cells.
+        if (c == curveColumn())
+            continue;
+        table.setHeaderText(c, text(0, c));
+        for (int r = 1; r <= recordCount(); ++r)
+            table.setCellText(r - 1, c, text(r, c));
+    }
+    return table;
+}
+
+int SpectralTableModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !titled)
+        return 0;
+    return 1 + recordCount();
+}
+
+int SpectralTableModel::columnCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !hasColumns)
+        return 0;
+    return firstValueColumn() + MeterFacts::SpectralValueCount + 2;
+}
+
+QVariant SpectralTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return text(row, column);
+    case Qt::CheckStateRole:
+        if (column != curveColumn())
+            return {};
+        return (row == 0 ? titleChecked : spectra[size_t(row - 1)].curveVisible) ? Qt::Checked : Qt::Unchecked;
+    case Qt::TextAlignmentRole:
+        // Titles and record cells are centred; check boxes and buttons keep their own places.
+        if (column == curveColumn() || (row > 0 && column == operationColumn()))
+            return {};
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case ButtonRole:
+        return row > 0 && column == operationColumn();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags SpectralTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (!index.isValid())
+        return flags;
+    if (index.column() == curveColumn())
+        flags |= Qt::ItemIsUserCheckable;
+    if (index.row() > 0 && index.column() == nameColumn())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool SpectralTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return false;
+    if (role == Qt::CheckStateRole && index.column() == curveColumn()) {
+        setCurveVisible(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+        return true;
+    }
+    if (role == Qt::EditRole && index.row() > 0 && index.column() == nameColumn()) {
+        names[index.row() - 1] = value.toString();
+        Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "CatalogTypes.h"
+#include "MeterFlow.h"
+#include "SpectralRecord.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+class ExportTable;
+struct MeterKind;
+
+// The spectral table. Row 0 is the title row; row r (r >= 1) shows record r - 1: its number, its
+// name (kinds whose spectral table shows names), its 31 values, its curve check box and its
+// delete button. The curve column of the title row is a check box too: ticking or unticking it
+// does so for every record, and unticking one record unticks it.
+class SpectralTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit SpectralTableModel(int uiIndex, QObject *parent = nullptr);
+
+    bool isChinese() const { return chinese; }
+    void setChinese(bool languageFlag);
+
+    // Builds the title row from the unit slots 15..45 and empties the records; fewer than 60 slots
+    // change nothing. When a wavelength slot does not name a usable unit-catalog row the table gets
+    // no columns (and no record can be added).
+    void setUp(const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
+    // Appends a record (name: for kinds whose table shows names). False, with nothing added, when
+    // the table has no wavelength columns.
+    bool appendRecord(const SpectralRecord &record, const QString &name = {});
+    // Appends the spectra of every downloaded record, in the meter's mode.
+    void appendDownload(const MeterFlow::Download &download, int mode);
+    void removeRecord(int index);
+    // Keeps only the title row.
+    void clearRecords();
+
+    const std::vector<SpectralRecord> &records() const { return spectra; }
+    const QList<int> &decimals() const { return wavelengthDecimals; }
+    int recordCount() const { return int(spectra.size()); }
+    int curveColumn() const { return columnCount() - 2; }
+    int operationColumn() const { return columnCount() - 1; }
+    int nameColumn() const;
+    bool isTitleChecked() const { return titleChecked; }
+    // Ticks or unticks a curve: row 0 for every record, row r for record r - 1.
+    void setCurveVisible(int row, bool visible);
+
+    // What the export writes: the title row's texts except the curve column's, then every record
+    // row (number, name, values), without the delete buttons' column.
+    ExportTable exportTable() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+Q_SIGNALS:
+    // A curve was ticked or unticked, or records came or went: the chart is out of date.
+    void curvesChanged();
+
+private:
+    QString text(int row, int column) const;
+    int firstValueColumn() const;
+
+    const MeterKind *kind;
+    bool chinese = true;
+    bool titled = false;     // the title row exists (after the first set-up)
+    bool hasColumns = false; // the unit catalog fits the wavelength slots
+    bool titleChecked = true;
+    QList<int> wavelengthDecimals;
+    std::vector<SpectralRecord> spectra;
+    QStringList names;
+};

@@ -1,0 +1,149 @@
+#include "TextCatalogue.h"
+
+namespace {
+
+struct Pair
+{
+    const char *chinese;
+    const char *english;
+};
+
+// In Text order. Some English texts end with a full-width exclamation mark, as the meters'
+// own software has always shown them.
+const Pair texts[] = {
+    {"提示", "Tip"},
+
+    {"读取关键信息失败!", "Failed to read key infomation!"},
+    {"仪器版本过低!", "The instrument version is too low!"},
+    {"仪器与软件不匹配!", "The Instrument and the Software do Not Match!"},
+    {"读取单位编号失败!", "Failed to read unit no!"},
+    {"读取模式失败!", "Failed to read mode!"},
+    {"读取记录数量失败!", "Failed to Read Record Number！"},
+    {"读取记录数据失败!", "Failed to Read Record Data！"},
+    {"读取记录名称失败!", "Failed to Read Record Name！"},
+    {"仪器正被其他程序使用，请先关闭该程序!", "The meter is in use by another program. Close that program first!"},
+
+    {"导入数据会先清空列表，是否保存数据？", "Importing Data Will First Clear the List. Do You Want to Save the Data?"},
+    {"清除数据将会清除所有的记录，是否确认清除?",
+     "Clear data will clear all records. Are you sure you want to clear it?"},
+    {"正在读取记录，请等待……", "Reading record, please wait..."},
+    {"取消", "Cancel"},
+    {"删除", "Delete"},
+
+    {"保存数据到Excel", "Save Data to Excel"},
+    {"正在导出数据，请等待……", "Exporting data, please wait..."},
+    {"导出数据成功！", "Exporting data success!"},
+    {"导出数据失败，是否重新保存数据？", "Exporting data failed, do you want to save the data again?"},
+
+    {"无频闪", "No"},
+    {"----", "----"},
+
+    {"名称", "Test Name"},
+    {"操作", "Operation"},
+    {"序号", "NO"},
+    {"曲线", "Curve"},
+    {"照度", "Illuminance"},
+    {"最大值", "MAX"},
+    {"最小值", "MIN"},
+    {"平均值", "AVG"},
+    {"色温", "CCT"},
+    {"紫外指数", "UVI"},
+    {"闪烁频率", "Flic Freq"},
+    {"波动深度", "Percent"},
+    {"显色指数Ra", "Ra"},
+    {"温度", "Temperature"},
+    {"湿度", "Humidity"},
+    {"色容差", "SDCM"},
+    {"蓝光危害比", "BLHazard"},
+    {"PPFD", "PPFD"},
+    {"PPFD蓝", "PPFD Blue"},
+    {"PPFD绿", "PPFD Green"},
+    {"PPFD红", "PPFD Red"},
+    {"YPFD", "YPFD"},
+    {"叶绿素a", "Chlorophyll a"},
+    {"叶绿素b", "Chlorophyll b"},
+    {"照度最大值", "Illuminance MAX"},
+    {"紫外功率", "Power"},
+    {"紫外功率最大值", "Power MAX"},
+    {"亮度", "Luminance"},
+    {"探头型号", "Probe"},
+    {"功率实时值", "Power RT"},
+    {"功率最大值", "Power MAX"},
+    {"功率最小值", "Power MIN"},
+    {"功率平均值", "Power AVG"},
+    {"功率均匀度", "Power UE"},
+    {"能量实时值", "Energy"},
+    {"测量时间", "Time"},
+
+    {"未找到仪器! 请检查USB连接。", "No meter found! Check the USB connection."},
+    {"无权打开仪器 %1! 请安装 udev 规则后重新插入仪器。",
+     "No permission to open the meter at %1! Install the udev rule and plug the meter in again."},
+    {"无法读取仪器映像 %1: %2", "Cannot read the meter image %1: %2"},
+    {"目录不存在: %1", "No such directory: %1"},
+    {"该仪器(类型 %1)没有光谱数据!", "This meter (kind %1) has no spectral data!"},
+    {"不支持该仪器类型(类型 %1)!", "This meter kind (%1) is not supported!"},
+    {"导出数据失败! %1: %2", "Exporting data failed! %1: %2"},
+    {"文件不能被替换(只读、不是普通文件或正被其他程序打开)",
+     "the file cannot be replaced (read-only, not a regular file, or open in another program)"},
+    {"文件夹不存在或不可写", "its folder does not exist or cannot be written"},
+    {"用法:\n", "Usage:\n"},
+    {"更多信息请运行 lumivane-cli --help\n", "Run lumivane-cli --help for more.\n"},
+    {"命令:\n"
+     "  identify          读取仪器信息: 序列号、固件版本、型号、类型、模式和记录数量\n"
+     "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同)\n"
+     "  spectra -o FILE   读取光谱数据并写入 FILE (仪器类型 1 至 5, 与光谱数据页导出的内容相同)\n"
+     "\n"
+     "选项:\n"
+     "  --virtual-meter IMAGE  使用由仪器映像 IMAGE 描述的虚拟仪器, 而不是 USB 仪器\n"
+     "  --catalog-dir DIR      从 DIR 读取 meterno、unitno 和 probeno\n"
+     "  --lang zh|en           所有文字的语言 (默认 zh)\n"
+     "  --format xls|csv       输出格式 (默认按 FILE 的后缀: .csv 为 csv, 其他为 xls)\n"
+     "  -q, --quiet            不显示进度\n"
+     "  --help                 显示本帮助\n"
+     "  --version              显示版本\n"
+     "\n"
+     "退出状态: 0 成功, 1 失败, 2 用法错误。\n",
+     "Commands:\n"
+     "  identify          read the meter: serial, firmware, model, kind, mode and record count\n"
+     "  records -o FILE   download the measurement records into FILE (as the records page exports them)\n"
+     "  spectra -o FILE   download the spectra into FILE (meter kinds 1 to 5, as the spectral page\n"
+     "                    exports them)\n"
+     "\n"
+     "Options:\n"
+     "  --virtual-meter IMAGE  use the virtual meter described by the meter image IMAGE instead of\n"
+     "                         the USB meter\n"
+     "  --catalog-dir DIR      read meterno, unitno and probeno from DIR\n"
+     "  --lang zh|en           the language of every text (default zh)\n"
+     "  --format xls|csv       the output format (default from FILE's suffix: .csv gives csv,\n"
+     "                         anything else xls)\n"
+     "  -q, --quiet            no progress output\n"
+     "  --help                 show this help\n"
+     "  --version              show the version\n"
+     "\n"
+     "Exit status: 0 success, 1 failure, 2 usage error.\n"},
+
+    {"未知选项: %1", "unknown option: %1"},
+    {"选项 %1 缺少参数", "option %1 needs a value"},
+    {"选项 %1 的参数为空", "option %1 has an empty value"},
+    {"选项 %1 重复", "option %1 given twice"},
+    {"--lang 只能是 zh 或 en, 而不是 %1", "--lang takes zh or en, not %1"},
+    {"--format 只能是 xls 或 csv, 而不是 %1", "--format takes xls or csv, not %1"},
+    {"缺少命令", "no command given"},
+    {"未知命令: %1", "unknown command: %1"},
+    {"多余的参数: %1", "unexpected argument: %1"},
+    {"%1 需要 -o FILE", "%1 needs -o FILE"},
+    {"%1 不写文件, 不接受 -o", "%1 writes no file and takes no -o"},
+};
+
+static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");
+
+} // namespace
+
+QString TextCatalogue::text(Text id, bool chinese)
+{
+    const int index = int(id);
+    if (index < 0 || index >= int(Text::Count))
+        return QString();
+    const Pair &pair = texts[index];
+    return QString::fromUtf8(chinese ? pair.chinese : pair.english);
+}

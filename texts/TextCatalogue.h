@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QString>
+
+// Every text the window and the command line show or write in Chinese and English. A text is
+// named by its id and chosen by the language flag (true = Chinese) when it is used, so a language
+// switch never has to recognise a text already shown.
+enum class Text {
+    // Title of every message and question box.
+    Tip,
+
+    // Identification and download failures.
+    KeyInfoFailed,
+    VersionTooLow,
+    MeterMismatch,
+    UnitNumbersFailed,
+    ModeFailed,
+    RecordCountFailed,
+    RecordDataFailed,
+    RecordNameFailed,
+    MeterHeldElsewhere,
+
+    // Page questions, progress and buttons.
+    SaveFirstQuestion,
+    ClearQuestion,
+    ReadingProgress,
+    CancelButton,
+    DeleteButton,
+
+    // Export.
+    SaveDialogCaption,
+    ExportProgress,
+    ExportSucceeded,
+    ExportFailedQuestion,
+
+    // Cell texts of value markers.
+    NoFlicker,
+    InvalidValue,
+
+    // Column titles.
+    TestName,
+    Operation,
+    RowNumber,
+    Curve,
+    Illuminance,
+    Maximum,
+    Minimum,
+    Average,
+    ColourTemperature,
+    UvIndex,
+    FlickerFrequency,
+    FlickerPercent,
+    ColourRendering,
+    Temperature,
+    Humidity,
+    ColourTolerance,
+    BlueLightHazard,
+    Ppfd,
+    PpfdBlue,
+    PpfdGreen,
+    PpfdRed,
+    Ypfd,
+    ChlorophyllA,
+    ChlorophyllB,
+    IlluminanceMaximum,
+    UvPower,
+    UvPowerMaximum,
+    Luminance,
+    ProbeModel,
+    PowerRealTime,
+    PowerMaximum,
+    PowerMinimum,
+    PowerAverage,
+    PowerUniformity,
+    Energy,
+    MeasuringTime,
+
+    // The command line's own messages; %1, %2 as noted.
+    CliNoMeter,
+    CliAccessDenied,      // %1: the device node
+    CliImageUnreadable,   // %1: the image file, %2: the reason
+    CliCatalogDirMissing, // %1: the directory
+    CliNoSpectra,         // %1: the meter kind
+    CliUnsupportedKind,   // %1: the meter kind
+    CliWriteFailed,       // %1: the output file, %2: the reason
+    CliFileNotReplaceable,
+    CliFolderNotWritable,
+    CliUsageHeading,
+    CliMoreHelp,
+    CliHelpBody,
+
+    // The command line's usage errors; %1: the option, value, word or command.
+    UsageUnknownOption,
+    UsageMissingValue,
+    UsageEmptyValue,
+    UsageRepeatedOption,
+    UsageBadLanguage,
+    UsageBadFormat,
+    UsageNoCommand,
+    UsageUnknownCommand,
+    UsageExtraArgument,
+    UsageMissingOutput,
+    UsageOutputNotAllowed,
+
+    Count
+};
+
+class TextCatalogue
+{
+public:
+    static QString text(Text id, bool chinese);
+    // The Chinese and English texts of an id, for tests and for recognising user input.
+    static QString chinese(Text id) { return text(id, true); }
+    static QString english(Text id) { return text(id, false); }
+};
