@@ -13,6 +13,8 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // The fixed texts of the link handling's debug log, written exactly (a trailing space included).
@@ -50,6 +52,11 @@ MainWindow::MainWindow()
     ui->setupUi(this);
     initForm();
     on_btnLanguageZh_clicked(); // the program starts in Chinese
+    openRetry.setInterval(1000);
+    connect(&openRetry, &QTimer::timeout, this, &MainWindow::OpenUSB);
+    heldEventsTimer.setSingleShot(true);
+    heldEventsTimer.setInterval(50);
+    connect(&heldEventsTimer, &QTimer::timeout, this, &MainWindow::handleHeldEvents);
     QTimer::singleShot(10, this, &MainWindow::initusbport);
 }
 
@@ -147,14 +154,17 @@ bool MainWindow::OpenUSB()
     if (session.hasLink())
         return true;
     if (!session.openUsb(transportFactory ? transportFactory() : nullptr)) {
-        // Another program (the command line) holds the meter. Every device event tries again,
-        // so the message is shown once until the meter is opened or gone.
-        if (session.lastOpenHeldElsewhere() && !heldElsewhereShown) {
-            const bool chinese = page->isChinese();
-            dialogs->information(this, TextCatalogue::text(Text::Tip, chinese),
-                                 TextCatalogue::text(Text::MeterHeldElsewhere, chinese));
-        }
-        heldElsewhereShown = session.lastOpenHeldElsewhere();
+        // Another program (the command line) holds the meter. It may end, or crash and leave a
+        // lock that MeterLock takes over, without any device event, so the open is tried again
+        // on the timer until the meter opens or is gone; device events try as well. The message
+        // is shown once until the meter is opened or gone.
+        const bool held = session.lastOpenHeldElsewhere();
+        const bool tell = held && !heldElsewhereShown;
+        heldElsewhereShown = held;
+        if (!held)
+            openRetry.stop();
+        else if (!openRetry.isActive())
+            openRetry.start();
         // Any other failed open leaves no trace on the screen. Missing access rights to the meter's
         // node would hide behind "no meter", so the log says what is wrong.
         if (session.lastOpenAccessDenied())
@@ -163,12 +173,26 @@ bool MainWindow::OpenUSB()
                                         "70-lumivane.rules (KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2047\", "
                                         "ATTRS{idProduct}==\"0301\", TAG+=\"uaccess\") and plug the meter in again.")
                                         .arg(session.lastOpenDeniedPath());
+        // The message box comes last: its event loop may run further attempts (the timer, device
+        // events), which find the state above already settled.
+        if (tell) {
+            const bool chinese = page->isChinese();
+            dialogs->information(this, TextCatalogue::text(Text::Tip, chinese),
+                                 TextCatalogue::text(Text::MeterHeldElsewhere, chinese));
+        }
         return false;
     }
+    openRetry.stop();
     heldElsewhereShown = false;
     showLamp(LumivaneResources::lampOnImage);
     page->identifyMeter();
     return true;
+}
+
+bool MainWindow::meterPresent() const
+{
+    const std::unique_ptr<HidReportTransport> probe = transportFactory ? transportFactory() : nullptr;
+    return probe && !probe->enumerate(MeterFacts::VendorId, MeterFacts::ProductId).isEmpty();
 }
 
 void MainWindow::CloseUSB()
@@ -182,6 +206,15 @@ void MainWindow::CloseUSB()
 
 void MainWindow::deviceEvent(DeviceEvents::Event event)
 {
+    // A download lets events through while it waits for the meter (its progress dialog paints and
+    // takes Cancel). Closing the link under it, or opening another meter and identifying it in the
+    // middle of it, would mix two conversations; so its events wait until it returned, in their
+    // order. A meter that went away fails the download with its usual message meanwhile.
+    if (session.transactions().hasWhileWaiting()) {
+        heldEvents.append(event);
+        heldEventsTimer.start();
+        return;
+    }
     logText(QStringLiteral("收到事件 "));
     switch (event) {
     case DeviceEvents::Arrival:
@@ -200,6 +233,11 @@ void MainWindow::deviceEvent(DeviceEvents::Event event)
             CloseUSB();
             logText(QStringLiteral("USB_设备移除"));
         }
+        // A refused meter that has gone is not tried again; plugged in again, it is a new refusal.
+        if (openRetry.isActive() && !meterPresent()) {
+            openRetry.stop();
+            heldElsewhereShown = false;
+        }
         logText(QStringLiteral("DBT_DEVICEREMOVECOMPLETE"));
         return;
     case DeviceEvents::TypeSpecific:
@@ -208,6 +246,17 @@ void MainWindow::deviceEvent(DeviceEvents::Event event)
     case DeviceEvents::Other:
         return;
     }
+}
+
+void MainWindow::handleHeldEvents()
+{
+    if (session.transactions().hasWhileWaiting()) {
+        heldEventsTimer.start();
+        return;
+    }
+    const QList<DeviceEvents::Event> events = std::exchange(heldEvents, {});
+    for (const DeviceEvents::Event event : events)
+        deviceEvent(event);
 }
 
 void MainWindow::on_btnLanguageEn_clicked()
@@ -222,8 +271,9 @@ void MainWindow::on_btnLanguageZh_clicked()
 
 void MainWindow::switchLanguage(const QString &baseName, bool languageFlag)
 {
-    // A translation that cannot be found changes nothing: the page keeps its language.
-    if (languages.switchTo(baseName))
+    // A translation that cannot be found changes nothing: the page keeps its language. Qt's own
+    // dialogs and buttons speak Chinese with the Chinese texts and English otherwise.
+    if (languages.switchTo(baseName, languageFlag ? QStringLiteral("qtbase_zh_CN") : QString()))
         Q_EMIT languageChanged(languageFlag);
 }
 

@@ -7,6 +7,7 @@
 #include "TransportFactory.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <memory>
 
@@ -39,6 +40,9 @@ public:
     // device events (a libudev monitor by default).
     void setTransportFactory(TransportFactory factory);
     void setDeviceEvents(std::unique_ptr<DeviceEvents> events);
+    // How often an open refused because another program holds the meter is tried again, until
+    // the meter opens or is gone (1 s by default).
+    void setOpenRetryInterval(int ms) { openRetry.setInterval(ms); }
     // Where the pages' messages, questions and progress dialogs go (Qt's dialogs by default).
     void setUserDialogs(UserDialogs &dialogs);
 
@@ -69,8 +73,10 @@ private Q_SLOTS:
     bool OpenUSB();
     void CloseUSB();
     // The reactions to device events: an arrival opens the meter while none is connected, a
-    // removal closes the link once its meter is gone.
+    // removal closes the link once its meter is gone. Events that come while a download runs are
+    // held and handled once it returned.
     void deviceEvent(DeviceEvents::Event event);
+    void handleHeldEvents();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -81,6 +87,8 @@ private:
     void switchLanguage(const QString &baseName, bool languageFlag);
 
     void showLamp(const char *image);
+    // Whether a meter is plugged in, asked of a fresh transport without opening anything.
+    bool meterPresent() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     MeterSession session; // the current link; none while no meter is connected
@@ -88,7 +96,12 @@ private:
     UserDialogs *dialogs = &qtDialogs;
     FirstPage *page = nullptr;       // the records page, a child of the window
     bool heldElsewhereShown = false; // the meter-in-use message was shown for the current refusal
+    QTimer openRetry;                // runs while another program holds the meter: tries the open again
     LanguageSwitcher languages;
     TransportFactory transportFactory;
     std::unique_ptr<DeviceEvents> deviceEvents;
+    // Device events that came while a download ran, in their order, and the timer that looks
+    // whether the download has returned.
+    QList<DeviceEvents::Event> heldEvents;
+    QTimer heldEventsTimer;
 };

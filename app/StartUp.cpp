@@ -2,11 +2,11 @@
 
 #include "SingleInstanceGuard.h"
 #include "UserDialogs.h"
+#include "WindowFont.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QFile>
-#include <QFont>
 #include <QPalette>
 
 bool StartUp::applyStyleSheet(const QString &path)
@@ -26,9 +26,7 @@ bool StartUp::applyStyleSheet(const QString &path)
 
 void StartUp::applyFont()
 {
-    QFont font(QStringLiteral("Microsoft Yahei"), 12);
-    font.setFamilies({QStringLiteral("Microsoft Yahei"), QStringLiteral("Noto Sans CJK SC")});
-    QApplication::setFont(font);
+    QApplication::setFont(windowFont(12));
 }
 
 int StartUp::runSecondCopy(SingleInstanceGuard &guard, UserDialogs &dialogs)

@@ -157,6 +157,7 @@ bool ExcelEngine::checkTable(const ExportTable &table)
 
 bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
 {
+    cancelled = false;
     if (!opened)
         return fail(QStringLiteral("no workbook open"));
     if (!checkTable(table))
@@ -190,8 +191,14 @@ bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
             return false;
         if (progress) {
             progress->setValue(r + 1);
-            if (progress->wasCanceled())
-                break;
+            if (progress->wasCanceled()) {
+                // A cancelled export writes no file: the workbook is dropped before anything is
+                // saved, so no temporary file is made and no later save can write the rows so far.
+                closeWorkbook();
+                cancelled = true;
+                lastError = QStringLiteral("cancelled");
+                return false;
+            }
         }
     }
     return saveWorkbook();

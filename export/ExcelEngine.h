@@ -34,10 +34,11 @@ public:
     bool openWorkbook(int sheetIndex);
     // Writes the column titles into row 1 and the cell texts from row 2, column 1, every cell
     // centred and stored as text, then saves. After each data row the progress gets the number of
-    // rows written; a cancel stops the writing of further rows, and what was written is saved.
-    // Fails, before writing anything, for a table a sheet cannot hold (more than 65,535 data rows,
-    // more than 256 columns, a text over 32,767 characters) or one that would overwrite the anchor
-    // of a shared, array or table formula of the template.
+    // rows written; a cancel stops the writing and closes the workbook without saving anything (an
+    // existing file stays as it was), and writeTable fails with wasCancelled() true. Fails, before
+    // writing anything, for a table a sheet cannot hold (more than 65,535 data rows, more than 256
+    // columns, a text over 32,767 characters) or one that would overwrite the anchor of a shared,
+    // array or table formula of the template.
     bool writeTable(const ExportTable &table, ExportProgress *progress);
     // Writes one centred text cell (1-based row and column); the value is stored as its text.
     bool setCellValue(int row, int column, const QVariant &value);
@@ -64,6 +65,8 @@ public:
     int usedColumns() const { return columnsUsed; }
     // Why the last operation failed.
     QString errorString() const { return lastError; }
+    // Whether the last writeTable stopped because its progress reported a cancel.
+    bool wasCancelled() const { return cancelled; }
 
 private:
     bool fail(const QString &reason);
@@ -81,6 +84,7 @@ private:
     int firstColumnUsed = 0;
     bool opened = false;
     bool modified = false;
+    bool cancelled = false;
     QString savedTo;
     QString lastError;
     std::unique_ptr<BiffWorkbook> workbook;

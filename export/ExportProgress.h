@@ -1,7 +1,7 @@
 #pragma once
 
 // Progress of writing a table into a workbook, as shown to the user: the value is the number of
-// data rows written so far, and a cancel stops the writing of further rows.
+// data rows written so far, and a cancel abandons the workbook: nothing is saved.
 class ExportProgress
 {
 public:

@@ -52,4 +52,8 @@ public:
 
     // True once the opened device has gone away (unplugged), and when nothing is open.
     virtual bool isDeviceGone() const = 0;
+
+    // Whether other programs can open the same device at the same time, as they can a hidraw
+    // node. Only then does a session lock the meter (MeterLock) while it holds the link.
+    virtual bool isSharedDevice() const = 0;
 };

@@ -22,6 +22,7 @@ public:
     int writeReport(const quint8 *report, int length, int timeoutMs) override;
     int readReport(quint8 *buffer, int capacity, int timeoutMs) override;
     bool isDeviceGone() const override;
+    bool isSharedDevice() const override { return true; }
 
     // How an errno from opening a device node is reported.
     static HidOpenResult openResultFromErrno(int error);

@@ -17,10 +17,10 @@ CLinkerUSB::~CLinkerUSB() = default;
 
 int CLinkerUSB::open(quint16 vendorId, quint16 productId)
 {
-    if (hidDevice.open(vendorId, productId) == 0) {
-        qDebug("hidDevice Open success!\n");
+    // Success is logged by the owner that keeps the link (MeterSession): a meter in use by
+    // another program is opened here and left again at once.
+    if (hidDevice.open(vendorId, productId) == 0)
         return 0;
-    }
     qDebug("hidDevice Open error!\n");
     return -1;
 }

@@ -8,7 +8,7 @@
 MemoryAreaReader::MemoryAreaReader(MeterProtocol &protocol) : protocol(protocol) {}
 
 int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
-                           const Progress &progress)
+                           const Progress &progress, const StopRequested &stopRequested)
 {
     const qsizetype sizeBefore = out.size();
     // Reserve for plausible areas only; a meter claiming a huge count must not make us
@@ -26,6 +26,10 @@ int MemoryAreaReader::read(quint32 start, quint32 areaBytes, quint8 command, QBy
         if (progress)
             progress(chunkCounter);
         ++chunkCounter;
+        if (stopRequested && stopRequested()) {
+            out.truncate(sizeBefore);
+            return Stopped;
+        }
     }
     return MeterProtocol::Ok;
 }

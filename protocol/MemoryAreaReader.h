@@ -12,14 +12,19 @@ class MemoryAreaReader
 public:
     // Called after each successful chunk with the running chunk counter (before it advances).
     using Progress = std::function<void(int chunkCounter)>;
+    // Asked after each successful chunk, once its progress was told; true ends the read there.
+    using StopRequested = std::function<bool()>;
+
+    // The result of a read that was asked to stop: no further chunk was requested.
+    static constexpr int Stopped = 0;
 
     explicit MemoryAreaReader(MeterProtocol &protocol);
 
     // Reads areaBytes bytes from start with the given command byte. chunkCounter runs on over
-    // several areas. Returns 1, or the failing chunk's result code; on failure out is restored
-    // to what it held before the call.
+    // several areas. Returns 1, Stopped, or the failing chunk's result code; unless it returns 1,
+    // out is restored to what it held before the call.
     int read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
-             const Progress &progress = {});
+             const Progress &progress = {}, const StopRequested &stopRequested = {});
 
 private:
     MeterProtocol &protocol;

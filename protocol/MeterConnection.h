@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class MeterProtocol;
 
 // What the pages need of the meter link.
@@ -9,4 +11,8 @@ public:
     virtual ~MeterConnection() = default;
     virtual bool isLinkOpen() const = 0;
     virtual MeterProtocol &protocol() = 0;
+    // The hook that runs while a reply is awaited (MeterTransactions::setWhileWaiting), set for
+    // the duration of a download and emptied after it. While it is set, the link's owner leaves
+    // the link as it is.
+    virtual void setWhileWaiting(std::function<void()> hook) = 0;
 };

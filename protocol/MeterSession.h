@@ -21,10 +21,12 @@ public:
     MeterSession(const MeterSession &) = delete;
     MeterSession &operator=(const MeterSession &) = delete;
 
-    // Opens the meter over the transport and takes its lock (MeterLock), which the session holds
-    // until close(): a meter that another program (or session) holds is closed again at once,
-    // before anything is sent to it. On failure nothing is kept and false is returned. A session
-    // that already has a link keeps it and returns false.
+    // Opens the meter over the transport and, when the transport's device is shared with other
+    // programs (a USB meter, not a virtual one), takes its lock (MeterLock), which the session
+    // holds until close(): a meter that another program (or session) holds is closed again at
+    // once, before anything is sent to it. On failure nothing is kept and false is returned. A
+    // session that already has a link keeps it and returns false. "hidDevice Open success!" goes
+    // to the debug output only when the link is kept.
     bool openUsb(std::unique_ptr<HidReportTransport> transport);
     // Closes and discards the current link.
     void close();
@@ -41,6 +43,7 @@ public:
 
     bool isLinkOpen() const override;
     MeterProtocol &protocol() override { return meterProtocol; }
+    void setWhileWaiting(std::function<void()> hook) override { meterTransactions.setWhileWaiting(std::move(hook)); }
     MeterTransactions &transactions() { return meterTransactions; }
     CLinker *link() const { return currentLink.get(); }
 

@@ -2,11 +2,16 @@
 
 #include "CLinker.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
+
 MeterTransactions::MeterTransactions(CLinker *link) : currentLink(link) {}
 
 void MeterTransactions::setLink(CLinker *link)
 {
     currentLink = link;
+    ++linkGeneration;
     quietDrainDue = true;
 }
 
@@ -48,7 +53,8 @@ int MeterTransactions::receiveReply(QByteArray &reply, int timeoutMs, int expect
 {
     if (!currentLink)
         return -1;
-    const int result = currentLink->read(reply, timeoutMs, expectedLength);
+    const int result = whileWaiting && timeoutMs > 0 ? readInSlices(reply, timeoutMs, expectedLength)
+                                                     : currentLink->read(reply, timeoutMs, expectedLength);
     if (result <= 0 || !checkCrc)
         return result;
     if (expectedLength < 2 || reply.size() < expectedLength)
@@ -61,4 +67,31 @@ int MeterTransactions::receiveReply(QByteArray &reply, int timeoutMs, int expect
     if (reply.size() == expectedLength)
         quietDrainDue = false;
     return int(reply.size());
+}
+
+int MeterTransactions::readInSlices(QByteArray &reply, int timeoutMs, int expectedLength)
+{
+    CLinker *const link = currentLink;
+    const quint64 generation = linkGeneration;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        // Each slice is a read of its own over the same buffer: the link keeps appending to what
+        // came before, exactly as within one long read.
+        const int slice = int(std::clamp<qint64>(timeoutMs - clock.elapsed(), 1, WaitSliceMs));
+        QElapsedTimer sliceClock;
+        sliceClock.start();
+        const int result = link->read(reply, slice, expectedLength);
+        // A read ends before its time-out only with a complete reply or when the link failed;
+        // either ends the wait, as does the whole time-out.
+        if (reply.size() >= expectedLength || sliceClock.elapsed() < slice || clock.hasExpired(timeoutMs))
+            return result;
+        if (!hookRunning) {
+            hookRunning = true;
+            whileWaiting();
+            hookRunning = false;
+        }
+        if (linkGeneration != generation)
+            return 0;
+    }
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <functional>
+
 class CLinker;
 
 // One request/reply exchange with the meter over the current link. Frames start with 0xAB and
@@ -12,9 +14,18 @@ class CLinker;
 // it is needed on the first transaction of a link and after a transaction that did not end with
 // a complete reply that passed its check (only then can a late or surplus reply still be on its
 // way). After a clean transaction the drain only discards what is already queued.
+//
+// A reply may take seconds. Whoever runs a flow that must keep a window responsive meanwhile sets
+// a while-waiting hook for the flow's duration: the wait for a reply is then cut into slices of
+// WaitSliceMs (each at least one report wait of the link) and the hook runs between them, never
+// re-entered. The link may be closed or replaced while the hook runs; the reply is then given up
+// as missing and the old link is not touched again.
 class MeterTransactions
 {
 public:
+    using WhileWaiting = std::function<void()>;
+    static constexpr int WaitSliceMs = 30;
+
     explicit MeterTransactions(CLinker *link = nullptr);
 
     // The link the transactions run over; not owned. Setting a link starts it with a full drain.
@@ -35,7 +46,18 @@ public:
     // may be on its way, so the next request drains fully.
     void requireQuietDrain() { quietDrainDue = true; }
 
+    // Sets the while-waiting hook; an empty one makes every wait one blocking read again.
+    void setWhileWaiting(WhileWaiting hook) { whileWaiting = std::move(hook); }
+    bool hasWhileWaiting() const { return bool(whileWaiting); }
+
 private:
+    // The wait of receiveReply in slices with the hook between them; what one read of the whole
+    // time-out would have returned, or 0 when the link went while the hook ran.
+    int readInSlices(QByteArray &reply, int timeoutMs, int expectedLength);
+
     CLinker *currentLink = nullptr;
+    quint64 linkGeneration = 0; // counts setLink calls: a link replaced while waiting is noticed
     bool quietDrainDue = true;
+    WhileWaiting whileWaiting;
+    bool hookRunning = false;
 };

@@ -10,4 +10,7 @@ public:
     virtual void start(int chunks) = 0;
     // After each chunk that arrived, with the running chunk counter (0 for the first chunk).
     virtual void chunkRead(int chunkCounter) = 0;
+    // Asked after each chunk: true when the user cancelled, so that no further chunk is requested
+    // and the download yields nothing. A progress without a cancel (the command line's) never is.
+    virtual bool cancelled() const { return false; }
 };

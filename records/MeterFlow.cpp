@@ -76,20 +76,26 @@ MeterFlow::Result MeterFlow::download(Purpose purpose, Download &out, DownloadPr
         if (progress)
             progress->chunkRead(chunkCounter);
     };
+    const MemoryAreaReader::StopRequested cancelled = [progress] { return progress && progress->cancelled(); };
     MemoryAreaReader reader(protocol);
     int chunkCounter = 0;
     const quint8 recordCommand = kind->readsNames ? MeterProtocol::ReadCommandAlt : MeterProtocol::ReadCommand;
     QByteArray records;
-    if (reader.read(RecordAreaPlan::RecordAreaStart, plan.recordAreaBytes, recordCommand, records, chunkCounter,
-                    chunkRead)
-        < 0)
+    const int recordResult = reader.read(RecordAreaPlan::RecordAreaStart, plan.recordAreaBytes, recordCommand, records,
+                                         chunkCounter, chunkRead, cancelled);
+    if (recordResult == MemoryAreaReader::Stopped)
+        return Cancelled;
+    if (recordResult < 0)
         return RecordDataFailed;
     QByteArray names;
-    if (plan.nameAreaBytes > 0
-        && reader.read(RecordAreaPlan::NameAreaStart, plan.nameAreaBytes, MeterProtocol::ReadCommandAlt, names,
-                       chunkCounter, chunkRead)
-               < 0)
-        return RecordNameFailed;
+    if (plan.nameAreaBytes > 0) {
+        const int nameResult = reader.read(RecordAreaPlan::NameAreaStart, plan.nameAreaBytes,
+                                           MeterProtocol::ReadCommandAlt, names, chunkCounter, chunkRead, cancelled);
+        if (nameResult == MemoryAreaReader::Stopped)
+            return Cancelled;
+        if (nameResult < 0)
+            return RecordNameFailed;
+    }
 
     out.count = count;
     out.records = std::move(records);
@@ -119,6 +125,7 @@ std::optional<Text> MeterFlow::message(Result result)
     case Done:
     case NoRecords:
     case UnsupportedKind:
+    case Cancelled:
         break;
     }
     return std::nullopt;

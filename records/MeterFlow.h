@@ -32,7 +32,8 @@ public:
         NoRecords,         // count 0 or less: nothing read, nothing to say
         UnsupportedKind,   // kind outside the purpose's range: nothing read, nothing to say
         RecordDataFailed,
-        RecordNameFailed
+        RecordNameFailed,
+        Cancelled // the user cancelled in the progress: nothing more read, nothing to say
     };
 
     // Which kinds a download serves: the records table takes every kind, the spectral table the
@@ -62,7 +63,8 @@ public:
     Result readSlotsAndMode();
 
     // The unit slots and the mode, then slotsRead (the caller rebuilds its columns), the record
-    // count and both memory areas. out is filled only when the result is Done.
+    // count and both memory areas. out is filled only when the result is Done. A cancel that the
+    // progress reports ends the download once the chunk in flight arrived, with Cancelled.
     Result download(Purpose purpose, Download &out, DownloadProgress *progress,
                     const std::function<void()> &slotsRead = {});
 

@@ -8,8 +8,8 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libhidapi-dev libudev-dev libgsf-1-dev
-    # run: Chinese glyphs
-    fonts-noto-cjk
+    # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
+    fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     python3 python3-xlrd xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
 )

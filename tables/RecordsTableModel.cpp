@@ -172,6 +172,8 @@ QVariant RecordsTableModel::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
         return columns.titles.at(section).text(chinese);
+    if (orientation == Qt::Horizontal && role == CompactColumnRole)
+        return section == operationColumn();
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -207,11 +207,21 @@ QVariant SpectralTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant SpectralTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == CompactColumnRole)
+        return section == 0 || section == curveColumn() || section == operationColumn();
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
 Qt::ItemFlags SpectralTableModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (!index.isValid())
         return flags;
+    // The title row is no record: a click on it (the title check box) selects nothing.
+    if (index.row() == 0)
+        flags &= ~Qt::ItemIsSelectable;
     if (index.column() == curveColumn())
         flags |= Qt::ItemIsUserCheckable;
     if (index.row() > 0 && index.column() == nameColumn())

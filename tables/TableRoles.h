@@ -6,5 +6,8 @@
 enum TableRole {
     // true where the cell is a push button whose label is the cell's display text (the delete
     // buttons); a view draws it as a button and reports its clicks.
-    ButtonRole = Qt::UserRole + 1
+    ButtonRole = Qt::UserRole + 1,
+    // Header data of a horizontal section: true where the column holds row numbers, check boxes or
+    // buttons, which need no more than their own width when a view has width to spare.
+    CompactColumnRole
 };

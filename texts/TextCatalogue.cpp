@@ -34,6 +34,10 @@ const Pair texts[] = {
     {"正在导出数据，请等待……", "Exporting data, please wait..."},
     {"导出数据成功！", "Exporting data success!"},
     {"导出数据失败，是否重新保存数据？", "Exporting data failed, do you want to save the data again?"},
+    {"导出已取消，未写入任何文件。", "Exporting data was cancelled. No file was written."},
+
+    {"关闭光谱数据页将丢弃表中的记录，是否关闭？",
+     "Closing the spectral data page discards the records in the table. Close it anyway?"},
 
     {"无频闪", "No"},
     {"----", "----"},

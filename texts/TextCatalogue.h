@@ -32,6 +32,10 @@ enum class Text {
     ExportProgress,
     ExportSucceeded,
     ExportFailedQuestion,
+    ExportCancelled,
+
+    // Closing the spectral page while its table holds records.
+    CloseSpectralQuestion,
 
     // Cell texts of value markers.
     NoFlicker,

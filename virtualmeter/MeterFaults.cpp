@@ -5,6 +5,8 @@
 
 #include <QJsonObject>
 
+#include <utility>
+
 namespace {
 
 // Checks that object holds only the allowed keys and every required one.
@@ -81,7 +83,7 @@ bool MeterFaults::isEmpty() const
 {
     return noReply.isEmpty() && badCheck.isEmpty() && !keyInfoError && strayRequests.isEmpty()
            && splitRequests.isEmpty() && lateRequests.isEmpty() && foreignRequests.isEmpty()
-           && truncateRequests.isEmpty() && headerRequests.isEmpty() && unplugAfterReports < 0;
+           && truncateRequests.isEmpty() && headerRequests.isEmpty() && unplugAfterReports < 0 && !sharedDevice;
 }
 
 bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString &error)
@@ -95,7 +97,8 @@ bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString
                             QStringLiteral("keyInfoError"),  QStringLiteral("strayBytes"),
                             QStringLiteral("splitReply"),    QStringLiteral("lateReply"),
                             QStringLiteral("foreignReport"), QStringLiteral("truncateReply"),
-                            QStringLiteral("headerBytes"),   QStringLiteral("unplugAfterReports")};
+                            QStringLiteral("headerBytes"),   QStringLiteral("unplugAfterReports"),
+                            QStringLiteral("sharedDevice")};
     if (!checkKeys(object, QStringLiteral("faults."), known, {}, error))
         return false;
 
@@ -107,13 +110,15 @@ bool MeterFaults::fromJson(const QJsonValue &value, MeterFaults &faults, QString
         && !toRequestList(object.value(QLatin1String("badCheck")), QStringLiteral("faults.badCheck"), faults.badCheck,
                           error))
         return false;
-    if (object.contains(QLatin1String("keyInfoError"))) {
-        const QJsonValue flag = object.value(QLatin1String("keyInfoError"));
-        if (!flag.isBool()) {
-            error = QStringLiteral("faults.keyInfoError: expected true or false");
+    for (const auto &[key, flag] : {std::pair{QStringLiteral("keyInfoError"), &faults.keyInfoError},
+                                    std::pair{QStringLiteral("sharedDevice"), &faults.sharedDevice}}) {
+        if (!object.contains(key))
+            continue;
+        if (!object.value(key).isBool()) {
+            error = QStringLiteral("faults.%1: expected true or false").arg(key);
             return false;
         }
-        faults.keyInfoError = flag.toBool();
+        *flag = object.value(key).toBool();
     }
     if (object.contains(QLatin1String("strayBytes"))
         && !readRequestsWithBytes(object, QStringLiteral("strayBytes"), faults.strayRequests, faults.strayBytes, error))

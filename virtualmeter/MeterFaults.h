@@ -25,6 +25,7 @@ struct MeterFaults
     QList<int> headerRequests;   // requests whose reply header is overwritten from byte 2 on
     QByteArray headerBytes;      // (the check value is computed over the changed reply)
     int unplugAfterReports = -1; // input reports delivered before the meter disappears; -1 never
+    bool sharedDevice = false;   // other programs reach the meter too, so sessions lock it
 
     bool isEmpty() const;
 

@@ -28,6 +28,9 @@ public:
     int writeReport(const quint8 *report, int length, int timeoutMs) override;
     int readReport(quint8 *buffer, int capacity, int timeoutMs) override;
     bool isDeviceGone() const override;
+    // A virtual meter lives inside its program, so it is shared only when its image says so
+    // (the fault sharedDevice, for tests of the meter lock between programs).
+    bool isSharedDevice() const override { return virtualMeter->image().faults.sharedDevice; }
 
 private:
     void waitUntil(qint64 dueUs) const;

@@ -11,8 +11,9 @@
 #include "MeterImage.h"
 #include "MeterSession.h"
 #include "RecordsTableModel.h"
-#include "UserDialogs.h"
 #include "VirtualMeterTransport.h"
+
+#include "SilentDialogs.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,40 +21,6 @@
 #include <malloc.h>
 
 namespace {
-
-// Dialogs that show nothing and count what would have been shown: a download that shows only
-// its progress dialog succeeded. Questions are answered No, save dialogs cancelled.
-class SilentDialogs : public UserDialogs
-{
-public:
-    int shown = 0;
-
-    void information(QWidget *, const QString &, const QString &) override { ++shown; }
-    bool question(QWidget *, const QString &, const QString &) override
-    {
-        ++shown;
-        return false;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        ++shown;
-        return QString();
-    }
-    std::unique_ptr<ProgressReporter> progress(QWidget *, const QString &, const QString &, int) override
-    {
-        ++shown;
-        return std::make_unique<SilentProgress>();
-    }
-
-private:
-    class SilentProgress : public ProgressReporter
-    {
-    public:
-        void setValue(int) override {}
-        bool wasCanceled() const override { return false; }
-        void hide() override {}
-    };
-};
 
 // The resident set in bytes, after pending events ran and the heap gave back what it could.
 qint64 residentBytes()

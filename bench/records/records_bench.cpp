@@ -15,8 +15,9 @@
 #include "MeterSession.h"
 #include "RecordsTableModel.h"
 #include "StartUp.h"
-#include "UserDialogs.h"
 #include "VirtualMeterTransport.h"
+
+#include "SilentDialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,42 +25,8 @@
 
 namespace {
 
-constexpr double linkMsPerRecord = 196.0 / 62.0;
+constexpr double linkMsPerRecord = double(MeterFacts::RecordSize) / MeterFacts::MaxPayload;
 constexpr int runs = 3;
-
-// Dialogs that show nothing and only count what would have been shown: an identification that
-// shows nothing succeeded. Questions are answered No, save dialogs cancelled.
-class SilentDialogs : public UserDialogs
-{
-public:
-    int shown = 0;
-
-    void information(QWidget *, const QString &, const QString &) override { ++shown; }
-    bool question(QWidget *, const QString &, const QString &) override
-    {
-        ++shown;
-        return false;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        ++shown;
-        return QString();
-    }
-    std::unique_ptr<ProgressReporter> progress(QWidget *, const QString &, const QString &, int) override
-    {
-        ++shown;
-        return std::make_unique<SilentProgress>();
-    }
-
-private:
-    class SilentProgress : public ProgressReporter
-    {
-    public:
-        void setValue(int) override {}
-        bool wasCanceled() const override { return false; }
-        void hide() override {}
-    };
-};
 
 struct Timing
 {

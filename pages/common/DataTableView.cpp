@@ -1,6 +1,12 @@
 #include "DataTableView.h"
 
 #include "PushButtonDelegate.h"
+#include "TableRoles.h"
+
+#include <QEvent>
+#include <QHeaderView>
+
+#include <algorithm>
 
 namespace {
 
@@ -18,4 +24,95 @@ DataTableView::DataTableView(QWidget *parent)
             [this](const QModelIndex &index) { Q_EMIT buttonClicked(index.row()); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { Q_EMIT cellDoubleClicked(index.row(), index.column()); });
+    // The widths come from fitColumns alone, as it computes them: the header's own minimum (about
+    // the height of a line) would widen the narrow columns past the viewport.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(1);
+}
+
+void DataTableView::setModel(QAbstractItemModel *model)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(modelConnections))
+        disconnect(connection);
+    modelConnections.clear();
+    QTableView::setModel(model);
+    if (!model)
+        return;
+    // Anything that can change a title or a cell text can change the widths they need.
+    const auto fitOn = [this, model](auto signal) {
+        modelConnections.append(connect(model, signal, this, &DataTableView::scheduleFit));
+    };
+    fitOn(&QAbstractItemModel::modelReset);
+    fitOn(&QAbstractItemModel::layoutChanged);
+    fitOn(&QAbstractItemModel::rowsInserted);
+    fitOn(&QAbstractItemModel::rowsRemoved);
+    fitOn(&QAbstractItemModel::columnsInserted);
+    fitOn(&QAbstractItemModel::columnsRemoved);
+    fitOn(&QAbstractItemModel::dataChanged);
+    fitOn(&QAbstractItemModel::headerDataChanged);
+    scheduleFit();
+}
+
+void DataTableView::scheduleFit()
+{
+    // Many changes in one go (a download, a language switch) cost one fit.
+    if (fitPending)
+        return;
+    fitPending = true;
+    QMetaObject::invokeMethod(this, &DataTableView::fitColumns, Qt::QueuedConnection);
+}
+
+void DataTableView::fitColumns()
+{
+    fitPending = false;
+    const int columns = model() ? model()->columnCount(rootIndex()) : 0;
+    if (columns <= 0)
+        return;
+    QHeaderView *header = horizontalHeader();
+    // A column of short values still gets room for five digits.
+    const int minimum = fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+    QList<int> widths(columns);
+    QList<int> widening; // the columns that share the spare width
+    int spare = viewport()->width();
+    for (int c = 0; c < columns; ++c) {
+        int width = sizeHintForColumn(c);
+        if (!header->isHidden())
+            width = qMax(width, header->sectionSizeHint(c));
+        if (!model()->headerData(c, Qt::Horizontal, CompactColumnRole).toBool()) {
+            width = qMax(width, minimum);
+            widening.append(c);
+        }
+        widths[c] = width;
+        spare -= width;
+    }
+    if (spare > 0 && !widening.isEmpty()) {
+        // Widest first: a column wider than the common width the rest would get keeps its width.
+        std::sort(widening.begin(), widening.end(), [&widths](int a, int b) { return widths[a] > widths[b]; });
+        int room = spare;
+        for (const int c : std::as_const(widening))
+            room += widths[c];
+        int left = int(widening.size());
+        for (const int c : std::as_const(widening)) {
+            const int common = room / left;
+            const int width = qMax(widths[c], common + (room % left ? 1 : 0));
+            room -= width;
+            --left;
+            widths[c] = width;
+        }
+    }
+    for (int c = 0; c < columns; ++c)
+        header->resizeSection(c, widths[c]);
+}
+
+void DataTableView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
+}
+
+void DataTableView::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        scheduleFit();
 }

@@ -21,7 +21,8 @@ public:
 
     void setValue(int value) override
     {
-        if (dialog)
+        // A cancelled dialog has closed itself; a new value would open it again.
+        if (dialog && !dialog->wasCanceled())
             dialog->setValue(value);
     }
     bool wasCanceled() const override { return dialog && dialog->wasCanceled(); }

@@ -33,19 +33,19 @@ QString proposedFileName(const QDateTime &now)
 }
 
 bool exportTable(QWidget *page, const ExportTable &table, int tableRows, UserDialogs &dialogs, bool languageFlag,
-                 const std::function<void()> &emptyTable)
+                 DeclinedRetry declinedRetry, const std::function<void()> &emptyTable)
 {
     if (table.rowCount() <= 0)
         return false;
     const auto text = [languageFlag](Text id) { return TextCatalogue::text(id, languageFlag); };
     const QString title = text(Text::Tip);
 
-    // Asks whether to try again: Yes starts over (its result is not passed on), No discards the
-    // table, whose records are still in the meter.
+    // Asks whether to try again: Yes starts over (its result is not passed on), No empties the
+    // table only when the caller is about to replace it.
     auto failed = [&]() {
         if (dialogs.question(page, title, text(Text::ExportFailedQuestion)))
-            exportTable(page, table, tableRows, dialogs, languageFlag, emptyTable);
-        else
+            exportTable(page, table, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
+        else if (declinedRetry == DeclinedRetry::EmptyTable)
             emptyTable();
         return false;
     };
@@ -65,10 +65,15 @@ bool exportTable(QWidget *page, const ExportTable &table, int tableRows, UserDia
     DialogProgress reporter(*progress);
     auto engine = std::make_unique<ExcelEngine>(fileName);
     if (!engine->openWorkbook(1) || !engine->writeTable(table, &reporter) || !engine->saveWorkbookAs(fileName)) {
+        const bool cancelled = engine->wasCancelled();
         progress->hide();
         engine.reset();
         progress.reset();
-        return failed();
+        if (!cancelled)
+            return failed();
+        // The user stopped it: no file was written and the table stays, so nothing to ask.
+        dialogs.information(page, title, text(Text::ExportCancelled));
+        return false;
     }
     engine->closeWorkbook();
     progress->setValue(tableRows);

@@ -12,8 +12,6 @@
 #include "TableExport.h"
 #include "UserDialogs.h"
 
-#include <QHeaderView>
-
 FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
                      QWidget *parent)
     : QWidget(parent),
@@ -26,7 +24,6 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     // Creates the widgets, applies the translatable texts and connects the on_ slots by name.
     ui->setupUi(this);
     ui->tableWidget_data->setModel(model);
-    ui->tableWidget_data->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(ui->tableWidget_data, &DataTableView::buttonClicked, this, &FirstPage::slot_deleteRow);
     loadMeterCatalog();
     loadUnitCatalog();
@@ -113,13 +110,17 @@ void FirstPage::on_pushButton_readRecords_clicked()
         return;
 
     if (model->rowCount() > 0) {
+        // The download replaces the table: saved first, or emptied at once.
         if (ask(Text::SaveFirstQuestion))
-            on_pushButton_exportExcel_clicked();
+            exportToWorkbook(TableExport::DeclinedRetry::EmptyTable);
         else
             model->clear();
+        // Only a cancelled export leaves rows: they stay, and nothing is downloaded over them.
+        if (model->rowCount() > 0)
+            return;
     }
 
-    DialogDownloadProgress progress(*dialogs, this, languageFlag);
+    DialogDownloadProgress progress(*dialogs, this, languageFlag, connection);
     MeterFlow::Download download;
     MeterFlow flow(connection.protocol(), state);
     const MeterFlow::Result result = flow.download(MeterFlow::Records, download, &progress, [this] { setUpColumns(); });
@@ -155,10 +156,15 @@ void FirstPage::on_pushButton_clearData_clicked()
 
 bool FirstPage::on_pushButton_exportExcel_clicked()
 {
+    return exportToWorkbook(TableExport::DeclinedRetry::KeepTable);
+}
+
+bool FirstPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
+{
     // The columns are titled with the export headers (units from the built-in unit table); the
-    // table is emptied after a successful export, or when the user declines to try again.
+    // table is emptied after a successful export, and after a declined retry as `declinedRetry` says.
     return TableExport::exportTable(this, model->exportTable(exportHeaders()), model->rowCount(), *dialogs,
-                                    languageFlag, [this] { model->clear(); });
+                                    languageFlag, declinedRetry, [this] { model->clear(); });
 }
 
 void FirstPage::on_pushButton_spectralData_clicked()

@@ -3,6 +3,7 @@
 #include "CatalogTypes.h"
 #include "MeterFlow.h"
 #include "MeterState.h"
+#include "TableExport.h"
 #include "TextCatalogue.h"
 
 #include <QString>
@@ -82,6 +83,8 @@ private:
     QString text(Text id) const;
     void inform(Text message);
     bool ask(Text question);
+    // Exports the table (the export button, or saving before a download).
+    bool exportToWorkbook(TableExport::DeclinedRetry declinedRetry);
 
     std::unique_ptr<Ui::FirstPage> ui;
     RecordsTableModel *model; // a child of the page

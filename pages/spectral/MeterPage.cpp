@@ -9,6 +9,7 @@
 #include "SpectrumChartPainter.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
+#include "WindowFont.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -39,8 +40,7 @@ MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageF
 
     if (!readSlotsAndMode())
         return;
-    tableWidget_data->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    tableWidget_data->setFont(QFont(QStringLiteral("Microsoft Yahei"), 10));
+    tableWidget_data->setFont(windowFont(10));
     setUpTable();
 }
 
@@ -93,6 +93,10 @@ void MeterPage::setUpForm()
     // A style sheet may give every widget a background; this one must stay see-through.
     widget_chart->setStyleSheet(QStringLiteral("background:transparent;"));
     gridLayout_meterPage->addWidget(widget_chart, 2, 0, 1, 4);
+    // The table and the chart share the height the buttons leave, 3 : 2, so the chart keeps at
+    // least a third of the dialog's height and grows with it.
+    gridLayout_meterPage->setRowStretch(1, 3);
+    gridLayout_meterPage->setRowStretch(2, 2);
 
     connect(tableWidget_data, &DataTableView::buttonClicked, this, &MeterPage::slot_deleteRow);
     connect(model, &SpectralTableModel::curvesChanged, this, &MeterPage::slot_updateChart);
@@ -148,6 +152,13 @@ void MeterPage::slot_deleteRow(int row)
     model->removeRecord(row - 1);
 }
 
+void MeterPage::reject()
+{
+    if (model->rowCount() > 1 && !dialogs.question(this, text(Text::Tip), text(Text::CloseSpectralQuestion)))
+        return;
+    QDialog::reject();
+}
+
 void MeterPage::on_pushButton_clearData_clicked()
 {
     if (model->rowCount() > 1 && !dialogs.question(this, text(Text::Tip), text(Text::ClearQuestion)))
@@ -177,17 +188,21 @@ void MeterPage::on_pushButton_readRecords_clicked()
     if (!connection.isLinkOpen())
         return;
     if (model->rowCount() >= 2) {
+        // The download replaces the records: saved first, or emptied at once.
         if (dialogs.question(this, text(Text::Tip), text(Text::SaveFirstQuestion)))
-            on_pushButton_exportExcel_clicked(); // the download goes on whatever the export did
+            exportToWorkbook(TableExport::DeclinedRetry::EmptyTable);
         else
             model->clearRecords();
+        // Only a cancelled export leaves records: they stay, and nothing is downloaded over them.
+        if (model->rowCount() >= 2)
+            return;
     }
     downloadRecords();
 }
 
 void MeterPage::downloadRecords()
 {
-    DialogDownloadProgress progress(dialogs, this, languageFlag);
+    DialogDownloadProgress progress(dialogs, this, languageFlag, connection);
     MeterFlow::Download download;
     const MeterFlow::Result result =
         MeterFlow(connection.protocol(), state).download(MeterFlow::Spectra, download, &progress, [this] {
@@ -209,7 +224,12 @@ void MeterPage::downloadRecords()
 
 bool MeterPage::on_pushButton_exportExcel_clicked()
 {
+    return exportToWorkbook(TableExport::DeclinedRetry::KeepTable);
+}
+
+bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
+{
     // Rows below the title row go out, titled by the title row; the table keeps its title row.
-    return TableExport::exportTable(this, model->exportTable(), model->rowCount(), dialogs, languageFlag,
+    return TableExport::exportTable(this, model->exportTable(), model->rowCount(), dialogs, languageFlag, declinedRetry,
                                     [this] { model->clearRecords(); });
 }

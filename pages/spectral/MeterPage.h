@@ -3,6 +3,7 @@
 #include "CatalogTypes.h"
 #include "MeterState.h"
 #include "SpectralRecord.h"
+#include "TableExport.h"
 #include "TextCatalogue.h"
 
 #include <QDialog>
@@ -43,6 +44,9 @@ public Q_SLOTS:
     void slot_updateChart();
     // Removes the record shown in table row `row` (a delete button's row).
     void slot_deleteRow(int row);
+    // Escape and the title bar's close button end here. While the table holds records (spectra
+    // downloaded, names typed), it closes only when the user answers Yes to the close question.
+    void reject() override;
 
 private Q_SLOTS:
     void on_pushButton_readRecords_clicked();
@@ -62,6 +66,8 @@ private:
     bool readSlotsAndMode();
     void setUpTable();
     void downloadRecords();
+    // Exports the records (the export button, or saving before a download).
+    bool exportToWorkbook(TableExport::DeclinedRetry declinedRetry);
 
     // Form widgets, owned by the dialog.
     QGridLayout *gridLayout_meterPage = nullptr;

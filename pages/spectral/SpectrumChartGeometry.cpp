@@ -106,7 +106,9 @@ SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vect
     chart.powerLabels.append({QRectF(labelLeft, chart.top, labelW, 2 * chart.plotH / 6), QStringLiteral("1.0"),
                               Qt::AlignRight | Qt::AlignVCenter});
 
-    chart.yTitle = {QRectF(X + W / 8, Y, W / 10, H), languageFlag ? QStringLiteral("功率") : QStringLiteral("Power"),
-                    Qt::AlignCenter};
+    // The title stands one label width left of where it would overlap the labels' column: "0.5",
+    // nearly level with the title's centre, is right-aligned there and must stay clear of it.
+    chart.yTitle = {QRectF(X + W / 8 - labelW, Y, W / 10, H),
+                    languageFlag ? QStringLiteral("功率") : QStringLiteral("Power"), Qt::AlignCenter};
     return chart;
 }

@@ -171,11 +171,14 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(0).toBool(), false);
         QCOMPARE(QCoreApplication::translate("FirstPage", "读取测量记录"), QStringLiteral("Read Records"));
+        // Qt's own buttons (message boxes, file and progress dialogs) follow the language.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 
         QTest::mouseClick(child<QPushButton>("btnLanguageZh"), Qt::LeftButton);
         QCOMPARE(changed.count(), 2);
         QCOMPARE(changed.at(1).at(0).toBool(), true);
         QCOMPARE(QCoreApplication::translate("FirstPage", "读取测量记录"), QString::fromUtf8("读取测量记录"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString::fromUtf8("是(&Y)"));
         QCOMPARE(child<QPushButton>("btnLanguageZh")->text(), QString::fromUtf8("中文"));
     }
 

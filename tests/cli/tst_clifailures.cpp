@@ -284,8 +284,11 @@ void TestCliFailures::meterHeldByAnotherProgram()
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
     QCOMPARE(taken, MeterLock::Locked);
 
-    QTemporaryDir work;
-    QStringList arguments = meterArguments(samplePath(QStringLiteral("kind1")), chinese) << command;
+    // Locked like a USB meter: a plain virtual meter lives inside its program and is never locked.
+    QTemporaryDir dir, work;
+    const QString image = writeImage(dir, QStringLiteral("shared.json"),
+                                     withFaults(QStringLiteral("kind1"), R"({"sharedDevice": true})"));
+    QStringList arguments = meterArguments(image, chinese) << command;
     if (command != QLatin1String("identify"))
         arguments << QStringLiteral("-o") << QStringLiteral("out.xls");
     Result result = run(arguments, work.path(), runtime.path());
@@ -311,7 +314,8 @@ void TestCliFailures::lockHeldWhileDownloading()
     QTemporaryDir dir, work;
     const QString imagePath =
         writeImage(dir, QStringLiteral("slow.json"),
-                   withFaults(QStringLiteral("kind2"), R"({"lateReply": {"requests": [6], "delayMs": 3000}})"));
+                   withFaults(QStringLiteral("kind2"),
+                              R"({"lateReply": {"requests": [6], "delayMs": 3000}, "sharedDevice": true})"));
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

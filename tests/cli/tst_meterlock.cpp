@@ -12,13 +12,15 @@
 
 namespace {
 
-MeterImage sampleImage(const QString &name, quint32 serial)
+// A sample meter; shared, it is locked as a USB meter is.
+MeterImage sampleImage(const QString &name, quint32 serial, bool shared = true)
 {
     MeterImage image;
     QString error;
     if (!MeterImage::fromFile(QStringLiteral(LUMIVANE_SAMPLES_DIR "/meters/") + name, image, error))
         qFatal("sample %s: %s", qPrintable(name), qPrintable(error));
     image.serialNo = serial;
+    image.faults.sharedDevice = shared;
     return image;
 }
 
@@ -50,7 +52,8 @@ private Q_SLOTS:
     void lockOfEndedProcessIsTakenOver();
     void lockNeverGoesStaleByAge();
     void sessionRefusesMeterHeldElsewhere();
-    void sessionsOfDifferentMetersDoNotBlock();
+    void sessionsThatDoNotBlock_data();
+    void sessionsThatDoNotBlock();
 };
 
 void TestMeterLock::fileNameIsSafeForAnySerial_data()
@@ -190,14 +193,28 @@ void TestMeterLock::sessionRefusesMeterHeldElsewhere()
     QVERIFY(QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
-void TestMeterLock::sessionsOfDifferentMetersDoNotBlock()
+void TestMeterLock::sessionsThatDoNotBlock_data()
 {
+    QTest::addColumn<quint32>("secondSerial");
+    QTest::addColumn<bool>("shared");
+    QTest::addColumn<int>("lockFiles");
+    QTest::newRow("different meters") << 2u << true << 2;
+    // Each demo program has a virtual meter of its own, even when both play one image.
+    QTest::newRow("virtual meters of one image") << 1u << false << 0;
+}
+
+void TestMeterLock::sessionsThatDoNotBlock()
+{
+    QFETCH(quint32, secondSerial);
+    QFETCH(bool, shared);
+    QFETCH(int, lockFiles);
     QTemporaryDir runtime;
     RuntimeDir env(runtime.path());
     MeterSession a, b;
-    QVERIFY(a.openUsb(std::make_unique<VirtualMeterTransport>(sampleImage(QStringLiteral("kind1.json"), 1))));
-    QVERIFY(b.openUsb(std::make_unique<VirtualMeterTransport>(sampleImage(QStringLiteral("kind1.json"), 2))));
-    QVERIFY(a.isLinkOpen() && b.isLinkOpen());
+    const QString kind1 = QStringLiteral("kind1.json");
+    QVERIFY(a.openUsb(std::make_unique<VirtualMeterTransport>(sampleImage(kind1, 1, shared))));
+    QVERIFY(b.openUsb(std::make_unique<VirtualMeterTransport>(sampleImage(kind1, secondSerial, shared))));
+    QCOMPARE(QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden).size(), lockFiles);
 }
 
 QTEST_GUILESS_MAIN(TestMeterLock)

@@ -76,12 +76,13 @@ private:
     std::unique_ptr<QWidget> page;
     ScriptedUserDialogs dialogs;
     int emptied = 0;
+    TableExport::DeclinedRetry declinedRetry = TableExport::DeclinedRetry::KeepTable;
 
     QString path(const QString &name) const { return dir->filePath(name); }
 
     bool exportRecords(const ExportTable &table, bool languageFlag = true)
     {
-        return TableExport::exportTable(page.get(), table, table.rowCount(), dialogs, languageFlag,
+        return TableExport::exportTable(page.get(), table, table.rowCount(), dialogs, languageFlag, declinedRetry,
                                         [this] { ++emptied; });
     }
     bool exportRecords(int rows, bool languageFlag = true)
@@ -91,7 +92,7 @@ private:
     // The spectral page's table has its title row too, which counts in the progress range.
     bool exportSpectral(int records)
     {
-        return TableExport::exportTable(page.get(), spectralTable(records), records + 1, dialogs, true,
+        return TableExport::exportTable(page.get(), spectralTable(records), records + 1, dialogs, true, declinedRetry,
                                         [this] { ++emptied; });
     }
 
@@ -105,6 +106,7 @@ private Q_SLOTS:
         page = std::make_unique<QWidget>();
         dialogs.clear();
         emptied = 0;
+        declinedRetry = TableExport::DeclinedRetry::KeepTable;
     }
 
     void cleanup()
@@ -208,13 +210,17 @@ private Q_SLOTS:
     void cancelledSaveDialog_data()
     {
         QTest::addColumn<bool>("retry");
-        QTest::newRow("No empties the table") << false;
-        QTest::newRow("Yes shows the save dialog again") << true;
+        QTest::addColumn<TableExport::DeclinedRetry>("declined");
+        QTest::newRow("No keeps the table") << false << TableExport::DeclinedRetry::KeepTable;
+        QTest::newRow("No empties the table before a download") << false << TableExport::DeclinedRetry::EmptyTable;
+        QTest::newRow("Yes shows the save dialog again") << true << TableExport::DeclinedRetry::KeepTable;
     }
 
     void cancelledSaveDialog()
     {
         QFETCH(bool, retry);
+        QFETCH(TableExport::DeclinedRetry, declined);
+        declinedRetry = declined;
         dialogs.setNextAnswer(retry); // after the first cancelled dialog
         dialogs.setNextAnswer(false); // after the second, if any
         QVERIFY(!exportRecords(2));
@@ -224,21 +230,27 @@ private Q_SLOTS:
         QCOMPARE(kinds(dialogs), expected);
         QCOMPARE(dialogs.questionTexts().first(), QStringLiteral("导出数据失败，是否重新保存数据？"));
         QCOMPARE(dialogs.shown().at(1).title, QStringLiteral("提示"));
-        QCOMPARE(emptied, 1);
+        QCOMPARE(emptied, declined == TableExport::DeclinedRetry::EmptyTable ? 1 : 0);
     }
 
-    void cancelAfterFirstRowStillSaves()
+    void cancelWritesNothing()
     {
+        // A cancel in the progress dialog, even at the last row and when saving before a download,
+        // keeps the earlier file and the table; no question follows.
+        declinedRetry = TableExport::DeclinedRetry::EmptyTable;
         const QString file = path(QStringLiteral("cancelled.xls"));
+        QVERIFY(writeFile(file, "an earlier export"));
         dialogs.setNextFileName(file);
-        dialogs.cancelProgressAt(1);
-        QVERIFY(exportRecords(5));
-        QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("导出数据成功！")});
-        QCOMPARE(emptied, 1);
-        XlrdReader xlrd;
-        QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
-        QCOMPARE(xlrd.sheet(0).rows, 2);
-        QCOMPARE(xlrd.sheet(0).text(1, 3), QStringLiteral("1.4"));
+        dialogs.cancelProgressAt(5);
+        QVERIFY(!exportRecords(5));
+        QCOMPARE(kinds(dialogs), (QList<Shown::Kind>{Shown::SaveFile, Shown::Progress, Shown::Information}));
+        QVERIFY(dialogs.progressLogs().at(0)->hidden);
+        QCOMPARE(dialogs.shown().at(2).title, QStringLiteral("提示"));
+        QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("导出已取消，未写入任何文件。")});
+        QCOMPARE(emptied, 0);
+        QCOMPARE(fileBytes(file), QByteArray("an earlier export"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("cancelled.xls")});
     }
 
     void unreplaceableExistingFile_data()
@@ -303,7 +315,7 @@ private Q_SLOTS:
         QCOMPARE(kinds(dialogs), (QList<Shown::Kind>{Shown::SaveFile, Shown::Progress, Shown::Question}));
         QVERIFY(dialogs.progressLogs().at(0)->hidden);
         QCOMPARE(fileBytes(file), QByteArray("an earlier export"));
-        QCOMPARE(emptied, 1);
+        QCOMPARE(emptied, 0); // No, from the export button: the table stays
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(),
                  cause == QLatin1String("template") ? 2 : 1);
     }

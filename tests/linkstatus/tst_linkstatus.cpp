@@ -159,11 +159,11 @@ void TestLinkStatus::otherDeviceRemovedKeepsTheLink()
 
 void TestLinkStatus::unplugDuringDownloadThenRemoval()
 {
-    // A kind-4 meter that disappears in the middle of its second record chunk. Reports before
-    // it: identification 5 (key information 1, unit numbers 3, mode 1), download 5 (unit
-    // numbers 3, mode 1, count 1), first chunk 5 (266 reply bytes), 2 of the second chunk.
+    // A kind-4 meter that disappears while its second record chunk (request 8, after
+    // identification 3 and the download's unit numbers, mode and count) is answered late.
     MeterImage meter = sample("kind4");
-    meter.faults.unplugAfterReports = 5 + 5 + 5 + 2;
+    meter.faults.lateRequests = {8};
+    meter.faults.lateDelayMs = 1500;
     pullOut();
     QTest::ignoreMessage(QtDebugMsg, "收到事件 ");
     QTest::ignoreMessage(QtDebugMsg, "USB_设备移除");
@@ -180,19 +180,26 @@ void TestLinkStatus::unplugDuringDownloadThenRemoval()
     QCOMPARE(window->recordsPage()->meterKind(), 4);
 
     dialogs.clear();
+    // The system tells while the download waits: the window holds the removal until it returned.
+    bool told = false;
+    QTimer::singleShot(300, events, [this, &told] {
+        plugged->unplug();
+        events->send(DeviceEvents::RemoveComplete);
+        told = true;
+    });
     window->recordsPage()->on_pushButton_readRecords_clicked();
+    QVERIFY(told);
     QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("读取记录数据失败!")});
     QCOMPARE(table()->rowCount(), 0);
     QCOMPARE(dialogs.progressLogs().size(), 1);
     QCOMPARE(dialogs.progressLogs().first()->values, QList<int>{0});
     QVERIFY(dialogs.progressLogs().first()->destroyed);
-    QVERIFY(lampIsOn()); // the system has not told yet
+    QVERIFY(lampIsOn()); // the removal is still held
 
     QTest::ignoreMessage(QtDebugMsg, "收到事件 ");
     QTest::ignoreMessage(QtDebugMsg, "USB_设备移除");
     QTest::ignoreMessage(QtDebugMsg, "DBT_DEVICEREMOVECOMPLETE");
-    events->send(DeviceEvents::RemoveComplete);
-    QVERIFY(!window->isLinkOpen());
+    QTRY_VERIFY(!window->isLinkOpen());
     QVERIFY(window->meterSession().link() == nullptr);
     QVERIFY(lampIsOff());
     QCOMPARE(serial(), QString());

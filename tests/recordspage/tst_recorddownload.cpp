@@ -94,12 +94,19 @@ void TestRecordDownload::progress_data()
     QTest::addColumn<QString>("image");
     QTest::addColumn<int>("records");
     QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("cancelAt"); // the progress value at which the user cancels; -1: never
+    QTest::addColumn<bool>("late");    // that chunk comes 1.5 s late, Cancel is clicked while it is awaited
 
     // 196 bytes per record in 256-byte chunks, plus 16 bytes per name for kinds 4 and 6.
-    QTest::newRow("kind 1, 3 records: 256+256+76") << "kind1" << 3 << 3;
-    QTest::newRow("kind 4, 3 records: and one name chunk") << "kind4" << 3 << 4;
-    QTest::newRow("kind 1, 6 records") << "kind1" << 6 << 5;
-    QTest::newRow("kind 6, 17 records: two name chunks") << "kind6" << 17 << 16;
+    QTest::newRow("kind 1, 3 records: 256+256+76") << "kind1" << 3 << 3 << -1 << false;
+    QTest::newRow("kind 4, 3 records: and one name chunk") << "kind4" << 3 << 4 << -1 << false;
+    QTest::newRow("kind 1, 6 records") << "kind1" << 6 << 5 << -1 << false;
+    QTest::newRow("kind 6, 17 records: two name chunks") << "kind6" << 17 << 16 << -1 << false;
+    // A cancel ends the download once the chunk in flight arrived: no rows, no message.
+    QTest::newRow("kind 1, cancelled at the first chunk") << "kind1" << 6 << 5 << 0 << false;
+    QTest::newRow("kind 4, cancelled at the last data chunk") << "kind4" << 3 << 4 << 2 << false;
+    QTest::newRow("kind 6, cancelled at the first name chunk") << "kind6" << 17 << 16 << 14 << false;
+    QTest::newRow("kind 1, cancelled while the second chunk is late") << "kind1" << 6 << 5 << 1 << true;
 }
 
 void TestRecordDownload::progress()
@@ -107,13 +114,33 @@ void TestRecordDownload::progress()
     QFETCH(QString, image);
     QFETCH(int, records);
     QFETCH(int, maximum);
+    QFETCH(int, cancelAt);
+    QFETCH(bool, late);
 
     MeterImage meter = PageFixture::sample(image);
     meter.recordCount = quint32(records);
+    // Identification and the download's requests before the chunks: 6 with the mode (kinds 1, 4),
+    // else 4; then one request per chunk read.
+    const int beforeChunks = (meter.modelCode == 1001 || meter.modelCode == 4001) ? 6 : 4;
+    const int chunksRead = cancelAt < 0 ? maximum : cancelAt + 1;
     PageFixture f;
-    QVERIFY(f.identifyAndDownload(meter));
+    if (late) {
+        // The page lets events through while it waits, so the click is taken during the wait.
+        meter.faults.lateRequests = {beforeChunks + chunksRead};
+        meter.faults.lateDelayMs = 1500;
+        QTimer::singleShot(300, &f.page, [&f] { f.dialogs.clickProgressCancel(); });
+    } else {
+        f.dialogs.cancelProgressAt(cancelAt);
+    }
+    QVERIFY(f.plugIn(meter));
+    f.page.identifyMeter();
+    const QStringList headers = f.headers();
+    f.page.on_pushButton_readRecords_clicked();
 
-    QCOMPARE(f.model().rowCount(), records);
+    // A cancel leaves the table as it was.
+    QCOMPARE(f.model().rowCount(), cancelAt < 0 ? records : 0);
+    QCOMPARE(f.headers(), headers);
+    QCOMPARE(f.dialogs.shown().size(), 1); // the progress dialog, no message
     QCOMPARE(f.dialogs.progressLogs().size(), 1);
     const ScriptedUserDialogs::Shown &shown = f.dialogs.shown().last();
     QCOMPARE(shown.kind, ScriptedUserDialogs::Shown::Progress);
@@ -122,10 +149,11 @@ void TestRecordDownload::progress()
     QCOMPARE(shown.maximum, maximum);
     QCOMPARE(shown.parent, &f.page);
     QList<int> values;
-    for (int value = 0; value < maximum; ++value)
+    for (int value = 0; value < chunksRead; ++value)
         values << value;
     QCOMPARE(f.dialogs.progressLogs().first()->values, values);
     QVERIFY(f.dialogs.progressLogs().first()->destroyed);
+    QCOMPARE(f.requestsReceived(), beforeChunks + chunksRead);
 }
 
 void TestRecordDownload::saveFirstNo()
@@ -167,17 +195,24 @@ void TestRecordDownload::saveFirstYes_data()
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("cancelAt"); // the export's progress value at which the user cancels
+    QTest::addColumn<int>("rows");
 
     const QString saveFirst = QStringLiteral("导入数据会先清空列表，是否保存数据？");
     const QString retry = QStringLiteral("导出数据失败，是否重新保存数据？");
     const QString success = QStringLiteral("导出数据成功！");
     // The file name "@" stands for a workbook in the test's temporary directory.
+    // Six rows come from the download; five (one was deleted) mean the table was kept.
     QTest::newRow("saved") << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst} << QStringList{success}
-                           << true;
-    QTest::newRow("cancelled, not again")
-        << QList<bool>{true, false} << QStringList{""} << QStringList{saveFirst, retry} << QStringList{} << false;
-    QTest::newRow("cancelled, again, saved") << QList<bool>{true, true} << QStringList{"", "@"}
-                                             << QStringList{saveFirst, retry} << QStringList{success} << true;
+                           << true << -1 << 6;
+    QTest::newRow("cancelled, not again") << QList<bool>{true, false} << QStringList{""}
+                                          << QStringList{saveFirst, retry} << QStringList{} << false << -1 << 6;
+    QTest::newRow("cancelled, again, saved")
+        << QList<bool>{true, true} << QStringList{"", "@"} << QStringList{saveFirst, retry} << QStringList{success}
+        << true << -1 << 6;
+    QTest::newRow("export cancelled: table kept, no download")
+        << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst}
+        << QStringList{QStringLiteral("导出已取消，未写入任何文件。")} << false << 1 << 5;
 }
 
 void TestRecordDownload::saveFirstYes()
@@ -187,13 +222,16 @@ void TestRecordDownload::saveFirstYes()
     QFETCH(QStringList, questions);
     QFETCH(QStringList, messages);
     QFETCH(bool, saved);
+    QFETCH(int, cancelAt);
+    QFETCH(int, rows);
 
     QTemporaryDir dir;
     const QString workbook = dir.filePath(QStringLiteral("records.xls"));
     PageFixture f;
     QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
-    QCOMPARE(f.model().rowCount(), 6);
+    f.page.slot_deleteRow(5);
     f.dialogs.clear();
+    f.dialogs.cancelProgressAt(cancelAt);
     for (const bool answer : answers)
         f.dialogs.setNextAnswer(answer);
     for (const QString &name : fileNames)
@@ -205,8 +243,8 @@ void TestRecordDownload::saveFirstYes()
     QCOMPARE(f.dialogs.pendingAnswers(), 0);
     QCOMPARE(f.dialogs.pendingFileNames(), 0);
     QCOMPARE(QFileInfo(workbook).size() > 0, saved);
-    // Whatever the export did, the table was emptied before the new records came in.
-    QCOMPARE(f.model().rowCount(), 6);
+    // Unless the export was cancelled, the table was emptied before the new records came in.
+    QCOMPARE(f.model().rowCount(), rows);
     QCOMPARE(f.rowTexts(0).first(), QStringLiteral("Office desk 1"));
 }
 

@@ -2,6 +2,7 @@
 #include "ExportTable.h"
 #include "PageFixture.h"
 #include "RecordsTableModel.h"
+#include "WindowFont.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -37,6 +38,7 @@ class TestRecordsTable : public QObject
 
 private Q_SLOTS:
     void form();
+    void titlesAndValuesFit();
     void slotsInOrder();
     void deleteRows_data();
     void deleteRows();
@@ -113,12 +115,34 @@ void TestRecordsTable::form()
     QCOMPARE(f.view()->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(f.view()->model(), &f.model());
     QCOMPARE(f.model().columnCount(), 0);
-    // The columns share the table's width.
     QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind2"))));
     f.page.identifyMeter();
     QCOMPARE(f.model().columnCount(), 6);
-    for (int column = 0; column < 6; ++column)
-        QCOMPARE(f.view()->horizontalHeader()->sectionResizeMode(column), QHeaderView::Stretch);
+}
+
+void TestRecordsTable::titlesAndValuesFit()
+{
+    // A page as wide as a 1366-pixel screen in the window's font, with the most columns and a name column.
+    PageFixture f;
+    f.page.setFont(windowFont(12));
+    f.page.resize(1366, 600);
+    f.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+    DataTableView *view = f.view();
+    for (const bool chinese : {true, false}) {
+        f.page.setLanguageFlag(chinese);
+        f.page.languageChange();
+        QCoreApplication::processEvents(); // the columns are fitted once the events are handled
+        const int last = f.model().columnCount() - 1;
+        // Each line of each title, and the first row's values and name ("Office desk 1").
+        for (int c = 0; c <= last; ++c) {
+            const QStringList texts = f.headers().at(c).split(QStringLiteral("\\n")) + f.rowTexts(0).mid(c, 1);
+            for (const QString &text : texts)
+                QVERIFY(view->fontMetrics().horizontalAdvance(text) <= view->columnWidth(c));
+        }
+        QVERIFY(view->columnViewportPosition(last) + view->columnWidth(last) <= view->viewport()->width());
+    }
 }
 
 void TestRecordsTable::slotsInOrder()

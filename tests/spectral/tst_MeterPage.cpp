@@ -4,6 +4,7 @@
 #include "SpectrumChartGeometry.h"
 #include "TableRoles.h"
 
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -58,6 +59,7 @@ class TestMeterPage : public QObject
 
 private Q_SLOTS:
     void formAndWindow();
+    void tableAndChartShareTheDialog();
     void construction_data();
     void construction();
     void titleRow_data();
@@ -68,8 +70,8 @@ private Q_SLOTS:
     void curveBoxes();
     void deleteButtons_data();
     void deleteButtons();
-    void clear_data();
-    void clear();
+    void clearOrClose_data();
+    void clearOrClose();
     void nameEditing_data();
     void nameEditing();
 };
@@ -109,6 +111,38 @@ void TestMeterPage::formAndWindow()
     QVERIFY(!(page->windowFlags() & Qt::WindowContextHelpButtonHint));
     const QRect available = page->screen()->availableGeometry();
     QCOMPARE(page->size(), QSize(available.width(), available.height() - 100));
+}
+
+void TestMeterPage::tableAndChartShareTheDialog()
+{
+    for (const bool chinese : {true, false}) {
+        SpectralTestBench bench;
+        QVERIFY(bench.connect(SpectralTestBench::image(3, 0, {"Office desk 1", "Stairs B2", "Lab"})));
+        auto page = bench.page(4, chinese);
+        clickButton(*page, "pushButton_readRecords");
+        const auto *chart = page->findChild<QWidget *>(QStringLiteral("widget_chart"));
+        DataTableView *table = tableOf(*page);
+        for (const QSize size : {page->size(), QSize(1920, 980)}) {
+            page->resize(size);
+            page->show();
+            QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+            QCoreApplication::processEvents(); // the columns are fitted once the events are handled
+            QVERIFY(chart->height() * 3 >= page->height());
+        }
+        // At 1920 pixels every title, name and value fits its column, a check box beside its
+        // title, and the last column ends inside the table: nothing to scroll to sideways.
+        const int last = columnCount(*page) - 1;
+        const int box = table->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, table);
+        for (int c = 0; c <= last; ++c) {
+            for (int r = 0; r < rowCount(*page); ++r)
+                QVERIFY(table->fontMetrics().horizontalAdvance(cellText(*page, r, c)) + (c == last - 1 ? box : 0)
+                        <= table->columnWidth(c));
+        }
+        QVERIFY(table->columnViewportPosition(last) + table->columnWidth(last) <= table->viewport()->width());
+        // The title box ticks the curves but selects nothing.
+        clickCurveBox(*page, 0);
+        QVERIFY(!table->selectionModel()->isRowSelected(0, {}));
+    }
 }
 
 void TestMeterPage::construction_data()
@@ -158,8 +192,11 @@ void TestMeterPage::construction()
         QVERIFY(bench.dialogs.shown().isEmpty());
         QCOMPARE(page->meterState().unitSlots.size(), 60);
         QCOMPARE(rowCount(*page), 1);
-        QCOMPARE(tableOf(*page)->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
-        QCOMPARE(tableOf(*page)->font(), QFont(QStringLiteral("Microsoft Yahei"), 10));
+        // Without "Microsoft Yahei" the font is one that draws Chinese, as the window's: digits and
+        // Chinese from one font, not from some wider Latin one.
+        const QFont font = tableOf(*page)->font();
+        QCOMPARE(font.pointSize(), 10);
+        QVERIFY(QFontDatabase::writingSystems(QFontInfo(font).family()).contains(QFontDatabase::SimplifiedChinese));
     } else {
         QCOMPARE(bench.dialogs.informationTexts(), Strings{message});
         QCOMPARE(bench.dialogs.shown().first().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
@@ -332,26 +369,34 @@ void TestMeterPage::deleteButtons()
     QVERIFY(bench.dialogs.informationTexts().isEmpty());
 }
 
-void TestMeterPage::clear_data()
+void TestMeterPage::clearOrClose_data()
 {
     QTest::addColumn<int>("records");
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<bool>("languageFlag");
     QTest::addColumn<int>("questions");
     QTest::addColumn<int>("rowsAfter");
+    QTest::addColumn<QString>("action"); // the clear button, Escape or the title bar's close button
 
-    QTest::newRow("title row only: no question") << 0 << QList<bool>{} << true << 0 << 1;
-    QTest::newRow("No keeps everything") << 2 << QList<bool>{false} << true << 1 << 3;
-    QTest::newRow("Yes clears") << 2 << QList<bool>{true} << false << 1 << 1;
+    QTest::newRow("title row only: no question") << 0 << QList<bool>{} << true << 0 << 1 << "clear";
+    QTest::newRow("No keeps everything") << 2 << QList<bool>{false} << true << 1 << 3 << "clear";
+    QTest::newRow("Yes clears") << 2 << QList<bool>{true} << false << 1 << 1 << "clear";
+    // Closing asks only while records are there: No keeps the page open, Yes closes it.
+    QTest::newRow("Escape, title row only: closed") << 0 << QList<bool>{} << true << 0 << 1 << "escape";
+    QTest::newRow("Escape, No keeps it open") << 2 << QList<bool>{false} << true << 1 << 3 << "escape";
+    QTest::newRow("Escape, Yes closes it") << 2 << QList<bool>{true} << false << 1 << 3 << "escape";
+    QTest::newRow("close button, No keeps it open") << 1 << QList<bool>{false} << false << 1 << 2 << "close";
+    QTest::newRow("close button, Yes closes it") << 1 << QList<bool>{true} << true << 1 << 2 << "close";
 }
 
-void TestMeterPage::clear()
+void TestMeterPage::clearOrClose()
 {
     QFETCH(int, records);
     QFETCH(QList<bool>, answers);
     QFETCH(bool, languageFlag);
     QFETCH(int, questions);
     QFETCH(int, rowsAfter);
+    QFETCH(QString, action);
 
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(records)));
@@ -362,11 +407,23 @@ void TestMeterPage::clear()
     for (bool answer : answers)
         bench.dialogs.setNextAnswer(answer);
 
-    clickButton(*page, "pushButton_clearData");
+    const bool clearing = action == QLatin1String("clear");
+    if (clearing) {
+        clickButton(*page, "pushButton_clearData");
+    } else {
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        if (action == QLatin1String("escape"))
+            QTest::keyClick(page.get(), Qt::Key_Escape);
+        else
+            page->close();
+        QCOMPARE(page->isVisible(), questions > 0 && !answers.first());
+    }
     QCOMPARE(bench.dialogs.questionTexts().size(), questions);
     if (questions) {
         QCOMPARE(bench.dialogs.questionTexts().first(),
-                 languageFlag
+                 !clearing ? TextCatalogue::text(Text::CloseSpectralQuestion, languageFlag)
+                 : languageFlag
                      ? QStringLiteral("清除数据将会清除所有的记录，是否确认清除?")
                      : QStringLiteral("Clear data will clear all records. Are you sure you want to clear it?"));
         QCOMPARE(bench.dialogs.shown().first().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));

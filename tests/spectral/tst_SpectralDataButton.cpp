@@ -26,13 +26,13 @@ private:
         QString firstName;
     };
     // Presses the button; while the dialog runs, looks at it, downloads and closes it.
-    static Seen pressSpectralButton(FirstPage &page);
+    static Seen pressSpectralButton(FirstPage &page, ScriptedUserDialogs &dialogs);
 };
 
-TestSpectralDataButton::Seen TestSpectralDataButton::pressSpectralButton(FirstPage &page)
+TestSpectralDataButton::Seen TestSpectralDataButton::pressSpectralButton(FirstPage &page, ScriptedUserDialogs &dialogs)
 {
     Seen seen;
-    QTimer::singleShot(0, &page, [&seen] {
+    QTimer::singleShot(0, &page, [&seen, &dialogs] {
         auto *dialog = qobject_cast<MeterPage *>(QApplication::activeModalWidget());
         if (!dialog)
             return;
@@ -43,6 +43,7 @@ TestSpectralDataButton::Seen TestSpectralDataButton::pressSpectralButton(FirstPa
         clickButton(*dialog, "pushButton_readRecords");
         seen.recordsAfterDownload = int(dialog->spectralRecords().size());
         seen.firstName = cellText(*dialog, 1, 1);
+        dialogs.setNextAnswer(true); // Yes to the close question: the table holds records
         dialog->reject();
     });
     page.findChild<QPushButton *>(QStringLiteral("pushButton_spectralData"))->click();
@@ -76,7 +77,7 @@ void TestSpectralDataButton::opensTheDialogForTheIdentifiedMeter()
     page.setLanguageFlag(languageFlag);
 
     for (int round = 0; round < 2; ++round) {
-        const Seen seen = pressSpectralButton(page);
+        const Seen seen = pressSpectralButton(page, bench.dialogs);
         QVERIFY(seen.opened);
         QCOMPARE(seen.columns, columns);
         // Every opening starts from the title row alone: nothing survives the last dialog.

@@ -190,7 +190,7 @@ void TestSpectralDownload::unfinishedDownloads_data()
     QTest::addColumn<int>("badRequest"); // relative to the download's first request; -1: none
     QTest::addColumn<bool>("languageFlag");
     QTest::addColumn<QString>("message");     // empty: the download ends without a word
-    QTest::addColumn<QList<int>>("progress"); // -1: no progress dialog
+    QTest::addColumn<QList<int>>("progress"); // -1: no progress dialog; values without a message: cancelled
 
     const QList<int> none{-1};
     QTest::newRow("unit slots") << 1 << 2 << 2u << 0 << true << "读取单位编号失败!" << none;
@@ -206,6 +206,9 @@ void TestSpectralDownload::unfinishedDownloads_data()
     QTest::newRow("no records") << 1 << 0 << 0u << -1 << true << QString() << none;
     QTest::newRow("kind 6 is not read") << 6 << 3 << 3u << -1 << true << QString() << none;
     QTest::newRow("kind 7 is not read") << 7 << 3 << 3u << -1 << true << QString() << none;
+    // Cancelled at the last progress value: the download ends once that chunk arrived.
+    QTest::newRow("cancelled at the first chunk") << 1 << 3 << 3u << -1 << true << QString() << QList<int>{0};
+    QTest::newRow("cancelled before the names") << 4 << 2 << 2u << -1 << false << QString() << QList<int>{0, 1};
 }
 
 // Every way a download ends early: the message, if any, and no rows at all.
@@ -218,6 +221,7 @@ void TestSpectralDownload::unfinishedDownloads()
     QFETCH(bool, languageFlag);
     QFETCH(QString, message);
     QFETCH(QList<int>, progress);
+    const int cancelAt = message.isEmpty() && !progress.isEmpty() && progress != QList<int>{-1} ? progress.last() : -1;
 
     MeterImage image = SpectralTestBench::image(count, 0, {"n1", "n2", "n3"});
     image.recordCount = reportedCount;
@@ -227,6 +231,8 @@ void TestSpectralDownload::unfinishedDownloads()
     QVERIFY(bench.connect(image));
     auto page = bench.page(uiIndex, languageFlag);
     const int columns = columnCount(*page);
+    const QString firstTitle = cellText(*page, 0, 0);
+    bench.dialogs.cancelProgressAt(cancelAt);
     clickButton(*page, "pushButton_readRecords");
 
     QCOMPARE(bench.dialogs.informationTexts(), message.isEmpty() ? Strings{} : Strings{message});
@@ -234,20 +240,23 @@ void TestSpectralDownload::unfinishedDownloads()
         QCOMPARE(bench.dialogs.shown().last().title, languageFlag ? QStringLiteral("提示") : QStringLiteral("Tip"));
     QCOMPARE(rowCount(*page), 1);
     QCOMPARE(columnCount(*page), columns);
+    QCOMPARE(cellText(*page, 0, 0), firstTitle);
     QVERIFY(page->spectralRecords().empty());
     if (progress == QList<int>{-1}) {
         QVERIFY(bench.dialogs.progressLogs().isEmpty());
     } else {
-        // The message comes while the progress dialog is up; it is hidden and closed afterwards.
+        // A message comes while the progress dialog is up; it is hidden and closed afterwards.
         QCOMPARE(bench.dialogs.progressLogs().size(), 1);
         const auto &log = *bench.dialogs.progressLogs().first();
         QCOMPARE(log.values, progress);
-        QVERIFY(log.hidden);
+        QCOMPARE(log.hidden, !message.isEmpty());
         QVERIFY(log.destroyed);
-        QCOMPARE(bench.dialogs.shown().last().kind, ScriptedUserDialogs::Shown::Information);
+        QCOMPARE(bench.dialogs.shown().last().kind,
+                 message.isEmpty() ? ScriptedUserDialogs::Shown::Progress : ScriptedUserDialogs::Shown::Information);
     }
+    // Without a failing request, memory was read only up to a cancel.
     if (badRequest < 0)
-        QCOMPARE(bench.requests(), countRequest(uiIndex)); // no memory was read
+        QCOMPARE(bench.requests(), countRequest(uiIndex) + (cancelAt < 0 ? 0 : cancelAt + 1));
 }
 
 void TestSpectralDownload::failedTransferAfterRowsLeavesNoRows()

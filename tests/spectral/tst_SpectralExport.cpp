@@ -35,8 +35,8 @@ private Q_SLOTS:
     void titleRowAloneIsNotExported();
     void exportWritesTheRecordRows_data();
     void exportWritesTheRecordRows();
-    void cancelledSaveDialog_data();
-    void cancelledSaveDialog();
+    void unfinishedExportKeepsTheRecords_data();
+    void unfinishedExportKeepsTheRecords();
     void savingFirstThenDownloading();
 
 private:
@@ -119,19 +119,22 @@ void TestSpectralExport::exportWritesTheRecordRows()
     }
 }
 
-void TestSpectralExport::cancelledSaveDialog_data()
+void TestSpectralExport::unfinishedExportKeepsTheRecords_data()
 {
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<int>("saveDialogs");
+    QTest::addColumn<bool>("cancel"); // in the progress dialog, after a file name; else every save dialog is cancelled
 
-    QTest::newRow("No discards the table") << QList<bool>{false} << 1;
-    QTest::newRow("Yes asks again") << QList<bool>{true, false} << 2;
+    QTest::newRow("No keeps the table") << QList<bool>{false} << 1 << false;
+    QTest::newRow("Yes asks again") << QList<bool>{true, false} << 2 << false;
+    QTest::newRow("progress cancelled") << QList<bool>{} << 1 << true;
 }
 
-void TestSpectralExport::cancelledSaveDialog()
+void TestSpectralExport::unfinishedExportKeepsTheRecords()
 {
     QFETCH(QList<bool>, answers);
     QFETCH(int, saveDialogs);
+    QFETCH(bool, cancel);
 
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(2)));
@@ -140,16 +143,24 @@ void TestSpectralExport::cancelledSaveDialog()
     bench.dialogs.clear();
     for (bool answer : answers)
         bench.dialogs.setNextAnswer(answer);
+    const QString fileName = directory.filePath(QStringLiteral("unfinished.xls"));
+    if (cancel) {
+        bench.dialogs.setNextFileName(fileName);
+        bench.dialogs.cancelProgressAt(1);
+    }
 
-    QVERIFY(!exportSlot(*page)); // every save dialog is cancelled
+    QVERIFY(!exportSlot(*page));
     int shownSaveDialogs = 0;
     for (const Shown &s : bench.dialogs.shown())
         shownSaveDialogs += s.kind == Shown::SaveFile;
     QCOMPARE(shownSaveDialogs, saveDialogs);
-    QCOMPARE(bench.dialogs.questionTexts().size(), int(answers.size()));
-    QCOMPARE(bench.dialogs.questionTexts().first(), QStringLiteral("导出数据失败，是否重新保存数据？"));
-    QCOMPARE(rowCount(*page), 1);
-    QVERIFY(page->spectralRecords().empty());
+    QCOMPARE(bench.dialogs.questionTexts(),
+             QStringList(answers.size(), QStringLiteral("导出数据失败，是否重新保存数据？")));
+    QCOMPARE(bench.dialogs.informationTexts(),
+             cancel ? QStringList{QStringLiteral("导出已取消，未写入任何文件。")} : QStringList());
+    QVERIFY(!QFileInfo::exists(fileName));
+    QCOMPARE(rowCount(*page), 3);
+    QCOMPARE(page->spectralRecords().size(), size_t(2));
 }
 
 void TestSpectralExport::savingFirstThenDownloading()

@@ -1,5 +1,6 @@
 #include "SpectrumChartGeometry.h"
 
+#include <QFontMetricsF>
 #include <QtTest>
 
 #include <cmath>
@@ -177,8 +178,13 @@ void TestSpectrumChartGeometry::powerLabelsAndTitles()
     QCOMPARE(zh.yTitle.text, QStringLiteral("功率"));
     QCOMPARE(en.yTitle.text, QStringLiteral("Power"));
     QCOMPARE(zh.xTitle.rect, QRectF(10, 470, 1000, 50));
-    QCOMPARE(zh.yTitle.rect, QRectF(135, 20, 100, 500));
-    QCOMPARE(zh.yTitle.rect.center(), QPointF(10 + 125 + 50, 20 + 250));
+    QCOMPARE(zh.yTitle.rect.center().y(), 20 + 250.0);
+    // Turned upright about its centre, the title is a line high across; it ends left of the
+    // right-aligned "0.5" nearly level with it.
+    const QFontMetricsF metrics(QFont(QStringLiteral("Noto Sans CJK SC"), 12));
+    const ChartText &half = zh.powerLabels.at(1);
+    QVERIFY(zh.yTitle.rect.center().x() + metrics.height() / 2
+            < half.rect.right() - metrics.horizontalAdvance(half.text));
 
     QCOMPARE(zh.powerLabels.size(), 3);
     // Right edges 5 pixels left of the y axis, all right-aligned.

@@ -14,7 +14,7 @@ public:
     void setValue(int value) override { log->values.append(value); }
     bool wasCanceled() const override
     {
-        return cancelAt >= 0 && !log->values.isEmpty() && log->values.last() >= cancelAt;
+        return log->cancelClicked || (cancelAt >= 0 && !log->values.isEmpty() && log->values.last() >= cancelAt);
     }
     void hide() override { log->hidden = true; }
 

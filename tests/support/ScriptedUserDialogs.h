@@ -31,12 +31,15 @@ public:
         QList<int> values;
         bool hidden = false;
         bool destroyed = false;
+        bool cancelClicked = false;
     };
 
     void setNextAnswer(bool yes) { answers.append(yes); }
     void setNextFileName(const QString &name) { fileNames.append(name); }
     // The next progress dialog reports a cancel once its value reaches this number.
     void cancelProgressAt(int value) { cancelAt = value; }
+    // The progress dialog shown last reports a cancel from now on, as after a click on its Cancel.
+    void clickProgressCancel() { progressDialogs.last()->cancelClicked = true; }
 
     const QList<Shown> &shown() const { return log; }
     QStringList informationTexts() const;

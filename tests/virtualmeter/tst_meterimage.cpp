@@ -122,7 +122,7 @@ void TestMeterImage::fieldsRead()
                             + record("ab") + "\", \"" + record("CD")
                             + "\"],"
                               " \"names\": [\"4F6666696365206465736B20310000FF\"], \"recordCount\": 7,"
-                              " \"faults\": {\"noReply\": [2, 5], \"keyInfoError\": true}}";
+                              " \"faults\": {\"noReply\": [2, 5], \"keyInfoError\": true, \"sharedDevice\": true}}";
     MeterImage image;
     QString error;
     QVERIFY2(MeterImage::fromJson(json, image, error), qPrintable(error));
@@ -135,6 +135,7 @@ void TestMeterImage::fieldsRead()
     QCOMPARE(image.nameMemory, hex("4F6666696365206465736B20310000FF"));
     QCOMPARE(image.faults.noReply, (QList<int>{2, 5}));
     QVERIFY(image.faults.keyInfoError);
+    QVERIFY(image.faults.sharedDevice);
 }
 
 void TestMeterImage::badImages_data()
@@ -184,6 +185,8 @@ void TestMeterImage::badImages_data()
                                         << "faults.noReply[0]: expected an integer from 1";
     QTest::newRow("fault flag as number")
         << imageWith("\"faults\": {\"keyInfoError\": 1}") << "faults.keyInfoError: expected true or false";
+    QTest::newRow("shared device as text")
+        << imageWith("\"faults\": {\"sharedDevice\": \"yes\"}") << "faults.sharedDevice: expected true or false";
     QTest::newRow("split payload too large")
         << imageWith("\"faults\": {\"splitReply\": {\"requests\": [1], \"payloadPerReport\": 63}}")
         << "faults.splitReply.payloadPerReport: expected an integer from 1 to 62";
