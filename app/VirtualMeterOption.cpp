@@ -46,7 +46,10 @@ bool VirtualMeterOption::makeFactory(const QString &imagePath, TransportFactory 
     }
     MeterImage image;
     if (!MeterImage::fromFile(imagePath, image, error)) {
-        error = imagePath + QStringLiteral(": ") + error;
+        // Errors about the file itself start with its name already; those about its content do not.
+        const QString named = imagePath + QStringLiteral(": ");
+        if (!error.startsWith(named))
+            error.prepend(named);
         return false;
     }
     auto meter = std::make_shared<VirtualMeter>(image);

@@ -85,3 +85,27 @@ void CatalogLoader::loadProbeCatalog(const QString &directory, ProbeNames &names
         names.insert(probeNo, settings.value(groupKey("Probe%1", n, "ProbeName")).toString());
     }
 }
+
+bool CatalogLoader::meterCatalogUsable(const MeterCatalog &catalog)
+{
+    for (const CatalogRow &row : catalog) {
+        bool numbers = row.size() == 3;
+        for (int i = 0; i < row.size() && numbers; ++i)
+            row.at(i).toInt(&numbers);
+        if (numbers)
+            return true;
+    }
+    return false;
+}
+
+QString CatalogLoader::meterCatalogProblem(const QString &directory, const MeterCatalog &catalog)
+{
+    if (meterCatalogUsable(catalog))
+        return QString();
+    const QString name = QLatin1String(meterFileName);
+    if (!QFileInfo(QDir(directory).filePath(name)).isFile())
+        return QStringLiteral("there is no file %1").arg(name);
+    if (catalog.isEmpty())
+        return QStringLiteral("%1 holds no group [Device1] with a MeterNo").arg(name);
+    return QStringLiteral("no group of %1 has whole numbers for MeterNo, UIIndex and Version").arg(name);
+}

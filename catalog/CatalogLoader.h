@@ -27,6 +27,12 @@ public:
     // replaces the name of an earlier one, and entries already in the map stay.
     static void loadProbeCatalog(const QString &directory, ProbeNames &names);
 
+    // A meter catalog can identify a meter when at least one row holds three whole numbers.
+    static bool meterCatalogUsable(const MeterCatalog &catalog);
+    // Why the meter catalog read from directory cannot identify a meter (no file, no numbered
+    // group, no row of three whole numbers); empty when it can.
+    static QString meterCatalogProblem(const QString &directory, const MeterCatalog &catalog);
+
 private:
     static bool holdsCatalog(const QString &directory);
 };

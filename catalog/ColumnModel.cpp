@@ -4,34 +4,25 @@
 #include "MeterFacts.h"
 #include "MeterKind.h"
 
-#include <optional>
+#include <QDebug>
 
 namespace {
 
-struct ColumnUnit
+// The unit of a unit number in the built-in unit table; no unit text and 2 decimals past it.
+ColumnUnit builtInUnit(int unitNo, const UnitCatalog &builtIn)
 {
-    QString text;
-    int decimals;
-};
+    if (unitNo < 0 || unitNo >= builtIn.size())
+        return {};
+    const CatalogRow &row = builtIn.at(unitNo);
+    return {row.at(1).toString(), row.at(2).toInt()};
+}
 
-// The unit of each measurement column, or nullopt as soon as one slot is missing from the list,
-// names no row of the table, or names a row without exactly three fields.
-std::optional<QList<ColumnUnit>> unitsOf(const QList<MeterColumn> &columns, const QList<int> &unitSlots,
-                                         const UnitCatalog &table)
+QList<int> slotsOf(const QList<MeterColumn> &columns)
 {
-    QList<ColumnUnit> units;
-    for (const MeterColumn &column : columns) {
-        if (column.slot >= unitSlots.size())
-            return std::nullopt;
-        const int unitNo = unitSlots.at(column.slot);
-        if (unitNo < 0 || unitNo >= table.size())
-            return std::nullopt;
-        const CatalogRow &row = table.at(unitNo);
-        if (row.size() != 3)
-            return std::nullopt;
-        units.append({row.at(1).toString(), row.at(2).toInt()});
-    }
-    return units;
+    QList<int> slotNumbers;
+    for (const MeterColumn &column : columns)
+        slotNumbers << column.slot;
+    return slotNumbers;
 }
 
 QList<ColumnTitle> titlesOf(const MeterKind &kind, const QList<MeterColumn> &columns, const QList<ColumnUnit> &units)
@@ -81,12 +72,10 @@ ColumnSetup ColumnModel::setUpColumns(int uiIndex, int mode, const QList<int> &u
         return setup;
     setup.decimalsKind = uiIndex;
     const QList<MeterColumn> &columns = kind->columns(mode);
-    const std::optional<QList<ColumnUnit>> units = unitsOf(columns, unitSlots, unitCatalog);
-    if (!units)
-        return setup;
-    for (const ColumnUnit &unit : *units)
+    const QList<ColumnUnit> units = unitsOfSlots(slotsOf(columns), unitSlots, unitCatalog);
+    for (const ColumnUnit &unit : units)
         setup.decimals << unit.decimals;
-    setup.titles = titlesOf(*kind, columns, *units);
+    setup.titles = titlesOf(*kind, columns, units);
     setup.titles.append({Text::Operation, QString()});
     return setup;
 }
@@ -97,11 +86,40 @@ QStringList ColumnModel::exportHeaders(int uiIndex, int mode, const QList<int> &
     if (!kind)
         return {};
     const QList<MeterColumn> &columns = kind->columns(mode);
-    const std::optional<QList<ColumnUnit>> units = unitsOf(columns, unitSlots, BuiltInUnitTable::rows());
-    if (!units)
-        return {};
+    const UnitCatalog builtIn = BuiltInUnitTable::rows();
+    QList<ColumnUnit> units;
+    for (const MeterColumn &column : columns) {
+        if (column.slot >= unitSlots.size())
+            return {};
+        units << builtInUnit(unitSlots.at(column.slot), builtIn);
+    }
     QStringList headers;
-    for (const ColumnTitle &title : titlesOf(*kind, columns, *units))
+    for (const ColumnTitle &title : titlesOf(*kind, columns, units))
         headers << title.text(chinese);
     return headers;
+}
+
+QList<ColumnUnit> ColumnModel::unitsOfSlots(const QList<int> &slotNumbers, const QList<int> &unitSlots,
+                                            const UnitCatalog &unitCatalog)
+{
+    QList<ColumnUnit> units;
+    UnitCatalog builtIn; // read only when a slot falls back
+    QStringList fallbacks;
+    for (const int slot : slotNumbers) {
+        const int unitNo = unitSlots.at(slot);
+        if (unitNo >= 0 && unitNo < unitCatalog.size() && unitCatalog.at(unitNo).size() == 3) {
+            const CatalogRow &row = unitCatalog.at(unitNo);
+            units.append({row.at(1).toString(), row.at(2).toInt()});
+            continue;
+        }
+        if (builtIn.isEmpty())
+            builtIn = BuiltInUnitTable::rows();
+        units.append(builtInUnit(unitNo, builtIn));
+        fallbacks << QStringLiteral("slot %1 (unit %2)").arg(slot).arg(unitNo);
+    }
+    if (!fallbacks.isEmpty())
+        qWarning().noquote() << QStringLiteral("unit catalog has no usable row for %1: units from the built-in unit "
+                                               "table (no unit and 2 decimals past it)")
+                                    .arg(fallbacks.join(QStringLiteral(", ")));
+    return units;
 }

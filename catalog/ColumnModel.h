@@ -16,6 +16,13 @@ struct ColumnTitle
     QString text(bool chinese) const;
 };
 
+// The unit of a column: its text (empty for none) and the decimals its values are shown with.
+struct ColumnUnit
+{
+    QString text;
+    int decimals = 2;
+};
+
 // What a column set-up does to the records table and the decimals lists.
 struct ColumnSetup
 {
@@ -23,7 +30,7 @@ struct ColumnSetup
     bool unchanged = false;
     // The table gets exactly these columns; empty means 0 columns.
     QList<ColumnTitle> titles;
-    // 1..6: the decimals list of that kind is replaced by `decimals` (possibly emptied);
+    // 1..6: the decimals list of that kind is replaced by `decimals`;
     // 0: no decimals list is touched.
     int decimalsKind = 0;
     QList<int> decimals;
@@ -38,13 +45,20 @@ class ColumnModel
 {
 public:
     // Columns for the kind and mode, with units and decimals from the unit catalog row that each
-    // column's unit slot names: the name column for kinds that have one, the measurement columns and
-    // the "Operation" column. A slot naming no catalog row, or a row without exactly three fields,
-    // gives 0 columns and an emptied decimals list for the kind; a kind outside 1..6 gives 0 columns.
+    // column's unit slot names (see unitsOfSlots): the name column for kinds that have one, the
+    // measurement columns and the "Operation" column. A kind outside 1..6 gives 0 columns.
     static ColumnSetup setUpColumns(int uiIndex, int mode, const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
 
     // Header texts for the export: as above without the "Operation" column, units from the built-in
-    // unit table. Empty for a kind outside 1..6, a unit number past the table, or a slot list too
-    // short for the layout.
+    // unit table (no unit text past it). Empty for a kind outside 1..6 or a slot list too short for
+    // the layout.
     static QStringList exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese);
+
+    // The units that the unit slots slotNumbers name, in that order: from the unit catalog row of
+    // the unit number when there is one with exactly three fields, otherwise from the built-in unit
+    // table, and past that table no unit text and 2 decimals, so that an incomplete unit catalog
+    // never costs a column or a record. One warning names every slot that fell back. Each slot
+    // number must be below unitSlots.size().
+    static QList<ColumnUnit> unitsOfSlots(const QList<int> &slotNumbers, const QList<int> &unitSlots,
+                                          const UnitCatalog &unitCatalog);
 };

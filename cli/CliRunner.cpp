@@ -3,6 +3,7 @@
 #include "CatalogLoader.h"
 #include "CliTexts.h"
 #include "ColumnModel.h"
+#include "DownloadFiles.h"
 #include "ExportTable.h"
 #include "HidapiTransport.h"
 #include "MeterImage.h"
@@ -14,6 +15,18 @@
 #include "VirtualMeterTransport.h"
 
 #include <QFileInfo>
+
+namespace {
+
+// Whether two paths name the same existing file, however each is spelled (relative, absolute,
+// through symbolic links). A file that does not exist yet is the same as no other.
+bool sameExistingFile(const QString &first, const QString &second)
+{
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
+}
+
+} // namespace
 
 CliRunner::CliRunner(FILE *out, FILE *err) : out(out), err(err) {}
 
@@ -57,6 +70,10 @@ int CliRunner::run(const QStringList &arguments)
                        + QLatin1Char('\n'));
         return UsageFailure;
     }
+    // The output file replaces its target, so naming the image would destroy the meter it is read
+    // from; refused before anything is read.
+    if (!options.virtualMeterImage.isEmpty() && sameExistingFile(options.outputFile, options.virtualMeterImage))
+        return fail(text(Text::CliWriteFailed).arg(options.outputFile, text(Text::CliOutputIsImage)));
     catalogDirectory =
         options.catalogDirectory.isEmpty() ? CatalogLoader::defaultDirectory() : options.catalogDirectory;
     // The records page reads these two when it is built; the probe catalog waits for a meter of a
@@ -112,7 +129,10 @@ bool CliRunner::identify(QString &message)
 {
     if (!openMeter(message))
         return false;
-    const MeterFlow::Result result = MeterFlow(session.protocol(), state).identify(meterCatalog, keyInfo);
+    // Unlike the window, which keeps its current kind, the command line has no kind to keep: a meter
+    // that an unusable meter catalog cannot name is refused.
+    const MeterFlow::Result result =
+        MeterFlow(session.protocol(), state).identify(meterCatalog, keyInfo, MeterFlow::UnusableCatalogMismatches);
     if (const std::optional<Text> failure = MeterFlow::message(result)) {
         message = text(*failure);
         return false;
@@ -129,7 +149,7 @@ int CliRunner::runIdentify()
     QString message;
     if (!identify(message))
         return fail(message);
-    int count = 0;
+    quint32 count = 0;
     if (session.protocol().readRecordCount(count) < 0)
         return fail(text(Text::RecordCountFailed));
     session.close();
@@ -159,12 +179,27 @@ bool CliRunner::startDownload(OutputFile &output)
     return true;
 }
 
-bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, MeterFlow::Download &memory,
-                         const std::function<void()> &slotsRead)
+bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const OutputFile &output, DownloadFiles &memory,
+                         qint64 &count, const std::function<void()> &slotsRead)
 {
-    const MeterFlow::Result result = flow.download(purpose, memory, progress.get(), slotsRead);
+    QString reason;
+    if (!memory.open(reason)) {
+        session.close();
+        fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        return false;
+    }
+    const MeterFlow::CountCheck fits = [&](qint64 records) { return output.accepts(records, reason); };
+    count = 0;
+    const MeterFlow::Result result =
+        flow.download(purpose, memory.records(), memory.names(), count, progress.get(), slotsRead, fits);
     progress->finish();
     session.close();
+    if (result == MeterFlow::CountRefused || result == MeterFlow::SinkFailed) {
+        if (result == MeterFlow::SinkFailed)
+            reason = memory.writeError();
+        fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        return false;
+    }
     if (const std::optional<Text> failure = MeterFlow::message(result)) {
         fail(text(*failure));
         return false;
@@ -172,10 +207,10 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, MeterFlow:
     return true;
 }
 
-int CliRunner::writeOutput(OutputFile &output, const ExportTable &table)
+int CliRunner::writeOutput(OutputFile &output, qint64 count, const OutputFile::TableOf &tableOf)
 {
     QString reason;
-    if (!output.write(table, reason))
+    if (!output.write(count, tableOf, reason))
         return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
     return Success;
 }
@@ -196,13 +231,22 @@ int CliRunner::runRecords()
     setUpColumns();
 
     MeterFlow flow(session.protocol(), state);
-    MeterFlow::Download memory;
-    if (!download(flow, MeterFlow::Records, memory, setUpColumns))
+    DownloadFiles memory;
+    qint64 count = 0;
+    if (!download(flow, MeterFlow::Records, output, memory, count, setUpColumns))
         return Failure;
-    // A meter without records leaves the memory empty: no row is added.
-    model.appendDownload(state.uiIndex, state.mode, memory, probeNames);
-    return writeOutput(output, model.exportTable(ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots,
-                                                                            options.chinese)));
+    // The model holds one batch at a time. A meter without records gives the titles alone.
+    const QStringList headers = ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots, options.chinese);
+    const auto tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
+        MeterFlow::Download batch;
+        if (!memory.read(first, records, batch, reason))
+            return false;
+        model.clear();
+        model.appendDownload(state.uiIndex, state.mode, batch, probeNames);
+        table = model.exportTable(headers);
+        return true;
+    };
+    return writeOutput(output, count, tableOf);
 }
 
 int CliRunner::runSpectra()
@@ -226,9 +270,19 @@ int CliRunner::runSpectra()
     const auto setUp = [&] { model.setUp(pageState.unitSlots, unitCatalog); };
     setUp();
 
-    MeterFlow::Download memory;
-    if (!download(flow, MeterFlow::Spectra, memory, setUp))
+    DownloadFiles memory;
+    qint64 count = 0;
+    if (!download(flow, MeterFlow::Spectra, output, memory, count, setUp))
         return Failure;
-    model.appendDownload(memory, pageState.mode);
-    return writeOutput(output, model.exportTable());
+    // The model holds one batch at a time, numbered on from the batches before.
+    const auto tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
+        MeterFlow::Download batch;
+        if (!memory.read(first, records, batch, reason))
+            return false;
+        model.clearRecords();
+        model.appendDownload(batch, pageState.mode);
+        table = model.exportTable(int(first) + 1);
+        return true;
+    };
+    return writeOutput(output, count, tableOf);
 }

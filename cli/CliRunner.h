@@ -6,6 +6,7 @@
 #include "MeterFlow.h"
 #include "MeterSession.h"
 #include "MeterState.h"
+#include "OutputFile.h"
 #include "TextCatalogue.h"
 
 #include <QString>
@@ -15,15 +16,14 @@
 #include <functional>
 #include <memory>
 
-class ExportTable;
-class OutputFile;
+class DownloadFiles;
 class TerminalProgress;
 
 // The command-line program: parses the arguments, opens the meter (USB or virtual), identifies it
-// as the records page does, runs the command and writes the result. A download fills the same
-// table model as the window's page and writes the table that model exports, so the file is the
-// window's export. Failures are told on standard error with the window's own texts in the chosen
-// language.
+// as the records page does, runs the command and writes the result. A download goes into
+// temporary files and fills the same table model as the window's page, a batch of records at a
+// time for CSV, and writes the table that model exports, so the file is the window's export.
+// Failures are told on standard error with the window's own texts in the chosen language.
 class CliRunner
 {
 public:
@@ -53,11 +53,13 @@ private:
     // The output can be written and the meter is identified; false, with the failure told,
     // otherwise.
     bool startDownload(OutputFile &output);
-    // Runs the download with its progress on standard error, then closes the meter. False, with
-    // the failure told, when a read failed; a meter without records is no failure.
-    bool download(MeterFlow &flow, MeterFlow::Purpose purpose, MeterFlow::Download &memory,
-                  const std::function<void()> &slotsRead);
-    int writeOutput(OutputFile &output, const ExportTable &table);
+    // Runs the download into the files of memory with its progress on standard error, then closes
+    // the meter; count gets the record count. False, with the failure told, when a read failed or
+    // output cannot hold the records (found out before any memory is read); a meter without
+    // records is no failure (count 0).
+    bool download(MeterFlow &flow, MeterFlow::Purpose purpose, const OutputFile &output, DownloadFiles &memory,
+                  qint64 &count, const std::function<void()> &slotsRead);
+    int writeOutput(OutputFile &output, qint64 count, const OutputFile::TableOf &tableOf);
     void print(FILE *stream, const QString &message);
 
     FILE *const out;

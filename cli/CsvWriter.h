@@ -5,12 +5,30 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QIODevice;
+
 // Writes a grid of texts as CSV: UTF-8 with a byte-order mark, fields separated by commas, every
-// line ended by CR LF (the last one too). A field that holds a comma, a quote or a line break is
-// put in quotes, with its quotes doubled; other fields are written as they are.
+// line ended by CR LF (the last one too). A text that a spreadsheet would run as a formula (it
+// starts with '=', '+', '-' or '@' and is no number) gets a leading apostrophe, which spreadsheets
+// take for "this is text". A field that holds a comma, a quote or a line break is put in quotes,
+// with its quotes doubled; other fields are written as they are. Lines are gathered and written to
+// the device in blocks, so that a file of any length needs no more memory than a block.
 class CsvWriter
 {
 public:
+    static constexpr qsizetype BlockBytes = 64 * 1024;
+
+    explicit CsvWriter(QIODevice &device);
+    // Adds one line (the byte-order mark goes ahead of the first). False once the device failed.
+    bool writeRow(const QStringList &row);
+    // Writes what is still held back (at least the byte-order mark). False when the device failed,
+    // now or before.
+    bool finish();
+    // Why writing failed: the device's reason.
+    QString errorString() const { return error; }
+
     static QString field(const QString &text);
     // The whole file: the byte-order mark, then one line per row.
     static QByteArray encode(const QList<QStringList> &rows);
@@ -22,6 +40,18 @@ public:
         NotReplaceable,
         Failed
     };
-    // On Failed, error holds the system's reason.
+    // Hands the file's lines to the writer; false, with the reason, when they cannot be made.
+    using Lines = std::function<bool(CsvWriter &writer, QString &error)>;
+    // On Failed, error holds the reason.
+    static Result writeLines(const QString &fileName, const Lines &lines, QString &error);
     static Result write(const QString &fileName, const QList<QStringList> &rows, QString &error);
+
+private:
+    bool writeBlock();
+
+    QIODevice &device;
+    QByteArray block;
+    bool started = false;
+    bool failed = false;
+    QString error;
 };

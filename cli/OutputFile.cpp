@@ -1,5 +1,6 @@
 #include "OutputFile.h"
 
+#include "BiffRecord.h"
 #include "CsvWriter.h"
 #include "ExcelEngine.h"
 #include "ExportTable.h"
@@ -36,10 +37,32 @@ bool OutputFile::prepare(QString &reason)
     return true;
 }
 
-bool OutputFile::write(const ExportTable &table, QString &reason)
+bool OutputFile::accepts(qint64 count, QString &reason) const
+{
+    if (csv || count <= Biff::MaxRows - 1)
+        return true;
+    reason = TextCatalogue::text(Text::CliTooManyForSheet, chinese).arg(count);
+    return false;
+}
+
+bool OutputFile::write(qint64 count, const TableOf &tableOf, QString &reason)
 {
     if (!engine) {
-        switch (CsvWriter::write(fileName, SheetGrid::rows(table), reason)) {
+        // The titles come with the first batch, which a download without records has too.
+        const auto lines = [&](CsvWriter &writer, QString &error) {
+            for (qint64 first = 0; first == 0 || first < count; first += BatchRecords) {
+                ExportTable table;
+                if (!tableOf(first, int(qMin<qint64>(BatchRecords, count - first)), table, error))
+                    return false;
+                const QList<QStringList> rows = SheetGrid::rows(table);
+                for (qsizetype r = first == 0 ? 0 : 1; r < rows.size(); ++r) {
+                    if (!writer.writeRow(rows.at(r)))
+                        return false;
+                }
+            }
+            return true;
+        };
+        switch (CsvWriter::writeLines(fileName, lines, reason)) {
         case CsvWriter::Written:
             return true;
         case CsvWriter::NotReplaceable:
@@ -50,6 +73,9 @@ bool OutputFile::write(const ExportTable &table, QString &reason)
         }
         return false;
     }
+    ExportTable table;
+    if (!tableOf(0, int(count), table, reason))
+        return false;
     // The window's export: write the table (which saves), save under the chosen name, close.
     const bool written = engine->writeTable(table, nullptr) && engine->saveWorkbookAs(fileName);
     if (!written)

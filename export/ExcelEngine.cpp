@@ -4,14 +4,11 @@
 #include "EmptyWorkbook.h"
 #include "ExportProgress.h"
 #include "ExportTable.h"
+#include "FileReplacement.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cstdio>
-#include <unistd.h>
 
 ExcelEngine::ExcelEngine(const QString &fileName) : path(fileName), target(fileName) {}
 
@@ -216,26 +213,27 @@ bool ExcelEngine::saveTo(const QString &file)
     if (!canReplaceFile(file))
         return fail(QStringLiteral("%1 cannot be replaced").arg(file));
     // The new file is written beside the old one and renamed over it only when complete.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString()));
-    const int descriptor = ::dup(out.handle());
-    FILE *stream = descriptor >= 0 ? ::fdopen(descriptor, "wb") : nullptr;
-    if (!stream) {
-        if (descriptor >= 0)
-            ::close(descriptor);
-        out.cancelWriting();
-        return fail(QStringLiteral("%1 cannot be written").arg(file));
-    }
     QString error;
-    if (!OleStorage::write(workbook->write(), otherEntries, stream, &error)) {
-        out.cancelWriting();
+    const auto writer = [this](QIODevice &device, QString &reason) {
+        const bool written = writeWorkbook(device);
+        if (!written)
+            reason = lastError;
+        return written;
+    };
+    if (!FileReplacement::write(file, writer, error))
         return fail(QStringLiteral("%1 cannot be written: %2").arg(file, error));
-    }
-    if (!out.commit())
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString()));
     savedTo = file;
     modified = false;
+    return true;
+}
+
+bool ExcelEngine::writeWorkbook(QIODevice &device)
+{
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    QString error;
+    if (!OleStorage::write(workbook->write(), otherEntries, device, &error))
+        return fail(error);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 class BiffWorkbook;
+class QIODevice;
 class ExportProgress;
 class ExportTable;
 
@@ -45,6 +46,9 @@ public:
     // Saves to the file the workbook belongs to (the constructor's, or the last saveWorkbookAs).
     bool saveWorkbook();
     bool saveWorkbookAs(const QString &fileName);
+    // Writes the workbook as a compound file into device (seekable), as saving writes it into the
+    // file beside the target; false, with errorString(), when the device failed.
+    bool writeWorkbook(QIODevice &device);
     void closeWorkbook();
     // Whether a workbook can be written to `fileName`: its folder is writable and an existing file
     // there can be replaced. Touches nothing.

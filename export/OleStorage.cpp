@@ -1,5 +1,7 @@
 #include "OleStorage.h"
 
+#include "FileReplacement.h"
+
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -9,6 +11,9 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <QIODevice>
+
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -191,14 +196,77 @@ bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QByteAr
     return true;
 }
 
-bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, FILE *file, QString *error)
+namespace {
+
+// A stdio stream over a QIODevice (fopencookie), for libgsf's stdio output. The stream notes the
+// device's first failure: the stream's last buffer is only written when it is closed, and a full
+// disk may show up just there.
+struct DeviceStream
+{
+    QIODevice &device;
+    QString failure;
+
+    void fail()
+    {
+        if (failure.isEmpty())
+            failure = device.errorString().isEmpty() ? QStringLiteral("the device took less than it was given")
+                                                     : device.errorString();
+    }
+
+    static ssize_t write(void *cookie, const char *data, size_t size)
+    {
+        auto *stream = static_cast<DeviceStream *>(cookie);
+        if (!FileReplacement::writeAll(stream->device, data, qint64(size))) {
+            stream->fail();
+            return 0; // the stream's error indicator goes up, its write fails
+        }
+        return ssize_t(size);
+    }
+
+    static int seek(void *cookie, off64_t *offset, int whence)
+    {
+        auto *stream = static_cast<DeviceStream *>(cookie);
+        QIODevice &device = stream->device;
+        const qint64 base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? device.pos() : device.size();
+        const qint64 target = base + qint64(*offset);
+        if (target < 0 || !device.seek(target)) {
+            stream->fail();
+            return -1;
+        }
+        *offset = off64_t(target);
+        return 0;
+    }
+};
+
+} // namespace
+
+bool OleStorage::write(const QByteArray &workbook, const OleEntry &root, QIODevice &device, QString *error)
 {
     gsf_init();
-    GsfPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("Workbook", file, FALSE));
-    if (!sink) {
-        std::fclose(file);
+    DeviceStream stream{device, QString()};
+    cookie_io_functions_t functions{};
+    functions.write = &DeviceStream::write;
+    functions.seek = &DeviceStream::seek;
+    FILE *file = fopencookie(&stream, "wb", functions);
+    if (!file) {
         *error = QStringLiteral("cannot write the file");
         return false;
     }
-    return writeContainer(sink.get(), workbook, root, error);
+    bool written = false;
+    {
+        // The stdio output closes the stream when the container is closed, or at the latest when
+        // it goes, before the stream state does.
+        GsfPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("Workbook", file, FALSE));
+        if (!sink) {
+            std::fclose(file);
+            *error = QStringLiteral("cannot write the file");
+            return false;
+        }
+        written = writeContainer(sink.get(), workbook, root, error);
+    }
+    if (!stream.failure.isEmpty()) {
+        *error = stream.failure;
+        return false;
+    }
+    return written;
 }

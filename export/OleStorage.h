@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstdio>
 #include <vector>
+
+class QIODevice;
 
 // One entry of an OLE2 compound file: a stream with its bytes, or a storage with children.
 struct OleEntry
@@ -38,7 +39,8 @@ public:
     // Builds a compound file holding `workbook` as its "Workbook" stream plus every entry of
     // `root` (with their class ids), in memory.
     static bool write(const QByteArray &workbook, const OleEntry &root, QByteArray *file, QString *error);
-    // The same, written straight into an open file, which is closed afterwards (the file must be
-    // seekable: the container's header is written last).
-    static bool write(const QByteArray &workbook, const OleEntry &root, FILE *file, QString *error);
+    // The same, written straight into an open device (it must be seekable: the container's header
+    // is written last). Fails, with the device's reason, as soon as the device takes less than it
+    // was given, up to the last buffered bytes written when the container is closed.
+    static bool write(const QByteArray &workbook, const OleEntry &root, QIODevice &device, QString *error);
 };

@@ -4,9 +4,10 @@
 #include <functional>
 
 class MeterProtocol;
+class QIODevice;
 
 // Reads one memory area of the meter in 256-byte chunks (the last one shorter) through
-// readMemoryBlock, appending every chunk to one buffer.
+// readMemoryBlock, appending every chunk to one buffer or writing it to a sink.
 class MemoryAreaReader
 {
 public:
@@ -17,6 +18,8 @@ public:
 
     // The result of a read that was asked to stop: no further chunk was requested.
     static constexpr int Stopped = 0;
+    // The result of a read whose sink took less than a chunk: no further chunk was requested.
+    static constexpr int SinkFailed = 2;
 
     explicit MemoryAreaReader(MeterProtocol &protocol);
 
@@ -24,6 +27,11 @@ public:
     // several areas. Returns 1, Stopped, or the failing chunk's result code; unless it returns 1,
     // out is restored to what it held before the call.
     int read(quint32 start, quint32 areaBytes, quint8 command, QByteArray &out, int &chunkCounter,
+             const Progress &progress = {}, const StopRequested &stopRequested = {});
+    // The same, writing each chunk to sink as it arrives, so that no more than a chunk is held.
+    // Returns 1, Stopped, SinkFailed (sink.errorString() tells why) or the failing chunk's result
+    // code; what reached the sink before a failure stays there.
+    int read(quint32 start, quint32 areaBytes, quint8 command, QIODevice &sink, int &chunkCounter,
              const Progress &progress = {}, const StopRequested &stopRequested = {});
 
 private:

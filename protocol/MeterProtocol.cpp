@@ -80,7 +80,7 @@ int MeterProtocol::readKeyInfo(KeyInfo &info)
 }
 
 // Record count reply, 12 bytes: @0 0xAB, @1, @2 address 0x000F, @4 length 4, @6 count, @10 check
-int MeterProtocol::readRecordCount(int &count)
+int MeterProtocol::readRecordCount(quint32 &count)
 {
     QByteArray request = shortRequest(0x000F, 0x0004);
     if (transactions.sendCommand(request, WriteTimeoutMs) < 6)
@@ -90,7 +90,7 @@ int MeterProtocol::readRecordCount(int &count)
         return NoValidReply;
     if (byteAt(reply, 2) != 0x0F && byteAt(reply, 4) != 0x04)
         return BadHeader;
-    count = wordAt<qint32>(reply, 6);
+    count = wordAt<quint32>(reply, 6);
     return Ok;
 }
 

@@ -31,7 +31,8 @@ public:
     explicit MeterProtocol(MeterTransactions &transactions);
 
     int readKeyInfo(KeyInfo &info);
-    int readRecordCount(int &count);
+    // The count as the meter stores it: an unsigned 32-bit number.
+    int readRecordCount(quint32 &count);
     int readUnitNumbers(QList<int> &units);
     int readMode(int &mode, int uiIndex);
     // Appends length bytes of meter memory from address to out.

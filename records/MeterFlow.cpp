@@ -1,19 +1,27 @@
 #include "MeterFlow.h"
 
+#include "CatalogLoader.h"
 #include "DownloadProgress.h"
 #include "MemoryAreaReader.h"
 #include "MeterKind.h"
 #include "MeterProtocol.h"
 #include "RecordAreaPlan.h"
 
+#include <QBuffer>
+
 MeterFlow::MeterFlow(MeterProtocol &protocol, MeterState &state) : protocol(protocol), state(state) {}
 
-MeterFlow::Result MeterFlow::identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo)
+MeterFlow::Result MeterFlow::identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo,
+                                      UnusableCatalog unusableCatalog)
 {
     KeyInfo info;
     if (protocol.readKeyInfo(info) < 0)
         return KeyInfoFailed;
     keyInfo = info;
+
+    // Taking the current kind on trust would give an unknown meter the columns of another kind.
+    if (unusableCatalog == UnusableCatalogMismatches && !CatalogLoader::meterCatalogUsable(meterCatalog))
+        return MeterMismatch;
 
     // The first row with the meter's model code decides; later rows with the same code are
     // never looked at.
@@ -49,16 +57,38 @@ MeterFlow::Result MeterFlow::readSlotsAndMode()
 MeterFlow::Result MeterFlow::download(Purpose purpose, Download &out, DownloadProgress *progress,
                                       const std::function<void()> &slotsRead)
 {
+    QByteArray records;
+    QByteArray names;
+    QBuffer recordSink(&records);
+    QBuffer nameSink(&names);
+    recordSink.open(QIODevice::WriteOnly);
+    nameSink.open(QIODevice::WriteOnly);
+    qint64 count = 0;
+    const Result result = download(purpose, recordSink, nameSink, count, progress, slotsRead);
+    recordSink.close();
+    nameSink.close();
+    if (result != Done)
+        return result;
+    out.count = count;
+    out.records = std::move(records);
+    out.names = std::move(names);
+    return Done;
+}
+
+MeterFlow::Result MeterFlow::download(Purpose purpose, QIODevice &records, QIODevice &names, qint64 &count,
+                                      DownloadProgress *progress, const std::function<void()> &slotsRead,
+                                      const CountCheck &countCheck)
+{
     if (const Result result = readSlotsAndMode(); result != Done)
         return result;
     if (slotsRead)
         slotsRead();
 
-    int reported = 0;
+    // The meter stores the count as an unsigned 32-bit number.
+    quint32 reported = 0;
     if (protocol.readRecordCount(reported) < 0)
         return RecordCountFailed;
-    const qint64 count = reported;
-    if (count <= 0)
+    if (reported == 0)
         return NoRecords;
     const MeterKind *kind = MeterKind::find(state.uiIndex);
     if (!kind || (purpose == Spectra && !kind->hasSpectra))
@@ -67,8 +97,10 @@ MeterFlow::Result MeterFlow::download(Purpose purpose, Download &out, DownloadPr
     // A count whose record area would run into the name area cannot be real: refuse it before
     // any memory is read.
     RecordAreaPlan plan;
-    if (RecordAreaPlan::make(count, kind->readsNames, plan) != RecordAreaPlan::Valid)
+    if (RecordAreaPlan::make(reported, kind->readsNames, plan) != RecordAreaPlan::Valid)
         return RecordCountFailed;
+    if (countCheck && !countCheck(reported))
+        return CountRefused;
 
     if (progress)
         progress->start(plan.totalChunks());
@@ -80,26 +112,26 @@ MeterFlow::Result MeterFlow::download(Purpose purpose, Download &out, DownloadPr
     MemoryAreaReader reader(protocol);
     int chunkCounter = 0;
     const quint8 recordCommand = kind->readsNames ? MeterProtocol::ReadCommandAlt : MeterProtocol::ReadCommand;
-    QByteArray records;
     const int recordResult = reader.read(RecordAreaPlan::RecordAreaStart, plan.recordAreaBytes, recordCommand, records,
                                          chunkCounter, chunkRead, cancelled);
     if (recordResult == MemoryAreaReader::Stopped)
         return Cancelled;
+    if (recordResult == MemoryAreaReader::SinkFailed)
+        return SinkFailed;
     if (recordResult < 0)
         return RecordDataFailed;
-    QByteArray names;
     if (plan.nameAreaBytes > 0) {
         const int nameResult = reader.read(RecordAreaPlan::NameAreaStart, plan.nameAreaBytes,
                                            MeterProtocol::ReadCommandAlt, names, chunkCounter, chunkRead, cancelled);
         if (nameResult == MemoryAreaReader::Stopped)
             return Cancelled;
+        if (nameResult == MemoryAreaReader::SinkFailed)
+            return SinkFailed;
         if (nameResult < 0)
             return RecordNameFailed;
     }
 
-    out.count = count;
-    out.records = std::move(records);
-    out.names = std::move(names);
+    count = reported;
     return Done;
 }
 
@@ -126,6 +158,8 @@ std::optional<Text> MeterFlow::message(Result result)
     case NoRecords:
     case UnsupportedKind:
     case Cancelled:
+    case CountRefused:
+    case SinkFailed:
         break;
     }
     return std::nullopt;

@@ -11,6 +11,7 @@
 
 class DownloadProgress;
 class MeterProtocol;
+class QIODevice;
 
 // The conversations with a meter that the records page, the spectral page and the command line
 // hold: identification, reading the unit slots and the mode, and the download of the record
@@ -29,11 +30,13 @@ public:
         UnitNumbersFailed,
         ModeFailed,
         RecordCountFailed, // also a count that cannot be real (its areas would not fit)
-        NoRecords,         // count 0 or less: nothing read, nothing to say
+        NoRecords,         // count 0: nothing read, nothing to say
         UnsupportedKind,   // kind outside the purpose's range: nothing read, nothing to say
         RecordDataFailed,
         RecordNameFailed,
-        Cancelled // the user cancelled in the progress: nothing more read, nothing to say
+        Cancelled,    // the user cancelled in the progress: nothing more read, nothing to say
+        CountRefused, // the caller's count check refused the count: nothing read, the caller says why
+        SinkFailed    // a sink took less than a chunk: nothing more read, its errorString() says why
     };
 
     // Which kinds a download serves: the records table takes every kind, the spectral table the
@@ -51,13 +54,21 @@ public:
         QByteArray names;
     };
 
+    // What identification makes of a meter catalog that cannot identify a meter (missing, empty,
+    // or without a row of three whole numbers, CatalogLoader::meterCatalogUsable).
+    enum UnusableCatalog {
+        EmptyCatalogChecksNothing, // the window: an empty catalog checks nothing, keeps the current kind
+        UnusableCatalogMismatches  // the command line: the meter is not found in it (MeterMismatch)
+    };
+
     MeterFlow(MeterProtocol &protocol, MeterState &state);
 
     // Key information, the meter catalog's kind and lowest firmware version for the model code,
     // then the unit slots and the mode. What was learnt before a failure stays: keyInfo as soon as
     // it was read (any result but KeyInfoFailed), the kind once a catalog row matched, the slots
-    // emptied before they are read. An empty catalog checks nothing and keeps the current kind.
-    Result identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo);
+    // emptied before they are read. An unusable catalog is handled as unusableCatalog says.
+    Result identify(const MeterCatalog &meterCatalog, KeyInfo &keyInfo,
+                    UnusableCatalog unusableCatalog = EmptyCatalogChecksNothing);
 
     // The unit slots (emptied, then read), then the mode for kinds that have one.
     Result readSlotsAndMode();
@@ -67,6 +78,17 @@ public:
     // progress reports ends the download once the chunk in flight arrived, with Cancelled.
     Result download(Purpose purpose, Download &out, DownloadProgress *progress,
                     const std::function<void()> &slotsRead = {});
+
+    // Asked with the record count once it is known to be real, before any memory is read; false
+    // ends the download there with CountRefused.
+    using CountCheck = std::function<bool(qint64 count)>;
+
+    // The same download, writing the record area to records and the name area to names (kinds
+    // that have names) chunk by chunk as they arrive, so that the memory is never held whole.
+    // count is set when the result is Done; what reached the sinks before any other result is no
+    // download.
+    Result download(Purpose purpose, QIODevice &records, QIODevice &names, qint64 &count, DownloadProgress *progress,
+                    const std::function<void()> &slotsRead = {}, const CountCheck &countCheck = {});
 
     // The message shown for a result; nullopt where the flow ends without a word.
     static std::optional<Text> message(Result result);

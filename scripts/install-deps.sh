@@ -12,6 +12,8 @@ packages=(
     fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     python3 python3-xlrd xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
+    # fuzz: clang and its libFuzzer and sanitizer runtimes
+    clang libclang-rt-14-dev
 )
 if [ "$#" -gt 0 ]; then packages+=("$@"); fi
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Lumivane with -Werror, AddressSanitizer and
-# UndefinedBehaviorSanitizer (the asan preset, in build-test), and runs every test. Arguments go
-# to ctest as they are.
+# UndefinedBehaviorSanitizer (the asan preset, in build-test), and runs every test; then builds
+# the libFuzzer targets (the fuzz preset, in build-fuzz) and runs each for a bounded time
+# (scripts/fuzz.sh). Arguments go to the asan ctest as they are; with arguments the fuzz run is left
+# out.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -10,3 +12,4 @@ cd "$root"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan "$@"
+if [ "$#" -eq 0 ]; then "$root/scripts/fuzz.sh"; fi

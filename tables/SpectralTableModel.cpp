@@ -1,5 +1,6 @@
 #include "SpectralTableModel.h"
 
+#include "ColumnModel.h"
 #include "ExportTable.h"
 #include "MeterKind.h"
 #include "RecordDecoder.h"
@@ -36,19 +37,16 @@ void SpectralTableModel::setUp(const QList<int> &unitSlots, const UnitCatalog &u
 {
     if (unitSlots.size() < MeterFacts::UnitSlotCount)
         return;
+    QList<int> wavelengthSlots;
+    for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
+        wavelengthSlots << MeterFacts::FirstWavelengthSlot + i;
     QList<int> decimals;
-    bool fits = true;
-    for (int i = 0; i < MeterFacts::SpectralValueCount && fits; ++i) {
-        const int unitNo = unitSlots.at(MeterFacts::FirstWavelengthSlot + i);
-        fits = unitNo >= 0 && unitNo < unitCatalog.size() && unitCatalog.at(unitNo).size() == 3;
-        if (fits)
-            decimals.append(unitCatalog.at(unitNo).at(2).toInt());
-    }
+    for (const ColumnUnit &unit : ColumnModel::unitsOfSlots(wavelengthSlots, unitSlots, unitCatalog))
+        decimals << unit.decimals;
     beginResetModel();
     titled = true;
-    hasColumns = fits;
     titleChecked = true;
-    wavelengthDecimals = fits ? decimals : QList<int>();
+    wavelengthDecimals = decimals;
     spectra.clear();
     names.clear();
     endResetModel();
@@ -57,7 +55,7 @@ void SpectralTableModel::setUp(const QList<int> &unitSlots, const UnitCatalog &u
 
 bool SpectralTableModel::appendRecord(const SpectralRecord &record, const QString &name)
 {
-    if (!hasColumns)
+    if (!titled)
         return false;
     const int row = rowCount();
     beginInsertRows({}, row, row);
@@ -152,7 +150,7 @@ QString SpectralTableModel::text(int row, int column) const
     return QString(); // the curve column of a record: a check box without a label
 }
 
-ExportTable SpectralTableModel::exportTable() const
+ExportTable SpectralTableModel::exportTable(int firstNumber) const
 {
     const int exported = qMax(columnCount() - 1, 0); // without the delete buttons
     ExportTable table(recordCount(), exported);
@@ -162,7 +160,7 @@ ExportTable SpectralTableModel::exportTable() const
             continue;
         table.setHeaderText(c, text(0, c));
         for (int r = 1; r <= recordCount(); ++r)
-            table.setCellText(r - 1, c, text(r, c));
+            table.setCellText(r - 1, c, c == 0 ? QString::number(firstNumber - 1 + r) : text(r, c));
     }
     return table;
 }
@@ -176,7 +174,7 @@ int SpectralTableModel::rowCount(const QModelIndex &parent) const
 
 int SpectralTableModel::columnCount(const QModelIndex &parent) const
 {
-    if (parent.isValid() || !hasColumns)
+    if (parent.isValid() || !titled)
         return 0;
     return firstValueColumn() + MeterFacts::SpectralValueCount + 2;
 }

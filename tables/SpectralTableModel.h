@@ -26,12 +26,12 @@ public:
     bool isChinese() const { return chinese; }
     void setChinese(bool languageFlag);
 
-    // Builds the title row from the unit slots 15..45 and empties the records; fewer than 60 slots
-    // change nothing. When a wavelength slot does not name a usable unit-catalog row the table gets
-    // no columns (and no record can be added).
+    // Builds the title row and the decimals of the wavelength columns from the unit slots 15..45
+    // (units as ColumnModel::unitsOfSlots finds them) and empties the records; fewer than 60 slots
+    // change nothing.
     void setUp(const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
     // Appends a record (name: for kinds whose table shows names). False, with nothing added, when
-    // the table has no wavelength columns.
+    // the table was never set up.
     bool appendRecord(const SpectralRecord &record, const QString &name = {});
     // Appends the spectra of every downloaded record, in the meter's mode.
     void appendDownload(const MeterFlow::Download &download, int mode);
@@ -50,8 +50,9 @@ public:
     void setCurveVisible(int row, bool visible);
 
     // What the export writes: the title row's texts except the curve column's, then every record
-    // row (number, name, values), without the delete buttons' column.
-    ExportTable exportTable() const;
+    // row (number, name, values), without the delete buttons' column. The records are numbered
+    // from firstNumber: a caller that writes a download in parts numbers each part on.
+    ExportTable exportTable(int firstNumber = 1) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -71,8 +72,7 @@ private:
 
     const MeterKind *kind;
     bool chinese = true;
-    bool titled = false;     // the title row exists (after the first set-up)
-    bool hasColumns = false; // the unit catalog fits the wavelength slots
+    bool titled = false; // the title row and the columns exist (after the first set-up)
     bool titleChecked = true;
     QList<int> wavelengthDecimals;
     std::vector<SpectralRecord> spectra;

@@ -125,6 +125,9 @@ const Pair texts[] = {
      "  --version              show the version\n"
      "\n"
      "Exit status: 0 success, 1 failure, 2 usage error.\n"},
+    {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
+     "it is the meter image given with --virtual-meter and is not overwritten"},
+    {"工作表最多容纳 65,535 条记录, 而仪器中有 %1 条", "the sheet holds at most 65,535 records; the meter holds %1"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},

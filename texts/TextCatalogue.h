@@ -92,6 +92,8 @@ enum class Text {
     CliUsageHeading,
     CliMoreHelp,
     CliHelpBody,
+    CliOutputIsImage,   // why -o FILE is refused when FILE is the meter image
+    CliTooManyForSheet, // %1: the record count the meter reported (a sheet holds 65,535)
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,

@@ -59,4 +59,20 @@ bool toRequestList(const QJsonValue &value, const QString &key, QList<int> &out,
     return true;
 }
 
+QString excerpt(const QString &text)
+{
+    qsizetype length = qMin(text.size(), excerptLength);
+    // A cut between the two halves of a surrogate pair would leave half a character.
+    if (length < text.size() && text.at(length - 1).isHighSurrogate())
+        --length;
+    QString shown = text.left(length);
+    for (QChar &c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    if (length < text.size())
+        shown += QChar(0x2026);
+    return shown;
+}
+
 } // namespace ImageJson

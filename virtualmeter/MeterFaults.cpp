@@ -15,7 +15,7 @@ bool checkKeys(const QJsonObject &object, const QString &prefix, const QStringLi
 {
     for (auto it = object.begin(); it != object.end(); ++it) {
         if (!allowed.contains(it.key())) {
-            error = QStringLiteral("%1%2: unknown key").arg(prefix, it.key());
+            error = QStringLiteral("%1%2: unknown key").arg(prefix, ImageJson::excerpt(it.key()));
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include "ImageJson.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,7 +65,7 @@ bool MeterImage::fromJson(const QByteArray &json, MeterImage &image, QString &er
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         if (!knownKeys().contains(it.key())) {
-            error = QStringLiteral("%1: unknown key").arg(it.key());
+            error = QStringLiteral("%1: unknown key").arg(ImageJson::excerpt(it.key()));
             return false;
         }
     }
@@ -150,10 +151,30 @@ bool MeterImage::fromJson(const QByteArray &json, MeterImage &image, QString &er
 
 bool MeterImage::fromFile(const QString &path, MeterImage &image, QString &error)
 {
+    // Opening a FIFO would wait for a writer, and a device or a growing file could be read
+    // without end: only a regular file of at most MaxFileBytes is read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        error = QStringLiteral("%1: not a regular file").arg(path);
+        return false;
+    }
+    const QString tooLarge = QStringLiteral("%1: larger than %2 MiB, the most an image may hold")
+                                 .arg(path)
+                                 .arg(MaxFileBytes / (1024 * 1024));
+    if (info.size() > MaxFileBytes) {
+        error = tooLarge;
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
         return false;
     }
-    return fromJson(file.readAll(), image, error);
+    // The file may have grown since it was looked at.
+    const QByteArray json = file.read(MaxFileBytes + 1);
+    if (json.size() > MaxFileBytes) {
+        error = tooLarge;
+        return false;
+    }
+    return fromJson(json, image, error);
 }

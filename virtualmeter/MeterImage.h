@@ -29,8 +29,16 @@ struct MeterImage
     static constexpr int RecordBytes = MeterFacts::RecordSize;
     static constexpr int NameSlotBytes = MeterFacts::NameSlotSize;
 
+    // The largest image file read: over twice the 65,535 records an xls sheet holds below its
+    // title row (about 26 MB of image, one record per line). A larger count is modelled with
+    // recordCount, since memory past the stored records reads as zero; the whole record area
+    // (about 5.5 million records, over 2 GB of JSON) would take several GB to parse.
+    static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+
     // Parses an image; anything outside the format is refused with an error naming the key and
-    // the problem.
+    // the problem (a key from the image is cut short, see ImageJson::excerpt).
     static bool fromJson(const QByteArray &json, MeterImage &image, QString &error);
+    // Reads a regular file of at most MaxFileBytes and parses it; errors about the file itself
+    // (missing, not a regular file, too large, unreadable) start with its path.
     static bool fromFile(const QString &path, MeterImage &image, QString &error);
 };

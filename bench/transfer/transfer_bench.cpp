@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     }
     // The download asks for the record count first; that transaction also takes the link's
     // first full drain.
-    int count = 0;
-    if (session.protocol().readRecordCount(count) != 1 || count != records) {
+    quint32 count = 0;
+    if (session.protocol().readRecordCount(count) != 1 || count != quint32(records)) {
         std::fprintf(stderr, "record count not read\n");
         return 1;
     }

@@ -12,6 +12,8 @@
 #include "TableExport.h"
 #include "UserDialogs.h"
 
+#include <QDebug>
+
 FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
                      QWidget *parent)
     : QWidget(parent),
@@ -55,6 +57,10 @@ bool FirstPage::ask(Text question)
 void FirstPage::loadMeterCatalog()
 {
     CatalogLoader::loadMeterCatalog(catalogDirectory, meterCatalog);
+    // Empty, it lets every meter through with the current kind; with rows but no usable one, it
+    // matches next to no meter: either way worth a line in the log.
+    if (const QString problem = CatalogLoader::meterCatalogProblem(catalogDirectory, meterCatalog); !problem.isEmpty())
+        qWarning().noquote() << QStringLiteral("meter catalog in %1 is unusable: %2").arg(catalogDirectory, problem);
 }
 
 void FirstPage::loadUnitCatalog()

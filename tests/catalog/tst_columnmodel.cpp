@@ -1,6 +1,8 @@
 #include "BuiltInUnitTable.h"
 #include "ColumnModel.h"
+#include "MeterKind.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -150,51 +152,72 @@ private Q_SLOTS:
         QCOMPARE(ColumnModel::setUpColumns(1, 0, slotList, catalog).headers(true).last(), QString::fromUtf8("操作"));
     }
 
-    void noColumns_data()
+    // A slot whose unit number names no usable catalog row takes its unit from the built-in table
+    // (no unit and 2 decimals past it); a kind outside 1..6 gets no columns.
+    void unknownUnits_data()
     {
         QTest::addColumn<int>("uiIndex");
         QTest::addColumn<QList<int>>("slotList");
         QTest::addColumn<UnitCatalog>("catalog");
-        QTest::addColumn<int>("decimalsKind");
+        QTest::addColumn<int>("column"); // the measurement column that falls back
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("warned");
 
-        QList<int> slot10Is25(60, 0);
-        slot10Is25[10] = 25;
-        QTest::newRow("slot 10 past a 20-row catalog") << 1 << slot10Is25 << testCatalog(20) << 1;
+        QList<int> slot10Is26(60, 0);
+        slot10Is26[10] = 26;
+        QTest::newRow("slot 10 past a 20-row catalog")
+            << 1 << slot10Is26 << testCatalog(20) << 8 << "显色指数Ra\n(cd/㎡)" << 1 << "slot 10 (unit 26)";
         QList<int> negative(60, 0);
         negative[4] = -1;
-        QTest::newRow("negative unit number") << 5 << negative << testCatalog() << 5;
+        QTest::newRow("negative unit number")
+            << 5 << negative << testCatalog() << 4 << "色温" << 2 << "slot 4 (unit -1)";
         QList<int> slot47(60, 0);
         slot47[47] = 60;
-        QTest::newRow("last slot of kind 2 just past the catalog") << 2 << slot47 << testCatalog() << 2;
+        QTest::newRow("last slot of kind 2 just past the catalog")
+            << 2 << slot47 << testCatalog() << 3 << "紫外功率最大值\n(mg/L)" << 2 << "slot 47 (unit 60)";
         UnitCatalog shortRow = testCatalog();
         shortRow[3] = {3, QStringLiteral("FC")};
-        QTest::newRow("row with two fields") << 3 << testSlots() << shortRow << 3;
+        QTest::newRow("row with two fields") << 3 << testSlots() << shortRow << 0 << "亮度" << 3 << "slot 0 (unit 3)";
         UnitCatalog longRow = testCatalog();
         longRow[unitOfSlot(7)] = {1, QStringLiteral("Lux"), 1, 0};
-        QTest::newRow("row with four fields") << 6 << testSlots() << longRow << 6;
-        QTest::newRow("empty catalog") << 4 << testSlots() << UnitCatalog() << 4;
-        QTest::newRow("kind 0") << 0 << testSlots() << testCatalog() << 0;
-        QTest::newRow("kind 7") << 7 << testSlots() << testCatalog() << 0;
-        QTest::newRow("kind -1") << -1 << testSlots() << testCatalog() << 0;
+        QTest::newRow("row with four fields")
+            << 6 << testSlots() << longRow << 7 << "测量时间\n(COD)" << 2 << "slot 7 (unit 52)";
+        QTest::newRow("empty catalog") << 4 << testSlots() << UnitCatalog() << 1 << "最大值\n(μW/c㎡)" << 1
+                                       << "slot 0 (unit 3), slot 1 (unit 10)";
+        QTest::newRow("kind 0") << 0 << testSlots() << testCatalog() << -1 << "" << 0 << "";
+        QTest::newRow("kind 7") << 7 << testSlots() << testCatalog() << -1 << "" << 0 << "";
+        QTest::newRow("kind -1") << -1 << testSlots() << testCatalog() << -1 << "" << 0 << "";
     }
 
-    void noColumns()
+    void unknownUnits()
     {
         QFETCH(int, uiIndex);
         QFETCH(QList<int>, slotList);
         QFETCH(UnitCatalog, catalog);
-        QFETCH(int, decimalsKind);
+        QFETCH(int, column);
+        QFETCH(QString, header);
+        QFETCH(int, decimals);
+        QFETCH(QString, warned);
 
+        if (!warned.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warned)));
         DecimalsLists lists;
         for (auto &list : lists)
             list = {9, 9};
         const ColumnSetup setup = ColumnModel::setUpColumns(uiIndex, 0, slotList, catalog);
         QVERIFY(!setup.unchanged);
-        QVERIFY(setup.titles.isEmpty());
-        QCOMPARE(setup.decimalsKind, decimalsKind);
         setup.applyDecimals(lists);
-        for (int kind = 1; kind <= 6; ++kind)
-            QCOMPARE(lists[size_t(kind - 1)], kind == decimalsKind ? QList<int>() : QList<int>({9, 9}));
+        const MeterKind *kind = MeterKind::find(uiIndex);
+        const int count = kind ? int(kind->columns(0).size()) : 0;
+        for (int k = 1; k <= 6; ++k)
+            QCOMPARE(int(lists[size_t(k - 1)].size()), k == uiIndex ? count : 2);
+        const int nameColumns = kind && kind->nameColumn ? 1 : 0;
+        QCOMPARE(int(setup.titles.size()), kind ? nameColumns + count + 1 : 0);
+        if (column >= 0) {
+            QCOMPARE(setup.headers(true).at(nameColumns + column), header);
+            QCOMPARE(setup.decimals.at(column), decimals);
+        }
     }
 
     void fewerThan60SlotsChangeNothing_data()
@@ -264,7 +287,7 @@ private Q_SLOTS:
         QCOMPARE(ColumnModel::exportHeaders(6, 0, slotList, false).first(), QStringLiteral("Test Name"));
 
         slotList[7] = 109;
-        QVERIFY(ColumnModel::exportHeaders(6, 0, slotList, true).isEmpty());
+        QCOMPARE(ColumnModel::exportHeaders(6, 0, slotList, true).last(), QString::fromUtf8("测量时间"));
         slotList[7] = 0;
         QCOMPARE(ColumnModel::exportHeaders(6, 0, slotList, false).last(), QStringLiteral("Time"));
         QVERIFY(ColumnModel::exportHeaders(0, 0, slotList, true).isEmpty());

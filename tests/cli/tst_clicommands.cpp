@@ -3,6 +3,7 @@
 
 #include "CliTestSupport.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QtTest>
 
@@ -25,6 +26,22 @@ const Sample samples[] = {
 QString formatName(bool csv)
 {
     return csv ? QStringLiteral("csv") : QStringLiteral("xls");
+}
+
+// --catalog-dir with the shipped meterno and probeno and the shipped unitno cut before the group
+// of unitNo; none for -1. The shipped unitno equals the built-in unit table, so the columns that
+// fall back to it show the usual sheet.
+QStringList catalogLackingUnit(const QTemporaryDir &dir, int unitNo)
+{
+    if (unitNo < 0)
+        return {};
+    const QString shipped = QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files/");
+    for (const char *name : {"meterno", "probeno"})
+        QFile::copy(shipped + QLatin1String(name), dir.filePath(QLatin1String(name)));
+    const QByteArray unitno = readFile(shipped + QStringLiteral("unitno"));
+    writeFile(dir.filePath(QStringLiteral("unitno")),
+              unitno.left(unitno.indexOf("[Unit" + QByteArray::number(unitNo + 1))));
+    return {QStringLiteral("--catalog-dir"), dir.path()};
 }
 
 QString describe(const Grid &grid)
@@ -135,11 +152,15 @@ void TestCliCommands::records_data()
     QTest::addColumn<QString>("sample");
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<bool>("csv");
+    QTest::addColumn<int>("lackingUnit"); // -1: the shipped catalogs
     for (const Sample &s : samples)
         for (const bool chinese : {true, false})
             for (const bool csv : {true, false})
                 QTest::addRow("%s %s %s", s.name, chinese ? "zh" : "en", csv ? "csv" : "xls")
-                    << s.name << chinese << csv;
+                    << s.name << chinese << csv << -1;
+    // Units 19 and later (temperature, humidity; every probe-meter column) fall back.
+    QTest::newRow("kind1 zh csv, unitno lacking unit 19") << "kind1" << true << true << 19;
+    QTest::newRow("kind6 en xls, unitno lacking unit 19") << "kind6" << false << false << 19;
 }
 
 void TestCliCommands::records()
@@ -147,9 +168,13 @@ void TestCliCommands::records()
     QFETCH(QString, sample);
     QFETCH(bool, chinese);
     QFETCH(bool, csv);
+    QFETCH(int, lackingUnit);
 
     const Grid expected = recordsGolden(sample, chinese);
-    QStringList arguments{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("records")};
+    QTemporaryDir catalogs;
+    QStringList arguments =
+        QStringList{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("records")}
+        + catalogLackingUnit(catalogs, lackingUnit);
     // Chinese is the default language.
     if (!chinese)
         arguments << QStringLiteral("--lang") << QStringLiteral("en");
@@ -164,14 +189,17 @@ void TestCliCommands::spectra_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<bool>("csv");
+    QTest::addColumn<int>("lackingUnit"); // -1: the shipped catalogs
     for (const Sample &s : samples) {
         if (s.kind == 6)
             continue;
         for (const bool chinese : {true, false})
             for (const bool csv : {true, false})
                 QTest::addRow("%s %s %s", s.name, chinese ? "zh" : "en", csv ? "csv" : "xls")
-                    << s.name << s.kind << chinese << csv;
+                    << s.name << s.kind << chinese << csv << -1;
     }
+    // Every wavelength slot names unit 24: 3 decimals from the built-in table.
+    QTest::newRow("kind4 zh csv, unitno lacking unit 24") << "kind4" << 4 << true << true << 24;
 }
 
 void TestCliCommands::spectra()
@@ -180,12 +208,15 @@ void TestCliCommands::spectra()
     QFETCH(int, kind);
     QFETCH(bool, chinese);
     QFETCH(bool, csv);
+    QFETCH(int, lackingUnit);
 
     const Grid expected = expectedSpectra(sample, kind, chinese);
     QCOMPARE(expected.first().size(), kind == 4 ? 34 : 33);
+    QTemporaryDir catalogs;
     Grid grid;
-    QVERIFY(download({QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"),
-                      chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("spectra")},
+    QVERIFY(download(QStringList{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"),
+                                 chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("spectra")}
+                         + catalogLackingUnit(catalogs, lackingUnit),
                      QStringLiteral("spectra.") + formatName(csv), csv, int(expected.first().size()), grid));
     QVERIFY2(grid == expected, qPrintable(describe(grid) + QStringLiteral("\n--- expected\n") + describe(expected)));
 }

@@ -1,14 +1,55 @@
-// The command line's plain parts: CSV fields and lines, the option rules that the process tests
-// do not reach one by one, and the progress bar.
+// The command line's plain parts: CSV fields and lines, files whose writing fails, the option
+// rules that the process tests do not reach one by one, and the progress bar.
 
 #include "CliOptions.h"
 #include "CsvWriter.h"
+#include "ExcelEngine.h"
+#include "FileReplacement.h"
 #include "TerminalProgress.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstdio>
+
+namespace {
+
+// Passes writes on to a seekable device until budget bytes went through (budget < 0: no end),
+// then fails as a full disk does: the write that reaches the budget stores what fits, the next
+// one fails.
+class FailingDevice : public QIODevice
+{
+public:
+    FailingDevice(QIODevice &target, qint64 budget) : target(target), budget(budget)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return target.size(); }
+    bool seek(qint64 position) override { return QIODevice::seek(position) && target.seek(position); }
+
+    qint64 passed = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (budget >= 0 && passed >= budget) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        const qint64 written = target.write(data, budget < 0 ? length : qMin(length, budget - passed));
+        passed += qMax<qint64>(written, 0);
+        return written;
+    }
+
+private:
+    QIODevice &target;
+    const qint64 budget;
+};
+
+} // namespace
 
 class TestCliCore : public QObject
 {
@@ -19,6 +60,8 @@ private Q_SLOTS:
     void csvField();
     void csvFile();
     void csvKeepsReadOnlyFile();
+    void writeFailureKeepsOldFile_data();
+    void writeFailureKeepsOldFile();
     void options_data();
     void options();
     void progressLine_data();
@@ -51,6 +94,21 @@ void TestCliCore::csvField_data()
                                       << " a b ";
     QTest::newRow("semicolon stays bare") << "a;b"
                                           << "a;b";
+    // Texts a spreadsheet would run as formulas get an apostrophe; numbers stay as they are.
+    QTest::newRow("formula") << "=1+2"
+                             << "'=1+2";
+    QTest::newRow("plus formula") << "+A1"
+                                  << "'+A1";
+    QTest::newRow("minus formula") << "-2+3"
+                                   << "'-2+3";
+    QTest::newRow("at formula") << "@SUM(A1:A9)"
+                                << "'@SUM(A1:A9)";
+    QTest::newRow("formula with a comma, then quoted") << "=HYPERLINK(\"x\",1)"
+                                                       << "\"'=HYPERLINK(\"\"x\"\",1)\"";
+    QTest::newRow("negative number") << "-2.5"
+                                     << "-2.5";
+    QTest::newRow("signed number") << "+1e3"
+                                   << "+1e3";
 }
 
 void TestCliCore::csvField()
@@ -99,6 +157,69 @@ void TestCliCore::csvKeepsReadOnlyFile()
     // A directory in the way is no file to replace either.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.csv")));
     QCOMPARE(CsvWriter::write(dir.filePath(QStringLiteral("sub.csv")), {}, error), CsvWriter::NotReplaceable);
+}
+
+void TestCliCore::writeFailureKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("xls");
+    QTest::addColumn<int>("part"); // of the file that reaches the disk: 0 none, 1 half, 2 all but the last byte
+    for (const bool xls : {false, true}) {
+        QTest::addRow("%s, nothing written", xls ? "xls" : "csv") << xls << 0;
+        QTest::addRow("%s, mid-file", xls ? "xls" : "csv") << xls << 1;
+        QTest::addRow("%s, at the final flush", xls ? "xls" : "csv") << xls << 2;
+    }
+}
+
+void TestCliCore::writeFailureKeepsOldFile()
+{
+    QFETCH(bool, xls);
+    QFETCH(int, part);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(xls ? QStringLiteral("out.xls") : QStringLiteral("out.csv"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    // Over one CSV block, so that the writing fails in a full block, in the last block or at once.
+    ExcelEngine engine(path);
+    QVERIFY(engine.openWorkbook(1));
+    QList<QStringList> rows;
+    for (int r = 0; r < 3000; ++r) {
+        rows << QStringList{QString::number(r), QStringLiteral("Desk, left"), QStringLiteral("照度 %1").arg(r)};
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(engine.setCellValue(r + 1, c + 1, rows.last().at(c)));
+    }
+    const auto write = [&](QIODevice &device, QString &error) {
+        if (xls) {
+            const bool written = engine.writeWorkbook(device);
+            error = engine.errorString();
+            return written;
+        }
+        CsvWriter csv(device);
+        for (const QStringList &row : rows)
+            csv.writeRow(row);
+        const bool written = csv.finish();
+        error = csv.errorString();
+        return written;
+    };
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    FailingDevice whole(buffer, -1);
+    QString error;
+    QVERIFY(write(whole, error));
+    QVERIFY(whole.passed > CsvWriter::BlockBytes);
+
+    const qint64 budget = part == 0 ? 0 : part == 1 ? whole.passed / 2 : whole.passed - 1;
+    const auto failing = [&](QIODevice &file, QString &reason) {
+        FailingDevice device(file, budget);
+        return write(device, reason);
+    };
+    QVERIFY(!FileReplacement::write(path, failing, error));
+    QCOMPARE(error, QStringLiteral("No space left on device"));
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
 }
 
 void TestCliCore::options_data()

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void initTestCase();
     void failingMeter_data();
     void failingMeter();
+    void recordCounts_data();
+    void recordCounts();
     void unreadableImage_data();
     void unreadableImage();
     void catalogChecks_data();
@@ -153,6 +155,66 @@ void TestCliFailures::failingMeter()
     }
 }
 
+void TestCliFailures::recordCounts_data()
+{
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("memoryRequest"); // the first memory request of the command, made to fail
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // standard output for identify, standard error otherwise
+    QTest::addColumn<int>("csvRows");
+
+    // kind1: records reads memory from request 7, spectra from request 9. A refusal that came
+    // after a memory request would tell that request's failure instead.
+    const QString tooMany = QStringLiteral(
+        "Exporting data failed! out.xls: the sheet holds at most 65,535 records; the meter holds 65536\n");
+    QTest::newRow("65,536 records to xls") << 65536LL << "records"
+                                           << "out.xls" << 7 << 1 << tooMany << 0;
+    QTest::newRow("65,536 spectra to xls") << 65536LL << "spectra"
+                                           << "out.xls" << 9 << 1 << tooMany << 0;
+    QTest::newRow("65,536 records to csv") << 65536LL << "records"
+                                           << "out.csv" << 0 << 0 << "" << 65537;
+    QTest::newRow("count 0xFFFFFFFF, identify")
+        << 0xFFFFFFFFLL << "identify"
+        << "" << 0 << 0 << "serial: 10010001\nfirmware: 1.02\nmodel: 1001\nkind: 1\nmode: 0\nrecords: 4294967295\n"
+        << 0;
+    QTest::newRow("count 0xFFFFFFFF, records") << 0xFFFFFFFFLL << "records"
+                                               << "out.csv" << 7 << 1 << "Failed to Read Record Number！\n"
+                                               << 0;
+}
+
+void TestCliFailures::recordCounts()
+{
+    QFETCH(qint64, count);
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(int, memoryRequest);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(int, csvRows);
+
+    QTemporaryDir dir, work;
+    QJsonObject image = withFaults(
+        QStringLiteral("kind1"),
+        memoryRequest
+            ? QStringLiteral(R"({"headerBytes": {"requests": [%1], "bytes": "0000"}})").arg(memoryRequest).toUtf8()
+            : QByteArray("{}"));
+    image.insert(QStringLiteral("recordCount"), count);
+    QStringList arguments = meterArguments(writeImage(dir, QStringLiteral("image.json"), image), false) << command;
+    if (!file.isEmpty())
+        arguments << QStringLiteral("-o") << file;
+    const Result result = run(arguments, work.path(), runtime.path());
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(QString::fromUtf8(command == QLatin1String("identify") ? result.out : result.err), said);
+    Grid grid;
+    QString error;
+    if (csvRows > 0)
+        QVERIFY2(parseCsv(readFile(work.filePath(file)), grid, error), qPrintable(error));
+    QCOMPARE(grid.size(), csvRows);
+    QCOMPARE(filesIn(work.path()), csvRows > 0 ? QStringList{file} : QStringList());
+}
+
 void TestCliFailures::unreadableImage_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: no file at all
@@ -195,9 +257,16 @@ void TestCliFailures::catalogChecks_data()
         << QStringLiteral("The instrument version is too low!");
     QTest::newRow("firmware equal to the catalog's")
         << QByteArray("[Device1]\nMeterNo=1001\nVersion=102\nUIIndex=1\n") << 0 << QString() << QString();
+    const QString mismatch = QStringLiteral("仪器与软件不匹配!"),
+                  mismatchEn = QStringLiteral("The Instrument and the Software do Not Match!");
     QTest::newRow("model not in the catalog")
-        << QByteArray("[Device1]\nMeterNo=2001\nVersion=100\nUIIndex=2\n") << 1 << QStringLiteral("仪器与软件不匹配!")
-        << QStringLiteral("The Instrument and the Software do Not Match!");
+        << QByteArray("[Device1]\nMeterNo=2001\nVersion=100\nUIIndex=2\n") << 1 << mismatch << mismatchEn;
+    // A catalog without a usable row names no meter: none is taken on trust as the current kind.
+    QTest::newRow("no meterno") << QByteArray() << 1 << mismatch << mismatchEn;
+    QTest::newRow("empty meterno") << QByteArray("") << 1 << mismatch << mismatchEn;
+    QTest::newRow("garbage meterno") << QByteArray("\x01\xfe}{ no groups") << 1 << mismatch << mismatchEn;
+    QTest::newRow("meterno with a version that is no number")
+        << QByteArray("[Device1]\nMeterNo=1001\nVersion=v1\nUIIndex=1\n") << 1 << mismatch << mismatchEn;
 }
 
 void TestCliFailures::catalogChecks()
@@ -208,7 +277,8 @@ void TestCliFailures::catalogChecks()
     QFETCH(QString, english);
 
     QTemporaryDir catalogs;
-    QVERIFY(writeFile(catalogs.filePath(QStringLiteral("meterno")), meterno));
+    if (!meterno.isNull()) // null: no file
+        QVERIFY(writeFile(catalogs.filePath(QStringLiteral("meterno")), meterno));
     for (const char *name : {"unitno", "probeno"})
         QVERIFY(QFile::copy(QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files/") + QLatin1String(name),
                             catalogs.filePath(QLatin1String(name))));

@@ -141,7 +141,7 @@ void TestCliOutput::helpAndVersion()
 
 void TestCliOutput::unwritableOutput_data()
 {
-    QTest::addColumn<QString>("target"); // "missing-folder" or "read-only"
+    QTest::addColumn<QString>("target"); // "missing-folder", "read-only", "office-lock" or "image"
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("reason");
     for (const char *file : {"out.xls", "out.csv"}) {
@@ -156,6 +156,10 @@ void TestCliOutput::unwritableOutput_data()
             << QStringLiteral(
                    "the file cannot be replaced (read-only, not a regular file, or open in another program)");
     }
+    for (const char *file : {"./image.json", "image.json", "link.json"})
+        QTest::addRow("the meter image, as %s", file)
+            << "image" << file
+            << QStringLiteral("it is the meter image given with --virtual-meter and is not overwritten");
 }
 
 void TestCliOutput::unwritableOutput()
@@ -166,8 +170,17 @@ void TestCliOutput::unwritableOutput()
 
     QTemporaryDir work;
     QString output = work.filePath(file);
+    QString image = samplePath(QStringLiteral("kind1"));
+    QByteArray kept = oldContent;
     if (target == QLatin1String("missing-folder")) {
         output = work.filePath(QStringLiteral("missing/") + file);
+    } else if (target == QLatin1String("image")) {
+        // The image is "image.json" in the working directory; link.json links to it.
+        kept = readFile(image);
+        image = QStringLiteral("image.json");
+        QVERIFY(writeFile(work.filePath(image), kept)
+                && QFile::link(image, work.filePath(QStringLiteral("link.json"))));
+        output = file.startsWith(QLatin1String("./")) ? file : output;
     } else {
         QVERIFY(writeFile(output, oldContent));
         if (target == QLatin1String("read-only"))
@@ -176,14 +189,14 @@ void TestCliOutput::unwritableOutput()
             QVERIFY(writeFile(work.filePath(QStringLiteral(".~lock.") + file + QLatin1Char('#')), "x"));
     }
     const QStringList before = filesIn(work.path());
-    const Result result = run(meterArguments(samplePath(QStringLiteral("kind1")), false)
-                                  << QStringLiteral("records") << QStringLiteral("-o") << output,
-                              work.path(), runtime.path());
+    const Result result =
+        run(meterArguments(image, false) << QStringLiteral("records") << QStringLiteral("-o") << output, work.path(),
+            runtime.path());
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(QString::fromUtf8(result.err), QStringLiteral("Exporting data failed! %1: %2\n").arg(output, reason));
     QCOMPARE(filesIn(work.path()), before);
     if (target != QLatin1String("missing-folder"))
-        QCOMPARE(readFile(output), oldContent);
+        QCOMPARE(readFile(work.filePath(file)), kept);
 }
 
 void TestCliOutput::existingFileReplacedOnSuccess_data()

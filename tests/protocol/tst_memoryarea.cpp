@@ -175,7 +175,7 @@ void TestMemoryArea::unplugMidTransfer()
     QVERIFY(session.isDeviceGone());
     // The link stays open until the removal is handled; further commands fail at the write.
     QVERIFY(session.isLinkOpen());
-    int count = 0;
+    quint32 count = 0;
     QCOMPARE(session.protocol().readRecordCount(count), -1);
     session.close();
     QVERIFY(!session.hasLink());
@@ -197,9 +197,9 @@ void TestMemoryArea::sessionOpen()
     // A second open keeps the link in use.
     QVERIFY(!session.openUsb(std::make_unique<VirtualMeterTransport>(meter)));
     QVERIFY(session.isLinkOpen());
-    int count = 0;
+    quint32 count = 0;
     QCOMPARE(session.protocol().readRecordCount(count), 1);
-    QCOMPARE(count, 3);
+    QCOMPARE(count, 3u);
 }
 
 void TestMemoryArea::sessionOpenDenied()

@@ -26,8 +26,12 @@ int runCommand(MeterSession &session, Command command, QByteArray &memory, QList
     switch (command) {
     case KeyInformation:
         return protocol.readKeyInfo(info);
-    case RecordCount:
-        return protocol.readRecordCount(value);
+    case RecordCount: {
+        quint32 count = quint32(value);
+        const int result = protocol.readRecordCount(count);
+        value = int(count);
+        return result;
+    }
     case UnitNumbers:
         return protocol.readUnitNumbers(units);
     case Mode:
@@ -94,9 +98,9 @@ void TestMeterProtocol::decodesSample()
     QCOMPARE(info.extraWord, image.extraWord);
     QCOMPARE(info.firmwareVersion, image.firmwareVersion);
 
-    int count = -1;
+    quint32 count = 0;
     QCOMPARE(protocol.readRecordCount(count), 1);
-    QCOMPARE(count, int(image.recordCount));
+    QCOMPARE(count, image.recordCount);
 
     QList<int> units{-7};
     QCOMPARE(protocol.readUnitNumbers(units), 1);
@@ -304,10 +308,11 @@ void TestMeterProtocol::noLink()
     QVERIFY(!session.isLinkOpen());
     KeyInfo info;
     int value = 0;
+    quint32 count = 0;
     QList<int> units;
     QByteArray out;
     QCOMPARE(session.protocol().readKeyInfo(info), -1);
-    QCOMPARE(session.protocol().readRecordCount(value), -1);
+    QCOMPARE(session.protocol().readRecordCount(count), -1);
     QCOMPARE(session.protocol().readUnitNumbers(units), -1);
     QCOMPARE(session.protocol().readMode(value, 1), -1);
     QCOMPARE(session.protocol().readMemoryBlock(0x80000000u, out, 256, 0x40), -1);
@@ -318,7 +323,7 @@ void TestMeterProtocol::noLink()
     session.close();
     QVERIFY(!session.isLinkOpen());
     QVERIFY(session.isDeviceGone());
-    QCOMPARE(session.protocol().readRecordCount(value), -1);
+    QCOMPARE(session.protocol().readRecordCount(count), -1);
 }
 
 void TestMeterProtocol::reverseHexBytes_data()

@@ -144,9 +144,9 @@ void TestTransactions::staleInputNeverTakenForReply()
     QByteArray unasked = withCheck(hex("AB2061007800"));
     QCOMPARE(session.link()->write(unasked, 1000), 8);
 
-    int count = -1;
+    quint32 count = 0;
     QCOMPARE(session.protocol().readRecordCount(count), 1);
-    QCOMPARE(count, int(image.recordCount));
+    QCOMPARE(count, image.recordCount);
 }
 
 void TestTransactions::quietDrainOnlyWhenNeeded()
@@ -156,7 +156,7 @@ void TestTransactions::quietDrainOnlyWhenNeeded()
                              R"({"badCheck": [2], "headerBytes": {"requests": [3], "bytes": "01"}})"));
     MeterTransactions &transactions = session.transactions();
     QVERIFY(transactions.quietDrainPending());
-    int count = 0;
+    quint32 count = 0;
     QCOMPARE(session.protocol().readRecordCount(count), 1);
     QVERIFY(!transactions.quietDrainPending());
     QCOMPARE(session.protocol().readRecordCount(count), -2);

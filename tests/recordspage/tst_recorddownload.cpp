@@ -383,8 +383,8 @@ void TestRecordDownload::countsThatCannotBeReal_data()
     QTest::newRow("record area into the name area") << "kind1" << 5478275u << "读取记录数量失败!";
     QTest::newRow("32-bit product overflows") << "kind4" << 10956550u << "读取记录数量失败!";
     QTest::newRow("largest positive count") << "kind6" << 0x7FFFFFFFu << "读取记录数量失败!";
-    // Counts the meter reports with the top bit set are negative: nothing to read, nothing said.
-    QTest::newRow("negative") << "kind1" << 0xFFFFFFFFu << "";
+    // The count is unsigned: one with the top bit set is far too large, not negative.
+    QTest::newRow("top bit set") << "kind1" << 0xFFFFFFFFu << "读取记录数量失败!";
     QTest::newRow("zero") << "kind2" << 0u << "";
 }
 

@@ -382,15 +382,19 @@ void TestRecordsTable::resetKeepsColumns()
 
 void TestRecordsTable::rowsNeedTheirDecimals()
 {
-    // Slot 0 names a unit row the catalog does not have: the kind-1 table gets no columns and
-    // its decimals list stays empty, so the download adds no rows.
+    // Slot 0 names a unit number that neither the unit catalog nor the built-in table has: the
+    // illuminance column shows no unit and 2 decimals, and every record still gets its row.
     MeterImage meter = PageFixture::sample(QStringLiteral("kind1"));
     meter.unitSlots[0] = 500;
     PageFixture f;
+    for (int setUp = 0; setUp < 2; ++setUp) // identification, then the download
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("slot 0 \\(unit 500\\)")));
     QVERIFY(f.identifyAndDownload(meter));
-    QCOMPARE(f.model().columnCount(), 0);
-    QCOMPARE(f.model().rowCount(), 0);
-    QVERIFY(f.model().decimals()[0].isEmpty());
+    QCOMPARE(f.model().columnCount(), 14);
+    QCOMPARE(f.headers().mid(0, 2), QStringList({QStringLiteral("照度"), QStringLiteral("最大值\\n(Lux)")}));
+    QCOMPARE(f.model().rowCount(), 6);
+    QCOMPARE(f.model().decimals()[0].mid(0, 2), QList<int>({2, 0}));
+    QCOMPARE(f.rowTexts(0).mid(0, 2), QStringList({QStringLiteral("512.00"), QStringLiteral("533")}));
 }
 
 QTEST_MAIN(TestRecordsTable)

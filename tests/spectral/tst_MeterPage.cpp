@@ -64,8 +64,8 @@ private Q_SLOTS:
     void construction();
     void titleRow_data();
     void titleRow();
-    void tableWithoutColumns_data();
-    void tableWithoutColumns();
+    void unitCatalogFallback_data();
+    void unitCatalogFallback();
     void curveBoxes_data();
     void curveBoxes();
     void deleteButtons_data();
@@ -256,37 +256,40 @@ void TestMeterPage::titleRow()
         QCOMPARE(decimals.at(i), SpectralTestBench::decimalsOfColumn(i));
 }
 
-void TestMeterPage::tableWithoutColumns_data()
+void TestMeterPage::unitCatalogFallback_data()
 {
     QTest::addColumn<int>("uiIndex");
     QTest::addColumn<UnitCatalog>("catalog");
+    QTest::addColumn<QList<int>>("decimals"); // of the wavelength columns naming units 20, 21, 22
 
-    // The wavelength slots name units 20, 21 and 22.
-    QTest::newRow("catalog too short") << 1 << SpectralTestBench::unitCatalog(22);
-    QTest::newRow("empty catalog") << 4 << UnitCatalog{};
-    QTest::newRow("wavelength unit with 2 fields") << 1 << SpectralTestBench::unitCatalog(30, {{21, 2}});
-    QTest::newRow("wavelength unit with 4 fields") << 4 << SpectralTestBench::unitCatalog(30, {{22, 4}});
+    // The catalog gives units 20, 21, 22 0, 1, 2 decimals; the built-in table 1, 1, 2.
+    QTest::newRow("catalog too short") << 1 << SpectralTestBench::unitCatalog(20) << QList<int>{1, 1, 2};
+    QTest::newRow("empty catalog") << 4 << UnitCatalog{} << QList<int>{1, 1, 2};
+    QTest::newRow("wavelength unit with 2 fields")
+        << 1 << SpectralTestBench::unitCatalog(30, {{20, 2}}) << QList<int>{1, 1, 2};
+    QTest::newRow("wavelength unit with 4 fields")
+        << 4 << SpectralTestBench::unitCatalog(30, {{22, 4}}) << QList<int>{0, 1, 2};
 }
 
-void TestMeterPage::tableWithoutColumns()
+void TestMeterPage::unitCatalogFallback()
 {
     QFETCH(int, uiIndex);
     QFETCH(UnitCatalog, catalog);
+    QFETCH(QList<int>, decimals);
 
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(2, 0, {"a", "b"})));
     auto page = bench.page(uiIndex, true, catalog);
-    QCOMPARE(columnCount(*page), 0);
-    QCOMPARE(rowCount(*page), 1);
-    QVERIFY(page->spectralModel().decimals().isEmpty());
-    QVERIFY(bench.dialogs.shown().isEmpty());
+    const int firstValue = uiIndex == 4 ? 2 : 1;
+    QCOMPARE(columnCount(*page), firstValue + 31 + 2);
+    QCOMPARE(page->spectralModel().decimals().mid(0, 3), decimals);
 
-    // A download into such a table adds no row, no record and says nothing.
+    // A download fills the table as usual, each value with its column's decimals.
     clickButton(*page, "pushButton_readRecords");
-    QCOMPARE(columnCount(*page), 0);
-    QCOMPARE(rowCount(*page), 1);
-    QVERIFY(page->spectralRecords().empty());
+    QCOMPARE(rowCount(*page), 3);
     QVERIFY(bench.dialogs.informationTexts().isEmpty());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(int(cellText(*page, 2, firstValue + i).section(QLatin1Char('.'), 1).size()), decimals.at(i));
 }
 
 void TestMeterPage::curveBoxes_data()

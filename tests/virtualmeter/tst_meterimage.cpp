@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace TestMeters;
 
 namespace {
@@ -43,6 +45,8 @@ private Q_SLOTS:
     void fieldsRead();
     void badImages_data();
     void badImages();
+    void imageFiles_data();
+    void imageFiles();
 };
 
 void TestMeterImage::samplesLoad_data()
@@ -203,6 +207,13 @@ void TestMeterImage::badImages_data()
         << "faults.foreignReport.reportId:";
     QTest::newRow("unplug negative") << imageWith("\"faults\": {\"unplugAfterReports\": -1}")
                                      << "faults.unplugAfterReports: expected an integer";
+    // An echoed key is cut to 64 characters and kept on one line.
+    const QByteArray longKey = "colour" + QByteArray(100000, 'x');
+    const QString longKeyShown = QString::fromLatin1(longKey.left(64)) + QChar(0x2026);
+    QTest::newRow("long unknown key") << imageWith('"' + longKey + "\": 1") << longKeyShown + ": unknown key";
+    QTest::newRow("long unknown fault") << imageWith("\"faults\": {\"" + longKey + "\": 1}")
+                                        << "faults." + longKeyShown + ": unknown key";
+    QTest::newRow("control characters in a key") << imageWith("\"a\\u001b[2Jb\\nc\": 1") << "a?[2Jb?c: unknown key";
 }
 
 void TestMeterImage::badImages()
@@ -213,6 +224,33 @@ void TestMeterImage::badImages()
     QString message;
     QVERIFY(!MeterImage::fromJson(json, image, message));
     QVERIFY2(message.startsWith(error), qPrintable(QStringLiteral("got \"%1\", expected \"%2\"").arg(message, error)));
+}
+
+void TestMeterImage::imageFiles_data()
+{
+    QTest::addColumn<qint64>("size");   // -1: a directory, 0: a FIFO, else an image padded with spaces
+    QTest::addColumn<QString>("error"); // after "<path>: "; empty when the image loads
+    QTest::newRow("directory") << -1ll << "not a regular file";
+    QTest::newRow("FIFO") << 0ll << "not a regular file";
+    QTest::newRow("64 MiB") << MeterImage::MaxFileBytes << QString();
+    QTest::newRow("64 MiB and one byte") << MeterImage::MaxFileBytes + 1
+                                         << "larger than 64 MiB, the most an image may hold";
+}
+
+void TestMeterImage::imageFiles()
+{
+    QFETCH(qint64, size);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("image")));
+    QVERIFY(size < 0    ? QDir().mkdir(file.fileName())
+            : size == 0 ? ::mkfifo(QFile::encodeName(file.fileName()).constData(), 0600) == 0
+                        : file.open(QIODevice::WriteOnly) && file.write(imageWith({}).leftJustified(size)) == size);
+    file.close();
+    MeterImage image;
+    QString message;
+    QCOMPARE(MeterImage::fromFile(file.fileName(), image, message), error.isEmpty());
+    QCOMPARE(message, error.isEmpty() ? QString() : file.fileName() + QStringLiteral(": ") + error);
 }
 
 QTEST_GUILESS_MAIN(TestMeterImage)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// Writes a file beside its target and renames it over the target only once every byte is on the
+// disk, so that a failure at any point (a short write, a full disk at the last write, the sync,
+// the rename) leaves an existing target as it was and no temporary file behind. The temporary
+// file is written unbuffered: every write reaches the system at once, so none can fail unseen
+// when the file is closed.
+class FileReplacement
+{
+public:
+    // Writes the whole file into device (seekable); false, with the reason, when it could not.
+    using Writer = std::function<bool(QIODevice &device, QString &error)>;
+
+    // False, with the reason, when the writer or any step failed.
+    static bool write(const QString &fileName, const Writer &writer, QString &error);
+
+    // Writes all size bytes to device. A short write is tried again for the rest, so that a device
+    // that stops part-way (a full disk) fails the next write and sets its errorString().
+    static bool writeAll(QIODevice &device, const char *data, qint64 size);
+};
