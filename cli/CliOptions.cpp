@@ -23,11 +23,11 @@ void splitOption(const QString &argument, QString &name, QString &value, bool &h
 
 } // namespace
 
-CliOptions::Format CliOptions::outputFormat() const
+TableFile::Format CliOptions::outputFormat() const
 {
-    if (format != Format::FromSuffix)
-        return format;
-    return outputFile.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? Format::Csv : Format::Xls;
+    if (format)
+        return *format;
+    return TableFile::formatOfSuffix(outputFile).value_or(TableFile::Xls);
 }
 
 bool CliArguments::languageOf(const QStringList &arguments)
@@ -120,11 +120,11 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
                 return {UsageError::BadLanguage, value};
             options.chinese = value == QLatin1String("zh");
         } else if (name == QLatin1String("--format")) {
-            if (value == QLatin1String("xls"))
-                options.format = CliOptions::Format::Xls;
-            else if (value == QLatin1String("csv"))
-                options.format = CliOptions::Format::Csv;
-            else
+            for (const TableFile::Format format : {TableFile::Xls, TableFile::Xlsx, TableFile::Csv}) {
+                if (value == TableFile::suffix(format))
+                    options.format = format;
+            }
+            if (!options.format)
                 return {UsageError::BadFormat, value};
         }
     }

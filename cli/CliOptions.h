@@ -1,7 +1,11 @@
 #pragma once
 
+#include "TableFile.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // What the command line asks for:
 //   lumivane-cli [OPTIONS] identify
@@ -18,23 +22,18 @@ struct CliOptions
         Help,
         Version
     };
-    enum class Format {
-        FromSuffix,
-        Xls,
-        Csv
-    };
 
     Command command = Command::None;
     QString virtualMeterImage; // empty: the USB meter
     QString catalogDirectory;  // empty: where the window finds the catalogs
     QString outputFile;
-    bool chinese = true; // --lang zh (the default, as the window starts in Chinese) or en
-    Format format = Format::FromSuffix;
+    bool chinese = true;                     // --lang zh (the default, as the window starts in Chinese) or en
+    std::optional<TableFile::Format> format; // --format; none: from FILE's suffix
     bool quiet = false;
 
-    // The format that is written: --format when given, otherwise csv for a FILE ending in
-    // ".csv" (in any case) and xls for anything else.
-    Format outputFormat() const;
+    // The format that is written: --format when given, otherwise the one FILE's suffix names
+    // (".xlsx", ".csv", ".xls" in any case) and xls for any other FILE.
+    TableFile::Format outputFormat() const;
 };
 
 // A command line that does not follow the interface.

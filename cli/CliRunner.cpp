@@ -8,6 +8,7 @@
 #include "HidapiTransport.h"
 #include "MeterImage.h"
 #include "MeterKind.h"
+#include "MeterSheet.h"
 #include "OutputFile.h"
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
@@ -194,6 +195,7 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
         flow.download(purpose, memory.records(), memory.names(), count, progress.get(), slotsRead, fits);
     progress->finish();
     session.close();
+    downloaded = QDateTime::currentDateTime();
     if (result == MeterFlow::CountRefused || result == MeterFlow::SinkFailed) {
         if (result == MeterFlow::SinkFailed)
             reason = memory.writeError();
@@ -207,17 +209,18 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
     return true;
 }
 
-int CliRunner::writeOutput(OutputFile &output, qint64 count, const OutputFile::TableOf &tableOf)
+int CliRunner::writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf,
+                           const ExportSheet &meterSheet)
 {
     QString reason;
-    if (!output.write(count, tableOf, reason))
+    if (!output.write(count, tableOf, meterSheet, reason))
         return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
     return Success;
 }
 
 int CliRunner::runRecords()
 {
-    OutputFile output(options.outputFile, options.outputFormat() == CliOptions::Format::Csv, options.chinese);
+    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
     if (!startDownload(output))
         return Failure;
     if (!MeterKind::find(state.uiIndex))
@@ -246,12 +249,12 @@ int CliRunner::runRecords()
         table = model.exportTable(headers);
         return true;
     };
-    return writeOutput(output, count, tableOf);
+    return writeOutput(output, count, tableOf, MeterSheet::make(keyInfo, state, count, downloaded, options.chinese));
 }
 
 int CliRunner::runSpectra()
 {
-    OutputFile output(options.outputFile, options.outputFormat() == CliOptions::Format::Csv, options.chinese);
+    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
     if (!startDownload(output))
         return Failure;
     const MeterKind *kind = MeterKind::find(state.uiIndex);
@@ -284,5 +287,6 @@ int CliRunner::runSpectra()
         table = model.exportTable(int(first) + 1);
         return true;
     };
-    return writeOutput(output, count, tableOf);
+    return writeOutput(output, count, tableOf,
+                       MeterSheet::make(keyInfo, pageState, count, downloaded, options.chinese));
 }

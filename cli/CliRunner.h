@@ -9,6 +9,7 @@
 #include "OutputFile.h"
 #include "TextCatalogue.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -59,7 +60,8 @@ private:
     // records is no failure (count 0).
     bool download(MeterFlow &flow, MeterFlow::Purpose purpose, const OutputFile &output, DownloadFiles &memory,
                   qint64 &count, const std::function<void()> &slotsRead);
-    int writeOutput(OutputFile &output, qint64 count, const OutputFile::TableOf &tableOf);
+    // Writes the table and, into a workbook, the sheet about the meter.
+    int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet);
     void print(FILE *stream, const QString &message);
 
     FILE *const out;
@@ -75,4 +77,5 @@ private:
     MeterSession session;
     KeyInfo keyInfo;
     MeterState state;
+    QDateTime downloaded; // when the last download ended
 };

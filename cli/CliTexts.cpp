@@ -1,10 +1,7 @@
 #include "CliTexts.h"
 
+#include "ProgramVersion.h"
 #include "TextCatalogue.h"
-
-#ifndef LUMIVANE_VERSION
-#define LUMIVANE_VERSION "unknown"
-#endif
 
 namespace {
 
@@ -76,5 +73,5 @@ QString CliTexts::usage(const UsageError &error, bool chinese)
 
 QString CliTexts::version()
 {
-    return QStringLiteral("lumivane-cli " LUMIVANE_VERSION "\n");
+    return QStringLiteral("lumivane-cli ") + ProgramVersion::version() + QLatin1Char('\n');
 }

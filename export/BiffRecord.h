@@ -25,6 +25,7 @@ enum RecordId : quint16 {
     ColInfo = 0x007D,
     BoundSheet = 0x0085,
     Country = 0x008C,
+    TabId = 0x013D,
     ExternSheet = 0x0017,
     Name = 0x0018,
     MulRk = 0x00BD,
@@ -40,6 +41,7 @@ enum RecordId : quint16 {
     SupBook = 0x01AE,
     RecalcId = 0x01C1,
     Dimensions = 0x0200,
+    Window2 = 0x023E,
     Blank = 0x0201,
     Number = 0x0203,
     Label = 0x0204,
@@ -50,6 +52,7 @@ enum RecordId : quint16 {
     Array = 0x0221,
     Table = 0x0236,
     Rk = 0x027E,
+    Format = 0x041E,
     ShrFmla = 0x04BC,
     Bof = 0x0809,
     Rtd = 0x0813,
@@ -67,6 +70,9 @@ constexpr int MaxRows = 65536;
 constexpr int MaxColumns = 256;
 constexpr int MaxCellText = 32767;
 constexpr int MaxXfCount = 4050;
+constexpr int MaxSheetName = 31;
+// Number formats below this index are built in; a workbook's own formats start here.
+constexpr int FirstUserFormat = 164;
 
 inline quint16 u16(const char *p)
 {
@@ -128,6 +134,12 @@ inline void appendRecord(QByteArray &out, quint16 id, const QByteArray &data)
     append16(out, quint16(data.size()));
     out.append(data);
 }
+
+// The 32-bit RK form of a number cell's value, when it gives back exactly `value`: a 30-bit
+// integer or the top 30 bits of the double, either of them optionally to be divided by 100.
+bool toRk(double value, quint32 *rk);
+// The value an RK form stands for, as a reader decodes it.
+double fromRk(quint32 rk);
 
 // Splits stream[from, to) into records. Fails when a record runs past `to` or is longer than the
 // format allows.

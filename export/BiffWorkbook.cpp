@@ -1,6 +1,10 @@
 #include "BiffWorkbook.h"
 
+#include "EmptyWorkbook.h"
+#include "NumberText.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -23,6 +27,30 @@ bool precedesStrings(quint16 id)
     return id == Biff::BoundSheet || id == Biff::Country || id == Biff::SupBook || id == Biff::ExternSheet
            || id == Biff::Name || id == Biff::RecalcId || id == Biff::Rtd || id == Biff::HfPicture
            || id == Biff::MsoDrawingGroup;
+}
+
+// A sheet name Excel accepts: none of : \ / ? * [ ], no apostrophe at either end, at most 31
+// characters with the suffix that tells it from an existing sheet.
+QString sheetNameWith(const QString &name, const QString &suffix)
+{
+    QString base = name.left(Biff::MaxSheetName - suffix.size());
+    if (!base.isEmpty() && base.back().isHighSurrogate())
+        base.chop(1);
+    for (QChar &c : base) {
+        if (QStringView(u":\\/?*[]").contains(c))
+            c = QLatin1Char('_');
+    }
+    if (base.startsWith(QLatin1Char('\'')))
+        base[0] = QLatin1Char('_');
+    if (suffix.isEmpty() && base.endsWith(QLatin1Char('\'')))
+        base.back() = QLatin1Char('_');
+    return base + suffix;
+}
+
+// The SUPBOOK of the workbook's references to its own sheets, which holds their count.
+bool isInternalSupBook(const BiffRecord &r)
+{
+    return r.id == Biff::SupBook && r.data.size() == 4 && Biff::u16(r.data, 2) == 0x0401;
 }
 
 } // namespace
@@ -54,12 +82,18 @@ bool BiffWorkbook::loadGlobals(const QByteArray &stream, qint64 *globalsEnd, QSt
         case Biff::FilePass:
             *error = QStringLiteral("the workbook is encrypted");
             return false;
+        case Biff::Format:
+            if (!formats.addRecord(r.data, error))
+                return false;
+            break;
         case Biff::Xf:
             if (r.data.size() != 20) {
                 *error = QStringLiteral("bad XF record");
                 return false;
             }
             xfs.append(r.data);
+            if (firstXf < 0)
+                firstXf = i;
             lastXf = i;
             break;
         case Biff::BoundSheet: {
@@ -72,7 +106,8 @@ bool BiffWorkbook::loadGlobals(const QByteArray &stream, qint64 *globalsEnd, QSt
             sheet.boundSheet = i;
             sheet.oldOffset = Biff::u32(r.data, 0);
             sheet.worksheet = quint8(r.data.at(5)) == 0;
-            sheets.append(sheet);
+            sheets.push_back(std::move(sheet));
+            lastBoundSheet = i;
             break;
         }
         case Biff::Sst:
@@ -106,7 +141,7 @@ bool BiffWorkbook::loadGlobals(const QByteArray &stream, qint64 *globalsEnd, QSt
         *error = QStringLiteral("the workbook has no default cell format");
         return false;
     }
-    if (sheets.isEmpty()) {
+    if (sheets.empty()) {
         *error = QStringLiteral("the workbook has no sheets");
         return false;
     }
@@ -122,13 +157,9 @@ bool BiffWorkbook::loadGlobals(const QByteArray &stream, qint64 *globalsEnd, QSt
 
 bool BiffWorkbook::loadSheets(const QByteArray &stream, qint64 globalsEnd, QString *error)
 {
-    QVector<int> order(sheets.size());
-    for (int i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [this](int a, int b) { return sheets[a].oldOffset < sheets[b].oldOffset; });
     qint64 previousEnd = globalsEnd;
-    for (int i : order) {
-        Sheet &sheet = sheets[i];
+    for (const int i : sheetsInStreamOrder()) {
+        Sheet &sheet = sheets[size_t(i)];
         QVector<BiffRecord> records;
         qint64 end = 0;
         if (sheet.oldOffset < previousEnd || !Biff::readSubstream(stream, sheet.oldOffset, &records, &end)) {
@@ -156,73 +187,87 @@ bool BiffWorkbook::loadSheets(const QByteArray &stream, qint64 globalsEnd, QStri
     return true;
 }
 
+std::vector<int> BiffWorkbook::sheetsInStreamOrder() const
+{
+    std::vector<int> order(sheets.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return sheets[size_t(a)].oldOffset < sheets[size_t(b)].oldOffset; });
+    return order;
+}
+
 bool BiffWorkbook::selectSheet(int index, QString *error)
 {
-    if (index < 0 || index >= sheets.size() || !sheets.at(index).worksheet) {
+    if (index < 0 || index >= sheetCount() || !sheets[size_t(index)].worksheet) {
         *error = QStringLiteral("no worksheet number %1").arg(index + 1);
         return false;
     }
-    QVector<BiffRecord> records;
-    qint64 end = 0;
-    if (!Biff::readSubstream(sheets.at(index).bytes, 0, &records, &end)) {
-        *error = QStringLiteral("broken worksheet");
-        return false;
-    }
-    auto cells = std::make_unique<WorksheetCells>();
-    QVector<BiffRecord> others;
-    int tableAt = -1;
-    int dimensions = -1;
-    int depth = 0;
-    bool afterCellRecord = false;
-    for (const BiffRecord &r : records) {
-        const bool top = depth == 1 && r.id != Biff::Bof && r.id != Biff::Eof;
-        if (r.id == Biff::Bof)
-            ++depth;
-        else if (r.id == Biff::Eof)
-            --depth;
-        if (top && r.id == Biff::Index) {
-            afterCellRecord = false;
-            continue;
-        }
-        if (top && (WorksheetCells::isCellTableRecord(r.id) || (r.id == Biff::Continue && afterCellRecord))) {
-            if (tableAt < 0)
-                tableAt = int(others.size());
-            if (!cells->addRecord(r, error))
-                return false;
-            afterCellRecord = true;
-            continue;
-        }
-        afterCellRecord = false;
-        if (top && r.id == Biff::Dimensions) {
-            if (r.data.size() != 14) {
-                *error = QStringLiteral("bad DIMENSIONS record");
-                return false;
-            }
-            dimensions = int(others.size());
-            cells->setOldDimensions(r.data);
-        }
-        if (top && r.id == Biff::ColInfo)
-            cells->addColumnInfo(r);
-        others.append(r);
-    }
-    if (dimensions < 0) {
-        *error = QStringLiteral("worksheet without DIMENSIONS");
-        return false;
+    Sheet &sheet = sheets[size_t(index)];
+    if (!sheet.edit) {
+        std::unique_ptr<EditedSheet> edit = EditedSheet::read(sheet.bytes, error);
+        if (!edit)
+            return false;
+        sheet.edit = std::move(edit);
     }
     selected = index;
-    sheetRecords = others;
-    cellTableAt = tableAt >= 0 ? tableAt : dimensions + 1;
-    dimensionsAt = dimensions;
-    sheetCells = std::move(cells);
     return true;
+}
+
+int BiffWorkbook::addSheet(const QString &name, QString *error)
+{
+    if (name.isEmpty()) {
+        *error = QStringLiteral("a sheet needs a name");
+        return -1;
+    }
+    QString unique = sheetNameWith(name, QString());
+    // Excel keeps "History" for itself.
+    auto taken = [this](const QString &candidate) {
+        if (candidate.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0)
+            return true;
+        return std::any_of(sheets.cbegin(), sheets.cend(),
+                           [&](const Sheet &s) { return s.name.compare(candidate, Qt::CaseInsensitive) == 0; });
+    };
+    for (int n = 2; taken(unique); ++n)
+        unique = sheetNameWith(name, QStringLiteral(" (%1)").arg(n));
+    Sheet sheet;
+    sheet.name = unique;
+    sheet.oldOffset = std::numeric_limits<qint64>::max(); // after every sheet of the stream
+    sheet.bytes = EmptyWorkbook::worksheet(false);
+    sheet.worksheet = true;
+    sheets.push_back(std::move(sheet));
+    return sheetCount() - 1;
+}
+
+void BiffWorkbook::removeAddedSheet(int index)
+{
+    if (index == sheetCount() - 1 && index != selected && sheets.back().boundSheet < 0)
+        sheets.pop_back();
 }
 
 bool BiffWorkbook::isFormulaAnchorArea(int row, int column) const
 {
-    for (const WorksheetCells::Range &range : sheetCells->formulaRanges())
+    for (const WorksheetCells::Range &range : cells().formulaRanges())
         if (range.contains(row, column))
             return true;
     return false;
+}
+
+const QByteArray &BiffWorkbook::xfAt(quint16 index) const
+{
+    return index < xfs.size() ? xfs.at(index) : addedXfs.at(index - xfs.size());
+}
+
+bool BiffWorkbook::addXf(const QByteArray &xf, quint16 *result, QString *error)
+{
+    const int known = int(xfs.size() + addedXfs.size());
+    if (known >= Biff::MaxXfCount) {
+        *error = QStringLiteral("too many cell formats");
+        return false;
+    }
+    addedXfs.append(xf);
+    *result = quint16(known);
+    return true;
 }
 
 bool BiffWorkbook::centredXf(quint16 source, quint16 *result, QString *error)
@@ -232,11 +277,8 @@ bool BiffWorkbook::centredXf(quint16 source, quint16 *result, QString *error)
         *result = cached.value();
         return true;
     }
-    const int known = int(xfs.size() + addedXfs.size());
-    const QByteArray *base =
-        source < known ? (source < xfs.size() ? &xfs.at(source) : &addedXfs.at(source - xfs.size())) : nullptr;
     // A cell must refer to a cell format; fall back to the default one for anything else.
-    if (!base || (Biff::u16(*base, 4) & 0x0004)) {
+    if (source >= xfs.size() + addedXfs.size() || (Biff::u16(xfAt(source), 4) & 0x0004)) {
         if (source == 15 || (Biff::u16(xfs.at(15), 4) & 0x0004)) {
             *error = QStringLiteral("the workbook's default cell format is missing");
             return false;
@@ -246,22 +288,49 @@ bool BiffWorkbook::centredXf(quint16 source, quint16 *result, QString *error)
         centredXfs.insert(source, *result);
         return true;
     }
+    const QByteArray &base = xfAt(source);
     // Already centred (alignment 2, alignment used instead of the style's).
-    if ((quint8(base->at(6)) & 0x07) == 2 && (quint8(base->at(9)) & 0x10)) {
+    if ((quint8(base.at(6)) & 0x07) == 2 && (quint8(base.at(9)) & 0x10)) {
         centredXfs.insert(source, source);
         *result = source;
         return true;
     }
-    if (known >= Biff::MaxXfCount) {
-        *error = QStringLiteral("too many cell formats");
-        return false;
-    }
-    QByteArray clone = *base;
+    QByteArray clone = base;
     clone[6] = char((quint8(clone.at(6)) & ~0x07) | 0x02);
     clone[9] = char(quint8(clone.at(9)) | 0x10);
-    addedXfs.append(clone);
-    *result = quint16(known);
+    if (!addXf(clone, result, error))
+        return false;
     centredXfs.insert(source, *result);
+    return true;
+}
+
+bool BiffWorkbook::numberXf(quint16 source, int decimals, quint16 *result, QString *error)
+{
+    const quint32 key = quint32(source) << 8 | quint32(decimals);
+    const auto cached = numberXfs.constFind(key);
+    if (cached != numberXfs.constEnd()) {
+        *result = cached.value();
+        return true;
+    }
+    quint16 centred = 0;
+    quint16 format = 0;
+    if (!centredXf(source, &centred, error))
+        return false;
+    if (!formats.indexOf(NumberText::format(decimals), &format)) {
+        *error = QStringLiteral("too many number formats");
+        return false;
+    }
+    if (Biff::u16(xfAt(centred), 2) == format) {
+        *result = centred;
+    } else {
+        // The number format is set in the cell format itself, not taken from its style.
+        QByteArray clone = xfAt(centred);
+        Biff::set16(clone, 2, format);
+        clone[9] = char(quint8(clone.at(9)) | 0x04);
+        if (!addXf(clone, result, error))
+            return false;
+    }
+    numberXfs.insert(key, *result);
     return true;
 }
 
@@ -277,15 +346,19 @@ bool BiffWorkbook::setRowTexts(int row, const TextCell *cells, int count, QStrin
         *error = QStringLiteral("no worksheet selected");
         return false;
     }
+    WorksheetCells &table = sheets[size_t(selected)].edit->cells();
     rowXfs.resize(size_t(count));
+    rowNumbers.resize(size_t(count));
+    rowIsNumber.assign(size_t(count), false);
     rowTexts.clear();
     for (int i = 0; i < count; ++i) {
         const int column = cells[i].column;
+        const QString &text = *cells[i].text;
         if (row < 0 || row >= Biff::MaxRows || column < 0 || column >= Biff::MaxColumns) {
             *error = QStringLiteral("cell outside the sheet's 65536 rows and 256 columns");
             return false;
         }
-        if (cells[i].text->size() > Biff::MaxCellText) {
+        if (text.size() > Biff::MaxCellText) {
             *error = QStringLiteral("text longer than a cell can hold");
             return false;
         }
@@ -293,19 +366,33 @@ bool BiffWorkbook::setRowTexts(int row, const TextCell *cells, int count, QStrin
             *error = QStringLiteral("the cell belongs to a shared, array or table formula");
             return false;
         }
-        if (!centredXf(sheetCells->currentXf(row, column), &rowXfs[size_t(i)], error))
+        const quint16 current = table.currentXf(row, column);
+        if (cells[i].number) {
+            if (const std::optional<NumberText> number = NumberText::read(text)) {
+                if (!numberXf(current, number->decimals, &rowXfs[size_t(i)], error))
+                    return false;
+                rowNumbers[size_t(i)] = number->value;
+                rowIsNumber[size_t(i)] = true;
+                continue;
+            }
+        }
+        if (!centredXf(current, &rowXfs[size_t(i)], error))
             return false;
-        if (!cells[i].text->isEmpty())
-            rowTexts.push_back(cells[i].text);
+        if (!text.isEmpty())
+            rowTexts.push_back(&text);
     }
+    // Only texts go through the shared strings, all of the row's at once.
     rowStrings.resize(rowTexts.size());
     sst.indexesOf(rowTexts.data(), int(rowTexts.size()), rowStrings.data());
     size_t next = 0;
     for (int i = 0; i < count; ++i) {
-        if (cells[i].text->isEmpty())
-            sheetCells->setBlank(row, cells[i].column, rowXfs[size_t(i)]);
+        const size_t at = size_t(i);
+        if (rowIsNumber[at])
+            table.setNumber(row, cells[i].column, rowXfs[at], rowNumbers[at]);
+        else if (cells[i].text->isEmpty())
+            table.setBlank(row, cells[i].column, rowXfs[at]);
         else
-            sheetCells->setLabel(row, cells[i].column, rowXfs[size_t(i)], rowStrings[next++]);
+            table.setLabel(row, cells[i].column, rowXfs[at], rowStrings[next++]);
     }
     return true;
 }
@@ -313,22 +400,38 @@ bool BiffWorkbook::setRowTexts(int row, const TextCell *cells, int count, QStrin
 void BiffWorkbook::writeStrings(QByteArray &out) const
 {
     qint64 total = sst.loadedTotalCount();
-    if (selected >= 0)
-        total += qint64(sheetCells->labelCount()) - qint64(sheetCells->loadedLabelCount());
+    for (const Sheet &sheet : sheets) {
+        if (sheet.edit)
+            total += qint64(sheet.edit->cells().labelCount()) - qint64(sheet.edit->cells().loadedLabelCount());
+    }
     const QByteArray ext = sst.appendRecords(out, quint32(qMax<qint64>(total, 0)));
     Biff::appendRecord(out, Biff::ExtSst, ext);
 }
 
-void BiffWorkbook::writeSelectedSheet(QByteArray &out) const
+QByteArray BiffWorkbook::recordToWrite(int index) const
 {
-    for (int j = 0; j < sheetRecords.size(); ++j) {
-        if (j == cellTableAt)
-            sheetCells->write(out);
-        const BiffRecord &r = sheetRecords.at(j);
-        Biff::appendRecord(out, r.id, j == dimensionsAt ? sheetCells->dimensions() : r.data);
+    const BiffRecord &r = globals.at(index);
+    const int added =
+        int(std::count_if(sheets.cbegin(), sheets.cend(), [](const Sheet &s) { return s.boundSheet < 0; }));
+    if (added == 0)
+        return r.data;
+    if (isInternalSupBook(r)) {
+        // The workbook's references to its own sheets count them.
+        QByteArray d = r.data;
+        Biff::set16(d, 0, quint16(sheets.size()));
+        return d;
     }
-    if (cellTableAt >= sheetRecords.size())
-        sheetCells->write(out);
+    if (r.id == Biff::TabId) {
+        // One tab id per sheet, unique in the workbook.
+        QByteArray d = r.data;
+        quint16 next = 0;
+        for (qsizetype p = 0; p + 2 <= d.size(); p += 2)
+            next = qMax(next, Biff::u16(d, p));
+        for (int k = 0; k < added; ++k)
+            Biff::append16(d, ++next);
+        return d;
+    }
+    return r.data;
 }
 
 QByteArray BiffWorkbook::write() const
@@ -340,13 +443,14 @@ QByteArray BiffWorkbook::write() const
     for (const QByteArray &chunk : sst.chunks())
         estimate += 4 + chunk.size();
     for (const Sheet &s : sheets)
-        estimate += s.bytes.size();
-    estimate += sheetCells->cellCount() * 14 + 4096;
-    out.reserve(estimate);
+        estimate += s.edit ? s.edit->cells().cellCount() * 18 + s.bytes.size() : s.bytes.size();
+    out.reserve(estimate + 4096);
 
-    QVector<qsizetype> sheetPositionAt(sheets.size(), -1);
+    std::vector<qsizetype> sheetPositionAt(sheets.size(), -1);
     for (int i = 0; i < globals.size(); ++i) {
         const BiffRecord &r = globals.at(i);
+        if (i == firstXf)
+            formats.appendAddedRecords(out);
         if (i == sstRecord) {
             writeStrings(out);
             i += sstContinues;
@@ -356,29 +460,37 @@ QByteArray BiffWorkbook::write() const
             Biff::appendRecord(out, Biff::Dsf, QByteArray(2, '\0'));
         } else {
             if (r.id == Biff::BoundSheet) {
-                for (int s = 0; s < sheets.size(); ++s)
-                    if (sheets.at(s).boundSheet == i)
+                for (size_t s = 0; s < sheets.size(); ++s)
+                    if (sheets[s].boundSheet == i)
                         sheetPositionAt[s] = out.size() + 4;
             }
-            Biff::appendRecord(out, r.id, r.data);
+            Biff::appendRecord(out, r.id, recordToWrite(i));
         }
         if (i == lastXf)
             for (const QByteArray &xf : addedXfs)
                 Biff::appendRecord(out, Biff::Xf, xf);
+        if (i == lastBoundSheet) {
+            for (size_t s = 0; s < sheets.size(); ++s) {
+                if (sheets[s].boundSheet >= 0)
+                    continue;
+                QByteArray d;
+                Biff::append32(d, 0); // the sheet's position, filled in below
+                Biff::append16(d, 0); // visible worksheet
+                d.append(EmptyWorkbook::shortString(sheets[s].name));
+                sheetPositionAt[s] = out.size() + 4;
+                Biff::appendRecord(out, Biff::BoundSheet, d);
+            }
+        }
         if (sstRecord < 0 && i == sstInsertAfter)
             writeStrings(out);
     }
 
-    QVector<int> order(sheets.size());
-    for (int i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [this](int a, int b) { return sheets[a].oldOffset < sheets[b].oldOffset; });
-    for (int s : order) {
-        const Sheet &sheet = sheets.at(s);
+    for (const int s : sheetsInStreamOrder()) {
+        const Sheet &sheet = sheets[size_t(s)];
         const qsizetype position = out.size();
-        Biff::set32(out, sheetPositionAt.at(s), quint32(position));
-        if (s == selected) {
-            writeSelectedSheet(out);
+        Biff::set32(out, sheetPositionAt[size_t(s)], quint32(position));
+        if (sheet.edit) {
+            sheet.edit->write(out);
             continue;
         }
         out.append(sheet.bytes);

@@ -35,8 +35,19 @@ QByteArray xf(bool style)
     return d;
 }
 
-void sheetStream(QByteArray &out, bool selected)
+} // namespace
+
+QByteArray bof(quint16 substreamType)
 {
+    QByteArray d = u16s({0x0600, substreamType, 0x0DBB, 0x07CC});
+    Biff::append32(d, 0);
+    Biff::append32(d, 6);
+    return d;
+}
+
+QByteArray worksheet(bool selected)
+{
+    QByteArray out;
     Biff::appendRecord(out, Biff::Bof, bof(Biff::Worksheet));
     Biff::appendRecord(out, 0x000D, u16s({1}));                               // CALCMODE: automatic
     Biff::appendRecord(out, 0x000C, u16s({100}));                             // CALCCOUNT
@@ -55,18 +66,9 @@ void sheetStream(QByteArray &out, bool selected)
     // WINDOW2: grid lines, headers, zeros, outline symbols; the first sheet is the selected one.
     QByteArray window = u16s({quint16(selected ? 0x06B6 : 0x00B6), 0, 0, 0x0040, 0, 0, 0});
     Biff::append32(window, 0);
-    Biff::appendRecord(out, 0x023E, window);
+    Biff::appendRecord(out, Biff::Window2, window);
     Biff::appendRecord(out, Biff::Eof, {});
-}
-
-} // namespace
-
-QByteArray bof(quint16 substreamType)
-{
-    QByteArray d = u16s({0x0600, substreamType, 0x0DBB, 0x07CC});
-    Biff::append32(d, 0);
-    Biff::append32(d, 6);
-    return d;
+    return out;
 }
 
 QByteArray shortString(const QString &text)
@@ -133,7 +135,7 @@ QByteArray stream(const QStringList &sheetNames)
 
     for (int i = 0; i < sheetNames.size(); ++i) {
         Biff::set32(out, sheetOffsetAt.at(i), quint32(out.size()));
-        sheetStream(out, i == 0);
+        out += worksheet(i == 0);
     }
     return out;
 }

@@ -12,6 +12,8 @@ namespace EmptyWorkbook {
 
 QByteArray stream(const QStringList &sheetNames = {QStringLiteral("Sheet1")});
 
+// The substream of an empty worksheet; only the selected sheet's window shows it as chosen.
+QByteArray worksheet(bool selected);
 // Payload of a BOF record for the given substream type.
 QByteArray bof(quint16 substreamType);
 // A ShortXLUnicodeString (8-bit length, flag byte, characters), as used by FONT and BOUNDSHEET.

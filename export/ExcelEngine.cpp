@@ -119,7 +119,7 @@ bool ExcelEngine::setCellValue(int row, int column, const QVariant &value)
     return writeText(row, column, value.toString());
 }
 
-bool ExcelEngine::checkTable(const ExportTable &table)
+bool ExcelEngine::checkSize(const ExportTable &table, qsizetype *texts)
 {
     const int rows = table.rowCount();
     const int columns = table.columnCount();
@@ -127,15 +127,33 @@ bool ExcelEngine::checkTable(const ExportTable &table)
         return fail(QStringLiteral("%1 data rows do not fit a sheet (at most %2)").arg(rows).arg(Biff::MaxRows - 1));
     if (columns > Biff::MaxColumns)
         return fail(QStringLiteral("%1 columns do not fit a sheet (at most %2)").arg(columns).arg(Biff::MaxColumns));
-    for (int c = 0; c < columns; ++c)
-        if (table.hasHeader(c) && table.headerText(c).size() > Biff::MaxCellText)
+    *texts = 0;
+    for (int c = 0; c < columns; ++c) {
+        if (!table.hasHeader(c))
+            continue;
+        if (table.headerText(c).size() > Biff::MaxCellText)
             return fail(QStringLiteral("a column title is longer than a cell can hold"));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            if (table.hasCell(r, c) && table.cellText(r, c).size() > Biff::MaxCellText)
+        ++*texts;
+    }
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (!table.hasCell(r, c))
+                continue;
+            if (table.cellText(r, c).size() > Biff::MaxCellText)
                 return fail(QStringLiteral("the text in row %1, column %2 is longer than a cell can hold")
                                 .arg(r + 1)
                                 .arg(c + 1));
+            if (!table.isNumber(r, c))
+                ++*texts;
+        }
+    }
+    return true;
+}
+
+bool ExcelEngine::checkFormulaAnchors(const ExportTable &table)
+{
+    const int rows = table.rowCount();
+    const int columns = table.columnCount();
     // Sheet row 0 holds the titles, sheet row r + 1 the table's row r.
     for (const WorksheetCells::Range &range : workbook->cells().formulaRanges()) {
         for (int sheetRow = range.firstRow; sheetRow <= qMin(range.lastRow, rows); ++sheetRow) {
@@ -152,16 +170,10 @@ bool ExcelEngine::checkTable(const ExportTable &table)
     return true;
 }
 
-bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
+bool ExcelEngine::writeCells(const ExportTable &table, int titleRow, int firstRow, ExportProgress *progress)
 {
-    cancelled = false;
-    if (!opened)
-        return fail(QStringLiteral("no workbook open"));
-    if (!checkTable(table))
-        return false;
     const int rows = table.rowCount();
     const int columns = table.columnCount();
-    workbook->reserveStrings(qsizetype(rows + 1) * columns);
     // Whole rows at a time: the texts of a row go through the shared string table together.
     std::vector<BiffWorkbook::TextCell> cells;
     cells.reserve(size_t(columns));
@@ -172,19 +184,19 @@ bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
         modified = true;
         return true;
     };
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < columns && titleRow >= 0; ++c) {
         if (table.hasHeader(c))
             cells.push_back({c, &table.headerText(c)});
     }
-    if (!cells.empty() && !writeRow(0))
+    if (!cells.empty() && !writeRow(titleRow))
         return false;
     for (int r = 0; r < rows; ++r) {
         cells.clear();
         for (int c = 0; c < columns; ++c) {
             if (table.hasCell(r, c))
-                cells.push_back({c, &table.cellText(r, c)});
+                cells.push_back({c, &table.cellText(r, c), table.isNumber(r, c)});
         }
-        if (!cells.empty() && !writeRow(r + 1))
+        if (!cells.empty() && !writeRow(firstRow + r))
             return false;
         if (progress) {
             progress->setValue(r + 1);
@@ -198,7 +210,46 @@ bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
             }
         }
     }
+    return true;
+}
+
+bool ExcelEngine::writeTable(const ExportTable &table, ExportProgress *progress)
+{
+    cancelled = false;
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    qsizetype texts = 0;
+    if (!checkSize(table, &texts) || !checkFormulaAnchors(table))
+        return false;
+    workbook->reserveStrings(texts);
+    if (!writeCells(table, 0, 1, progress))
+        return false;
     return saveWorkbook();
+}
+
+bool ExcelEngine::appendSheet(const QString &name, const ExportTable &table)
+{
+    if (!opened)
+        return fail(QStringLiteral("no workbook open"));
+    qsizetype texts = 0;
+    if (!checkSize(table, &texts))
+        return false;
+    QString error;
+    const int mainSheet = workbook->selectedSheet();
+    const int added = workbook->addSheet(name, &error);
+    if (added < 0 || !workbook->selectSheet(added, &error)) {
+        if (added >= 0)
+            workbook->removeAddedSheet(added);
+        return fail(error);
+    }
+    workbook->reserveStrings(texts);
+    const bool titles = table.hasAnyHeader();
+    const bool written = writeCells(table, titles ? 0 : -1, titles ? 1 : 0, nullptr);
+    // Back to the sheet writeTable writes, whose edits the workbook kept.
+    workbook->selectSheet(mainSheet, &error);
+    if (!written)
+        workbook->removeAddedSheet(added);
+    return written;
 }
 
 bool ExcelEngine::saveTo(const QString &file)

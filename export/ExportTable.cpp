@@ -6,10 +6,10 @@ ExportTable::ExportTable(int rowCount, int columnCount)
     : rows(qMax(rowCount, 0)),
       columns(qMax(columnCount, 0)),
       headerSet(size_t(columns), false),
-      cellSet(size_t(rows) * size_t(columns), false)
+      cellKinds(size_t(rows) * size_t(columns), Unset)
 {
     headers.resize(columns);
-    cells.resize(qsizetype(cellSet.size()));
+    cells.resize(qsizetype(cellKinds.size()));
 }
 
 ExportTable ExportTable::fromTexts(const QStringList &titles, const QList<QStringList> &rows, int columnCount)
@@ -36,6 +36,16 @@ bool ExportTable::hasAnyHeader() const
 
 void ExportTable::setCellText(int row, int column, const QString &text)
 {
+    setCell(row, column, text, Text);
+}
+
+void ExportTable::setCellNumber(int row, int column, const QString &text)
+{
+    setCell(row, column, text, Number);
+}
+
+void ExportTable::setCell(int row, int column, const QString &text, CellKind kind)
+{
     cells[qsizetype(at(row, column))] = text;
-    cellSet[at(row, column)] = true;
+    cellKinds[at(row, column)] = kind;
 }

@@ -8,7 +8,8 @@
 // A detached copy of a table's texts, as it goes into a worksheet: an optional title per column
 // (sheet row 1) and an optional text per cell (sheet rows 2 onward). A cell or title that is not
 // set is not written at all, so whatever the workbook's template holds there stays; a set but
-// empty text gives an empty cell.
+// empty text gives an empty cell. A cell set with setCellNumber holds the text of a measured
+// value: a workbook stores it as the number it shows (see NumberText), a CSV file as its text.
 class ExportTable
 {
 public:
@@ -30,10 +31,18 @@ public:
     bool hasAnyHeader() const;
 
     void setCellText(int row, int column, const QString &text);
-    bool hasCell(int row, int column) const { return cellSet.at(at(row, column)); }
+    void setCellNumber(int row, int column, const QString &text);
+    bool hasCell(int row, int column) const { return cellKinds.at(at(row, column)) != Unset; }
+    bool isNumber(int row, int column) const { return cellKinds.at(at(row, column)) == Number; }
     const QString &cellText(int row, int column) const { return cells.at(qsizetype(at(row, column))); }
 
 private:
+    enum CellKind : quint8 {
+        Unset,
+        Text,
+        Number
+    };
+    void setCell(int row, int column, const QString &text, CellKind kind);
     size_t at(int row, int column) const { return size_t(row) * size_t(columns) + size_t(column); }
 
     int rows = 0;
@@ -41,5 +50,5 @@ private:
     QStringList headers;
     std::vector<bool> headerSet;
     QStringList cells;
-    std::vector<bool> cellSet;
+    std::vector<CellKind> cellKinds;
 };

@@ -20,6 +20,15 @@ public:
     // False, with the reason, when the writer or any step failed.
     static bool write(const QString &fileName, const Writer &writer, QString &error);
 
+    // For a writer that takes a file name rather than a device (a library that writes the whole
+    // file itself): a new empty file in the target's folder, with the permissions an existing
+    // target has (else the usual ones of a new file), for the writer to fill and replaceWith to
+    // rename over the target. Empty, with the reason, when it cannot be made.
+    static QString createBeside(const QString &fileName, QString &error);
+    // Syncs the complete file `written` and renames it over fileName. On any failure removes it,
+    // leaving the target as it was; false, with the reason.
+    static bool replaceWith(const QString &written, const QString &fileName, QString &error);
+
     // Writes all size bytes to device. A short write is tried again for the rest, so that a device
     // that stops part-way (a full disk) fails the next write and sets its errorString().
     static bool writeAll(QIODevice &device, const char *data, qint64 size);

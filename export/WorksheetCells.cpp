@@ -1,6 +1,7 @@
 #include "WorksheetCells.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -44,10 +45,15 @@ WorksheetCells::Row &WorksheetCells::row(int index)
     return rows[size_t(index)];
 }
 
+bool WorksheetCells::isLabel(const Cell &cell) const
+{
+    return cell.group >= 0 ? bool(groupIsLabel[size_t(cell.group)])
+                           : cell.group == WrittenText && cell.value != NoString;
+}
+
 void WorksheetCells::release(const Cell &old)
 {
-    const bool wasLabel = old.group >= 0 ? bool(groupIsLabel[size_t(old.group)]) : old.sst != NoString;
-    if (wasLabel)
+    if (isLabel(old))
         --labels;
     --cells;
 }
@@ -55,8 +61,7 @@ void WorksheetCells::release(const Cell &old)
 void WorksheetCells::place(int rowIndex, const Cell &cell)
 {
     std::vector<Cell> &line = row(rowIndex).cells;
-    const bool isLabel = cell.group >= 0 ? bool(groupIsLabel[size_t(cell.group)]) : cell.sst != NoString;
-    if (isLabel)
+    if (isLabel(cell))
         ++labels;
     ++cells;
     // Cells mostly arrive in column order: append without searching.
@@ -184,7 +189,18 @@ quint16 WorksheetCells::currentXf(int rowIndex, int column) const
 
 void WorksheetCells::setLabel(int rowIndex, int column, quint16 xf, quint32 sstIndex)
 {
-    place(rowIndex, Cell{quint16(column), xf, -1, sstIndex});
+    place(rowIndex, Cell{quint16(column), xf, WrittenText, sstIndex});
+}
+
+void WorksheetCells::setNumber(int rowIndex, int column, quint16 xf, double value)
+{
+    quint32 rk = 0;
+    if (Biff::toRk(value, &rk)) {
+        place(rowIndex, Cell{quint16(column), xf, WrittenRk, rk});
+        return;
+    }
+    numbers.push_back(value);
+    place(rowIndex, Cell{quint16(column), xf, WrittenNumber, quint32(numbers.size() - 1)});
 }
 
 QByteArray WorksheetCells::dimensions() const
@@ -256,17 +272,28 @@ void WorksheetCells::write(QByteArray &out) const
                     out.append(groups.at(cell.group));
                     continue;
                 }
-                const bool label = cell.sst != NoString;
+                const bool blank = cell.group == WrittenText && cell.value == NoString;
+                const quint16 id = blank                       ? Biff::Blank
+                                   : cell.group == WrittenText ? Biff::LabelSst
+                                   : cell.group == WrittenRk   ? Biff::Rk
+                                                               : Biff::Number;
+                const int size = blank ? 6 : id == Biff::Number ? 14 : 10;
                 const qsizetype at = out.size();
-                out.resize(at + (label ? 14 : 10));
+                out.resize(at + 4 + size);
                 char *p = out.data() + at;
-                Biff::put16(p, label ? Biff::LabelSst : Biff::Blank);
-                Biff::put16(p + 2, label ? 10 : 6);
+                Biff::put16(p, id);
+                Biff::put16(p + 2, quint16(size));
                 Biff::put16(p + 4, quint16(r));
                 Biff::put16(p + 6, cell.column);
                 Biff::put16(p + 8, cell.xf);
-                if (label)
-                    Biff::put32(p + 10, cell.sst);
+                if (id == Biff::Number) {
+                    quint64 bits = 0;
+                    std::memcpy(&bits, &numbers[cell.value], sizeof bits);
+                    Biff::put32(p + 10, quint32(bits));
+                    Biff::put32(p + 14, quint32(bits >> 32));
+                } else if (!blank) {
+                    Biff::put32(p + 10, cell.value);
+                }
             }
         }
     }

@@ -8,7 +8,7 @@
 #include <vector>
 
 // The cell table of the worksheet being written: the cells and ROW records it had in the
-// template, kept as their original record bytes, plus the text and blank cells written now.
+// template, kept as their original record bytes, plus the text, number and blank cells written now.
 // Written back in the order the format asks for: blocks of 32 rows, each block's ROW records
 // first, then its cells by row and column. INDEX and DBCELL are not kept (they only speed up
 // lookups and would need exact offsets).
@@ -50,6 +50,8 @@ public:
     // what was there. Rows and columns are 0-based and must be inside the sheet's limits.
     void setLabel(int row, int column, quint16 xf, quint32 sstIndex);
     void setBlank(int row, int column, quint16 xf) { setLabel(row, column, xf, NoString); }
+    // Put a number cell: an RK cell when that form holds the value exactly, else a NUMBER cell.
+    void setNumber(int row, int column, quint16 xf, double value);
 
     // Number of LABELSST cells now in the table.
     quint32 labelCount() const { return labels; }
@@ -62,12 +64,18 @@ public:
     void write(QByteArray &out) const;
 
 private:
+    // What a cell written now is; a template cell has the index of its record group instead.
+    enum WrittenKind : qint32 {
+        WrittenText = -1,
+        WrittenRk = -2,
+        WrittenNumber = -3
+    };
     struct Cell
     {
         quint16 column;
         quint16 xf;
-        qint32 group; // index into `groups` for a template cell, -1 for a cell written now
-        quint32 sst;  // shared string of a cell written now; NoString for a blank
+        qint32 group;  // index into `groups` for a template cell, else a WrittenKind
+        quint32 value; // shared string (NoString for a blank), RK form, or index into `numbers`
     };
     struct Row
     {
@@ -85,10 +93,12 @@ private:
     void place(int rowIndex, const Cell &cell);
     bool addGroup(quint16 id, int rowIndex, int column, quint16 xf, const QByteArray &recordBytes, QString *error);
     void release(const Cell &old);
+    bool isLabel(const Cell &cell) const;
 
     std::vector<Row> rows;
     QVector<QByteArray> groups; // whole records (headers included) of one template cell each
     std::vector<bool> groupIsLabel;
+    std::vector<double> numbers; // values of NUMBER cells written now
     QVector<Range> lockedRanges;
     QVector<ColumnFormat> columnFormats;
     QByteArray oldDimensions;

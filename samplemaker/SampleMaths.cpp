@@ -72,10 +72,11 @@ QList<double> spectrumFor(LightShape shape, double lux)
     QList<double> relative;
     for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
         relative.append(shape(wavelengthAt(i)));
-    // E = 683 lm/W * sum(S[W/m2/nm] * V * 10 nm); 1 uW/cm2/nm = 0.01 W/m2/nm
+    // E = 683 lm/W * sum(S[W/m2/nm] * V * step nm), each value standing for the band of one
+    // wavelength step; 1 uW/cm2/nm = 0.01 W/m2/nm
     double weighted = 0.0;
     for (int i = 0; i < relative.size(); ++i)
-        weighted += relative[i] * 0.01 * photopic(wavelengthAt(i)) * 10;
+        weighted += relative[i] * 0.01 * photopic(wavelengthAt(i)) * MeterFacts::WavelengthStep;
     const double scale = lux / (weighted * 683);
 
     QList<double> spectrum;
@@ -90,7 +91,7 @@ double photonFlux(const QList<double> &spectrum, int low, int high)
     for (int i = 0; i < spectrum.size(); ++i) {
         const int wavelength = wavelengthAt(i);
         if (low <= wavelength && wavelength <= high)
-            total += spectrum[i] * 0.01 * 10 * wavelength / 119.63;
+            total += spectrum[i] * 0.01 * MeterFacts::WavelengthStep * wavelength / 119.63;
     }
     return roundDecimal(total, 2);
 }

@@ -128,9 +128,16 @@ ExportTable RecordsTableModel::exportTable(const QStringList &exportHeaders) con
     for (int c = 0; c < exported && c < exportHeaders.size(); ++c)
         table.setHeaderText(c, exportHeaders.at(c));
     for (int r = 0; r < rowCount(); ++r) {
-        const int cells = qMin(cellCount(rows[size_t(r)]), exported);
-        for (int c = 0; c < cells; ++c)
-            table.setCellText(r, c, cellText(r, c));
+        const Row &entry = rows[size_t(r)];
+        const int cells = qMin(cellCount(entry), exported);
+        for (int c = 0; c < cells; ++c) {
+            // Measured values go out as numbers; names and marker texts as texts.
+            const int field = entry.kind->nameColumn ? c - 1 : c;
+            if (field >= 0 && entry.record.fields[size_t(field)].marker == ValueMarker::None)
+                table.setCellNumber(r, c, cellText(r, c));
+            else
+                table.setCellText(r, c, cellText(r, c));
+        }
     }
     return table;
 }

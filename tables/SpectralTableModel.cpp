@@ -159,8 +159,15 @@ ExportTable SpectralTableModel::exportTable(int firstNumber) const
         if (c == curveColumn())
             continue;
         table.setHeaderText(c, text(0, c));
-        for (int r = 1; r <= recordCount(); ++r)
-            table.setCellText(r - 1, c, c == 0 ? QString::number(firstNumber - 1 + r) : text(r, c));
+        // Record numbers and spectral values go out as numbers, names as texts.
+        for (int r = 1; r <= recordCount(); ++r) {
+            if (c == 0)
+                table.setCellNumber(r - 1, c, QString::number(firstNumber - 1 + r));
+            else if (c == nameColumn())
+                table.setCellText(r - 1, c, text(r, c));
+            else
+                table.setCellNumber(r - 1, c, text(r, c));
+        }
     }
     return table;
 }

@@ -36,6 +36,17 @@ const Pair texts[] = {
     {"导出数据失败，是否重新保存数据？", "Exporting data failed, do you want to save the data again?"},
     {"导出已取消，未写入任何文件。", "Exporting data was cancelled. No file was written."},
 
+    {"仪器信息", "Meter"},
+    {"序列号", "Serial number"},
+    {"型号代码", "Model code"},
+    {"固件版本", "Firmware version"},
+    {"仪器类型", "Meter kind"},
+    {"测量模式", "Mode"},
+    {"记录数量", "Records"},
+    {"下载时间", "Downloaded"},
+    {"UTC 偏移", "UTC offset"},
+    {"软件", "Program"},
+
     {"关闭光谱数据页将丢弃表中的记录，是否关闭？",
      "Closing the spectral data page discards the records in the table. Close it anyway?"},
 
@@ -101,7 +112,7 @@ const Pair texts[] = {
      "  --virtual-meter IMAGE  使用由仪器映像 IMAGE 描述的虚拟仪器, 而不是 USB 仪器\n"
      "  --catalog-dir DIR      从 DIR 读取 meterno、unitno 和 probeno\n"
      "  --lang zh|en           所有文字的语言 (默认 zh)\n"
-     "  --format xls|csv       输出格式 (默认按 FILE 的后缀: .csv 为 csv, 其他为 xls)\n"
+     "  --format xls|xlsx|csv  输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, 其他为 xls)\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
      "  --version              显示版本\n"
@@ -118,8 +129,8 @@ const Pair texts[] = {
      "                         the USB meter\n"
      "  --catalog-dir DIR      read meterno, unitno and probeno from DIR\n"
      "  --lang zh|en           the language of every text (default zh)\n"
-     "  --format xls|csv       the output format (default from FILE's suffix: .csv gives csv,\n"
-     "                         anything else xls)\n"
+     "  --format xls|xlsx|csv  the output format (default from FILE's suffix: .xlsx gives xlsx,\n"
+     "                         .csv gives csv, anything else xls)\n"
      "  -q, --quiet            no progress output\n"
      "  --help                 show this help\n"
      "  --version              show the version\n"
@@ -127,14 +138,14 @@ const Pair texts[] = {
      "Exit status: 0 success, 1 failure, 2 usage error.\n"},
     {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
      "it is the meter image given with --virtual-meter and is not overwritten"},
-    {"工作表最多容纳 65,535 条记录, 而仪器中有 %1 条", "the sheet holds at most 65,535 records; the meter holds %1"},
+    {"工作表最多容纳 %2 条记录, 而仪器中有 %1 条", "the sheet holds at most %2 records; the meter holds %1"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},
     {"选项 %1 的参数为空", "option %1 has an empty value"},
     {"选项 %1 重复", "option %1 given twice"},
     {"--lang 只能是 zh 或 en, 而不是 %1", "--lang takes zh or en, not %1"},
-    {"--format 只能是 xls 或 csv, 而不是 %1", "--format takes xls or csv, not %1"},
+    {"--format 只能是 xls、xlsx 或 csv, 而不是 %1", "--format takes xls, xlsx or csv, not %1"},
     {"缺少命令", "no command given"},
     {"未知命令: %1", "unknown command: %1"},
     {"多余的参数: %1", "unexpected argument: %1"},

@@ -34,6 +34,18 @@ enum class Text {
     ExportFailedQuestion,
     ExportCancelled,
 
+    // The sheet a workbook gets about the meter its rows came from: its name and row labels.
+    MeterSheetName,
+    MeterSheetSerial,
+    MeterSheetModel,
+    MeterSheetFirmware,
+    MeterSheetKind,
+    MeterSheetMode,
+    MeterSheetRecords,
+    MeterSheetDownloaded,
+    MeterSheetUtcOffset,
+    MeterSheetProgram,
+
     // Closing the spectral page while its table holds records.
     CloseSpectralQuestion,
 
@@ -93,7 +105,7 @@ enum class Text {
     CliMoreHelp,
     CliHelpBody,
     CliOutputIsImage,   // why -o FILE is refused when FILE is the meter image
-    CliTooManyForSheet, // %1: the record count the meter reported (a sheet holds 65,535)
+    CliTooManyForSheet, // %1: the record count the meter reported, %2: the most a sheet holds
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,

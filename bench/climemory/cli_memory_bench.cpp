@@ -7,6 +7,8 @@
 //
 // Run a Release build: cli_memory_bench [records]. The last line is "csv peak memory: N MB".
 
+#include "ResidentSet.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -16,11 +18,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 
@@ -63,24 +60,15 @@ int main(int argc, char *argv[])
     }
 
     const QByteArray program = (QCoreApplication::applicationDirPath() + QStringLiteral("/lumivane-cli")).toLocal8Bit();
-    const QByteArray imageArgument = image.toLocal8Bit();
-    const QByteArray outputArgument = output.toLocal8Bit();
-    char *const arguments[] = {const_cast<char *>(program.constData()),
-                               const_cast<char *>("-q"),
-                               const_cast<char *>("--virtual-meter"),
-                               const_cast<char *>(imageArgument.constData()),
-                               const_cast<char *>("records"),
-                               const_cast<char *>("-o"),
-                               const_cast<char *>(outputArgument.constData()),
-                               nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.constData(), nullptr, nullptr, arguments, environ) != 0) {
+    qint64 peakBytes = 0;
+    switch (ResidentSet::runChild(
+        {program, "-q", "--virtual-meter", image.toLocal8Bit(), "records", "-o", output.toLocal8Bit()}, peakBytes)) {
+    case ResidentSet::ChildRun::Finished:
+        break;
+    case ResidentSet::ChildRun::NotStarted:
         std::fprintf(stderr, "cannot start %s\n", program.constData());
         return 1;
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    case ResidentSet::ChildRun::Failed:
         std::fprintf(stderr, "lumivane-cli failed\n");
         return 1;
     }
@@ -101,6 +89,6 @@ int main(int argc, char *argv[])
     }
     std::printf("records: %d (kind 1, %d stored, the rest zeros); CSV %.1f MiB\n", records,
                 qMin(records, storedRecords), bytes / 1048576.0);
-    std::printf("csv peak memory: %ld MB\n", usage.ru_maxrss / 1024);
+    std::printf("csv peak memory: %lld MB\n", peakBytes / (1024 * 1024));
     return 0;
 }

@@ -13,10 +13,10 @@
 #include "RecordsTableModel.h"
 #include "VirtualMeterTransport.h"
 
+#include "ResidentSet.h"
 #include "SilentDialogs.h"
 
 #include <QApplication>
-#include <QFile>
 #include <cstdio>
 #include <malloc.h>
 
@@ -27,16 +27,7 @@ qint64 residentBytes()
 {
     QCoreApplication::processEvents();
     malloc_trim(0);
-    // Files under /proc report a size of 0: read until the end rather than up to the size.
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return -1;
+    return ResidentSet::currentBytes();
 }
 
 } // namespace

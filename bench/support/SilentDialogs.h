@@ -18,7 +18,7 @@ public:
         ++shown;
         return false;
     }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    QString saveFileName(QWidget *, const QString &, const QString &, const QStringList &, QString &) override
     {
         ++shown;
         return QString();

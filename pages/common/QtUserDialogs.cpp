@@ -51,18 +51,25 @@ bool QtUserDialogs::question(QWidget *parent, const QString &title, const QStrin
 }
 
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                                    const QString &filter)
+                                    const QStringList &filters, QString &chosenFilter)
 {
-    QFileDialog dialog(parent, caption, proposedName, filter);
+    QFileDialog dialog(parent, caption, proposedName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // A name typed without a suffix is saved with the filter's suffix (".xls").
-    const int open = filter.indexOf(QLatin1String("*."));
-    const int close = filter.indexOf(QLatin1Char(')'), open);
-    if (open >= 0 && close > open)
-        dialog.setDefaultSuffix(filter.mid(open + 2, close - open - 2));
+    dialog.setNameFilters(filters);
+    // A name typed without a suffix is saved with the selected filter's suffix, so that the
+    // dialog's question about replacing a file asks about the file that will be written.
+    const auto useSuffixOf = [&dialog](const QString &filter) {
+        const int open = filter.indexOf(QLatin1String("*."));
+        const int close = filter.indexOf(QLatin1Char(')'), open);
+        if (open >= 0 && close > open)
+            dialog.setDefaultSuffix(filter.mid(open + 2, close - open - 2));
+    };
+    useSuffixOf(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 

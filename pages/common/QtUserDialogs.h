@@ -9,7 +9,7 @@ public:
     void information(QWidget *parent, const QString &title, const QString &text) override;
     bool question(QWidget *parent, const QString &title, const QString &text) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                         const QString &filter) override;
+                         const QStringList &filters, QString &chosenFilter) override;
     std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                int maximum) override;
 };

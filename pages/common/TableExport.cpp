@@ -2,6 +2,7 @@
 
 #include "ExcelEngine.h"
 #include "ExportProgress.h"
+#include "TableFile.h"
 #include "TextCatalogue.h"
 #include "UserDialogs.h"
 
@@ -32,8 +33,48 @@ QString proposedFileName(const QDateTime &now)
     return QStringLiteral("Data") + now.toString(QStringLiteral("yyyyMMddhhmmss"));
 }
 
-bool exportTable(QWidget *page, const ExportTable &table, int tableRows, UserDialogs &dialogs, bool languageFlag,
-                 DeclinedRetry declinedRetry, const std::function<void()> &emptyTable)
+namespace {
+
+constexpr TableFile::Format filterFormats[] = {TableFile::Xls, TableFile::Xlsx, TableFile::Csv};
+
+QString nameFilter(TableFile::Format format)
+{
+    switch (format) {
+    case TableFile::Xls:
+        return QStringLiteral("Excel 97-2003 (*.xls)");
+    case TableFile::Xlsx:
+        return QStringLiteral("Excel (*.xlsx)");
+    case TableFile::Csv:
+        return QStringLiteral("CSV (*.csv)");
+    }
+    return QString();
+}
+
+} // namespace
+
+QStringList nameFilters()
+{
+    QStringList filters;
+    for (const TableFile::Format format : filterFormats)
+        filters << nameFilter(format);
+    return filters;
+}
+
+QPair<QString, TableFile::Format> target(const QString &fileName, const QString &chosenFilter)
+{
+    if (const std::optional<TableFile::Format> typed = TableFile::formatOfSuffix(fileName))
+        return {fileName, *typed};
+    TableFile::Format format = TableFile::Xls;
+    for (const TableFile::Format candidate : filterFormats) {
+        if (chosenFilter == nameFilter(candidate))
+            format = candidate;
+    }
+    return {fileName + QLatin1Char('.') + TableFile::suffix(format), format};
+}
+
+bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &meterSheet, int tableRows,
+                 UserDialogs &dialogs, bool languageFlag, DeclinedRetry declinedRetry,
+                 const std::function<void()> &emptyTable)
 {
     if (table.rowCount() <= 0)
         return false;
@@ -44,41 +85,39 @@ bool exportTable(QWidget *page, const ExportTable &table, int tableRows, UserDia
     // table only when the caller is about to replace it.
     auto failed = [&]() {
         if (dialogs.question(page, title, text(Text::ExportFailedQuestion)))
-            exportTable(page, table, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
+            exportTable(page, table, meterSheet, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
         else if (declinedRetry == DeclinedRetry::EmptyTable)
             emptyTable();
         return false;
     };
 
-    const QString fileName =
+    QString chosenFilter;
+    const QString chosenName =
         dialogs.saveFileName(page, text(Text::SaveDialogCaption), proposedFileName(QDateTime::currentDateTime()),
-                             QStringLiteral("Excel(*.xls)"));
-    if (fileName.isEmpty())
+                             nameFilters(), chosenFilter);
+    if (chosenName.isEmpty())
         return failed();
-    // An existing file is replaced only once the new workbook is complete; one that cannot be
-    // replaced (read-only, open in an office suite, a folder) fails here, before anything is written.
+    const auto [fileName, format] = target(chosenName, chosenFilter);
+    // An existing file is replaced only once the new file is complete; one that cannot be replaced
+    // (read-only, open in an office suite, a folder) fails here, before anything is written.
     if ((QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink()) && !ExcelEngine::canReplaceFile(fileName))
         return failed();
 
     std::unique_ptr<ProgressReporter> progress =
         dialogs.progress(page, text(Text::ExportProgress), text(Text::CancelButton), tableRows);
     DialogProgress reporter(*progress);
-    auto engine = std::make_unique<ExcelEngine>(fileName);
-    if (!engine->openWorkbook(1) || !engine->writeTable(table, &reporter) || !engine->saveWorkbookAs(fileName)) {
-        const bool cancelled = engine->wasCancelled();
+    TableFile file(fileName, format);
+    if (file.prepare() != TableFile::Ready || !file.write(table, &reporter, &meterSheet)) {
         progress->hide();
-        engine.reset();
         progress.reset();
-        if (!cancelled)
+        if (!file.wasCancelled())
             return failed();
         // The user stopped it: no file was written and the table stays, so nothing to ask.
         dialogs.information(page, title, text(Text::ExportCancelled));
         return false;
     }
-    engine->closeWorkbook();
     progress->setValue(tableRows);
     progress->hide();
-    engine.reset();
     progress.reset();
     emptyTable();
     dialogs.information(page, title, text(Text::ExportSucceeded));

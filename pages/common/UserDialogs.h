@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
 #include <memory>
 
 class QWidget;
@@ -26,9 +28,10 @@ public:
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
     // Question box with Yes and No and no default button; true for Yes.
     virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
-    // Save-file dialog; an empty result means the user cancelled.
+    // Save-file dialog offering the name filters (the first one selected at first); an empty result
+    // means the user cancelled. chosenFilter gets the filter selected when the user saved.
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                                 const QString &filter) = 0;
+                                 const QStringList &filters, QString &chosenFilter) = 0;
     // A window-modal progress dialog, shown at once, ranging from 0 to maximum.
     virtual std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                        int maximum) = 0;

@@ -8,6 +8,7 @@
 #include "MeterConnection.h"
 #include "MeterKind.h"
 #include "MeterPage.h"
+#include "MeterSheet.h"
 #include "RecordsTableModel.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
@@ -88,7 +89,7 @@ void FirstPage::identifyMeter()
     if (!connection.isLinkOpen())
         return;
 
-    KeyInfo keyInfo;
+    keyInfo = KeyInfo();
     MeterFlow flow(connection.protocol(), state);
     const MeterFlow::Result result = flow.identify(meterCatalog, keyInfo);
     if (result != MeterFlow::KeyInfoFailed) {
@@ -136,8 +137,10 @@ void FirstPage::on_pushButton_readRecords_clicked()
         progress.hide();
         return;
     }
-    if (result == MeterFlow::Done)
+    if (result == MeterFlow::Done) {
+        downloaded = QDateTime::currentDateTime();
         appendRecords(download);
+    }
 }
 
 void FirstPage::appendRecords(const MeterFlow::Download &download)
@@ -169,7 +172,8 @@ bool FirstPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
     // The columns are titled with the export headers (units from the built-in unit table); the
     // table is emptied after a successful export, and after a declined retry as `declinedRetry` says.
-    return TableExport::exportTable(this, model->exportTable(exportHeaders()), model->rowCount(), *dialogs,
+    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag);
+    return TableExport::exportTable(this, model->exportTable(exportHeaders()), meterSheet, model->rowCount(), *dialogs,
                                     languageFlag, declinedRetry, [this] { model->clear(); });
 }
 
@@ -178,6 +182,7 @@ void FirstPage::on_pushButton_spectralData_clicked()
     // The spectral dialog gets the meter kind, its own copy of the unit catalog and the language,
     // and lives for one exec(): nothing of its content survives.
     MeterPage spectralPage(state.uiIndex, unitCatalog, languageFlag, connection, *dialogs);
+    spectralPage.setMeterIdentity(keyInfo);
     spectralPage.exec();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "CatalogTypes.h"
+#include "KeyInfo.h"
 #include "MeterFlow.h"
 #include "MeterState.h"
 #include "TableExport.h"
 #include "TextCatalogue.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -65,6 +67,7 @@ public:
     void appendRecords(const MeterFlow::Download &download);
 
     int meterKind() const { return state.uiIndex; }
+    const KeyInfo &meterIdentity() const { return keyInfo; }
     int meterMode() const { return state.mode; }
     const QList<int> &unitSlotList() const { return state.unitSlots; }
     const RecordsTableModel &recordsModel() const { return *model; }
@@ -92,6 +95,8 @@ private:
     UnitCatalog unitCatalog;
     ProbeNames probeNames;
     MeterState state;
+    KeyInfo keyInfo;      // as the last identification read it; the export's sheet about the meter
+    QDateTime downloaded; // when the last download ended
     bool languageFlag = true;
 
     MeterConnection &connection;

@@ -4,6 +4,7 @@
 #include "DialogDownloadProgress.h"
 #include "MeterConnection.h"
 #include "MeterFlow.h"
+#include "MeterSheet.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartGeometry.h"
 #include "SpectrumChartPainter.h"
@@ -217,6 +218,7 @@ void MeterPage::downloadRecords()
         return;
 
     // Every block has arrived: only now are rows added, so a failed transfer leaves none.
+    downloaded = QDateTime::currentDateTime();
     model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
     update();
@@ -230,6 +232,7 @@ bool MeterPage::on_pushButton_exportExcel_clicked()
 bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
     // Rows below the title row go out, titled by the title row; the table keeps its title row.
-    return TableExport::exportTable(this, model->exportTable(), model->rowCount(), dialogs, languageFlag, declinedRetry,
-                                    [this] { model->clearRecords(); });
+    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
+    return TableExport::exportTable(this, model->exportTable(), meterSheet, model->rowCount(), dialogs, languageFlag,
+                                    declinedRetry, [this] { model->clearRecords(); });
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "CatalogTypes.h"
+#include "KeyInfo.h"
 #include "MeterState.h"
 #include "SpectralRecord.h"
 #include "TableExport.h"
 #include "TextCatalogue.h"
 
+#include <QDateTime>
 #include <QDialog>
 
 #include <vector>
@@ -38,6 +40,9 @@ public:
     const std::vector<SpectralRecord> &spectralRecords() const;
     // The meter kind, the mode and the unit slots as the last read left them.
     const MeterState &meterState() const { return state; }
+    // The meter's key information, as the records page identified it: an export describes the
+    // meter with it.
+    void setMeterIdentity(const KeyInfo &info) { keyInfo = info; }
 
 public Q_SLOTS:
     // Repaints the chart: a curve was ticked or unticked, or records came or went.
@@ -81,6 +86,8 @@ private:
     SpectralTableModel *model; // owned by the dialog
     UnitCatalog unitCatalog;
     MeterState state;
+    KeyInfo keyInfo;
+    QDateTime downloaded; // when the last download ended
     bool languageFlag;
 
     MeterConnection &connection;

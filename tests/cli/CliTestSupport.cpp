@@ -144,7 +144,7 @@ bool parseCsv(const QByteArray &bytes, Grid &grid, QString &error)
     return true;
 }
 
-bool readXls(const QString &fileName, int columns, Grid &grid, QString &error)
+bool readXls(const QString &fileName, int columns, Grid &grid, QString &error, int sheetIndex)
 {
     grid.clear();
     XlrdReader reader;
@@ -152,11 +152,11 @@ bool readXls(const QString &fileName, int columns, Grid &grid, QString &error)
         error = reader.error();
         return false;
     }
-    if (reader.sheets().isEmpty()) {
-        error = QStringLiteral("no sheet");
+    if (reader.sheets().size() <= sheetIndex) {
+        error = QStringLiteral("no sheet %1").arg(sheetIndex);
         return false;
     }
-    const XlrdReader::Sheet &sheet = reader.sheet(0);
+    const XlrdReader::Sheet &sheet = reader.sheet(sheetIndex);
     if (sheet.columns > columns) {
         error = QStringLiteral("the sheet has %1 columns, more than %2").arg(sheet.columns).arg(columns);
         return false;
@@ -166,16 +166,16 @@ bool readXls(const QString &fileName, int columns, Grid &grid, QString &error)
         for (int c = 0; c < columns; ++c) {
             const XlrdReader::Cell cell = sheet.cell(r, c);
             // An empty text (a record without a name) is a blank cell: formatted, without value.
-            const bool textOrBlank = cell.type == 1 || (cell.type == 6 && cell.value.toString().isEmpty());
-            if (sheet.has(r, c) && (!textOrBlank || cell.horizontalAlignment != 2)) {
-                error = QStringLiteral("cell (%1, %2) is not a centred text cell (type %3, alignment %4)")
+            const bool shown = cell.type == 1 || cell.type == 2 || (cell.type == 6 && cell.value.toString().isEmpty());
+            if (sheet.has(r, c) && (!shown || cell.horizontalAlignment != 2)) {
+                error = QStringLiteral("cell (%1, %2) is not a centred text or number cell (type %3, alignment %4)")
                             .arg(r)
                             .arg(c)
                             .arg(cell.type)
                             .arg(cell.horizontalAlignment);
                 return false;
             }
-            row << (sheet.has(r, c) ? cell.value.toString() : QString());
+            row << (sheet.has(r, c) ? sheet.text(r, c) : QString());
         }
         grid << row;
     }

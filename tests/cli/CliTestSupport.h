@@ -39,9 +39,10 @@ Result run(const QStringList &arguments, const QString &workDir, const QString &
 // Parses CSV as the program writes it (byte-order mark, CR LF, quoted fields); false with the
 // reason when the bytes do not follow that form.
 bool parseCsv(const QByteArray &bytes, Grid &grid, QString &error);
-// The sheet of a workbook as xlrd reads it, as a grid of texts padded to `columns` (empty cells
-// are empty texts). Also checks that every written cell is a centred text cell.
-bool readXls(const QString &fileName, int columns, Grid &grid, QString &error);
+// A sheet of a workbook (the first unless told) as xlrd reads it, as a grid of the texts the cells
+// show, padded to `columns` (empty cells are empty texts). Also checks that every written cell is a
+// centred text or number cell.
+bool readXls(const QString &fileName, int columns, Grid &grid, QString &error, int sheetIndex = 0);
 
 // The records table of the records page for a sample as the records-page tests fix it
 // (tests/recordspage/golden), without the Operation column.

@@ -233,7 +233,7 @@ void TestCliCore::options_data()
     QTest::addColumn<QString>("catalogs");
 
     using C = CliOptions::Command;
-    using F = CliOptions::Format;
+    using F = TableFile;
     QTest::newRow("defaults") << QStringList{"identify"} << int(UsageError::None) << int(C::Identify) << int(F::Xls)
                               << true << false << "";
     QTest::newRow("options after the command")

@@ -173,6 +173,11 @@ void TestCliFailures::recordCounts_data()
                                            << "out.xls" << 7 << 1 << tooMany << 0;
     QTest::newRow("65,536 spectra to xls") << 65536LL << "spectra"
                                            << "out.xls" << 9 << 1 << tooMany << 0;
+    QTest::newRow("1,048,576 records to xlsx")
+        << 1048576LL << "records"
+        << "out.xlsx" << 7 << 1
+        << "Exporting data failed! out.xlsx: the sheet holds at most 1,048,575 records; the meter holds 1048576\n"
+        << 0;
     QTest::newRow("65,536 records to csv") << 65536LL << "records"
                                            << "out.csv" << 0 << 0 << "" << 65537;
     QTest::newRow("count 0xFFFFFFFF, identify")

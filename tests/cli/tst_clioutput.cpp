@@ -81,7 +81,7 @@ void TestCliOutput::badUsage_data()
                                                         QStringLiteral("--format"), QStringLiteral("pdf"),
                                                         QStringLiteral("records"),  QStringLiteral("-o"),
                                                         QStringLiteral("x")}
-                                         << QStringLiteral("--format takes xls or csv, not pdf");
+                                         << QStringLiteral("--format takes xls, xlsx or csv, not pdf");
     QTest::newRow("missing value") << QStringList{QStringLiteral("identify"), QStringLiteral("--virtual-meter")}
                                    << QStringLiteral("选项 --virtual-meter 缺少参数");
     QTest::newRow("empty value") << QStringList{QStringLiteral("records"), QStringLiteral("-o"), QString()}
@@ -230,32 +230,32 @@ void TestCliOutput::formatOptionWinsOverSuffix_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("csv");
-    QTest::newRow("suffix .csv") << QStringList{} << "a.csv" << true;
-    QTest::newRow("suffix .CSV") << QStringList{} << "a.CSV" << true;
-    QTest::newRow("suffix .xls") << QStringList{} << "a.xls" << false;
-    QTest::newRow("no suffix") << QStringList{} << "download" << false;
-    QTest::newRow("other suffix") << QStringList{} << "a.txt" << false;
+    QTest::addColumn<QByteArray>("start"); // the file's first bytes tell its format
+    const QByteArray csv("\xEF\xBB\xBF"), xls = QByteArray::fromHex("D0CF11E0A1B11AE1"), xlsx("PK\x03\x04");
+    QTest::newRow("suffix .csv") << QStringList{} << "a.csv" << csv;
+    QTest::newRow("suffix .CSV") << QStringList{} << "a.CSV" << csv;
+    QTest::newRow("suffix .xls") << QStringList{} << "a.xls" << xls;
+    QTest::newRow("suffix .Xlsx") << QStringList{} << "a.Xlsx" << xlsx;
+    QTest::newRow("no suffix") << QStringList{} << "download" << xls;
+    QTest::newRow("other suffix") << QStringList{} << "a.txt" << xls;
     QTest::newRow("--format csv on .xls")
-        << QStringList{QStringLiteral("--format"), QStringLiteral("csv")} << "a.xls" << true;
-    QTest::newRow("--format=xls on .csv") << QStringList{QStringLiteral("--format=xls")} << "a.csv" << false;
+        << QStringList{QStringLiteral("--format"), QStringLiteral("csv")} << "a.xls" << csv;
+    QTest::newRow("--format=xls on .csv") << QStringList{QStringLiteral("--format=xls")} << "a.csv" << xls;
+    QTest::newRow("--format xlsx on .xls")
+        << QStringList{QStringLiteral("--format"), QStringLiteral("xlsx")} << "a.xls" << xlsx;
 }
 
 void TestCliOutput::formatOptionWinsOverSuffix()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, file);
-    QFETCH(bool, csv);
+    QFETCH(QByteArray, start);
     QTemporaryDir work;
     const Result result = run(options + meterArguments(samplePath(QStringLiteral("kind2")), true)
                                   + QStringList{QStringLiteral("records"), QStringLiteral("-o"), file},
                               work.path(), runtime.path());
     QCOMPARE(result.exitCode, 0);
-    const QByteArray bytes = readFile(work.filePath(file));
-    if (csv)
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-    else
-        QVERIFY(bytes.startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1"))); // a compound file
+    QVERIFY(readFile(work.filePath(file)).startsWith(start));
 }
 
 void TestCliOutput::templateInWorkingDirectoryIsUsed()

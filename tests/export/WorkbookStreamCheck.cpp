@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 
@@ -80,6 +81,39 @@ QString checkCellTable(const QVector<BiffRecord> &records)
     }
     return {};
 }
+// FORMAT records before the first XF, each index defined once; every cell format's number format
+// built in or defined; the sheet counts in SUPBOOK and TABID.
+QString checkGlobalsLists(const QVector<BiffRecord> &globals)
+{
+    QSet<quint16> formats;
+    bool xfSeen = false;
+    int sheetCount = 0;
+    for (const BiffRecord &r : globals) {
+        if (r.id == Biff::Format) {
+            if (xfSeen)
+                return QStringLiteral("FORMAT %1 after an XF").arg(Biff::u16(r.data, 0));
+            if (formats.contains(Biff::u16(r.data, 0)))
+                return QStringLiteral("FORMAT %1 defined twice").arg(Biff::u16(r.data, 0));
+            formats.insert(Biff::u16(r.data, 0));
+        } else if (r.id == Biff::Xf) {
+            xfSeen = true;
+            const quint16 format = Biff::u16(r.data, 2);
+            if (format >= Biff::FirstUserFormat && !formats.contains(format))
+                return QStringLiteral("XF uses number format %1, which no FORMAT defines").arg(format);
+        } else if (r.id == Biff::BoundSheet) {
+            ++sheetCount;
+        }
+    }
+    for (const BiffRecord &r : globals) {
+        if (r.id == Biff::SupBook && r.data.size() == 4 && Biff::u16(r.data, 2) == 0x0401
+            && Biff::u16(r.data, 0) != sheetCount)
+            return QStringLiteral("SUPBOOK counts %1 sheets of %2").arg(Biff::u16(r.data, 0)).arg(sheetCount);
+        if (r.id == Biff::TabId && r.data.size() != 2 * sheetCount)
+            return QStringLiteral("TABID lists %1 sheets of %2").arg(r.data.size() / 2).arg(sheetCount);
+    }
+    return {};
+}
+
 } // namespace
 
 QByteArray WorkbookStreamCheck::workbookStream(const QString &fileName)
@@ -225,6 +259,10 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
         }
     }
 
+    const QString lists = checkGlobalsLists(globals);
+    if (!lists.isEmpty())
+        return lists;
+
     QVector<SstString> strings;
     QString error;
     if (!sstPayloads.isEmpty() && !decodeSst(sstPayloads, sstOffsets, &strings, &error))
@@ -248,6 +286,7 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
         int depth = 0;
         qint64 rowMin = -1, rowMax = -1, columnMin = -1, columnMax = -1;
         QByteArray dimensions;
+        bool window = false;
         auto use = [&](int row, int column) {
             rowMin = rowMin < 0 ? row : qMin<qint64>(rowMin, row);
             rowMax = qMax<qint64>(rowMax, row);
@@ -263,6 +302,8 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
             if (depth != 1)
                 continue;
             if (isCell(r.id)) {
+                if ((r.id == Biff::Number && r.data.size() != 14) || (r.id == Biff::Rk && r.data.size() != 10))
+                    return QStringLiteral("number cell at %1 of %2 bytes").arg(r.offset).arg(r.data.size());
                 if (!cellXfOk(Biff::u16(r.data, 4)))
                     return QStringLiteral("cell at %1 refers to XF %2, not a cell format")
                         .arg(r.offset)
@@ -283,6 +324,8 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
                 }
             } else if (r.id == Biff::Dimensions) {
                 dimensions = r.data;
+            } else if (r.id == Biff::Window2) {
+                window = true;
             } else if (r.id == Biff::Index) {
                 for (int p = 16; p + 4 <= r.data.size(); p += 4) {
                     const quint32 at = Biff::u32(r.data, p);
@@ -293,6 +336,8 @@ QString WorkbookStreamCheck::check(const QByteArray &stream)
         }
         if (dimensions.size() != 14)
             return QStringLiteral("worksheet without DIMENSIONS");
+        if (!window)
+            return QStringLiteral("worksheet without WINDOW2");
         const QString cellTable = checkCellTable(records);
         if (!cellTable.isEmpty())
             return cellTable;

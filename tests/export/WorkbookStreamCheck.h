@@ -6,9 +6,11 @@
 #include <QVector>
 
 // Checks the rules of a BIFF8 workbook stream that no Linux reader checks but Excel relies on:
-// sheet positions, record sizes, cell formats, DIMENSIONS, the order of the cell table (ROW
-// blocks, cells by row and column), the SST counts and its CONTINUE layout, EXTSST and INDEX
-// offsets. Independent of the engine's own parser.
+// sheet positions, record sizes, cell formats and the number formats they use (FORMAT records
+// before the XF records), the sheet counts of SUPBOOK and TABID, DIMENSIONS and
+// WINDOW2 in every worksheet, the order of the cell table (ROW blocks, cells by row and column),
+// the SST counts and its CONTINUE layout, EXTSST and INDEX offsets. Independent of the engine's
+// own parser.
 class WorkbookStreamCheck
 {
 public:

@@ -1,5 +1,7 @@
 #include "XlrdReader.h"
 
+#include <QRegularExpression>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,7 +23,8 @@ for sh in book.sheets():
                 continue
             xf = book.xf_list[cell.xf_index]
             cells.append([r, c, cell.ctype, cell.value, xf.alignment.hor_align, cell.xf_index,
-                          book.font_list[xf.font_index].weight >= 700, bool(xf.alignment.text_wrapped)])
+                          book.font_list[xf.font_index].weight >= 700, bool(xf.alignment.text_wrapped),
+                          book.format_map[xf.format_key].format_str])
     sheets.append({"name": sh.name, "rows": sh.nrows, "cols": sh.ncols, "cells": cells,
                    "merged": [list(m) for m in sh.merged_cells]})
 print(json.dumps({"sheets": sheets, "log": log.getvalue()}))
@@ -81,6 +84,7 @@ bool XlrdReader::read(const QString &fileName)
             cell.xfIndex = a.at(5).toInt();
             cell.bold = a.at(6).toBool();
             cell.wrap = a.at(7).toBool();
+            cell.numberFormat = a.at(8).toString();
             sheet.cells.insert({a.at(0).toInt(), a.at(1).toInt()}, cell);
         }
         for (const QJsonValue &m : o.value(QStringLiteral("merged")).toArray()) {
@@ -93,4 +97,14 @@ bool XlrdReader::read(const QString &fileName)
     }
     failure.clear();
     return true;
+}
+
+QString XlrdReader::Sheet::text(int row, int column) const
+{
+    const Cell shown = cell(row, column);
+    static const QRegularExpression fixed(QStringLiteral("^0(\\.0+)?$"));
+    if (shown.type != 2 || !fixed.match(shown.numberFormat).hasMatch())
+        return shown.value.toString();
+    const int decimals = qMax(int(shown.numberFormat.size()) - 2, 0);
+    return QString::number(shown.value.toDouble(), 'f', decimals);
 }

@@ -19,6 +19,7 @@ public:
         QVariant value;
         int horizontalAlignment = -1;
         int xfIndex = -1;
+        QString numberFormat; // the cell format's number format code, "General" for none
         bool bold = false;
         bool wrap = false;
     };
@@ -32,7 +33,9 @@ public:
 
         bool has(int row, int column) const { return cells.contains({row, column}); }
         Cell cell(int row, int column) const { return cells.value({row, column}); }
-        QString text(int row, int column) const { return cell(row, column).value.toString(); }
+        // What the cell shows: a number in fixed notation with its number format's decimals ("0.00"
+        // shows two), anything else its value as text.
+        QString text(int row, int column) const;
     };
 
     // Runs xlrd on the file; false with the reason in error() when xlrd fails or warns.

@@ -52,11 +52,20 @@ ExportTable spectralTable(int records)
     for (int i = 0; i < 31; ++i)
         table.setHeaderText(1 + i, QStringLiteral("%1nm").arg(400 + 10 * i));
     for (int r = 0; r < records; ++r) {
-        table.setCellText(r, 0, QString::number(r + 1));
+        table.setCellNumber(r, 0, QString::number(r + 1));
         for (int i = 0; i < 31; ++i)
-            table.setCellText(r, 1 + i, QString::number((r + 1) * 100 + i * 0.5, 'f', 3));
+            table.setCellNumber(r, 1 + i, QString::number((r + 1) * 100 + i * 0.5, 'f', 3));
     }
     return table;
+}
+
+// A second sheet as the pages give the workbook about the meter.
+ExportSheet meterSheet()
+{
+    ExportSheet sheet{QStringLiteral("仪器信息"), ExportTable(1, 2)};
+    sheet.table.setCellText(0, 0, QStringLiteral("序列号"));
+    sheet.table.setCellText(0, 1, QStringLiteral("20240131"));
+    return sheet;
 }
 
 const QStringList exportTitles = {QStringLiteral("名称"), QStringLiteral("照度\n(Lux)"), QStringLiteral("色温\n(K)"),
@@ -82,8 +91,8 @@ private:
 
     bool exportRecords(const ExportTable &table, bool languageFlag = true)
     {
-        return TableExport::exportTable(page.get(), table, table.rowCount(), dialogs, languageFlag, declinedRetry,
-                                        [this] { ++emptied; });
+        return TableExport::exportTable(page.get(), table, meterSheet(), table.rowCount(), dialogs, languageFlag,
+                                        declinedRetry, [this] { ++emptied; });
     }
     bool exportRecords(int rows, bool languageFlag = true)
     {
@@ -92,8 +101,8 @@ private:
     // The spectral page's table has its title row too, which counts in the progress range.
     bool exportSpectral(int records)
     {
-        return TableExport::exportTable(page.get(), spectralTable(records), records + 1, dialogs, true, declinedRetry,
-                                        [this] { ++emptied; });
+        return TableExport::exportTable(page.get(), spectralTable(records), meterSheet(), records + 1, dialogs, true,
+                                        declinedRetry, [this] { ++emptied; });
     }
 
 private Q_SLOTS:
@@ -145,7 +154,8 @@ private Q_SLOTS:
         QCOMPARE(save.title, QStringLiteral("保存数据到Excel"));
         QVERIFY2(QRegularExpression(QStringLiteral("^Data\\d{14}$")).match(save.text).hasMatch(),
                  qPrintable(save.text));
-        QCOMPARE(save.filter, QStringLiteral("Excel(*.xls)"));
+        QCOMPARE(save.filters, (QStringList{QStringLiteral("Excel 97-2003 (*.xls)"), QStringLiteral("Excel (*.xlsx)"),
+                                            QStringLiteral("CSV (*.csv)")}));
         const Shown &progress = dialogs.shown().at(1);
         QCOMPARE(progress.title, QStringLiteral("正在导出数据，请等待……"));
         QCOMPARE(progress.text, QStringLiteral("取消"));
@@ -201,10 +211,15 @@ private Q_SLOTS:
             QCOMPARE(sheet.text(0, 1 + i), QStringLiteral("%1nm").arg(400 + 10 * i));
         for (int r = 0; r < 3; ++r)
             QVERIFY(!sheet.has(r, 32)); // the curve column: a check box, no title, no text
-        QCOMPARE(sheet.text(1, 0), QStringLiteral("1"));
-        QCOMPARE(sheet.text(2, 0), QStringLiteral("2"));
-        QCOMPARE(sheet.text(2, 31), QString::number(200 + 30 * 0.5, 'f', 3));
+        // Record numbers and values are numbers; the sheet about the meter follows.
+        QCOMPARE(sheet.cell(2, 0).type, 2);
+        QCOMPARE(sheet.cell(2, 0).value.toDouble(), 2.0);
+        QCOMPARE(sheet.cell(2, 31).type, 2);
+        QCOMPARE(sheet.cell(2, 31).value.toDouble(), 215.0);
         QCOMPARE(sheet.columns, 32);
+        QCOMPARE(xlrd.sheets().size(), 2);
+        QCOMPARE(xlrd.sheet(1).name, QStringLiteral("仪器信息"));
+        QCOMPARE(xlrd.sheet(1).text(0, 1), QStringLiteral("20240131"));
     }
 
     void cancelledSaveDialog_data()
@@ -351,6 +366,33 @@ private Q_SLOTS:
         QCOMPARE(dialogs.questionTexts(),
                  QStringList{QStringLiteral("Exporting data failed, do you want to save the data again?")});
         QCOMPARE(dialogs.shown().at(1).title, QStringLiteral("Tip"));
+    }
+
+    void formatFromFilterOrSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("start");
+        const QByteArray ole("\xD0\xCF\x11\xE0", 4), zip("PK\x03\x04", 4), csv("\xEF\xBB\xBF", 3);
+        QTest::newRow("xls filter adds .xls") << "a" << 0 << "a.xls" << ole;
+        QTest::newRow("xlsx filter adds .xlsx") << "a" << 1 << "a.xlsx" << zip;
+        QTest::newRow("csv filter adds .csv") << "a" << 2 << "a.csv" << csv;
+        QTest::newRow("typed .CSV wins over the xls filter") << "a.CSV" << 0 << "a.CSV" << csv;
+        QTest::newRow("typed .xlsx wins over the csv filter") << "a.xlsx" << 2 << "a.xlsx" << zip;
+        QTest::newRow("an unknown suffix gets the filter's") << "a.txt" << 1 << "a.txt.xlsx" << zip;
+    }
+
+    void formatFromFilterOrSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, start);
+        dialogs.setNextFileName(path(typed), filter);
+        QVERIFY(exportRecords(2));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{written});
+        QVERIFY(fileBytes(path(written)).startsWith(start));
     }
 
     void proposedFileName()

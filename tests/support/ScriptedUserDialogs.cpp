@@ -64,10 +64,14 @@ bool ScriptedUserDialogs::question(QWidget *parent, const QString &title, const 
 }
 
 QString ScriptedUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                                          const QString &filter)
+                                          const QStringList &filters, QString &chosenFilter)
 {
-    log.append({Shown::SaveFile, caption, proposedName, parent, filter, 0});
-    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    log.append({Shown::SaveFile, caption, proposedName, parent, filters, 0});
+    if (fileNames.isEmpty())
+        return QString();
+    const auto [name, filterIndex] = fileNames.takeFirst();
+    chosenFilter = filters.value(filterIndex);
+    return name;
 }
 
 std::unique_ptr<ProgressReporter> ScriptedUserDialogs::progress(QWidget *parent, const QString &label,

@@ -3,6 +3,7 @@
 #include "UserDialogs.h"
 
 #include <QList>
+#include <QPair>
 #include <QStringList>
 
 // Dialogs for tests: answers come from queues the test fills, and everything that would have
@@ -22,7 +23,7 @@ public:
         QString title; // caption for a save dialog, label for a progress dialog
         QString text;  // proposed name for a save dialog, cancel text for a progress dialog
         QWidget *parent = nullptr;
-        QString filter;
+        QStringList filters; // a save dialog's name filters
         int maximum = 0;
     };
 
@@ -35,7 +36,8 @@ public:
     };
 
     void setNextAnswer(bool yes) { answers.append(yes); }
-    void setNextFileName(const QString &name) { fileNames.append(name); }
+    // The next save dialog returns name, saved with the name filter of that index selected.
+    void setNextFileName(const QString &name, int filterIndex = 0) { fileNames.append({name, filterIndex}); }
     // The next progress dialog reports a cancel once its value reaches this number.
     void cancelProgressAt(int value) { cancelAt = value; }
     // The progress dialog shown last reports a cancel from now on, as after a click on its Cancel.
@@ -53,14 +55,14 @@ public:
     void information(QWidget *parent, const QString &title, const QString &text) override;
     bool question(QWidget *parent, const QString &title, const QString &text) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                         const QString &filter) override;
+                         const QStringList &filters, QString &chosenFilter) override;
     std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                int maximum) override;
 
 private:
     QList<Shown> log;
     QList<bool> answers;
-    QStringList fileNames;
+    QList<QPair<QString, int>> fileNames;
     QList<std::shared_ptr<ProgressLog>> progressDialogs;
     int cancelAt = -1;
 };

@@ -1,0 +1,15 @@
+#include "ProgramVersion.h"
+
+namespace ProgramVersion {
+
+QString name()
+{
+    return QStringLiteral("Lumivane");
+}
+
+QString version()
+{
+    return QStringLiteral(LUMIVANE_VERSION);
+}
+
+} // namespace ProgramVersion

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The program's name and version as files and the command line state them.
+namespace ProgramVersion {
+
+QString name();    // "Lumivane"
+QString version(); // the project's version, e.g. "1.02"
+
+} // namespace ProgramVersion
