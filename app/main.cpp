@@ -12,6 +12,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Settings live in ~/.config/Lumivane.
+    QCoreApplication::setOrganizationName(QStringLiteral("Lumivane"));
 
     // Demo mode: the virtual meter stands in for the USB meter.
     TransportFactory virtualMeter;

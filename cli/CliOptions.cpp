@@ -8,8 +8,18 @@ const QString endOfOptions = QStringLiteral("--");
 
 bool isValueOption(const QString &name)
 {
-    return name == QLatin1String("--virtual-meter") || name == QLatin1String("--catalog-dir")
-           || name == QLatin1String("--lang") || name == QLatin1String("--format") || name == QLatin1String("-o");
+    for (const char *option :
+         {"--virtual-meter", "--catalog-dir", "--lang", "--format", "-o", "--archive", "--serial", "--since"}) {
+        if (name == QLatin1String(option))
+            return true;
+    }
+    return false;
+}
+
+// Options that take no value.
+bool isFlag(const QString &name)
+{
+    return name == QLatin1String("-q") || name == QLatin1String("--quiet") || name == QLatin1String("--no-archive");
 }
 
 // Splits "--name=value" into its parts; other arguments keep an empty value and hasValue false.
@@ -89,7 +99,7 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         splitOption(argument, name, value, hasValue);
         // -q and --quiet are one option.
         const QString key = name == QLatin1String("-q") ? QStringLiteral("--quiet") : name;
-        if (name == QLatin1String("-q") || name == QLatin1String("--quiet")) {
+        if (isFlag(name)) {
             if (hasValue)
                 return {UsageError::UnknownOption, argument};
         } else if (!isValueOption(name)) {
@@ -105,6 +115,10 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
 
         if (key == QLatin1String("--quiet")) {
             options.quiet = true;
+            continue;
+        }
+        if (key == QLatin1String("--no-archive")) {
+            options.archive = false;
             continue;
         }
         if (value.isEmpty())
@@ -126,6 +140,18 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
             }
             if (!options.format)
                 return {UsageError::BadFormat, value};
+        } else if (name == QLatin1String("--archive")) {
+            options.archiveLocation = value;
+        } else if (name == QLatin1String("--serial")) {
+            bool number = false;
+            const qint32 serial = value.toInt(&number);
+            if (!number)
+                return {UsageError::BadNumber, value};
+            options.serial = serial;
+        } else if (name == QLatin1String("--since")) {
+            options.since = QDate::fromString(value, Qt::ISODate);
+            if (!options.since.isValid())
+                return {UsageError::BadDate, value};
         }
     }
 
@@ -138,12 +164,33 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.command = CliOptions::Command::Records;
     else if (command == QLatin1String("spectra"))
         options.command = CliOptions::Command::Spectra;
+    else if (command == QLatin1String("history"))
+        options.command = CliOptions::Command::History;
+    else if (command == QLatin1String("export"))
+        options.command = CliOptions::Command::Export;
     else
         return {UsageError::UnknownCommand, command};
-    if (words.size() > 1)
-        return {UsageError::ExtraArgument, words.at(1)};
+    // export takes the id of an archived download; every other command takes no word.
+    const qsizetype wordsTaken = options.command == CliOptions::Command::Export ? 2 : 1;
+    if (words.size() < wordsTaken)
+        return {UsageError::MissingId, command};
+    if (words.size() > wordsTaken)
+        return {UsageError::ExtraArgument, words.at(wordsTaken)};
+    if (options.command == CliOptions::Command::Export) {
+        bool number = false;
+        options.exportId = words.at(1).toLongLong(&number);
+        if (!number || options.exportId <= 0)
+            return {UsageError::BadNumber, words.at(1)};
+    }
+    if (options.command != CliOptions::Command::History) {
+        for (const char *option : {"--serial", "--since"}) {
+            if (seen.contains(QLatin1String(option)))
+                return {UsageError::HistoryOnly, QLatin1String(option)};
+        }
+    }
 
-    const bool writesFile = options.command != CliOptions::Command::Identify;
+    const bool writesFile =
+        options.command != CliOptions::Command::Identify && options.command != CliOptions::Command::History;
     if (writesFile && options.outputFile.isEmpty())
         return {UsageError::MissingOutput, command};
     if (!writesFile && !options.outputFile.isEmpty())

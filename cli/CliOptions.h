@@ -2,6 +2,7 @@
 
 #include "TableFile.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,8 @@
 //   lumivane-cli [OPTIONS] identify
 //   lumivane-cli [OPTIONS] records -o FILE
 //   lumivane-cli [OPTIONS] spectra -o FILE
+//   lumivane-cli [OPTIONS] history [--serial N] [--since DATE]
+//   lumivane-cli [OPTIONS] export ID -o FILE
 //   lumivane-cli --help | --version
 struct CliOptions
 {
@@ -19,6 +22,8 @@ struct CliOptions
         Identify,
         Records,
         Spectra,
+        History,
+        Export,
         Help,
         Version
     };
@@ -30,6 +35,11 @@ struct CliOptions
     bool chinese = true;                     // --lang zh (the default, as the window starts in Chinese) or en
     std::optional<TableFile::Format> format; // --format; none: from FILE's suffix
     bool quiet = false;
+    bool archive = true;          // --no-archive turns the archive off
+    QString archiveLocation;      // --archive; empty: the default SQLite archive
+    std::optional<qint32> serial; // history --serial
+    QDate since;                  // history --since (local date); invalid: from the first download
+    qint64 exportId = 0;          // export ID
 
     // The format that is written: --format when given, otherwise the one FILE's suffix names
     // (".xlsx", ".csv", ".xls" in any case) and xls for any other FILE.
@@ -48,10 +58,14 @@ struct UsageError
         BadLanguage,    // argument: the value
         BadFormat,      // argument: the value
         NoCommand,
-        UnknownCommand,  // argument: the word
-        ExtraArgument,   // argument: the word
-        MissingOutput,   // argument: the command
-        OutputNotAllowed // argument: the command
+        UnknownCommand,   // argument: the word
+        ExtraArgument,    // argument: the word
+        MissingOutput,    // argument: the command
+        OutputNotAllowed, // argument: the command
+        BadNumber,        // argument: the value
+        BadDate,          // argument: the value
+        HistoryOnly,      // argument: the option
+        MissingId         // argument: the command
     };
 
     Kind kind = None;

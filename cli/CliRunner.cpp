@@ -2,16 +2,14 @@
 
 #include "CatalogLoader.h"
 #include "CliTexts.h"
-#include "ColumnModel.h"
+#include "DownloadArchiver.h"
 #include "DownloadFiles.h"
 #include "ExportTable.h"
 #include "HidapiTransport.h"
+#include "MeasurementArchive.h"
 #include "MeterImage.h"
 #include "MeterKind.h"
-#include "MeterSheet.h"
 #include "OutputFile.h"
-#include "RecordsTableModel.h"
-#include "SpectralTableModel.h"
 #include "TerminalProgress.h"
 #include "VirtualMeterTransport.h"
 
@@ -92,6 +90,10 @@ int CliRunner::run(const QStringList &arguments)
         return runRecords();
     case CliOptions::Command::Spectra:
         return runSpectra();
+    case CliOptions::Command::History:
+        return runHistory();
+    case CliOptions::Command::Export:
+        return runExport();
     default:
         return UsageFailure;
     }
@@ -181,7 +183,7 @@ bool CliRunner::startDownload(OutputFile &output)
 }
 
 bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const OutputFile &output, DownloadFiles &memory,
-                         qint64 &count, const std::function<void()> &slotsRead)
+                         qint64 &count)
 {
     QString reason;
     if (!memory.open(reason)) {
@@ -192,7 +194,7 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
     const MeterFlow::CountCheck fits = [&](qint64 records) { return output.accepts(records, reason); };
     count = 0;
     const MeterFlow::Result result =
-        flow.download(purpose, memory.records(), memory.names(), count, progress.get(), slotsRead, fits);
+        flow.download(purpose, memory.records(), memory.names(), count, progress.get(), {}, fits);
     progress->finish();
     session.close();
     downloaded = QDateTime::currentDateTime();
@@ -226,30 +228,12 @@ int CliRunner::runRecords()
     if (!MeterKind::find(state.uiIndex))
         return fail(text(Text::CliUnsupportedKind).arg(state.uiIndex));
 
-    // As on the records page: identification ends with the column set-up, and the download sets
-    // the columns up again once it has read the unit slots and the mode.
-    RecordsTableModel model;
-    model.setChinese(options.chinese);
-    const auto setUpColumns = [&] { model.setUpColumns(state.uiIndex, state.mode, state.unitSlots, unitCatalog); };
-    setUpColumns();
-
     MeterFlow flow(session.protocol(), state);
     DownloadFiles memory;
     qint64 count = 0;
-    if (!download(flow, MeterFlow::Records, output, memory, count, setUpColumns))
+    if (!download(flow, MeterFlow::Records, output, memory, count))
         return Failure;
-    // The model holds one batch at a time. A meter without records gives the titles alone.
-    const QStringList headers = ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots, options.chinese);
-    const auto tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
-        MeterFlow::Download batch;
-        if (!memory.read(first, records, batch, reason))
-            return false;
-        model.clear();
-        model.appendDownload(state.uiIndex, state.mode, batch, probeNames);
-        table = model.exportTable(headers);
-        return true;
-    };
-    return writeOutput(output, count, tableOf, MeterSheet::make(keyInfo, state, count, downloaded, options.chinese));
+    return finishDownload(output, origin(MeterFlow::Records, state), count, memory);
 }
 
 int CliRunner::runSpectra()
@@ -262,31 +246,120 @@ int CliRunner::runSpectra()
         return fail(text(Text::CliNoSpectra).arg(state.uiIndex));
 
     // As the spectral page does when it opens: it reads the unit slots and the mode into a state
-    // of its own and sets its table up; the download then reads them again.
+    // of its own; the download then reads them again.
     MeterState pageState;
     pageState.uiIndex = state.uiIndex;
     MeterFlow flow(session.protocol(), pageState);
     if (const std::optional<Text> failure = MeterFlow::message(flow.readSlotsAndMode()))
         return fail(text(*failure));
-    SpectralTableModel model(pageState.uiIndex);
-    model.setChinese(options.chinese);
-    const auto setUp = [&] { model.setUp(pageState.unitSlots, unitCatalog); };
-    setUp();
 
     DownloadFiles memory;
     qint64 count = 0;
-    if (!download(flow, MeterFlow::Spectra, output, memory, count, setUp))
+    if (!download(flow, MeterFlow::Spectra, output, memory, count))
         return Failure;
-    // The model holds one batch at a time, numbered on from the batches before.
-    const auto tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
-        MeterFlow::Download batch;
-        if (!memory.read(first, records, batch, reason))
-            return false;
-        model.clearRecords();
-        model.appendDownload(batch, pageState.mode);
-        table = model.exportTable(int(first) + 1);
-        return true;
+    return finishDownload(output, origin(MeterFlow::Spectra, pageState), count, memory);
+}
+
+DownloadOrigin CliRunner::origin(MeterFlow::Purpose purpose, const MeterState &downloadState) const
+{
+    return {keyInfo, downloadState, purpose, unitCatalog, probeNames, downloaded};
+}
+
+int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory)
+{
+    const DownloadTables::BatchOf fromFiles = [&memory](qint64 first, int records, MeterFlow::Download &batch,
+                                                        QString &reason) {
+        return memory.read(first, records, batch, reason);
     };
-    return writeOutput(output, count, tableOf,
-                       MeterSheet::make(keyInfo, pageState, count, downloaded, options.chinese));
+    // The download is archived before its rows go anywhere; a download the archive cannot keep
+    // is still written, and the user is told why it was not kept.
+    if (options.archive) {
+        QString reason;
+        const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+        if (!archive || DownloadArchiver::archive(*archive, origin, count, fromFiles, reason) == 0)
+            print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
+    }
+    DownloadTables tables(origin, options.chinese);
+    const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
+        return tables.table(first, records, fromFiles, table, reason);
+    };
+    return writeOutput(output, count, tableOf, tables.meterSheet(count));
+}
+
+std::unique_ptr<MeasurementArchive> CliRunner::openArchive(QString &reason) const
+{
+    ArchiveLocation location = ArchiveLocation::defaultLocation();
+    if (!options.archiveLocation.isEmpty()) {
+        const std::optional<ArchiveLocation> given = ArchiveLocation::parse(options.archiveLocation, reason);
+        if (!given)
+            return nullptr;
+        location = *given;
+    }
+    auto archive = std::make_unique<MeasurementArchive>(location);
+    if (!archive->open()) {
+        reason = archive->errorString();
+        return nullptr;
+    }
+    return archive;
+}
+
+int CliRunner::runHistory()
+{
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+    if (!archive)
+        return fail(text(Text::CliArchiveUnavailable).arg(reason));
+    ArchiveFilter filter;
+    filter.serial = options.serial;
+    if (options.since.isValid())
+        filter.sinceUtc = options.since.startOfDay().toUTC();
+    QList<ArchiveEntry> entries;
+    if (!archive->list(filter, entries))
+        return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+    // One line per download, its id first: id, local time, serial, model, kind, records, table.
+    QString lines;
+    for (const ArchiveEntry &entry : entries) {
+        lines += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+                     .arg(entry.id)
+                     .arg(entry.downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                          MeterFlow::serialText(entry.keyInfo))
+                     .arg(qint32(entry.keyInfo.modelCode))
+                     .arg(entry.uiIndex)
+                     .arg(entry.recordCount)
+                     .arg(entry.purpose == MeterFlow::Spectra ? QStringLiteral("spectra") : QStringLiteral("records"));
+    }
+    print(out, lines);
+    return Success;
+}
+
+int CliRunner::runExport()
+{
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+    if (!archive)
+        return fail(text(Text::CliArchiveUnavailable).arg(reason));
+    ArchiveEntry entry;
+    MeterFlow::Download whole;
+    if (!archive->load(options.exportId, entry, whole.records, whole.names)) {
+        if (archive->errorString().isEmpty())
+            return fail(text(Text::CliNoSuchDownload).arg(options.exportId));
+        return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+    }
+    whole.count = entry.recordCount;
+    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
+    if (!output.prepare(reason) || !output.accepts(whole.count, reason))
+        return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+    // The tables are made again from the memory as read and the catalogs it was read with.
+    DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese);
+    const DownloadTables::BatchOf slices = [&whole](qint64 first, int records, MeterFlow::Download &batch,
+                                                    QString &error) {
+        if (DownloadTables::slice(whole, first, records, batch))
+            return true;
+        error = QStringLiteral("the archived memory holds fewer records than its count");
+        return false;
+    };
+    const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &why) {
+        return tables.table(first, records, slices, table, why);
+    };
+    return writeOutput(output, whole.count, tableOf, tables.meterSheet(whole.count));
 }

@@ -2,6 +2,7 @@
 
 #include "CatalogTypes.h"
 #include "CliOptions.h"
+#include "DownloadTables.h"
 #include "KeyInfo.h"
 #include "MeterFlow.h"
 #include "MeterSession.h"
@@ -18,6 +19,7 @@
 #include <memory>
 
 class DownloadFiles;
+class MeasurementArchive;
 class TerminalProgress;
 
 // The command-line program: parses the arguments, opens the meter (USB or virtual), identifies it
@@ -51,6 +53,8 @@ private:
     int runIdentify();
     int runRecords();
     int runSpectra();
+    int runHistory();
+    int runExport();
     // The output can be written and the meter is identified; false, with the failure told,
     // otherwise.
     bool startDownload(OutputFile &output);
@@ -59,7 +63,13 @@ private:
     // output cannot hold the records (found out before any memory is read); a meter without
     // records is no failure (count 0).
     bool download(MeterFlow &flow, MeterFlow::Purpose purpose, const OutputFile &output, DownloadFiles &memory,
-                  qint64 &count, const std::function<void()> &slotsRead);
+                  qint64 &count);
+    DownloadOrigin origin(MeterFlow::Purpose purpose, const MeterState &downloadState) const;
+    // Archives the download (unless --no-archive), then writes it.
+    int finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory);
+    // The archive --archive names (the default one without it), open; nullptr, with the reason,
+    // when it cannot be used.
+    std::unique_ptr<MeasurementArchive> openArchive(QString &reason) const;
     // Writes the table and, into a workbook, the sheet about the meter.
     int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet);
     void print(FILE *stream, const QString &message);

@@ -29,6 +29,14 @@ Text reasonText(UsageError::Kind kind)
         return Text::UsageMissingOutput;
     case UsageError::OutputNotAllowed:
         return Text::UsageOutputNotAllowed;
+    case UsageError::BadNumber:
+        return Text::UsageBadNumber;
+    case UsageError::BadDate:
+        return Text::UsageBadDate;
+    case UsageError::HistoryOnly:
+        return Text::UsageHistoryOnly;
+    case UsageError::MissingId:
+        return Text::UsageMissingId;
     case UsageError::None:
     case UsageError::NoCommand:
         break;
@@ -52,6 +60,8 @@ QString CliTexts::synopsis()
     return QStringLiteral("lumivane-cli [OPTIONS] identify\n"
                           "lumivane-cli [OPTIONS] records -o FILE\n"
                           "lumivane-cli [OPTIONS] spectra -o FILE\n"
+                          "lumivane-cli [OPTIONS] history [--serial N] [--since DATE]\n"
+                          "lumivane-cli [OPTIONS] export ID -o FILE\n"
                           "lumivane-cli --help | --version\n");
 }
 

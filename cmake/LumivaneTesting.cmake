@@ -19,8 +19,11 @@ function(lumivane_add_test name)
     set(runtime_dir ${CMAKE_BINARY_DIR}/test-runtime/${name})
     file(MAKE_DIRECTORY ${runtime_dir})
     file(CHMOD ${runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    # Its data and settings stay there too: downloads go into an archive of the test's own.
     set(env "QT_QPA_PLATFORM=offscreen"
             "XDG_RUNTIME_DIR=${runtime_dir}"
+            "XDG_DATA_HOME=${runtime_dir}/data"
+            "XDG_CONFIG_HOME=${runtime_dir}/config"
             "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
             "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
             "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

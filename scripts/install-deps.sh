@@ -8,10 +8,13 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libhidapi-dev libudev-dev libgsf-1-dev libxlsxwriter-dev
+    # the measurement archive: Qt SQL's SQLite and PostgreSQL drivers
+    libqt6sql6-sqlite libqt6sql6-psql
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
     fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
-    python3 python3-xlrd python3-openpyxl libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
+    # (the archive tests start a throw-away PostgreSQL server of their own)
+    postgresql python3 python3-xlrd python3-openpyxl libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
     # fuzz: clang and its libFuzzer and sanitizer runtimes
     clang libclang-rt-14-dev
 )

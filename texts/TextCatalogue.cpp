@@ -107,12 +107,18 @@ const Pair texts[] = {
      "  identify          读取仪器信息: 序列号、固件版本、型号、类型、模式和记录数量\n"
      "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同)\n"
      "  spectra -o FILE   读取光谱数据并写入 FILE (仪器类型 1 至 5, 与光谱数据页导出的内容相同)\n"
+     "  history           列出存档中的下载 (每行一个, 以编号开头)\n"
+     "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records 或 spectra 写的相同)\n"
      "\n"
      "选项:\n"
      "  --virtual-meter IMAGE  使用由仪器映像 IMAGE 描述的虚拟仪器, 而不是 USB 仪器\n"
      "  --catalog-dir DIR      从 DIR 读取 meterno、unitno 和 probeno\n"
      "  --lang zh|en           所有文字的语言 (默认 zh)\n"
      "  --format xls|xlsx|csv  输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, 其他为 xls)\n"
+     "  --archive URL          存档位置: postgresql://user@host/db 或 SQLite 文件 (默认在用户数据目录)\n"
+     "  --no-archive           不存档本次下载\n"
+     "  --serial N             history: 只列出序列号为 N 的仪器\n"
+     "  --since DATE           history: 只列出 DATE (如 2026-03-01) 以来的下载\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
      "  --version              显示版本\n"
@@ -123,6 +129,8 @@ const Pair texts[] = {
      "  records -o FILE   download the measurement records into FILE (as the records page exports them)\n"
      "  spectra -o FILE   download the spectra into FILE (meter kinds 1 to 5, as the spectral page\n"
      "                    exports them)\n"
+     "  history           list the archived downloads, one per line, its ID first\n"
+     "  export ID -o FILE write archived download ID into FILE, as records or spectra wrote it\n"
      "\n"
      "Options:\n"
      "  --virtual-meter IMAGE  use the virtual meter described by the meter image IMAGE instead of\n"
@@ -131,6 +139,11 @@ const Pair texts[] = {
      "  --lang zh|en           the language of every text (default zh)\n"
      "  --format xls|xlsx|csv  the output format (default from FILE's suffix: .xlsx gives xlsx,\n"
      "                         .csv gives csv, anything else xls)\n"
+     "  --archive URL          the archive: postgresql://user@host/db or an SQLite file (default\n"
+     "                         in the user's data folder)\n"
+     "  --no-archive           do not archive this download\n"
+     "  --serial N             history: only the meter with serial number N\n"
+     "  --since DATE           history: only downloads since DATE (such as 2026-03-01)\n"
      "  -q, --quiet            no progress output\n"
      "  --help                 show this help\n"
      "  --version              show the version\n"
@@ -139,6 +152,8 @@ const Pair texts[] = {
     {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
      "it is the meter image given with --virtual-meter and is not overwritten"},
     {"工作表最多容纳 %2 条记录, 而仪器中有 %1 条", "the sheet holds at most %2 records; the meter holds %1"},
+    {"无法使用存档: %1", "the archive cannot be used: %1"},
+    {"存档中没有编号为 %1 的下载", "the archive holds no download %1"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},
@@ -151,6 +166,27 @@ const Pair texts[] = {
     {"多余的参数: %1", "unexpected argument: %1"},
     {"%1 需要 -o FILE", "%1 needs -o FILE"},
     {"%1 不写文件, 不接受 -o", "%1 writes no file and takes no -o"},
+    {"不是有效的数字: %1", "not a number: %1"},
+    {"--since 需要日期 (如 2026-03-01), 而不是 %1", "--since takes a date such as 2026-03-01, not %1"},
+    {"%1 只用于 history 命令", "%1 is only for the history command"},
+    {"%1 需要存档中的下载编号 ID", "%1 needs the ID of an archived download"},
+
+    {"本次下载未存档: %1", "This download was not archived: %1"},
+
+    {"历史记录", "History"},
+    {"下载历史", "Download history"},
+    {"编号", "ID"},
+    {"表格", "Table"},
+    {"测量记录", "Records"},
+    {"光谱数据", "Spectra"},
+    {"从", "From"},
+    {"到", "To"},
+    {"不限", "Any"},
+    {"打开", "Open"},
+    {"导出", "Export"},
+    {"关闭", "Close"},
+    {"删除选中的下载？删除后无法恢复。", "Delete the selected download? It cannot be restored."},
+    {"无法使用存档：%1", "The archive cannot be used: %1"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

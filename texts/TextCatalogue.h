@@ -104,8 +104,10 @@ enum class Text {
     CliUsageHeading,
     CliMoreHelp,
     CliHelpBody,
-    CliOutputIsImage,   // why -o FILE is refused when FILE is the meter image
-    CliTooManyForSheet, // %1: the record count the meter reported, %2: the most a sheet holds
+    CliOutputIsImage,      // why -o FILE is refused when FILE is the meter image
+    CliTooManyForSheet,    // %1: the record count the meter reported, %2: the most a sheet holds
+    CliArchiveUnavailable, // %1: why the archive cannot be used
+    CliNoSuchDownload,     // %1: the id
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,
@@ -119,6 +121,29 @@ enum class Text {
     UsageExtraArgument,
     UsageMissingOutput,
     UsageOutputNotAllowed,
+    UsageBadNumber,
+    UsageBadDate,
+    UsageHistoryOnly,
+    UsageMissingId,
+
+    // A download that the archive could not keep; %1: why.
+    ArchiveNotStored,
+
+    // The history of archived downloads.
+    HistoryButton,
+    HistoryTitle,
+    HistoryId,
+    HistoryTable,
+    HistoryRecords,
+    HistorySpectra,
+    HistoryFrom,
+    HistoryTo,
+    HistoryAnyDate,
+    HistoryOpen,
+    HistoryExport,
+    HistoryClose,
+    HistoryDeleteQuestion,
+    HistoryUnavailable, // %1: why
 
     Count
 };

@@ -2,8 +2,8 @@
 // writes them to CSV, then reports the program's peak resident set (wait4's maximum resident
 // set size). The meter image is built here from the kind-1 sample: its unit slots and mode, its
 // records repeated up to 1,000 stored records, and the count of the whole download, past which
-// the memory reads as zeros (each still a record of 15 cells). The link is instant: only memory
-// counts here.
+// the memory reads as zeros (each still a record of 15 cells). The download is archived too, into
+// an SQLite archive of its own, as every download is. The link is instant: only memory counts here.
 //
 // Run a Release build: cli_memory_bench [records]. The last line is "csv peak memory: N MB".
 
@@ -61,8 +61,10 @@ int main(int argc, char *argv[])
 
     const QByteArray program = (QCoreApplication::applicationDirPath() + QStringLiteral("/lumivane-cli")).toLocal8Bit();
     qint64 peakBytes = 0;
-    switch (ResidentSet::runChild(
-        {program, "-q", "--virtual-meter", image.toLocal8Bit(), "records", "-o", output.toLocal8Bit()}, peakBytes)) {
+    switch (
+        ResidentSet::runChild({program, "-q", "--archive", dir.filePath(QStringLiteral("archive.sqlite")).toLocal8Bit(),
+                               "--virtual-meter", image.toLocal8Bit(), "records", "-o", output.toLocal8Bit()},
+                              peakBytes)) {
     case ResidentSet::ChildRun::Finished:
         break;
     case ResidentSet::ChildRun::NotStarted:

@@ -75,6 +75,9 @@ void DataTableView::fitColumns()
     QList<int> widening; // the columns that share the spare width
     int spare = viewport()->width();
     for (int c = 0; c < columns; ++c) {
+        // A hidden column takes no room.
+        if (isColumnHidden(c))
+            continue;
         int width = sizeHintForColumn(c);
         if (!header->isHidden())
             width = qMax(width, header->sectionSizeHint(c));
@@ -100,8 +103,10 @@ void DataTableView::fitColumns()
             widths[c] = width;
         }
     }
-    for (int c = 0; c < columns; ++c)
-        header->resizeSection(c, widths[c]);
+    for (int c = 0; c < columns; ++c) {
+        if (!isColumnHidden(c))
+            header->resizeSection(c, widths[c]);
+    }
 }
 
 void DataTableView::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,7 @@
 #include "CatalogLoader.h"
 #include "ColumnModel.h"
 #include "DialogDownloadProgress.h"
+#include "HistoryDialog.h"
 #include "MeterConnection.h"
 #include "MeterKind.h"
 #include "MeterPage.h"
@@ -12,8 +13,11 @@
 #include "RecordsTableModel.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
+#include "WindowArchive.h"
 
 #include <QDebug>
+#include <QFontMetrics>
+#include <QPushButton>
 
 FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
                      QWidget *parent)
@@ -28,6 +32,17 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     ui->setupUi(this);
     ui->tableWidget_data->setModel(model);
     connect(ui->tableWidget_data, &DataTableView::buttonClicked, this, &FirstPage::slot_deleteRow);
+    // The history of archived downloads opens from the last button of the row.
+    pushButton_history = new QPushButton(text(Text::HistoryButton), this);
+    pushButton_history->setObjectName(QStringLiteral("pushButton_history"));
+    ui->horizontalLayout_buttons->addWidget(pushButton_history);
+    connect(pushButton_history, &QPushButton::clicked, this, &FirstPage::openHistory);
+    // The row of buttons leaves the meter's fields what is left of the width: they keep enough of
+    // it for the longest serial number and firmware version.
+    const QFontMetrics metrics(ui->lineEdit_serialNo->font());
+    const int frame = 2 * metrics.averageCharWidth() + 8;
+    ui->lineEdit_serialNo->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("-2147483648")) + frame);
+    ui->lineEdit_firmwareVersion->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("655.35")) + frame);
     loadMeterCatalog();
     loadUnitCatalog();
 }
@@ -38,6 +53,13 @@ void FirstPage::setLanguageFlag(bool chinese)
 {
     languageFlag = chinese;
     model->setChinese(chinese);
+    pushButton_history->setText(text(Text::HistoryButton));
+}
+
+void FirstPage::openHistory()
+{
+    HistoryDialog history(languageFlag, *dialogs, this);
+    history.exec();
 }
 
 QString FirstPage::text(Text id) const
@@ -137,10 +159,16 @@ void FirstPage::on_pushButton_readRecords_clicked()
         progress.hide();
         return;
     }
-    if (result == MeterFlow::Done) {
-        downloaded = QDateTime::currentDateTime();
-        appendRecords(download);
-    }
+    if (result != MeterFlow::Done)
+        return;
+    downloaded = QDateTime::currentDateTime();
+    // Archived before its rows reach the table; a download the archive cannot keep still shows,
+    // and the user is told once why it was not kept.
+    const std::optional<QString> notArchived =
+        WindowArchive::archive({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded}, download);
+    appendRecords(download);
+    if (notArchived)
+        dialogs->information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 void FirstPage::appendRecords(const MeterFlow::Download &download)
@@ -208,6 +236,7 @@ void FirstPage::resetPage()
 void FirstPage::languageChange()
 {
     ui->retranslateUi(this);
+    pushButton_history->setText(text(Text::HistoryButton));
     // The model makes every title and cell text in the language it is set to: marker cells and
     // delete buttons follow, record names stay as they are.
     model->setChinese(languageFlag);

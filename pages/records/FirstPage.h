@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <memory>
 
+class QPushButton;
 class MeterConnection;
 class RecordsTableModel;
 class UserDialogs;
@@ -89,8 +90,12 @@ private:
     // Exports the table (the export button, or saving before a download).
     bool exportToWorkbook(TableExport::DeclinedRetry declinedRetry);
 
+    // Shows the history of archived downloads.
+    void openHistory();
+
     std::unique_ptr<Ui::FirstPage> ui;
-    RecordsTableModel *model; // a child of the page
+    QPushButton *pushButton_history; // a child of the page
+    RecordsTableModel *model;        // a child of the page
     MeterCatalog meterCatalog;
     UnitCatalog unitCatalog;
     ProbeNames probeNames;

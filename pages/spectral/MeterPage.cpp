@@ -10,6 +10,7 @@
 #include "SpectrumChartPainter.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
+#include "WindowArchive.h"
 #include "WindowFont.h"
 
 #include <QGridLayout>
@@ -217,11 +218,16 @@ void MeterPage::downloadRecords()
     if (result != MeterFlow::Done)
         return;
 
-    // Every block has arrived: only now are rows added, so a failed transfer leaves none.
+    // Every block has arrived: only now are rows added, so a failed transfer leaves none. The
+    // download is archived first; one the archive cannot keep still shows, and the user is told.
     downloaded = QDateTime::currentDateTime();
+    const std::optional<QString> notArchived =
+        WindowArchive::archive({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download);
     model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
     update();
+    if (notArchived)
+        dialogs.information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 bool MeterPage::on_pushButton_exportExcel_clicked()

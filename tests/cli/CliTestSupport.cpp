@@ -1,6 +1,6 @@
 #include "CliTestSupport.h"
 
-#include "XlrdReader.h"
+#include "WorkbookReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,7 +147,7 @@ bool parseCsv(const QByteArray &bytes, Grid &grid, QString &error)
 bool readXls(const QString &fileName, int columns, Grid &grid, QString &error, int sheetIndex)
 {
     grid.clear();
-    XlrdReader reader;
+    WorkbookReader reader;
     if (!reader.read(fileName)) {
         error = reader.error();
         return false;
@@ -156,7 +156,7 @@ bool readXls(const QString &fileName, int columns, Grid &grid, QString &error, i
         error = QStringLiteral("no sheet %1").arg(sheetIndex);
         return false;
     }
-    const XlrdReader::Sheet &sheet = reader.sheet(sheetIndex);
+    const WorkbookReader::Sheet &sheet = reader.sheet(sheetIndex);
     if (sheet.columns > columns) {
         error = QStringLiteral("the sheet has %1 columns, more than %2").arg(sheet.columns).arg(columns);
         return false;
@@ -164,7 +164,7 @@ bool readXls(const QString &fileName, int columns, Grid &grid, QString &error, i
     for (int r = 0; r < sheet.rows; ++r) {
         QStringList row;
         for (int c = 0; c < columns; ++c) {
-            const XlrdReader::Cell cell = sheet.cell(r, c);
+            const WorkbookReader::Cell cell = sheet.cell(r, c);
             // An empty text (a record without a name) is a blank cell: formatted, without value.
             const bool shown = cell.type == 1 || cell.type == 2 || (cell.type == 6 && cell.value.toString().isEmpty());
             if (sheet.has(r, c) && (!shown || cell.horizontalAlignment != 2)) {

@@ -249,6 +249,23 @@ void TestCliCore::options_data()
                                << true << false << "";
     QTest::newRow("-q takes no value") << QStringList{"--quiet=1", "identify"} << int(UsageError::UnknownOption)
                                        << int(C::None) << int(F::Xls) << true << false << "";
+    QTest::newRow("history with its filters")
+        << QStringList{"history", "--serial", "-5", "--since=2026-03-01", "--no-archive"} << int(UsageError::None)
+        << int(C::History) << int(F::Xls) << true << false << "";
+    QTest::newRow("export an archived download")
+        << QStringList{"--archive", "postgresql://lab@db/archive", "export", "7", "-o", "a.csv"}
+        << int(UsageError::None) << int(C::Export) << int(F::Csv) << true << false << "";
+    QTest::newRow("filters are for history only")
+        << QStringList{"records", "-o", "a.xls", "--serial", "1"} << int(UsageError::HistoryOnly) << int(C::Records)
+        << int(F::Xls) << true << false << "";
+    QTest::newRow("export without its id") << QStringList{"export", "-o", "a.xls"} << int(UsageError::MissingId)
+                                           << int(C::Export) << int(F::Xls) << true << false << "";
+    QTest::newRow("export of no id") << QStringList{"export", "0", "-o", "a.xls"} << int(UsageError::BadNumber)
+                                     << int(C::Export) << int(F::Xls) << true << false << "";
+    QTest::newRow("serial not a number") << QStringList{"history", "--serial", "1e3"} << int(UsageError::BadNumber)
+                                         << int(C::None) << int(F::Xls) << true << false << "";
+    QTest::newRow("no such date") << QStringList{"history", "--since", "2026-02-30"} << int(UsageError::BadDate)
+                                  << int(C::None) << int(F::Xls) << true << false << "";
     QTest::newRow("short options are not joined") << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption)
                                                   << int(C::None) << int(F::Xls) << true << false << "";
 }

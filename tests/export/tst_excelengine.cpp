@@ -1,25 +1,14 @@
 #include "ExcelEngine.h"
-#include "ExportProgress.h"
 #include "ExportTable.h"
+#include "RecordingProgress.h"
+#include "WorkbookReader.h"
 #include "WorkbookStreamCheck.h"
-#include "XlrdReader.h"
 
 #include <QtTest>
 
 #include <memory>
 
 namespace {
-
-class RecordingProgress : public ExportProgress
-{
-public:
-    explicit RecordingProgress(int cancelAt = -1) : cancelAt(cancelAt) {}
-    void setValue(int value) override { values.append(value); }
-    bool wasCanceled() const override { return cancelAt >= 0 && !values.isEmpty() && values.last() >= cancelAt; }
-
-    QList<int> values;
-    int cancelAt;
-};
 
 QByteArray fileBytes(const QString &fileName)
 {
@@ -114,10 +103,10 @@ private Q_SLOTS:
 
         const QString problem = WorkbookStreamCheck::checkFile(file);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheets().size(), 1);
-        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        const WorkbookReader::Sheet &sheet = xlrd.sheet(0);
         QCOMPARE(sheet.name, QStringLiteral("Sheet1"));
         QCOMPARE(sheet.rows, 5);
         QCOMPARE(sheet.columns, 5);
@@ -145,9 +134,9 @@ private Q_SLOTS:
     {
         const QString file = path(QStringLiteral("noheader.xls"));
         QVERIFY(exportTable(file, table(2, 3, false)));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
-        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        const WorkbookReader::Sheet &sheet = xlrd.sheet(0);
         for (int c = 0; c < 3; ++c)
             QVERIFY(!sheet.has(0, c));
         QCOMPARE(sheet.text(1, 0), QStringLiteral("r1c1"));
@@ -205,7 +194,7 @@ private Q_SLOTS:
             QCOMPARE(folderEntries(dir->path()), QStringList{QStringLiteral("limits.xls")});
             return;
         }
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).rows, rows + 1);
         QCOMPARE(xlrd.sheet(0).columns, columns);
@@ -228,7 +217,7 @@ private Q_SLOTS:
         QVERIFY(exportTable(file, t));
         const QString problem = WorkbookStreamCheck::checkFile(file);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         for (int r = 0; r < 600; ++r)
             for (int c = 0; c < 6; ++c)
@@ -337,7 +326,7 @@ private Q_SLOTS:
         QVERIFY(engine.openWorkbook(1));
         QCOMPARE(engine.setCellValue(row, column, value), written);
         QVERIFY(engine.saveWorkbook());
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).cells.size(), written ? 1 : 0);
         if (written) {

@@ -4,8 +4,8 @@
 #include "ExportTable.h"
 #include "OleStorage.h"
 #include "TestTemplates.h"
+#include "WorkbookReader.h"
 #include "WorkbookStreamCheck.h"
-#include "XlrdReader.h"
 
 #include <QtTest>
 
@@ -86,7 +86,7 @@ private Q_SLOTS:
     {
         // The hand-made template is a sound workbook to begin with.
         QVERIFY(TestTemplates::writeTemplate(templateFile()));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(templateFile()), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).text(10, 10), QStringLiteral("keep me"));
         QCOMPARE(xlrd.sheet(0).cell(20, 1).value.toDouble(), 7.0);
@@ -100,13 +100,13 @@ private Q_SLOTS:
 
         const QString problem = WorkbookStreamCheck::checkFile(out);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheets().size(), 2);
         QCOMPARE(xlrd.sheet(0).name, QStringLiteral("数据"));
         QCOMPARE(xlrd.sheet(1).name, QStringLiteral("Second"));
 
-        const XlrdReader::Sheet &s = xlrd.sheet(0);
+        const WorkbookReader::Sheet &s = xlrd.sheet(0);
         // Written: titles over "kept title", texts over RK numbers and styled blanks, all centred.
         for (int c = 0; c < 6; ++c) {
             QCOMPARE(s.text(0, c), QStringLiteral("T%1").arg(c + 1));
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(s.merged, (QList<QList<int>>{{10, 12, 0, 2}}));
         QCOMPARE(s.cells.size(), 6 + 17 + 10);
 
-        const XlrdReader::Sheet &second = xlrd.sheet(1);
+        const WorkbookReader::Sheet &second = xlrd.sheet(1);
         QCOMPARE(second.cells.size(), 2);
         QCOMPARE(second.text(0, 0), QStringLiteral("second sheet"));
         QCOMPARE(second.cell(1, 0).value.toDouble(), 42.0);
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(exportTo(out, t, 2));
         const QString problem = WorkbookStreamCheck::checkFile(out);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(1).text(0, 0), QStringLiteral("second sheet"));
         QCOMPARE(xlrd.sheet(1).text(1, 0), QStringLiteral("x"));
@@ -256,7 +256,7 @@ private Q_SLOTS:
             std::find_if(globals.cbegin(), globals.cend(), [](const BiffRecord &r) { return r.id == Biff::Dsf; });
         QVERIFY(dsf != globals.cend());
         QCOMPARE(Biff::u16(dsf->data, 0), quint16(0));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
     }
 
@@ -276,12 +276,12 @@ private Q_SLOTS:
         QVERIFY(exportTo(out, t));
         const QString problem = WorkbookStreamCheck::checkFile(out);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheets().size(), 2);
         QCOMPARE(xlrd.sheet(0).name, QStringLiteral("数据"));
         QCOMPARE(xlrd.sheet(1).name, QStringLiteral("说明"));
-        const XlrdReader::Sheet &s = xlrd.sheet(0);
+        const WorkbookReader::Sheet &s = xlrd.sheet(0);
         for (int c = 0; c < 5; ++c) {
             QCOMPARE(s.text(0, c), t.headerText(c));
             QVERIFY(s.cell(0, c).bold); // the template's title format, now centred
@@ -405,7 +405,7 @@ private Q_SLOTS:
         }
         withoutE.setHeaderText(4, QStringLiteral("title above the formula"));
         QVERIFY(exportTo(out, withoutE));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(out), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).text(0, 4), QStringLiteral("title above the formula"));
         for (int r = 1; r <= 3; ++r)

@@ -1,7 +1,7 @@
 #include "ScriptedUserDialogs.h"
 #include "TableExport.h"
 #include "TestTemplates.h"
-#include "XlrdReader.h"
+#include "WorkbookReader.h"
 
 #include <QtTest>
 
@@ -166,9 +166,9 @@ private Q_SLOTS:
         QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("导出数据成功！")});
         QCOMPARE(emptied, 1);
 
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
-        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        const WorkbookReader::Sheet &sheet = xlrd.sheet(0);
         QCOMPARE(sheet.rows, 4);
         QCOMPARE(sheet.columns, 4); // the button column is not exported
         for (int c = 0; c < 4; ++c) {
@@ -186,7 +186,7 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("untitled.xls"));
         dialogs.setNextFileName(file);
         QVERIFY(exportRecords(recordsTable(2, {})));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         for (int c = 0; c < 4; ++c)
             QVERIFY(!xlrd.sheet(0).has(0, c));
@@ -202,9 +202,9 @@ private Q_SLOTS:
         QCOMPARE(dialogs.progressLogs().at(0)->values, (QList<int>{1, 2, 3}));
         QCOMPARE(emptied, 1);
 
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
-        const XlrdReader::Sheet &sheet = xlrd.sheet(0);
+        const WorkbookReader::Sheet &sheet = xlrd.sheet(0);
         QCOMPARE(sheet.rows, 3);
         QCOMPARE(sheet.text(0, 0), QStringLiteral("NO"));
         for (int i = 0; i < 31; ++i)
@@ -295,7 +295,7 @@ private Q_SLOTS:
                                                      Shown::Information}));
         QCOMPARE(fileBytes(locked), QByteArray("the user's workbook"));
         QCOMPARE(emptied, 1);
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(other), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).text(2, 0), QStringLiteral("2.1"));
     }
@@ -344,7 +344,7 @@ private Q_SLOTS:
         second.setCellText(1, 0, QStringLiteral("second export"));
         dialogs.setNextFileName(file);
         QVERIFY(exportRecords(second));
-        XlrdReader xlrd;
+        WorkbookReader xlrd;
         QVERIFY2(xlrd.read(file), qPrintable(xlrd.error()));
         QCOMPARE(xlrd.sheet(0).rows, 3);
         QCOMPARE(xlrd.sheet(0).text(2, 0), QStringLiteral("second export"));

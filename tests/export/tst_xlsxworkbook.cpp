@@ -1,6 +1,6 @@
-#include "ExportProgress.h"
 #include "ExportTable.h"
-#include "OpenpyxlReader.h"
+#include "RecordingProgress.h"
+#include "WorkbookReader.h"
 #include "XlsxWorkbook.h"
 
 #include <QtTest>
@@ -9,18 +9,6 @@
 
 namespace {
 
-class RecordingProgress : public ExportProgress
-{
-public:
-    explicit RecordingProgress(int cancelAt = 0) : cancelAt(cancelAt) {}
-    void setValue(int value) override { values.append(value); }
-    bool wasCanceled() const override { return cancelAt > 0 && values.last() >= cancelAt; }
-
-    QList<int> values;
-    const int cancelAt;
-};
-
-using Kind = OpenpyxlReader::Kind;
 using Batches = QList<int>; // data rows per appendRows call
 
 } // namespace
@@ -47,53 +35,6 @@ private Q_SLOTS:
         file = dir->filePath(QStringLiteral("book.xlsx"));
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier export") == 17);
-    }
-
-    void cellTypes_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("measured");
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("format");
-        QTest::newRow("two decimals") << "12.30" << true << Kind::Number << "0.00";
-        QTest::newRow("zero, one decimal") << "0.0" << true << Kind::Number << "0.0";
-        QTest::newRow("integer") << "-40" << true << Kind::Number << "0";
-        QTest::newRow("15 digits") << "123456789012345" << true << Kind::Number << "0";
-        QTest::newRow("15 decimals") << "-0.000000000000001" << true << Kind::Number << "0.000000000000000";
-        QTest::newRow("negative zero") << "-0.0" << true << Kind::Text << "General";
-        QTest::newRow("leading zeros") << "007" << true << Kind::Text << "General";
-        QTest::newRow("nan") << "nan" << true << Kind::Text << "General";
-        QTest::newRow("number as text") << "12.30" << false << Kind::Text << "General";
-        QTest::newRow("two lines, markup") << "照度\n(Lux) <&>" << false << Kind::Text << "General";
-        QTest::newRow("empty") << "" << false << Kind::Blank << "General";
-    }
-
-    void cellTypes()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, measured);
-        QFETCH(Kind, kind);
-        QFETCH(QString, format);
-        ExportTable table(1, 2);
-        table.setHeaderText(1, QStringLiteral("名称"));
-        measured ? table.setCellNumber(0, 1, text) : table.setCellText(0, 1, text);
-        XlsxWorkbook workbook(file);
-        QVERIFY(workbook.open() && workbook.appendRows(table, true, nullptr) && workbook.save());
-        OpenpyxlReader reader;
-        QVERIFY2(reader.read(file), qPrintable(reader.error()));
-        const OpenpyxlReader::Sheet &sheet = reader.sheets().at(0);
-        QCOMPARE(sheet.name, QStringLiteral("Sheet1"));
-        QCOMPARE(sheet.cells.size(), 2); // unset cells stay unwritten
-        QCOMPARE(sheet.cell(0, 1).value.toString(), QStringLiteral("名称"));
-        QCOMPARE(sheet.cell(0, 1).horizontalAlignment, QStringLiteral("center"));
-        const OpenpyxlReader::Cell cell = sheet.cell(1, 1);
-        QCOMPARE(cell.kind, kind);
-        if (kind == Kind::Number) // exactly the double the text shows: QCOMPARE compares doubles fuzzily
-            QVERIFY2(cell.value.toDouble() == text.toDouble(), qPrintable(cell.value.toString()));
-        else
-            QCOMPARE(cell.value.toString(), text);
-        QCOMPARE(cell.numberFormat, format);
-        QCOMPARE(cell.horizontalAlignment, QStringLiteral("center"));
     }
 
     void batchesAndSheets_data()
@@ -137,15 +78,15 @@ private Q_SLOTS:
         QCOMPARE(folderEntries(), QStringList{QStringLiteral("book.xlsx")});
         QCOMPARE(QFileInfo(file).permissions() & QFileDevice::Permissions(0x7077), permissions);
 
-        OpenpyxlReader reader;
+        WorkbookReader reader;
         QVERIFY2(reader.read(file), qPrintable(reader.error()));
         QCOMPARE(reader.sheets().size(), 2);
-        const OpenpyxlReader::Sheet &first = reader.sheets().at(0);
+        const WorkbookReader::Sheet &first = reader.sheets().at(0);
         QCOMPARE(first.cells.size(), texts.size() + (titles ? 1 : 0)); // titles once
         QCOMPARE(first.cell(0, 1).value.toString(), titles ? QStringLiteral("title0") : QString());
         for (int i = 0; i < texts.size(); ++i)
             QCOMPARE(first.cell(i + (titles ? 1 : 0), 0).value.toString(), texts.at(i));
-        const OpenpyxlReader::Sheet &added = reader.sheets().at(1);
+        const WorkbookReader::Sheet &added = reader.sheets().at(1);
         QCOMPARE(added.name, QStringLiteral("光谱 2"));
         QCOMPARE(added.cells.size(), sheetTitles ? 2 : 1);
         QCOMPARE(added.cell(0, 0).value.toString(), sheetTitles ? QStringLiteral("Spectrum") : QStringLiteral("2.5"));
@@ -198,9 +139,9 @@ private Q_SLOTS:
             QCOMPARE(old.readAll(), QByteArray("an earlier export"));
             return;
         }
-        OpenpyxlReader reader;
+        WorkbookReader reader;
         QVERIFY2(reader.read(file), qPrintable(reader.error()));
-        const OpenpyxlReader::Sheet &sheet = reader.sheets().at(0);
+        const WorkbookReader::Sheet &sheet = reader.sheets().at(0);
         QCOMPARE(sheet.cell(1, 0).value.toString(), QStringLiteral("kept"));
         QCOMPARE(sheet.rows, fits ? rows + 2 : 2);
         QCOMPARE(sheet.cells.size(), fits ? 3 : 2);

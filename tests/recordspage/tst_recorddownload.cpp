@@ -1,9 +1,11 @@
+#include "MeasurementArchive.h"
 #include "PageFixture.h"
 
 #include "RecordsTableModel.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,6 +51,8 @@ private Q_SLOTS:
     void countsThatCannotBeReal();
     void unknownKindReadsNothing();
     void unknownProbeShowsZero();
+    void archived_data();
+    void archived();
 };
 
 void TestRecordDownload::samples_data()
@@ -442,6 +446,59 @@ void TestRecordDownload::unknownProbeShowsZero()
         QCOMPARE(f.model().cellText(row, 1), QStringLiteral("0.00"));
     // The lookups did not add the unknown numbers to the catalog.
     QCOMPARE(f.page.probes().size(), 1);
+}
+
+void TestRecordDownload::archived_data()
+{
+    QTest::addColumn<QString>("setting"); // "off", "broken" or empty: the default archive
+    QTest::newRow("the default archive keeps it") << QString();
+    QTest::newRow("archive turned off") << "off";
+    QTest::newRow("an archive that is no database") << "broken";
+}
+
+void TestRecordDownload::archived()
+{
+    QFETCH(QString, setting);
+    QTemporaryDir dir;
+    QSettings settings;
+    settings.clear();
+    if (setting == QLatin1String("off"))
+        settings.setValue(QStringLiteral("archive/enabled"), false);
+    if (setting == QLatin1String("broken")) {
+        const QString notADatabase = dir.filePath(QStringLiteral("archive.sqlite"));
+        QFile file(notADatabase);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        settings.setValue(QStringLiteral("archive/location"), notADatabase);
+    }
+    settings.sync();
+    MeasurementArchive archive(ArchiveLocation::defaultLocation());
+    QVERIFY2(archive.open(), qPrintable(archive.errorString()));
+    QList<ArchiveEntry> before, after;
+    QVERIFY(archive.list({}, before));
+
+    PageFixture f;
+    f.page.setLanguageFlag(false);
+    QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind4"))));
+    f.page.identifyMeter();
+    f.page.on_pushButton_readRecords_clicked();
+    const QStringList told = f.dialogs.informationTexts();
+    QVERIFY(archive.list({}, after));
+    settings.clear();
+    // The rows show whatever became of the archive.
+    QVERIFY(f.model().rowCount() > 0);
+    if (setting == QLatin1String("broken")) {
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().startsWith(QStringLiteral("This download was not archived: ")), qPrintable(told.first()));
+        QCOMPARE(after.size(), before.size());
+        return;
+    }
+    QCOMPARE(told, QStringList());
+    QCOMPARE(after.size(), before.size() + (setting.isEmpty() ? 1 : 0));
+    if (setting.isEmpty()) {
+        QCOMPARE(after.first().recordCount, f.model().rowCount());
+        QCOMPARE(MeterFlow::serialText(after.first().keyInfo), f.lineText("lineEdit_serialNo"));
+        QCOMPARE(after.first().purpose, MeterFlow::Records);
+    }
 }
 
 QTEST_MAIN(TestRecordDownload)

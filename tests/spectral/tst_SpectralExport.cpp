@@ -1,5 +1,5 @@
 #include "SpectralTestBench.h"
-#include "XlrdReader.h"
+#include "WorkbookReader.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -74,7 +74,7 @@ void TestSpectralExport::exportWritesTheRecordRows()
     QFETCH(int, uiIndex);
     QFETCH(bool, languageFlag);
     QFETCH(QStringList, leadingTitles);
-    if (XlrdReader::python().isEmpty())
+    if (WorkbookReader::python().isEmpty())
         QSKIP("python3-xlrd is not installed");
 
     SpectralTestBench bench;
@@ -101,9 +101,9 @@ void TestSpectralExport::exportWritesTheRecordRows()
     QVERIFY(page->spectralRecords().empty());
     QVERIFY(isCurveTicked(*page, 0));
 
-    XlrdReader reader;
+    WorkbookReader reader;
     QVERIFY2(reader.read(fileName), qPrintable(reader.error()));
-    const XlrdReader::Sheet &sheet = reader.sheet(0);
+    const WorkbookReader::Sheet &sheet = reader.sheet(0);
     QCOMPARE(sheet.rows, 3);
     // Titles from the title row; the curve column (a check box) has none; no button column.
     const int curveColumn = columns - 2;
@@ -165,7 +165,7 @@ void TestSpectralExport::unfinishedExportKeepsTheRecords()
 
 void TestSpectralExport::savingFirstThenDownloading()
 {
-    if (XlrdReader::python().isEmpty())
+    if (WorkbookReader::python().isEmpty())
         QSKIP("python3-xlrd is not installed");
     SpectralTestBench bench;
     QVERIFY(bench.connect(SpectralTestBench::image(3)));
@@ -180,7 +180,7 @@ void TestSpectralExport::savingFirstThenDownloading()
     clickButton(*page, "pushButton_readRecords");
 
     QCOMPARE(bench.dialogs.informationTexts(), QStringList{QStringLiteral("导出数据成功！")});
-    XlrdReader reader;
+    WorkbookReader reader;
     QVERIFY2(reader.read(fileName), qPrintable(reader.error()));
     QCOMPARE(reader.sheet(0).rows, 3);
     QCOMPARE(reader.sheet(0).text(1, 0), QStringLiteral("1"));

@@ -7,19 +7,20 @@
 #include <QStringList>
 #include <QVariant>
 
-// Reads a workbook back with python3-xlrd, the strictest of the Linux readers (it fails on a
-// broken OLE chain, a sheet position that misses its BOF, SST/CONTINUE errors, string indexes out
-// of range), with formatting information.
-class XlrdReader
+// Reads a workbook back with an independent reader and gives both formats in xlrd's terms: an
+// .xlsx file through python3-openpyxl, any other through python3-xlrd, the strictest of the Linux
+// readers of .xls (it fails on a broken OLE chain, a sheet position that misses its BOF, SST/CONTINUE
+// errors, string indexes out of range), with formatting information. Warnings of either fail.
+class WorkbookReader
 {
 public:
     struct Cell
     {
         int type = 0; // xlrd's ctype: 0 empty, 1 text, 2 number, 6 blank
         QVariant value;
-        int horizontalAlignment = -1;
-        int xfIndex = -1;
-        QString numberFormat; // the cell format's number format code, "General" for none
+        int horizontalAlignment = -1; // xlrd's number: 0 general, 1 left, 2 centred, 3 right, ...
+        int xfIndex = -1;             // -1 in .xlsx
+        QString numberFormat;         // the cell format's number format code, "General" for none
         bool bold = false;
         bool wrap = false;
     };
@@ -38,7 +39,7 @@ public:
         QString text(int row, int column) const;
     };
 
-    // Runs xlrd on the file; false with the reason in error() when xlrd fails or warns.
+    // Runs the reader of the file's format; false with the reason in error() when it fails or warns.
     bool read(const QString &fileName);
     QString error() const { return failure; }
     const QList<Sheet> &sheets() const { return sheetList; }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "KeyInfo.h"
+#include "MeterFlow.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One download as the archive keeps it, without its memory and decoded records (which can be
+// large and go in and out in parts).
+struct ArchiveEntry
+{
+    qint64 id = 0;           // given by the archive when the download is stored
+    QDateTime downloadedUtc; // invalid: the time begin() is called
+    QString hostName;
+    QString programVersion;
+    KeyInfo keyInfo;
+    MeterFlow::Purpose purpose = MeterFlow::Records; // the records table or the spectral table
+    int uiIndex = 1;
+    int mode = 0;
+    QList<int> unitSlots;
+    qint64 recordCount = 0;
+    // The catalog rows the download was decoded with (JSON), so that it can be decoded again
+    // exactly as it was, whatever the catalog files say later.
+    QByteArray catalogs;
+    // The titles of the decoded values (JSON array of texts), one per value of a decoded record.
+    QByteArray titles;
+};
+
+// The two memory areas a download reads.
+enum class ArchiveArea {
+    Records = 0,
+    Names = 1
+};
+
+// Which downloads a listing shows: all by default; a serial number (as the window shows it, a
+// signed 32-bit number) and a time range (UTC, either end open) narrow it.
+struct ArchiveFilter
+{
+    std::optional<qint32> serial;
+    QDateTime sinceUtc; // invalid: no lower bound
+    QDateTime untilUtc; // invalid: no upper bound
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+struct ArchiveLocation;
+
+// The archive's tables. Each program knows the schema up to its own version and brings an older
+// database forward, one step at a time, when it opens it; a newer database it leaves alone.
+namespace ArchiveSchema {
+
+// The version this program writes.
+int currentVersion();
+
+// Creates the tables of a new database or migrates an older one, in one transaction that other
+// programs opening the same database wait for. False, with the reason, when the database is
+// newer than this program or a step fails (then nothing of it stays).
+bool bringUpToDate(QSqlDatabase &db, const ArchiveLocation &location, QString &error);
+
+} // namespace ArchiveSchema

@@ -1,0 +1,368 @@
+#include "MeasurementArchive.h"
+
+#include "ArchiveConnection.h"
+#include "ArchiveDialect.h"
+#include "ArchiveError.h"
+#include "ArchiveRows.h"
+#include "ArchiveSchema.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+
+namespace {
+
+// Decoded records go in this many to a statement: few round trips and statements to run, and
+// far below both engines' limits on placeholders (3 per row).
+constexpr int RecordBatchRows = 250;
+
+std::atomic<quint64> connectionCounter{0};
+
+QString recordInsert(qsizetype rows)
+{
+    QString sql = QStringLiteral("INSERT INTO decoded_records (download_id, record_index, json) VALUES (?, ?, ?)");
+    sql.reserve(sql.size() + rows * 11);
+    for (qsizetype row = 1; row < rows; ++row)
+        sql += QLatin1String(", (?, ?, ?)");
+    return sql;
+}
+
+} // namespace
+
+struct MeasurementArchive::Statements
+{
+    explicit Statements(const QSqlDatabase &db) : insertDownload(db), insertChunk(db), insertRecords(db) {}
+
+    QSqlQuery insertDownload;
+    QSqlQuery insertChunk;
+    QSqlQuery insertRecords; // a whole batch
+};
+
+MeasurementArchive::MeasurementArchive(const ArchiveLocation &location)
+    : where(location),
+      connectionName(QStringLiteral("lumivane-archive-%1").arg(++connectionCounter))
+{}
+
+MeasurementArchive::~MeasurementArchive()
+{
+    close();
+}
+
+QSqlDatabase MeasurementArchive::database() const
+{
+    return QSqlDatabase::database(connectionName, false);
+}
+
+void MeasurementArchive::close()
+{
+    rollback();
+    statements.reset();
+    if (!QSqlDatabase::contains(connectionName))
+        return;
+    // Qt removes a connection cleanly only when no QSqlDatabase or QSqlQuery refers to it.
+    database().close();
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+bool MeasurementArchive::open()
+{
+    close();
+    QString error;
+    bool opened = openArchiveConnection(where, connectionName, BusyTimeoutMs, error);
+    if (opened) {
+        QSqlDatabase db = database();
+        opened = ArchiveSchema::bringUpToDate(db, where, error);
+    }
+    if (!opened) {
+        lastError = error;
+        close();
+        return false;
+    }
+    if (!prepareStatements()) {
+        close();
+        return false;
+    }
+    lastError.clear();
+    return true;
+}
+
+bool MeasurementArchive::prepareStatements()
+{
+    auto prepared = std::make_unique<Statements>(database());
+    if (!prepared->insertDownload.prepare(QStringLiteral("INSERT INTO downloads (%1) VALUES (%2) RETURNING id")
+                                              .arg(ArchiveRows::columns(), ArchiveRows::placeholders())))
+        return report(QStringLiteral("cannot prepare storing downloads"), prepared->insertDownload.lastError());
+    if (!prepared->insertChunk.prepare(
+            QStringLiteral("INSERT INTO memory_chunks (download_id, area, seq, bytes) VALUES (?, ?, ?, ?)")))
+        return report(QStringLiteral("cannot prepare storing memory"), prepared->insertChunk.lastError());
+    if (!prepared->insertRecords.prepare(recordInsert(RecordBatchRows)))
+        return report(QStringLiteral("cannot prepare storing records"), prepared->insertRecords.lastError());
+    statements = std::move(prepared);
+    return true;
+}
+
+bool MeasurementArchive::isOpen() const
+{
+    return statements != nullptr;
+}
+
+bool MeasurementArchive::report(const QString &what, const QSqlError &error)
+{
+    lastError = archiveError(where, what, error);
+    return false;
+}
+
+bool MeasurementArchive::report(const QString &what)
+{
+    lastError = archiveError(where, what);
+    return false;
+}
+
+bool MeasurementArchive::fail(const QString &what, const QSqlError &error)
+{
+    report(what, error);
+    rollback();
+    return false;
+}
+
+bool MeasurementArchive::checkStoring()
+{
+    if (storing)
+        return true;
+    return report(isOpen() ? QStringLiteral("no download is being stored") : QStringLiteral("not open"));
+}
+
+bool MeasurementArchive::begin(const ArchiveEntry &entry)
+{
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    if (storing)
+        return report(QStringLiteral("another download is being stored"));
+    QSqlQuery transaction(database());
+    if (!transaction.exec(ArchiveDialect::of(where.engine).beginWrite))
+        return report(QStringLiteral("cannot begin storing a download"), transaction.lastError());
+    storing = true;
+
+    ArchiveEntry stored = entry;
+    if (!stored.downloadedUtc.isValid())
+        stored.downloadedUtc = QDateTime::currentDateTimeUtc();
+    QSqlQuery &insert = statements->insertDownload;
+    ArchiveRows::bind(insert, stored);
+    if (!insert.exec() || !insert.next())
+        return fail(QStringLiteral("cannot store the download"), insert.lastError());
+    pendingId = insert.value(0).toLongLong();
+    insert.finish();
+    return true;
+}
+
+bool MeasurementArchive::writeChunk(int area, const QByteArray &bytes)
+{
+    QSqlQuery &insert = statements->insertChunk;
+    insert.addBindValue(pendingId);
+    insert.addBindValue(area);
+    insert.addBindValue(pendingChunks[area]++);
+    insert.addBindValue(bytes);
+    if (!insert.exec())
+        return fail(QStringLiteral("cannot store the memory"), insert.lastError());
+    return true;
+}
+
+bool MeasurementArchive::addMemory(ArchiveArea area, const QByteArray &bytes)
+{
+    if (!checkStoring())
+        return false;
+    const int index = int(area);
+    QByteArray &pending = pendingMemory[index];
+    // Whole chunks go in as they fill; the rest waits for more memory or for commit.
+    qsizetype offset = 0;
+    if (!pending.isEmpty()) {
+        offset = qMin(bytes.size(), qsizetype(ChunkBytes) - pending.size());
+        pending += bytes.left(offset);
+        if (pending.size() < ChunkBytes)
+            return true;
+        if (!writeChunk(index, pending))
+            return false;
+        pending.clear();
+    }
+    for (; bytes.size() - offset >= ChunkBytes; offset += ChunkBytes) {
+        if (!writeChunk(index, bytes.mid(offset, ChunkBytes)))
+            return false;
+    }
+    pending = bytes.mid(offset);
+    return true;
+}
+
+bool MeasurementArchive::flushRecords()
+{
+    // A whole batch uses the statement prepared once; the last, shorter one gets its own.
+    QSqlQuery tail(database());
+    QSqlQuery *insert = &statements->insertRecords;
+    if (pendingRows.size() != RecordBatchRows) {
+        insert = &tail;
+        if (!tail.prepare(recordInsert(pendingRows.size())))
+            return fail(QStringLiteral("cannot prepare storing records"), tail.lastError());
+    }
+    for (int row = 0; row < pendingRows.size(); ++row) {
+        insert->bindValue(3 * row, pendingId);
+        insert->bindValue(3 * row + 1, pendingRecords + row);
+        insert->bindValue(3 * row + 2, QString::fromUtf8(pendingRows.at(row)));
+    }
+    if (!insert->exec())
+        return fail(QStringLiteral("cannot store the decoded records"), insert->lastError());
+    pendingRecords += pendingRows.size();
+    pendingRows.clear();
+    return true;
+}
+
+bool MeasurementArchive::addRecords(const QList<QByteArray> &decodedRecords)
+{
+    if (!checkStoring())
+        return false;
+    for (const QByteArray &record : decodedRecords) {
+        pendingRows.append(record);
+        if (pendingRows.size() == RecordBatchRows && !flushRecords())
+            return false;
+    }
+    return true;
+}
+
+qint64 MeasurementArchive::commit()
+{
+    if (!checkStoring())
+        return 0;
+    for (int area = 0; area < 2; ++area) {
+        if (!pendingMemory[area].isEmpty() && !writeChunk(area, pendingMemory[area]))
+            return 0;
+    }
+    if (!pendingRows.isEmpty() && !flushRecords())
+        return 0;
+    QSqlQuery transaction(database());
+    if (!transaction.exec(QStringLiteral("COMMIT"))) {
+        fail(QStringLiteral("cannot commit the download"), transaction.lastError());
+        return 0;
+    }
+    const qint64 id = pendingId;
+    storing = false;
+    rollback(); // nothing left to roll back: only forgets the download's parts
+    return id;
+}
+
+void MeasurementArchive::rollback()
+{
+    if (storing) {
+        QSqlQuery transaction(database());
+        transaction.exec(QStringLiteral("ROLLBACK"));
+        storing = false;
+    }
+    pendingId = 0;
+    pendingChunks[0] = pendingChunks[1] = 0;
+    pendingRecords = 0;
+    pendingMemory[0].clear();
+    pendingMemory[1].clear();
+    pendingRows.clear();
+}
+
+qint64 MeasurementArchive::store(const ArchiveEntry &entry, const QByteArray &recordMemory,
+                                 const QByteArray &nameMemory, const QList<QByteArray> &decodedRecords)
+{
+    if (!begin(entry) || !addMemory(ArchiveArea::Records, recordMemory) || !addMemory(ArchiveArea::Names, nameMemory)
+        || !addRecords(decodedRecords))
+        return 0;
+    return commit();
+}
+
+bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &entries)
+{
+    entries.clear();
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    QStringList conditions;
+    QVariantList values;
+    if (filter.serial) {
+        conditions << QStringLiteral("serial = ?");
+        values << *filter.serial;
+    }
+    if (filter.sinceUtc.isValid()) {
+        conditions << QStringLiteral("downloaded_utc >= ?");
+        values << filter.sinceUtc.toMSecsSinceEpoch();
+    }
+    if (filter.untilUtc.isValid()) {
+        conditions << QStringLiteral("downloaded_utc <= ?");
+        values << filter.untilUtc.toMSecsSinceEpoch();
+    }
+    QString sql = QStringLiteral("SELECT id, %1 FROM downloads").arg(ArchiveRows::columns());
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" ORDER BY downloaded_utc DESC, id DESC");
+
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return report(QStringLiteral("cannot list the downloads"), query.lastError());
+    while (query.next())
+        entries.append(ArchiveRows::read(query));
+    return query.lastError().type() == QSqlError::NoError
+           || report(QStringLiteral("cannot list the downloads"), query.lastError());
+}
+
+bool MeasurementArchive::load(qint64 id, ArchiveEntry &entry, QByteArray &recordMemory, QByteArray &nameMemory,
+                              QList<QByteArray> *decodedRecords)
+{
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    const QString what = QStringLiteral("cannot read download %1").arg(id);
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, %1 FROM downloads WHERE id = ?").arg(ArchiveRows::columns()));
+    query.addBindValue(id);
+    if (!query.exec())
+        return report(what, query.lastError());
+    if (!query.next()) {
+        lastError.clear();
+        return false;
+    }
+    entry = ArchiveRows::read(query);
+
+    recordMemory.clear();
+    nameMemory.clear();
+    query.prepare(QStringLiteral("SELECT area, bytes FROM memory_chunks WHERE download_id = ? ORDER BY area, seq"));
+    query.addBindValue(id);
+    if (!query.exec())
+        return report(what, query.lastError());
+    while (query.next())
+        (query.value(0).toInt() == int(ArchiveArea::Names) ? nameMemory : recordMemory) += query.value(1).toByteArray();
+
+    if (decodedRecords) {
+        decodedRecords->clear();
+        query.prepare(QStringLiteral("SELECT json FROM decoded_records WHERE download_id = ? ORDER BY record_index"));
+        query.addBindValue(id);
+        if (!query.exec())
+            return report(what, query.lastError());
+        while (query.next())
+            decodedRecords->append(query.value(0).toString().toUtf8());
+    }
+    return query.lastError().type() == QSqlError::NoError || report(what, query.lastError());
+}
+
+bool MeasurementArchive::remove(qint64 id)
+{
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    if (storing)
+        return report(QStringLiteral("a download is being stored"));
+    // The download's memory and records go with it (ON DELETE CASCADE).
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("DELETE FROM downloads WHERE id = ?"));
+    query.addBindValue(id);
+    if (!query.exec())
+        return report(QStringLiteral("cannot remove download %1").arg(id), query.lastError());
+    if (query.numRowsAffected() < 1)
+        return report(QStringLiteral("there is no download %1").arg(id));
+    return true;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "ArchiveEntry.h"
+#include "ArchiveLocation.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class QSqlDatabase;
+class QSqlError;
+
+// The measurement archive: every download, losslessly (its key information, kind, mode, unit
+// slots, raw record and name memory, the catalog rows used, the decoded values), in an SQLite or
+// PostgreSQL database through Qt SQL. Both engines get the same schema (versioned, migrated
+// forward when opened) and the same queries. A download is stored in one transaction: a failure
+// or a crash at any point leaves no part of it behind. Each instance holds its own connection and
+// is used from the thread that made it; the window and the command line may archive at the same
+// time (SQLite waits up to 5 s for the other's transaction).
+class MeasurementArchive
+{
+public:
+    static constexpr int BusyTimeoutMs = 5000;
+    // Memory goes into the database in pieces of this size, so that a large download never has
+    // to be held whole.
+    static constexpr int ChunkBytes = 1 << 20;
+
+    explicit MeasurementArchive(const ArchiveLocation &location);
+    ~MeasurementArchive();
+    MeasurementArchive(const MeasurementArchive &) = delete;
+    MeasurementArchive &operator=(const MeasurementArchive &) = delete;
+
+    // Connects (creating an SQLite file and its folder when missing) and brings the schema to the
+    // current version. False, with errorString(), when the database cannot be opened, is corrupt,
+    // is newer than this program, or refuses the login.
+    bool open();
+    bool isOpen() const;
+    const ArchiveLocation &location() const { return where; }
+    // Why the last operation failed, naming the database (never its password).
+    QString errorString() const { return lastError; }
+
+    // Storing one download in parts: begin (a transaction and the download's row), then its
+    // memory and decoded records in order, in any number of calls, then commit, which gives the
+    // download its id. A failed call, or destroying the archive before commit, rolls back: none of
+    // the download stays.
+    bool begin(const ArchiveEntry &entry);
+    bool addMemory(ArchiveArea area, const QByteArray &bytes);
+    // Each decoded record as one JSON array of its values (numbers and texts), in record order.
+    bool addRecords(const QList<QByteArray> &decodedRecords);
+    // The id of the stored download, or 0 when it could not be committed.
+    qint64 commit();
+    void rollback();
+
+    // The whole download at once: begin, its memory, its records, commit. 0 on failure.
+    qint64 store(const ArchiveEntry &entry, const QByteArray &recordMemory, const QByteArray &nameMemory,
+                 const QList<QByteArray> &decodedRecords);
+
+    // The downloads the filter lets through, newest first, without memory and records.
+    bool list(const ArchiveFilter &filter, QList<ArchiveEntry> &entries);
+    // One download with its memory (and its decoded records when asked for). False when there is
+    // no such download (errorString() then empty) or it cannot be read.
+    bool load(qint64 id, ArchiveEntry &entry, QByteArray &recordMemory, QByteArray &nameMemory,
+              QList<QByteArray> *decodedRecords = nullptr);
+    // Deletes a download with everything stored for it; false when there was none.
+    bool remove(qint64 id);
+
+private:
+    struct Statements;
+
+    QSqlDatabase database() const;
+    void close();
+    bool prepareStatements();
+    // Sets lastError; fail() also rolls the download back.
+    bool report(const QString &what, const QSqlError &error);
+    bool report(const QString &what);
+    bool fail(const QString &what, const QSqlError &error);
+    bool checkStoring();
+    bool writeChunk(int area, const QByteArray &bytes);
+    bool flushRecords();
+
+    ArchiveLocation where;
+    QString connectionName;
+    QString lastError;
+    qint64 pendingId = 0;
+    int pendingChunks[2] = {0, 0};
+    qint64 pendingRecords = 0;
+    bool storing = false; // a write transaction is open
+    // Memory not yet making up a whole chunk, and records not yet making up a whole batch.
+    QByteArray pendingMemory[2];
+    QList<QByteArray> pendingRows;
+    // Prepared once per connection and used for every download.
+    std::unique_ptr<Statements> statements;
+};

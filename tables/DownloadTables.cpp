@@ -1,0 +1,61 @@
+#include "DownloadTables.h"
+
+#include "ColumnModel.h"
+#include "MeterFacts.h"
+#include "MeterSheet.h"
+#include "RecordsTableModel.h"
+#include "SpectralTableModel.h"
+
+DownloadTables::DownloadTables(const DownloadOrigin &origin, bool chinese) : origin(origin), chinese(chinese)
+{
+    const MeterState &state = origin.state;
+    if (origin.purpose == MeterFlow::Records) {
+        // As on the records page once the download has set its columns up.
+        records = std::make_unique<RecordsTableModel>();
+        records->setChinese(chinese);
+        records->setUpColumns(state.uiIndex, state.mode, state.unitSlots, origin.unitCatalog);
+        headers = ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots, chinese);
+    } else {
+        spectra = std::make_unique<SpectralTableModel>(state.uiIndex);
+        spectra->setChinese(chinese);
+        spectra->setUp(state.unitSlots, origin.unitCatalog);
+    }
+}
+
+DownloadTables::~DownloadTables() = default;
+
+bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, ExportTable &table, QString &reason)
+{
+    // The models hold one batch at a time; spectra are numbered on from the batches before.
+    MeterFlow::Download batch;
+    if (!batchOf(first, count, batch, reason))
+        return false;
+    if (records) {
+        records->clear();
+        records->appendDownload(origin.state.uiIndex, origin.state.mode, batch, origin.probeNames);
+        table = records->exportTable(headers);
+    } else {
+        spectra->clearRecords();
+        spectra->appendDownload(batch, origin.state.mode);
+        table = spectra->exportTable(int(first) + 1);
+    }
+    return true;
+}
+
+ExportSheet DownloadTables::meterSheet(qint64 recordCount) const
+{
+    return MeterSheet::make(origin.keyInfo, origin.state, recordCount, origin.downloaded, chinese);
+}
+
+bool DownloadTables::slice(const MeterFlow::Download &download, qint64 first, int count, MeterFlow::Download &batch)
+{
+    if (first < 0 || count < 0 || first + count > download.count)
+        return false;
+    batch.count = count;
+    batch.records = download.records.mid(first * MeterFacts::RecordSize, qsizetype(count) * MeterFacts::RecordSize);
+    // Kinds without names have no name memory.
+    batch.names = download.names.isEmpty() ? QByteArray()
+                                           : download.names.mid(first * MeterFacts::NameSlotSize,
+                                                                qsizetype(count) * MeterFacts::NameSlotSize);
+    return true;
+}

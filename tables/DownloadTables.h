@@ -1,0 +1,40 @@
+#pragma once
+
+#include "DownloadOrigin.h"
+#include "ExportSheet.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class RecordsTableModel;
+class SpectralTableModel;
+
+// The export table of a download a batch of records at a time, exactly as the records page (or,
+// for spectra, the spectral page) exports the same records: the command line writes its files
+// with it, and the archive decodes and re-exports downloads with it.
+class DownloadTables
+{
+public:
+    DownloadTables(const DownloadOrigin &origin, bool chinese);
+    ~DownloadTables();
+
+    // The records [first, first + count) of the download; false, with the reason, when the
+    // memory cannot be had.
+    using BatchOf = std::function<bool(qint64 first, int count, MeterFlow::Download &batch, QString &error)>;
+    bool table(qint64 first, int count, const BatchOf &batchOf, ExportTable &table, QString &reason);
+
+    // The download's sheet about the meter, for `records` records.
+    ExportSheet meterSheet(qint64 records) const;
+
+    // A batch of a download held whole in memory.
+    static bool slice(const MeterFlow::Download &download, qint64 first, int count, MeterFlow::Download &batch);
+
+private:
+    const DownloadOrigin origin;
+    const bool chinese;
+    QStringList headers;
+    std::unique_ptr<RecordsTableModel> records;
+    std::unique_ptr<SpectralTableModel> spectra;
+};

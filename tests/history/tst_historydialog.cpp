@@ -1,0 +1,67 @@
+// The history dialog over the archive the records page fills: it lists the downloads, narrows
+// them by serial number, opens one into its table, exports it as the page exported it and deletes
+// it after a question.
+#include "HistoryDialog.h"
+#include "MeasurementArchive.h"
+#include "PageFixture.h"
+#include "RecordsTableModel.h"
+
+#include <QtTest>
+
+class TestHistoryDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listOpenExportDelete()
+    {
+        // A fresh archive of this test's own.
+        const QString archive = ArchiveLocation::defaultLocation().path;
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(archive + suffix);
+        QTemporaryDir dir;
+        PageFixture kind1, kind4;
+        kind1.page.setLanguageFlag(false);
+        kind4.page.setLanguageFlag(false);
+        QVERIFY(kind1.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+        QVERIFY(kind4.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+        const QString serial = kind4.lineText("lineEdit_serialNo");
+        const int rows = kind4.model().rowCount();
+        // The page's own export of the same rows, as CSV (the third filter).
+        const QString fromPage = dir.filePath(QStringLiteral("page.csv"));
+        kind4.dialogs.setNextFileName(fromPage, 2);
+        QVERIFY(kind4.page.on_pushButton_exportExcel_clicked());
+
+        ScriptedUserDialogs dialogs;
+        HistoryDialog history(false, dialogs);
+        QCOMPARE(history.listedDownloads().size(), 2);
+        QCOMPARE(history.listedDownloads().first().recordCount, rows); // newest first
+        history.setSerialFilter(serial);
+        QCOMPARE(history.listedDownloads().size(), 1);
+
+        history.selectDownload(0);
+        history.openSelected();
+        QVERIFY(history.openedTable());
+        QCOMPARE(history.openedTable()->rowCount(), rows);
+        const QString fromHistory = dir.filePath(QStringLiteral("history.csv"));
+        dialogs.setNextFileName(fromHistory, 2);
+        QVERIFY(history.exportSelected());
+        QFile page(fromPage), again(fromHistory);
+        QVERIFY(page.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), page.readAll());
+
+        dialogs.setNextAnswer(false);
+        history.deleteSelected();
+        QCOMPARE(history.listedDownloads().size(), 1);
+        dialogs.setNextAnswer(true);
+        history.deleteSelected();
+        QCOMPARE(history.listedDownloads().size(), 0);
+        history.setSerialFilter(QString());
+        QCOMPARE(history.listedDownloads().size(), 1);
+        QCOMPARE(dialogs.questionTexts().size(), 2);
+        QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("Exporting data success!")});
+    }
+};
+
+QTEST_MAIN(TestHistoryDialog)
+#include "tst_historydialog.moc"
