@@ -57,6 +57,7 @@ MainWindow::MainWindow()
     heldEventsTimer.setSingleShot(true);
     heldEventsTimer.setInterval(50);
     connect(&heldEventsTimer, &QTimer::timeout, this, &MainWindow::handleHeldEvents);
+    showAccessStatus({});
     QTimer::singleShot(10, this, &MainWindow::initusbport);
 }
 
@@ -138,6 +139,12 @@ void MainWindow::setUserDialogs(UserDialogs &userDialogs)
     page->setUserDialogs(userDialogs);
 }
 
+void MainWindow::setUdevRule(const UdevRule &rule)
+{
+    udevRule = rule;
+    showAccessStatus(accessStatus);
+}
+
 bool MainWindow::isLinkOpen() const
 {
     return session.isLinkOpen();
@@ -149,11 +156,28 @@ void MainWindow::showLamp(const char *image)
     ui->LinkStatusLabel->setAlignment(Qt::AlignCenter);
 }
 
+void MainWindow::showAccessStatus(const MeterAccessStatus &status)
+{
+    accessStatus = status;
+    const bool chinese = page->isChinese();
+    const QString tip = accessStatus.toolTip(chinese, udevRule);
+    ui->LinkStatusLabel->setToolTip(tip);
+    ui->accessStatusLabel->setText(accessStatus.statusLine(chinese, udevRule));
+    ui->accessStatusLabel->setToolTip(tip);
+    ui->accessStatusLabel->setVisible(accessStatus.cause != MeterAccessStatus::None);
+}
+
 bool MainWindow::OpenUSB()
 {
     if (session.hasLink())
         return true;
-    if (!session.openUsb(transportFactory ? transportFactory() : nullptr)) {
+    // The open is watched through its own transport, so that a refusal can name the node and its
+    // cause without opening anything a second time.
+    const auto attempts = std::make_shared<OpenAttempts>();
+    std::unique_ptr<HidReportTransport> transport = transportFactory ? transportFactory() : nullptr;
+    if (transport)
+        transport = std::make_unique<OpenRecordingTransport>(std::move(transport), attempts);
+    if (!session.openUsb(std::move(transport))) {
         // Another program (the command line) holds the meter. It may end, or crash and leave a
         // lock that MeterLock takes over, without any device event, so the open is tried again
         // on the timer until the meter opens or is gone; device events try as well. The message
@@ -173,6 +197,7 @@ bool MainWindow::OpenUSB()
                                         "70-lumivane.rules (KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2047\", "
                                         "ATTRS{idProduct}==\"0301\", TAG+=\"uaccess\") and plug the meter in again.")
                                         .arg(session.lastOpenDeniedPath());
+        showAccessStatus(MeterAccessStatus::afterFailedOpen(*attempts, held));
         // The message box comes last: its event loop may run further attempts (the timer, device
         // events), which find the state above already settled.
         if (tell) {
@@ -184,6 +209,7 @@ bool MainWindow::OpenUSB()
     }
     openRetry.stop();
     heldElsewhereShown = false;
+    showAccessStatus({});
     showLamp(LumivaneResources::lampOnImage);
     page->identifyMeter();
     return true;
@@ -233,10 +259,12 @@ void MainWindow::deviceEvent(DeviceEvents::Event event)
             CloseUSB();
             logText(QStringLiteral("USB_设备移除"));
         }
-        // A refused meter that has gone is not tried again; plugged in again, it is a new refusal.
-        if (openRetry.isActive() && !meterPresent()) {
+        // A refused meter that has gone is not tried again, and its status goes with it; plugged
+        // in again, it is a new refusal.
+        if ((openRetry.isActive() || accessStatus.cause != MeterAccessStatus::None) && !meterPresent()) {
             openRetry.stop();
             heldElsewhereShown = false;
+            showAccessStatus({});
         }
         logText(QStringLiteral("DBT_DEVICEREMOVECOMPLETE"));
         return;
@@ -273,8 +301,10 @@ void MainWindow::switchLanguage(const QString &baseName, bool languageFlag)
 {
     // A translation that cannot be found changes nothing: the page keeps its language. Qt's own
     // dialogs and buttons speak Chinese with the Chinese texts and English otherwise.
-    if (languages.switchTo(baseName, languageFlag ? QStringLiteral("qtbase_zh_CN") : QString()))
+    if (languages.switchTo(baseName, languageFlag ? QStringLiteral("qtbase_zh_CN") : QString())) {
         Q_EMIT languageChanged(languageFlag);
+        showAccessStatus(accessStatus);
+    }
 }
 
 void MainWindow::handleAppMessage(const QString &message)

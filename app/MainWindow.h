@@ -2,6 +2,7 @@
 
 #include "DeviceEvents.h"
 #include "LanguageSwitcher.h"
+#include "MeterAccessStatus.h"
 #include "MeterSession.h"
 #include "QtUserDialogs.h"
 #include "TransportFactory.h"
@@ -46,6 +47,13 @@ public:
     // Where the pages' messages, questions and progress dialogs go (Qt's dialogs by default).
     void setUserDialogs(UserDialogs &dialogs);
 
+    // The udev rule the window's access status refers to (the standard directories and the rule
+    // this build ships by default).
+    void setUdevRule(const UdevRule &rule);
+    // Why the meter present could not be opened, as the window shows it beside the lamp; None
+    // while the meter is open or no meter is present.
+    const MeterAccessStatus &meterAccess() const { return accessStatus; }
+
     // True only when a link exists and it is open.
     bool isLinkOpen() const;
     FirstPage *recordsPage() const { return page; }
@@ -87,6 +95,9 @@ private:
     void switchLanguage(const QString &baseName, bool languageFlag);
 
     void showLamp(const char *image);
+    // Sets the access status and shows it in the window's language: the lamp's tooltip and the
+    // status line under the lamp, hidden while there is nothing to tell.
+    void showAccessStatus(const MeterAccessStatus &status);
     // Whether a meter is plugged in, asked of a fresh transport without opening anything.
     bool meterPresent() const;
 
@@ -97,6 +108,8 @@ private:
     FirstPage *page = nullptr;       // the records page, a child of the window
     bool heldElsewhereShown = false; // the meter-in-use message was shown for the current refusal
     QTimer openRetry;                // runs while another program holds the meter: tries the open again
+    MeterAccessStatus accessStatus;  // why the present meter did not open, until it opens or goes
+    UdevRule udevRule = UdevRule::standard();
     LanguageSwitcher languages;
     TransportFactory transportFactory;
     std::unique_ptr<DeviceEvents> deviceEvents;

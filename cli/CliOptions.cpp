@@ -168,6 +168,8 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.command = CliOptions::Command::History;
     else if (command == QLatin1String("export"))
         options.command = CliOptions::Command::Export;
+    else if (command == QLatin1String("list"))
+        options.command = CliOptions::Command::List;
     else
         return {UsageError::UnknownCommand, command};
     // export takes the id of an archived download; every other command takes no word.
@@ -189,8 +191,9 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         }
     }
 
-    const bool writesFile =
-        options.command != CliOptions::Command::Identify && options.command != CliOptions::Command::History;
+    const bool writesFile = options.command == CliOptions::Command::Records
+                            || options.command == CliOptions::Command::Spectra
+                            || options.command == CliOptions::Command::Export;
     if (writesFile && options.outputFile.isEmpty())
         return {UsageError::MissingOutput, command};
     if (!writesFile && !options.outputFile.isEmpty())

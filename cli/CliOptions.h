@@ -9,6 +9,7 @@
 #include <optional>
 
 // What the command line asks for:
+//   lumivane-cli [OPTIONS] list
 //   lumivane-cli [OPTIONS] identify
 //   lumivane-cli [OPTIONS] records -o FILE
 //   lumivane-cli [OPTIONS] spectra -o FILE
@@ -24,6 +25,7 @@ struct CliOptions
         Spectra,
         History,
         Export,
+        List,
         Help,
         Version
     };

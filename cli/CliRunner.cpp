@@ -5,10 +5,13 @@
 #include "DownloadArchiver.h"
 #include "DownloadFiles.h"
 #include "ExportTable.h"
+#include "HidSelection.h"
 #include "HidapiTransport.h"
 #include "MeasurementArchive.h"
+#include "MeterFacts.h"
 #include "MeterImage.h"
 #include "MeterKind.h"
+#include "MeterLock.h"
 #include "OutputFile.h"
 #include "TerminalProgress.h"
 #include "VirtualMeterTransport.h"
@@ -94,29 +97,35 @@ int CliRunner::run(const QStringList &arguments)
         return runHistory();
     case CliOptions::Command::Export:
         return runExport();
+    case CliOptions::Command::List:
+        return runList();
     default:
         return UsageFailure;
     }
 }
 
+std::unique_ptr<HidReportTransport> CliRunner::makeTransport(QString &message) const
+{
+    if (options.virtualMeterImage.isEmpty())
+        return std::make_unique<HidapiTransport>();
+    MeterImage image;
+    QString error;
+    if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
+        // The reason may start with the file's name already.
+        const QString named = options.virtualMeterImage + QStringLiteral(": ");
+        if (error.startsWith(named))
+            error.remove(0, named.size());
+        message = text(Text::CliImageUnreadable).arg(options.virtualMeterImage, error);
+        return nullptr;
+    }
+    return std::make_unique<VirtualMeterTransport>(image);
+}
+
 bool CliRunner::openMeter(QString &message)
 {
-    std::unique_ptr<HidReportTransport> transport;
-    if (!options.virtualMeterImage.isEmpty()) {
-        MeterImage image;
-        QString error;
-        if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
-            // The reason may start with the file's name already.
-            const QString named = options.virtualMeterImage + QStringLiteral(": ");
-            if (error.startsWith(named))
-                error.remove(0, named.size());
-            message = text(Text::CliImageUnreadable).arg(options.virtualMeterImage, error);
-            return false;
-        }
-        transport = std::make_unique<VirtualMeterTransport>(image);
-    } else {
-        transport = std::make_unique<HidapiTransport>();
-    }
+    std::unique_ptr<HidReportTransport> transport = makeTransport(message);
+    if (!transport)
+        return false;
     if (session.openUsb(std::move(transport)))
         return true;
     if (session.lastOpenHeldElsewhere())
@@ -126,6 +135,52 @@ bool CliRunner::openMeter(QString &message)
     else
         message = text(Text::CliNoMeter);
     return false;
+}
+
+int CliRunner::runList()
+{
+    QString message;
+    const std::unique_ptr<HidReportTransport> transport = makeTransport(message);
+    if (!transport)
+        return fail(message);
+    const QList<HidProbe> probes = HidSelection::probe(*transport, MeterFacts::VendorId, MeterFacts::ProductId);
+    if (probes.isEmpty())
+        return fail(text(Text::CliNoMeter));
+    QString lines;
+    bool anyOpens = false;
+    for (const HidProbe &probe : probes) {
+        HidOpenResult result = probe.result;
+        // A node that opens may still be held: the program that talks to the meter holds its lock
+        // (MeterLock, named as the session names it). Taking it for a moment tells, and it is let
+        // go at once.
+        if (result == HidOpenResult::Opened && transport->isSharedDevice()) {
+            MeterLock lock(MeterFacts::VendorId, MeterFacts::ProductId,
+                           probe.info.serial.isEmpty() ? probe.info.path : probe.info.serial);
+            if (lock.tryLock() == MeterLock::HeldElsewhere)
+                result = HidOpenResult::Busy;
+        }
+        QString state = QStringLiteral("ok");
+        switch (result) {
+        case HidOpenResult::Opened:
+            anyOpens = true;
+            break;
+        case HidOpenResult::AccessDenied:
+            state = text(Text::AccessPermissionDenied);
+            break;
+        case HidOpenResult::Busy:
+            state = text(Text::AccessHeldElsewhere);
+            break;
+        case HidOpenResult::Failed:
+            state = text(Text::AccessNoSuchDevice);
+            break;
+        }
+        // The virtual meter has no device node; a meter without a serial string shows "-".
+        const QString node = options.virtualMeterImage.isEmpty() ? probe.info.path : QStringLiteral("virtual");
+        const QString serial = probe.info.serial.isEmpty() ? QStringLiteral("-") : probe.info.serial;
+        lines += QStringLiteral("%1\t%2\t%3\n").arg(node, serial, state);
+    }
+    print(out, lines);
+    return anyOpens ? Success : Failure;
 }
 
 bool CliRunner::identify(QString &message)

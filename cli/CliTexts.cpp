@@ -57,7 +57,8 @@ QString reason(const UsageError &error, bool chinese)
 
 QString CliTexts::synopsis()
 {
-    return QStringLiteral("lumivane-cli [OPTIONS] identify\n"
+    return QStringLiteral("lumivane-cli [OPTIONS] list\n"
+                          "lumivane-cli [OPTIONS] identify\n"
                           "lumivane-cli [OPTIONS] records -o FILE\n"
                           "lumivane-cli [OPTIONS] spectra -o FILE\n"
                           "lumivane-cli [OPTIONS] history [--serial N] [--since DATE]\n"

@@ -9,7 +9,7 @@
 class CliTexts
 {
 public:
-    // The four lines of the interface.
+    // The lines of the interface, one per command, then --help and --version.
     static QString synopsis();
     // The whole --help text.
     static QString help(bool chinese);

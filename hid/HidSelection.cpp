@@ -91,6 +91,20 @@ int HidSelection::countDevices(const QList<HidProbe> &probes, int serialCount)
     return found / serialCount;
 }
 
+QList<HidProbe> HidSelection::probe(HidReportTransport &transport, quint16 vendorId, quint16 productId)
+{
+    QList<HidProbe> probes;
+    const QList<HidInterfaceInfo> interfaces = transport.enumerate(vendorId, productId);
+    const int limit = std::min<int>(interfaces.size(), MemberIndexLimit);
+    for (int i = 0; i < limit; ++i) {
+        const HidProbe trial{interfaces.at(i), transport.open(interfaces.at(i).path)};
+        if (trial.result == HidOpenResult::Opened)
+            transport.close();
+        probes.append(trial);
+    }
+    return probes;
+}
+
 HidSelection::WalkResult HidSelection::walk(const QList<HidInterfaceInfo> &interfaces, const QString &chosenSerial,
                                             int wanted, const std::function<HidOpenResult(int)> &tryOpen,
                                             const std::function<void(int)> &release)

@@ -61,6 +61,11 @@ public:
     // position wanted - 1. tryOpen opens the interface at a member index; release closes an
     // interface that was opened but not taken. A one-character chosen serial that is a decimal
     // digit also selects, by that index, among the interfaces without a serial string.
+    // Every interface the transport lists with this vendor and product identifier (the first
+    // MemberIndexLimit), each with the outcome of a trial open of its path. An interface that
+    // opened is closed again at once: the trial leaves nothing open and sends nothing.
+    static QList<HidProbe> probe(HidReportTransport &transport, quint16 vendorId, quint16 productId);
+
     static WalkResult walk(const QList<HidInterfaceInfo> &interfaces, const QString &chosenSerial, int wanted,
                            const std::function<HidOpenResult(int)> &tryOpen, const std::function<void(int)> &release);
 };

@@ -15,6 +15,8 @@ packages=(
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     # (the archive tests start a throw-away PostgreSQL server of their own)
     postgresql python3 python3-xlrd python3-openpyxl libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
+    # the package checks: validators, lintian, building the .deb, a bookworm chroot to install it in
+    desktop-file-utils appstream lintian dpkg-dev fakeroot debootstrap
     # fuzz: clang and its libFuzzer and sanitizer runtimes
     clang libclang-rt-14-dev
 )

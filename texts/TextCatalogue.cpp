@@ -104,6 +104,7 @@ const Pair texts[] = {
     {"用法:\n", "Usage:\n"},
     {"更多信息请运行 lumivane-cli --help\n", "Run lumivane-cli --help for more.\n"},
     {"命令:\n"
+     "  list              列出连接的仪器: 设备节点、序列号, 以及能否打开 (ok) 或不能打开的原因\n"
      "  identify          读取仪器信息: 序列号、固件版本、型号、类型、模式和记录数量\n"
      "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同)\n"
      "  spectra -o FILE   读取光谱数据并写入 FILE (仪器类型 1 至 5, 与光谱数据页导出的内容相同)\n"
@@ -123,8 +124,10 @@ const Pair texts[] = {
      "  --help                 显示本帮助\n"
      "  --version              显示版本\n"
      "\n"
-     "退出状态: 0 成功, 1 失败, 2 用法错误。\n",
+     "退出状态: 0 成功, 1 失败, 2 用法错误。list: 至少一台仪器能打开时为 0。\n",
      "Commands:\n"
+     "  list              list the attached meters: device node, serial number, and ok or why the\n"
+     "                    meter cannot be opened\n"
      "  identify          read the meter: serial, firmware, model, kind, mode and record count\n"
      "  records -o FILE   download the measurement records into FILE (as the records page exports them)\n"
      "  spectra -o FILE   download the spectra into FILE (meter kinds 1 to 5, as the spectral page\n"
@@ -148,7 +151,7 @@ const Pair texts[] = {
      "  --help                 show this help\n"
      "  --version              show the version\n"
      "\n"
-     "Exit status: 0 success, 1 failure, 2 usage error.\n"},
+     "Exit status: 0 success, 1 failure, 2 usage error; list: 0 when at least one meter can be opened.\n"},
     {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
      "it is the meter image given with --virtual-meter and is not overwritten"},
     {"工作表最多容纳 %2 条记录, 而仪器中有 %1 条", "the sheet holds at most %2 records; the meter holds %1"},
@@ -187,6 +190,16 @@ const Pair texts[] = {
     {"关闭", "Close"},
     {"删除选中的下载？删除后无法恢复。", "Delete the selected download? It cannot be restored."},
     {"无法使用存档：%1", "The archive cannot be used: %1"},
+
+    {"没有访问权限", "permission denied"},
+    {"正被其他程序使用", "held by another program"},
+    {"设备不存在", "no such device"},
+    {"无法打开仪器 %1: %2。%3", "Cannot open the meter at %1: %2. %3"},
+    {"请安装 udev 规则, 然后重新插入仪器。", "Install the udev rule, then plug the meter in again."},
+    {"udev 规则已安装: 请重新加载规则或重新插入仪器。",
+     "The udev rule is installed: reload the rules or plug the meter in again."},
+    {"请关闭正在使用仪器的其他程序。", "Close the other program that uses the meter."},
+    {"请重新插入仪器。", "Plug the meter in again."},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

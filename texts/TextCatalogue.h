@@ -145,6 +145,17 @@ enum class Text {
     HistoryDeleteQuestion,
     HistoryUnavailable, // %1: why
 
+    // Why a present meter cannot be opened: the causes (also the command line's list), the
+    // window's status line and the fixes it proposes.
+    AccessPermissionDenied,
+    AccessHeldElsewhere,
+    AccessNoSuchDevice,
+    AccessStatus,      // %1: the device node, %2: the cause, %3: the fix
+    AccessInstallRule, // the udev rule is not installed
+    AccessReloadRule,  // the udev rule is installed, yet the node is not open to the user
+    AccessCloseOther,
+    AccessPlugAgain,
+
     Count
 };
 

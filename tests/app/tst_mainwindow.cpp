@@ -85,7 +85,8 @@ private Q_SLOTS:
         auto *english = child<QPushButton>("btnLanguageEn");
         auto *chinese = child<QPushButton>("btnLanguageZh");
         auto *stack = child<QStackedWidget>("stackedWidget");
-        QVERIFY(lamp && english && chinese && stack);
+        auto *access = child<QLabel>("accessStatusLabel");
+        QVERIFY(lamp && english && chinese && stack && access);
 
         const auto position = [grid](QWidget *w) {
             int row, column, rowSpan, columnSpan;
@@ -95,7 +96,8 @@ private Q_SLOTS:
         QCOMPARE(position(lamp), QList<int>({0, 0, 1, 1}));
         QCOMPARE(position(english), QList<int>({0, 2, 1, 1}));
         QCOMPARE(position(chinese), QList<int>({0, 3, 1, 1}));
-        QCOMPARE(position(stack), QList<int>({1, 0, 1, 4}));
+        QCOMPARE(position(access), QList<int>({1, 0, 1, 4}));
+        QCOMPARE(position(stack), QList<int>({2, 0, 1, 4}));
         QSpacerItem *spacer = grid->itemAtPosition(0, 1)->spacerItem();
         QVERIFY(spacer);
         QCOMPARE(spacer->sizeHint(), QSize(598, 20));
@@ -103,7 +105,8 @@ private Q_SLOTS:
         QCOMPARE(spacer->sizePolicy().verticalPolicy(), QSizePolicy::Minimum);
 
         QCOMPARE(grid->rowStretch(0), 1);
-        QCOMPARE(grid->rowStretch(1), 30);
+        QCOMPARE(grid->rowStretch(1), 0);
+        QCOMPARE(grid->rowStretch(2), 30);
         QCOMPARE(QList<int>(
                      {grid->columnStretch(0), grid->columnStretch(1), grid->columnStretch(2), grid->columnStretch(3)}),
                  QList<int>({1, 30, 4, 4}));
@@ -120,6 +123,13 @@ private Q_SLOTS:
         QCOMPARE(english->text(), QStringLiteral("English"));
         QCOMPARE(chinese->text(), QString::fromUtf8("中文"));
         QCOMPARE(stack->baseSize(), QSize(33, 24));
+        // The access status line is empty and hidden until a present meter cannot be opened; it
+        // never widens the window, and its text can be selected and copied.
+        QVERIFY(access->isHidden());
+        QCOMPARE(access->text(), QString());
+        QCOMPARE(access->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        QCOMPARE(access->textFormat(), Qt::PlainText);
+        QVERIFY(access->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
         // The records page is the stack's one page and the current one.
         QVERIFY(window->recordsPage());
         QCOMPARE(stack->count(), 1);

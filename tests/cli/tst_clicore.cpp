@@ -266,6 +266,12 @@ void TestCliCore::options_data()
                                          << int(C::None) << int(F::Xls) << true << false << "";
     QTest::newRow("no such date") << QStringList{"history", "--since", "2026-02-30"} << int(UsageError::BadDate)
                                   << int(C::None) << int(F::Xls) << true << false << "";
+    QTest::newRow("list the meters") << QStringList{"--lang=en", "list"} << int(UsageError::None) << int(C::List)
+                                     << int(F::Xls) << false << false << "";
+    QTest::newRow("list writes no file") << QStringList{"list", "-o", "a.csv"} << int(UsageError::OutputNotAllowed)
+                                         << int(C::List) << int(F::Xls) << true << false << "";
+    QTest::newRow("list takes no serial filter") << QStringList{"list", "--serial", "7"} << int(UsageError::HistoryOnly)
+                                                 << int(C::List) << int(F::Xls) << true << false << "";
     QTest::newRow("short options are not joined") << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption)
                                                   << int(C::None) << int(F::Xls) << true << false << "";
 }

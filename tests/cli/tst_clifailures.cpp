@@ -37,6 +37,8 @@ private Q_SLOTS:
     void meterHeldByAnotherProgram_data();
     void meterHeldByAnotherProgram();
     void lockHeldWhileDownloading();
+    void listMeters_data();
+    void listMeters();
 
 private:
     QTemporaryDir runtime;
@@ -416,6 +418,65 @@ void TestCliFailures::lockHeldWhileDownloading()
     QCOMPARE(cli.exitCode(), 0);
     QCOMPARE(afterwards, MeterLock::Locked);
     QVERIFY(QFile::exists(work.filePath(QStringLiteral("r.csv"))));
+}
+
+void TestCliFailures::listMeters_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<bool>("lockHeld"); // the window (here: this test) holds the meter's lock
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QByteArray none = "{}", shared = R"({"sharedDevice": true})", unplugged = R"({"unplugAfterReports": 0})";
+    QTest::newRow("kind1 opens") << "kind1" << none << false << true << 0 << "virtual\t10010001\tok\n"
+                                 << "";
+    QTest::newRow("kind6 opens, English") << "kind6" << none << false << false << 0 << "virtual\t60010001\tok\n"
+                                          << "";
+    QTest::newRow("shared and free: ok, the lock let go")
+        << "kind1" << shared << false << false << 0 << "virtual\t10010001\tok\n"
+        << "";
+    QTest::newRow("held by the window") << "kind1" << shared << true << true << 1
+                                        << QStringLiteral("virtual\t10010001\t正被其他程序使用\n") << "";
+    QTest::newRow("held by the window, English")
+        << "kind1" << shared << true << false << 1 << "virtual\t10010001\theld by another program\n"
+        << "";
+    QTest::newRow("no meter") << "kind1" << unplugged << false << true << 1 << ""
+                              << QStringLiteral("未找到仪器! 请检查USB连接。\n");
+    QTest::newRow("no meter, English") << "kind1" << unplugged << false << false << 1 << ""
+                                       << "No meter found! Check the USB connection.\n";
+}
+
+void TestCliFailures::listMeters()
+{
+    QFETCH(QString, sample);
+    QFETCH(QByteArray, faults);
+    QFETCH(bool, lockHeld);
+    QFETCH(bool, chinese);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    MeterLock window(0x2047, 0x0301, QStringLiteral("10010001")); // its file is named now
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    if (lockHeld)
+        QCOMPARE(window.tryLock(), MeterLock::Locked);
+
+    QTemporaryDir dir, work;
+    const QString image = writeImage(dir, QStringLiteral("meter.json"), withFaults(sample, faults));
+    const Result result = run(meterArguments(image, chinese) << QStringLiteral("list"), work.path(), runtime.path());
+    QVERIFY(!result.crashed);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(QString::fromUtf8(result.out), out);
+    QCOMPARE(QString::fromUtf8(result.err), err);
+    QVERIFY(filesIn(work.path()).isEmpty());
+    // Listing leaves the meter's lock as it found it: held by the window, or free to be taken.
+    if (!lockHeld)
+        QCOMPARE(window.tryLock(), MeterLock::Locked);
 }
 
 QTEST_GUILESS_MAIN(TestCliFailures)

@@ -70,6 +70,11 @@ void TestCliOutput::badUsage_data()
     QTest::newRow("identify with -o") << QStringList{QStringLiteral("identify"), QStringLiteral("-o"),
                                                      QStringLiteral("x.xls")}
                                       << QStringLiteral("identify 不写文件, 不接受 -o");
+    QTest::newRow("list with -o") << QStringList{QStringLiteral("list"), QStringLiteral("-o"), QStringLiteral("x.csv")}
+                                  << QStringLiteral("list 不写文件, 不接受 -o");
+    QTest::newRow("list with an argument, English")
+        << QStringList{QStringLiteral("--lang=en"), QStringLiteral("list"), QStringLiteral("/dev/hidraw0")}
+        << QStringLiteral("unexpected argument: /dev/hidraw0");
     QTest::newRow("two commands") << QStringList{QStringLiteral("identify"), QStringLiteral("records")}
                                   << QStringLiteral("多余的参数: records");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--verbose"), QStringLiteral("identify")}
@@ -125,6 +130,14 @@ void TestCliOutput::helpAndVersion_data()
                                    << QStringLiteral("Options:");
     QTest::newRow("help wins over a command")
         << QStringList{QStringLiteral("records"), QStringLiteral("--help")} << QStringLiteral("records -o FILE");
+    QTest::newRow("help names list, Chinese")
+        << QStringList{QStringLiteral("--help")}
+        << QStringLiteral("  lumivane-cli [OPTIONS] list\n  lumivane-cli [OPTIONS] identify\n");
+    QTest::newRow("help tells list, English")
+        << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
+        << QStringLiteral("  list              list the attached meters: device node, serial number, and ok or why");
+    QTest::newRow("help tells list, Chinese")
+        << QStringList{QStringLiteral("--help")} << QStringLiteral("  list              列出连接的仪器");
     QTest::newRow("version") << QStringList{QStringLiteral("--version")} << QStringLiteral("lumivane-cli 1.");
 }
 

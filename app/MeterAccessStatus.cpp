@@ -1,0 +1,127 @@
+#include "MeterAccessStatus.h"
+
+#include "TextCatalogue.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+OpenRecordingTransport::OpenRecordingTransport(std::unique_ptr<HidReportTransport> inner,
+                                               std::shared_ptr<OpenAttempts> attempts)
+    : inner(std::move(inner)),
+      attempts(std::move(attempts))
+{}
+
+QList<HidInterfaceInfo> OpenRecordingTransport::enumerate(quint16 vendorId, quint16 productId)
+{
+    const QList<HidInterfaceInfo> listed = inner->enumerate(vendorId, productId);
+    if (!listed.isEmpty())
+        attempts->listed = listed;
+    return listed;
+}
+
+HidOpenResult OpenRecordingTransport::open(const QString &path)
+{
+    const HidOpenResult result = inner->open(path);
+    HidProbe attempt;
+    attempt.info.path = path;
+    attempt.result = result;
+    attempts->opens.append(attempt);
+    return result;
+}
+
+UdevRule UdevRule::standard()
+{
+    const QString name = QLatin1String(fileName);
+    UdevRule rule;
+    rule.installedPaths = {QStringLiteral("/usr/lib/udev/rules.d/") + name,
+                           QStringLiteral("/etc/udev/rules.d/") + name};
+    // The copy a make install left under the prefix, then the one in the source tree.
+    rule.sourcePaths = {QStringLiteral(LUMIVANE_UDEV_RULE_PREFIXED), QStringLiteral(LUMIVANE_UDEV_RULE_SHIPPED)};
+    return rule;
+}
+
+bool UdevRule::isInstalled() const
+{
+    for (const QString &path : installedPaths) {
+        if (QFileInfo::exists(path))
+            return true;
+    }
+    return false;
+}
+
+QString UdevRule::reloadCommand()
+{
+    return QStringLiteral("sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw");
+}
+
+QString UdevRule::installCommand() const
+{
+    QString source = sourcePaths.value(sourcePaths.size() - 1);
+    for (const QString &path : sourcePaths) {
+        if (QFileInfo::exists(path)) {
+            source = path;
+            break;
+        }
+    }
+    return QStringLiteral("sudo install -m 644 %1 /etc/udev/rules.d/%2 && ").arg(source, QLatin1String(fileName))
+           + reloadCommand();
+}
+
+MeterAccessStatus MeterAccessStatus::afterFailedOpen(const OpenAttempts &attempts, bool heldByLock)
+{
+    MeterAccessStatus status;
+    if (attempts.listed.isEmpty())
+        return status;
+    if (heldByLock) {
+        // The session opened the node, then found the meter's lock taken and closed it again.
+        for (const HidProbe &attempt : attempts.opens) {
+            if (attempt.result == HidOpenResult::Opened)
+                status = {HeldElsewhere, attempt.info.path};
+        }
+        if (status.cause == None)
+            status = {HeldElsewhere, attempts.listed.first().path};
+        return status;
+    }
+    // The most telling refusal wins: missing rights need the user, a busy node another program,
+    // a failed one a new plug-in.
+    for (const auto &[result, cause] :
+         {std::pair{HidOpenResult::AccessDenied, PermissionDenied}, std::pair{HidOpenResult::Busy, HeldElsewhere},
+          std::pair{HidOpenResult::Failed, NoSuchDevice}}) {
+        for (const HidProbe &attempt : attempts.opens) {
+            if (attempt.result == result)
+                return {cause, attempt.info.path};
+        }
+    }
+    return status;
+}
+
+QString MeterAccessStatus::statusLine(bool chinese, const UdevRule &rule) const
+{
+    Text causeText = Text::AccessNoSuchDevice;
+    Text fixText = Text::AccessPlugAgain;
+    switch (cause) {
+    case None:
+        return QString();
+    case PermissionDenied:
+        causeText = Text::AccessPermissionDenied;
+        fixText = rule.isInstalled() ? Text::AccessReloadRule : Text::AccessInstallRule;
+        break;
+    case HeldElsewhere:
+        causeText = Text::AccessHeldElsewhere;
+        fixText = Text::AccessCloseOther;
+        break;
+    case NoSuchDevice:
+        break;
+    }
+    return TextCatalogue::text(Text::AccessStatus, chinese)
+        .arg(node, TextCatalogue::text(causeText, chinese), TextCatalogue::text(fixText, chinese));
+}
+
+QString MeterAccessStatus::toolTip(bool chinese, const UdevRule &rule) const
+{
+    const QString line = statusLine(chinese, rule);
+    if (cause != PermissionDenied)
+        return line;
+    return line + QLatin1Char('\n') + (rule.isInstalled() ? UdevRule::reloadCommand() : rule.installCommand());
+}
