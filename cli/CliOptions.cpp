@@ -143,11 +143,8 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         } else if (name == QLatin1String("--archive")) {
             options.archiveLocation = value;
         } else if (name == QLatin1String("--serial")) {
-            bool number = false;
-            const qint32 serial = value.toInt(&number);
-            if (!number)
-                return {UsageError::BadNumber, value};
-            options.serial = serial;
+            // Its meaning depends on the command, which may still follow.
+            options.meterSerial = value;
         } else if (name == QLatin1String("--since")) {
             options.since = QDate::fromString(value, Qt::ISODate);
             if (!options.since.isValid())
@@ -184,12 +181,20 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         if (!number || options.exportId <= 0)
             return {UsageError::BadNumber, words.at(1)};
     }
-    if (options.command != CliOptions::Command::History) {
-        for (const char *option : {"--serial", "--since"}) {
-            if (seen.contains(QLatin1String(option)))
-                return {UsageError::HistoryOnly, QLatin1String(option)};
-        }
+    // history filters its archived downloads by a numeric serial; the meter commands choose the
+    // attached meter by the serial text list prints; export takes neither filter.
+    if (options.command == CliOptions::Command::History && !options.meterSerial.isEmpty()) {
+        bool number = false;
+        const qint32 serial = options.meterSerial.toInt(&number);
+        if (!number)
+            return {UsageError::BadNumber, options.meterSerial};
+        options.serial = serial;
+        options.meterSerial.clear();
     }
+    if (options.command == CliOptions::Command::Export && seen.contains(QStringLiteral("--serial")))
+        return {UsageError::HistoryOnly, QStringLiteral("--serial")};
+    if (options.command != CliOptions::Command::History && seen.contains(QStringLiteral("--since")))
+        return {UsageError::HistoryOnly, QStringLiteral("--since")};
 
     const bool writesFile = options.command == CliOptions::Command::Records
                             || options.command == CliOptions::Command::Spectra

@@ -9,10 +9,10 @@
 #include <optional>
 
 // What the command line asks for:
-//   lumivane-cli [OPTIONS] list
-//   lumivane-cli [OPTIONS] identify
-//   lumivane-cli [OPTIONS] records -o FILE
-//   lumivane-cli [OPTIONS] spectra -o FILE
+//   lumivane-cli [OPTIONS] list [--serial N]
+//   lumivane-cli [OPTIONS] identify [--serial N]
+//   lumivane-cli [OPTIONS] records [--serial N] -o FILE
+//   lumivane-cli [OPTIONS] spectra [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] history [--serial N] [--since DATE]
 //   lumivane-cli [OPTIONS] export ID -o FILE
 //   lumivane-cli --help | --version
@@ -40,6 +40,7 @@ struct CliOptions
     bool archive = true;          // --no-archive turns the archive off
     QString archiveLocation;      // --archive; empty: the default SQLite archive
     std::optional<qint32> serial; // history --serial
+    QString meterSerial;          // --serial of the meter commands, as given; empty: the first meter found
     QDate since;                  // history --since (local date); invalid: from the first download
     qint64 exportId = 0;          // export ID
 

@@ -28,6 +28,39 @@ bool sameExistingFile(const QString &first, const QString &second)
     return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
 }
 
+// A transport that lists only the interfaces of the meter with one serial number (as list prints
+// it), so that the link's selection rules choose among that meter's interfaces alone.
+class SerialTransport final : public HidReportTransport
+{
+public:
+    SerialTransport(std::unique_ptr<HidReportTransport> wrapped, const QString &wanted)
+        : inner(std::move(wrapped)),
+          serial(wanted)
+    {}
+
+    QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override
+    {
+        return HidSelection::withSerial(inner->enumerate(vendorId, productId), serial);
+    }
+    HidOpenResult open(const QString &path) override { return inner->open(path); }
+    void close() override { inner->close(); }
+    bool isOpen() const override { return inner->isOpen(); }
+    int writeReport(const quint8 *report, int length, int timeoutMs) override
+    {
+        return inner->writeReport(report, length, timeoutMs);
+    }
+    int readReport(quint8 *buffer, int capacity, int timeoutMs) override
+    {
+        return inner->readReport(buffer, capacity, timeoutMs);
+    }
+    bool isDeviceGone() const override { return inner->isDeviceGone(); }
+    bool isSharedDevice() const override { return inner->isSharedDevice(); }
+
+private:
+    const std::unique_ptr<HidReportTransport> inner;
+    const QString serial;
+};
+
 } // namespace
 
 CliRunner::CliRunner(FILE *out, FILE *err) : out(out), err(err) {}
@@ -106,19 +139,25 @@ int CliRunner::run(const QStringList &arguments)
 
 std::unique_ptr<HidReportTransport> CliRunner::makeTransport(QString &message) const
 {
-    if (options.virtualMeterImage.isEmpty())
-        return std::make_unique<HidapiTransport>();
-    MeterImage image;
-    QString error;
-    if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
-        // The reason may start with the file's name already.
-        const QString named = options.virtualMeterImage + QStringLiteral(": ");
-        if (error.startsWith(named))
-            error.remove(0, named.size());
-        message = text(Text::CliImageUnreadable).arg(options.virtualMeterImage, error);
-        return nullptr;
+    std::unique_ptr<HidReportTransport> transport;
+    if (options.virtualMeterImage.isEmpty()) {
+        transport = std::make_unique<HidapiTransport>();
+    } else {
+        MeterImage image;
+        QString error;
+        if (!MeterImage::fromFile(options.virtualMeterImage, image, error)) {
+            // The reason may start with the file's name already.
+            const QString named = options.virtualMeterImage + QStringLiteral(": ");
+            if (error.startsWith(named))
+                error.remove(0, named.size());
+            message = text(Text::CliImageUnreadable).arg(options.virtualMeterImage, error);
+            return nullptr;
+        }
+        transport = std::make_unique<VirtualMeterTransport>(image);
     }
-    return std::make_unique<VirtualMeterTransport>(image);
+    if (options.meterSerial.isEmpty())
+        return transport;
+    return std::make_unique<SerialTransport>(std::move(transport), options.meterSerial);
 }
 
 bool CliRunner::openMeter(QString &message)
@@ -126,6 +165,11 @@ bool CliRunner::openMeter(QString &message)
     std::unique_ptr<HidReportTransport> transport = makeTransport(message);
     if (!transport)
         return false;
+    // Listing sends nothing, so a --serial that names no attached meter is told before opening.
+    if (!options.meterSerial.isEmpty() && transport->enumerate(MeterFacts::VendorId, MeterFacts::ProductId).isEmpty()) {
+        message = text(Text::CliNoSuchMeterSerial).arg(options.meterSerial);
+        return false;
+    }
     if (session.openUsb(std::move(transport)))
         return true;
     if (session.lastOpenHeldElsewhere())
@@ -145,7 +189,8 @@ int CliRunner::runList()
         return fail(message);
     const QList<HidProbe> probes = HidSelection::probe(*transport, MeterFacts::VendorId, MeterFacts::ProductId);
     if (probes.isEmpty())
-        return fail(text(Text::CliNoMeter));
+        return fail(options.meterSerial.isEmpty() ? text(Text::CliNoMeter)
+                                                  : text(Text::CliNoSuchMeterSerial).arg(options.meterSerial));
     QString lines;
     bool anyOpens = false;
     for (const HidProbe &probe : probes) {
@@ -176,8 +221,7 @@ int CliRunner::runList()
         }
         // The virtual meter has no device node; a meter without a serial string shows "-".
         const QString node = options.virtualMeterImage.isEmpty() ? probe.info.path : QStringLiteral("virtual");
-        const QString serial = probe.info.serial.isEmpty() ? QStringLiteral("-") : probe.info.serial;
-        lines += QStringLiteral("%1\t%2\t%3\n").arg(node, serial, state);
+        lines += QStringLiteral("%1\t%2\t%3\n").arg(node, HidSelection::listedSerial(probe.info), state);
     }
     print(out, lines);
     return anyOpens ? Success : Failure;

@@ -48,8 +48,9 @@ public:
 private:
     QString text(Text id) const { return TextCatalogue::text(id, options.chinese); }
     int fail(const QString &message);
-    // The transport to the meter: the virtual one --virtual-meter names, or hidapi; nullptr with
-    // the reason when the image cannot be read.
+    // The transport to the meter: the virtual one --virtual-meter names, or hidapi, listing only
+    // the meter --serial names when it is given; nullptr with the reason when the image cannot be
+    // read.
     std::unique_ptr<HidReportTransport> makeTransport(QString &message) const;
     bool openMeter(QString &message);
     // One line per attached meter: node, serial number, and "ok" or why it cannot be opened.

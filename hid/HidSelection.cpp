@@ -105,6 +105,21 @@ QList<HidProbe> HidSelection::probe(HidReportTransport &transport, quint16 vendo
     return probes;
 }
 
+QString HidSelection::listedSerial(const HidInterfaceInfo &info)
+{
+    return info.serial.isEmpty() ? QStringLiteral("-") : info.serial;
+}
+
+QList<HidInterfaceInfo> HidSelection::withSerial(const QList<HidInterfaceInfo> &interfaces, const QString &serial)
+{
+    QList<HidInterfaceInfo> kept;
+    for (const HidInterfaceInfo &info : interfaces) {
+        if (listedSerial(info) == serial)
+            kept.append(info);
+    }
+    return kept;
+}
+
 HidSelection::WalkResult HidSelection::walk(const QList<HidInterfaceInfo> &interfaces, const QString &chosenSerial,
                                             int wanted, const std::function<HidOpenResult(int)> &tryOpen,
                                             const std::function<void(int)> &release)

@@ -66,6 +66,11 @@ public:
     // opened is closed again at once: the trial leaves nothing open and sends nothing.
     static QList<HidProbe> probe(HidReportTransport &transport, quint16 vendorId, quint16 productId);
 
+    // The serial number as list prints it: the serial string, or "-" for an interface without one.
+    static QString listedSerial(const HidInterfaceInfo &info);
+    // The interfaces whose listed serial number is serial, in their order.
+    static QList<HidInterfaceInfo> withSerial(const QList<HidInterfaceInfo> &interfaces, const QString &serial);
+
     static WalkResult walk(const QList<HidInterfaceInfo> &interfaces, const QString &chosenSerial, int wanted,
                            const std::function<HidOpenResult(int)> &tryOpen, const std::function<void(int)> &release);
 };

@@ -118,7 +118,8 @@ const Pair texts[] = {
      "  --format xls|xlsx|csv  输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, 其他为 xls)\n"
      "  --archive URL          存档位置: postgresql://user@host/db 或 SQLite 文件 (默认在用户数据目录)\n"
      "  --no-archive           不存档本次下载\n"
-     "  --serial N             history: 只列出序列号为 N 的仪器\n"
+     "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra:\n"
+     "                         只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
      "  --since DATE           history: 只列出 DATE (如 2026-03-01) 以来的下载\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
@@ -145,7 +146,9 @@ const Pair texts[] = {
      "  --archive URL          the archive: postgresql://user@host/db or an SQLite file (default\n"
      "                         in the user's data folder)\n"
      "  --no-archive           do not archive this download\n"
-     "  --serial N             history: only the meter with serial number N\n"
+     "  --serial N             history: only the meter with serial number N; list, identify,\n"
+     "                         records, spectra: use only the meter with serial number N (as the\n"
+     "                         second column of list shows it)\n"
      "  --since DATE           history: only downloads since DATE (such as 2026-03-01)\n"
      "  -q, --quiet            no progress output\n"
      "  --help                 show this help\n"
@@ -157,6 +160,7 @@ const Pair texts[] = {
     {"工作表最多容纳 %2 条记录, 而仪器中有 %1 条", "the sheet holds at most %2 records; the meter holds %1"},
     {"无法使用存档: %1", "the archive cannot be used: %1"},
     {"存档中没有编号为 %1 的下载", "the archive holds no download %1"},
+    {"没有序列号为 %1 的仪器", "no meter with serial number %1 is attached"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},

@@ -108,6 +108,7 @@ enum class Text {
     CliTooManyForSheet,    // %1: the record count the meter reported, %2: the most a sheet holds
     CliArchiveUnavailable, // %1: why the archive cannot be used
     CliNoSuchDownload,     // %1: the id
+    CliNoSuchMeterSerial,  // %1: the serial number given with --serial
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,

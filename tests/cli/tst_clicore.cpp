@@ -255,23 +255,29 @@ void TestCliCore::options_data()
     QTest::newRow("export an archived download")
         << QStringList{"--archive", "postgresql://lab@db/archive", "export", "7", "-o", "a.csv"}
         << int(UsageError::None) << int(C::Export) << int(F::Csv) << true << false << "";
-    QTest::newRow("filters are for history only")
-        << QStringList{"records", "-o", "a.xls", "--serial", "1"} << int(UsageError::HistoryOnly) << int(C::Records)
+    QTest::newRow("records of the meter with a serial")
+        << QStringList{"records", "-o", "a.xls", "--serial", "1"} << int(UsageError::None) << int(C::Records)
+        << int(F::Xls) << true << false << "";
+    QTest::newRow("a meter's serial need not be a number")
+        << QStringList{"--serial=SN-7", "identify"} << int(UsageError::None) << int(C::Identify) << int(F::Xls) << true
+        << false << "";
+    QTest::newRow("export takes no serial")
+        << QStringList{"export", "7", "-o", "a.xls", "--serial", "1"} << int(UsageError::HistoryOnly) << int(C::Export)
         << int(F::Xls) << true << false << "";
     QTest::newRow("export without its id") << QStringList{"export", "-o", "a.xls"} << int(UsageError::MissingId)
                                            << int(C::Export) << int(F::Xls) << true << false << "";
     QTest::newRow("export of no id") << QStringList{"export", "0", "-o", "a.xls"} << int(UsageError::BadNumber)
                                      << int(C::Export) << int(F::Xls) << true << false << "";
     QTest::newRow("serial not a number") << QStringList{"history", "--serial", "1e3"} << int(UsageError::BadNumber)
-                                         << int(C::None) << int(F::Xls) << true << false << "";
+                                         << int(C::History) << int(F::Xls) << true << false << "";
     QTest::newRow("no such date") << QStringList{"history", "--since", "2026-02-30"} << int(UsageError::BadDate)
                                   << int(C::None) << int(F::Xls) << true << false << "";
     QTest::newRow("list the meters") << QStringList{"--lang=en", "list"} << int(UsageError::None) << int(C::List)
                                      << int(F::Xls) << false << false << "";
     QTest::newRow("list writes no file") << QStringList{"list", "-o", "a.csv"} << int(UsageError::OutputNotAllowed)
                                          << int(C::List) << int(F::Xls) << true << false << "";
-    QTest::newRow("list takes no serial filter") << QStringList{"list", "--serial", "7"} << int(UsageError::HistoryOnly)
-                                                 << int(C::List) << int(F::Xls) << true << false << "";
+    QTest::newRow("list of the meter with a serial") << QStringList{"list", "--serial", "7"} << int(UsageError::None)
+                                                     << int(C::List) << int(F::Xls) << true << false << "";
     QTest::newRow("short options are not joined") << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption)
                                                   << int(C::None) << int(F::Xls) << true << false << "";
 }

@@ -424,35 +424,51 @@ void TestCliFailures::listMeters_data()
 {
     QTest::addColumn<QString>("sample");
     QTest::addColumn<QByteArray>("faults");
+    QTest::addColumn<QStringList>("command");
     QTest::addColumn<bool>("lockHeld"); // the window (here: this test) holds the meter's lock
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
+    const QStringList list{"list"};
     const QByteArray none = "{}", shared = R"({"sharedDevice": true})", unplugged = R"({"unplugAfterReports": 0})";
-    QTest::newRow("kind1 opens") << "kind1" << none << false << true << 0 << "virtual\t10010001\tok\n"
+    QTest::newRow("kind1 opens") << "kind1" << none << list << false << true << 0 << "virtual\t10010001\tok\n"
                                  << "";
-    QTest::newRow("kind6 opens, English") << "kind6" << none << false << false << 0 << "virtual\t60010001\tok\n"
+    QTest::newRow("kind6 opens, English") << "kind6" << none << list << false << false << 0 << "virtual\t60010001\tok\n"
                                           << "";
     QTest::newRow("shared and free: ok, the lock let go")
-        << "kind1" << shared << false << false << 0 << "virtual\t10010001\tok\n"
+        << "kind1" << shared << list << false << false << 0 << "virtual\t10010001\tok\n"
         << "";
-    QTest::newRow("held by the window") << "kind1" << shared << true << true << 1
+    QTest::newRow("held by the window") << "kind1" << shared << list << true << true << 1
                                         << QStringLiteral("virtual\t10010001\t正被其他程序使用\n") << "";
     QTest::newRow("held by the window, English")
-        << "kind1" << shared << true << false << 1 << "virtual\t10010001\theld by another program\n"
+        << "kind1" << shared << list << true << false << 1 << "virtual\t10010001\theld by another program\n"
         << "";
-    QTest::newRow("no meter") << "kind1" << unplugged << false << true << 1 << ""
+    QTest::newRow("no meter") << "kind1" << unplugged << list << false << true << 1 << ""
                               << QStringLiteral("未找到仪器! 请检查USB连接。\n");
-    QTest::newRow("no meter, English") << "kind1" << unplugged << false << false << 1 << ""
+    QTest::newRow("no meter, English") << "kind1" << unplugged << list << false << false << 1 << ""
                                        << "No meter found! Check the USB connection.\n";
+    const QStringList wrongSerial{"--serial", "10010002"};
+    QTest::newRow("list of the named meter") << "kind1" << none << QStringList{"list", "--serial=10010001"} << false
+                                             << true << 0 << "virtual\t10010001\tok\n"
+                                             << "";
+    QTest::newRow("list of another serial") << "kind1" << none << (list + wrongSerial) << false << true << 1 << ""
+                                            << QStringLiteral("没有序列号为 10010002 的仪器\n");
+    QTest::newRow("identify another serial, English")
+        << "kind1" << none << (QStringList{"identify"} + wrongSerial) << false << false << 1 << ""
+        << "no meter with serial number 10010002 is attached\n";
+    QTest::newRow("identify the named meter")
+        << "kind1" << none << QStringList{"identify", "--serial", "10010001"} << false << false << 0
+        << "serial: 10010001\nfirmware: 1.02\nmodel: 1001\nkind: 1\nmode: 0\nrecords: 6\n"
+        << "";
 }
 
 void TestCliFailures::listMeters()
 {
     QFETCH(QString, sample);
     QFETCH(QByteArray, faults);
+    QFETCH(QStringList, command);
     QFETCH(bool, lockHeld);
     QFETCH(bool, chinese);
     QFETCH(int, exitCode);
@@ -468,7 +484,7 @@ void TestCliFailures::listMeters()
 
     QTemporaryDir dir, work;
     const QString image = writeImage(dir, QStringLiteral("meter.json"), withFaults(sample, faults));
-    const Result result = run(meterArguments(image, chinese) << QStringLiteral("list"), work.path(), runtime.path());
+    const Result result = run(meterArguments(image, chinese) + command, work.path(), runtime.path());
     QVERIFY(!result.crashed);
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(QString::fromUtf8(result.out), out);

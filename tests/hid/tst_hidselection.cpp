@@ -49,6 +49,8 @@ private Q_SLOTS:
     void countDevices();
     void walk_data();
     void walk();
+    void withSerial_data();
+    void withSerial();
 };
 
 void TestHidSelection::listAndChoose_data()
@@ -189,6 +191,28 @@ void TestHidSelection::walk()
     QCOMPARE(result.index, index);
     QCOMPARE(closed, released);
     QCOMPARE(openNow, index);
+}
+
+void TestHidSelection::withSerial_data()
+{
+    QTest::addColumn<QStringList>("enumeration");
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QList<int>>("kept"); // member indexes
+
+    QTest::newRow("two meters: the second named") << QStringList{"A1/0/O", "B2/0/O", "A1/1/O"} << "B2" << QList<int>{1};
+    QTest::newRow("no serial string is listed as -") << QStringList{"A1/0/O", "/0/O"} << "-" << QList<int>{1};
+}
+
+void TestHidSelection::withSerial()
+{
+    QFETCH(QStringList, enumeration);
+    QFETCH(QString, serial);
+    QFETCH(QList<int>, kept);
+
+    QList<int> found;
+    for (const HidInterfaceInfo &info : HidSelection::withSerial(interfaces(probes(enumeration)), serial))
+        found.append(info.path.mid(QStringLiteral("/dev/hidraw").size()).toInt());
+    QCOMPARE(found, kept);
 }
 
 QTEST_GUILESS_MAIN(TestHidSelection)
