@@ -8,13 +8,13 @@
 
 OpenRecordingTransport::OpenRecordingTransport(std::unique_ptr<HidReportTransport> inner,
                                                std::shared_ptr<OpenAttempts> attempts)
-    : inner(std::move(inner)),
+    : ForwardingTransport(std::move(inner)),
       attempts(std::move(attempts))
 {}
 
 QList<HidInterfaceInfo> OpenRecordingTransport::enumerate(quint16 vendorId, quint16 productId)
 {
-    const QList<HidInterfaceInfo> listed = inner->enumerate(vendorId, productId);
+    const QList<HidInterfaceInfo> listed = wrapped().enumerate(vendorId, productId);
     if (!listed.isEmpty())
         attempts->listed = listed;
     return listed;
@@ -22,7 +22,7 @@ QList<HidInterfaceInfo> OpenRecordingTransport::enumerate(quint16 vendorId, quin
 
 HidOpenResult OpenRecordingTransport::open(const QString &path)
 {
-    const HidOpenResult result = inner->open(path);
+    const HidOpenResult result = wrapped().open(path);
     HidProbe attempt;
     attempt.info.path = path;
     attempt.result = result;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HidReportTransport.h"
+#include "ForwardingTransport.h"
 #include "HidSelection.h"
 
 #include <QList>
@@ -20,28 +20,15 @@ struct OpenAttempts
 // A transport that passes everything to another one and notes the listings and open outcomes in
 // attempts, which outlives it: the session takes the transport and drops it when the open fails,
 // and the window reads afterwards why. No further transport is made and nothing more is opened.
-class OpenRecordingTransport final : public HidReportTransport
+class OpenRecordingTransport final : public ForwardingTransport
 {
 public:
     OpenRecordingTransport(std::unique_ptr<HidReportTransport> inner, std::shared_ptr<OpenAttempts> attempts);
 
     QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override;
     HidOpenResult open(const QString &path) override;
-    void close() override { inner->close(); }
-    bool isOpen() const override { return inner->isOpen(); }
-    int writeReport(const quint8 *report, int length, int timeoutMs) override
-    {
-        return inner->writeReport(report, length, timeoutMs);
-    }
-    int readReport(quint8 *buffer, int capacity, int timeoutMs) override
-    {
-        return inner->readReport(buffer, capacity, timeoutMs);
-    }
-    bool isDeviceGone() const override { return inner->isDeviceGone(); }
-    bool isSharedDevice() const override { return inner->isSharedDevice(); }
 
 private:
-    std::unique_ptr<HidReportTransport> inner;
     std::shared_ptr<OpenAttempts> attempts;
 };
 

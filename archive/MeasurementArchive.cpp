@@ -67,6 +67,23 @@ void MeasurementArchive::close()
     QSqlDatabase::removeDatabase(connectionName);
 }
 
+std::unique_ptr<MeasurementArchive> MeasurementArchive::openLocation(const QString &locationText, QString &reason)
+{
+    ArchiveLocation location = ArchiveLocation::defaultLocation();
+    if (!locationText.isEmpty()) {
+        const std::optional<ArchiveLocation> given = ArchiveLocation::parse(locationText, reason);
+        if (!given)
+            return nullptr;
+        location = *given;
+    }
+    auto archive = std::make_unique<MeasurementArchive>(location);
+    if (!archive->open()) {
+        reason = archive->errorString();
+        return nullptr;
+    }
+    return archive;
+}
+
 bool MeasurementArchive::open()
 {
     close();

@@ -36,6 +36,9 @@ public:
     // current version. False, with errorString(), when the database cannot be opened, is corrupt,
     // is newer than this program, or refuses the login.
     bool open();
+    // The archive a location text names (as ArchiveLocation::parse reads it; empty: the default
+    // one), open; nullptr, with the reason, when it cannot be used.
+    static std::unique_ptr<MeasurementArchive> openLocation(const QString &locationText, QString &reason);
     bool isOpen() const;
     const ArchiveLocation &location() const { return where; }
     // Why the last operation failed, naming the database (never its password).

@@ -5,6 +5,7 @@
 #include "DownloadArchiver.h"
 #include "DownloadFiles.h"
 #include "ExportTable.h"
+#include "ForwardingTransport.h"
 #include "HidSelection.h"
 #include "HidapiTransport.h"
 #include "MeasurementArchive.h"
@@ -30,34 +31,20 @@ bool sameExistingFile(const QString &first, const QString &second)
 
 // A transport that lists only the interfaces of the meter with one serial number (as list prints
 // it), so that the link's selection rules choose among that meter's interfaces alone.
-class SerialTransport final : public HidReportTransport
+class SerialTransport final : public ForwardingTransport
 {
 public:
     SerialTransport(std::unique_ptr<HidReportTransport> wrapped, const QString &wanted)
-        : inner(std::move(wrapped)),
+        : ForwardingTransport(std::move(wrapped)),
           serial(wanted)
     {}
 
     QList<HidInterfaceInfo> enumerate(quint16 vendorId, quint16 productId) override
     {
-        return HidSelection::withSerial(inner->enumerate(vendorId, productId), serial);
+        return HidSelection::withSerial(wrapped().enumerate(vendorId, productId), serial);
     }
-    HidOpenResult open(const QString &path) override { return inner->open(path); }
-    void close() override { inner->close(); }
-    bool isOpen() const override { return inner->isOpen(); }
-    int writeReport(const quint8 *report, int length, int timeoutMs) override
-    {
-        return inner->writeReport(report, length, timeoutMs);
-    }
-    int readReport(quint8 *buffer, int capacity, int timeoutMs) override
-    {
-        return inner->readReport(buffer, capacity, timeoutMs);
-    }
-    bool isDeviceGone() const override { return inner->isDeviceGone(); }
-    bool isSharedDevice() const override { return inner->isSharedDevice(); }
 
 private:
-    const std::unique_ptr<HidReportTransport> inner;
     const QString serial;
 };
 
@@ -387,19 +374,7 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
 
 std::unique_ptr<MeasurementArchive> CliRunner::openArchive(QString &reason) const
 {
-    ArchiveLocation location = ArchiveLocation::defaultLocation();
-    if (!options.archiveLocation.isEmpty()) {
-        const std::optional<ArchiveLocation> given = ArchiveLocation::parse(options.archiveLocation, reason);
-        if (!given)
-            return nullptr;
-        location = *given;
-    }
-    auto archive = std::make_unique<MeasurementArchive>(location);
-    if (!archive->open()) {
-        reason = archive->errorString();
-        return nullptr;
-    }
-    return archive;
+    return MeasurementArchive::openLocation(options.archiveLocation, reason);
 }
 
 int CliRunner::runHistory()

@@ -9,20 +9,7 @@ namespace WindowArchive {
 
 std::unique_ptr<MeasurementArchive> open(QString &reason)
 {
-    ArchiveLocation location = ArchiveLocation::defaultLocation();
-    const QString configured = QSettings().value(QStringLiteral("archive/location")).toString();
-    if (!configured.isEmpty()) {
-        const std::optional<ArchiveLocation> given = ArchiveLocation::parse(configured, reason);
-        if (!given)
-            return nullptr;
-        location = *given;
-    }
-    auto archive = std::make_unique<MeasurementArchive>(location);
-    if (!archive->open()) {
-        reason = archive->errorString();
-        return nullptr;
-    }
-    return archive;
+    return MeasurementArchive::openLocation(QSettings().value(QStringLiteral("archive/location")).toString(), reason);
 }
 
 std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download)
