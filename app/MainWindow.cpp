@@ -161,8 +161,13 @@ void MainWindow::showAccessStatus(const MeterAccessStatus &status)
     accessStatus = status;
     const bool chinese = page->isChinese();
     const QString tip = accessStatus.toolTip(chinese, udevRule);
+    const QString line = accessStatus.statusLine(chinese, udevRule);
+    // The log keeps what the window told, once per change: the retries while another program
+    // holds the meter show the same line again.
+    if (!line.isEmpty() && line != ui->accessStatusLabel->text())
+        logText(QStringLiteral("access status: ") + line);
     ui->LinkStatusLabel->setToolTip(tip);
-    ui->accessStatusLabel->setText(accessStatus.statusLine(chinese, udevRule));
+    ui->accessStatusLabel->setText(line);
     ui->accessStatusLabel->setToolTip(tip);
     ui->accessStatusLabel->setVisible(accessStatus.cause != MeterAccessStatus::None);
 }

@@ -161,6 +161,8 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.command = CliOptions::Command::Records;
     else if (command == QLatin1String("spectra"))
         options.command = CliOptions::Command::Spectra;
+    else if (command == QLatin1String("colour"))
+        options.command = CliOptions::Command::Colour;
     else if (command == QLatin1String("history"))
         options.command = CliOptions::Command::History;
     else if (command == QLatin1String("export"))
@@ -196,9 +198,9 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
     if (options.command != CliOptions::Command::History && seen.contains(QStringLiteral("--since")))
         return {UsageError::HistoryOnly, QStringLiteral("--since")};
 
-    const bool writesFile = options.command == CliOptions::Command::Records
-                            || options.command == CliOptions::Command::Spectra
-                            || options.command == CliOptions::Command::Export;
+    const bool writesFile =
+        options.command == CliOptions::Command::Records || options.command == CliOptions::Command::Spectra
+        || options.command == CliOptions::Command::Colour || options.command == CliOptions::Command::Export;
     if (writesFile && options.outputFile.isEmpty())
         return {UsageError::MissingOutput, command};
     if (!writesFile && !options.outputFile.isEmpty())

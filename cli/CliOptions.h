@@ -13,6 +13,7 @@
 //   lumivane-cli [OPTIONS] identify [--serial N]
 //   lumivane-cli [OPTIONS] records [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] spectra [--serial N] -o FILE
+//   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] history [--serial N] [--since DATE]
 //   lumivane-cli [OPTIONS] export ID -o FILE
 //   lumivane-cli --help | --version
@@ -23,6 +24,7 @@ struct CliOptions
         Identify,
         Records,
         Spectra,
+        Colour, // the spectra downloaded, the colour table of their records written
         History,
         Export,
         List,

@@ -9,6 +9,7 @@
 #include "HidSelection.h"
 #include "HidapiTransport.h"
 #include "MeasurementArchive.h"
+#include "MeterAccessStatus.h"
 #include "MeterFacts.h"
 #include "MeterImage.h"
 #include "MeterKind.h"
@@ -112,7 +113,9 @@ int CliRunner::run(const QStringList &arguments)
     case CliOptions::Command::Records:
         return runRecords();
     case CliOptions::Command::Spectra:
-        return runSpectra();
+        return runSpectra(DownloadTables::PurposeTable);
+    case CliOptions::Command::Colour:
+        return runSpectra(DownloadTables::ColourTable);
     case CliOptions::Command::History:
         return runHistory();
     case CliOptions::Command::Export:
@@ -191,23 +194,12 @@ int CliRunner::runList()
             if (lock.tryLock() == MeterLock::HeldElsewhere)
                 result = HidOpenResult::Busy;
         }
-        QString state = QStringLiteral("ok");
-        switch (result) {
-        case HidOpenResult::Opened:
-            anyOpens = true;
-            break;
-        case HidOpenResult::AccessDenied:
-            state = text(Text::AccessPermissionDenied);
-            break;
-        case HidOpenResult::Busy:
-            state = text(Text::AccessHeldElsewhere);
-            break;
-        case HidOpenResult::Failed:
-            state = text(Text::AccessNoSuchDevice);
-            break;
-        }
         // The virtual meter has no device node; a meter without a serial string shows "-".
         const QString node = options.virtualMeterImage.isEmpty() ? probe.info.path : QStringLiteral("virtual");
+        const MeterAccessStatus access{MeterAccessStatus::causeOf(result), node};
+        const bool opens = access.cause == MeterAccessStatus::None;
+        anyOpens = anyOpens || opens;
+        const QString state = opens ? QStringLiteral("ok") : access.causeText(options.chinese);
         lines += QStringLiteral("%1\t%2\t%3\n").arg(node, HidSelection::listedSerial(probe.info), state);
     }
     print(out, lines);
@@ -322,7 +314,7 @@ int CliRunner::runRecords()
     return finishDownload(output, origin(MeterFlow::Records, state), count, memory);
 }
 
-int CliRunner::runSpectra()
+int CliRunner::runSpectra(DownloadTables::Contents contents)
 {
     OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
     if (!startDownload(output))
@@ -343,7 +335,7 @@ int CliRunner::runSpectra()
     qint64 count = 0;
     if (!download(flow, MeterFlow::Spectra, output, memory, count))
         return Failure;
-    return finishDownload(output, origin(MeterFlow::Spectra, pageState), count, memory);
+    return finishDownload(output, origin(MeterFlow::Spectra, pageState), count, memory, contents);
 }
 
 DownloadOrigin CliRunner::origin(MeterFlow::Purpose purpose, const MeterState &downloadState) const
@@ -351,21 +343,23 @@ DownloadOrigin CliRunner::origin(MeterFlow::Purpose purpose, const MeterState &d
     return {keyInfo, downloadState, purpose, unitCatalog, probeNames, downloaded};
 }
 
-int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory)
+int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory,
+                              DownloadTables::Contents contents)
 {
     const DownloadTables::BatchOf fromFiles = [&memory](qint64 first, int records, MeterFlow::Download &batch,
                                                         QString &reason) {
         return memory.read(first, records, batch, reason);
     };
-    // The download is archived before its rows go anywhere; a download the archive cannot keep
-    // is still written, and the user is told why it was not kept.
+    // The download is archived before its rows go anywhere (a colour table's as the spectra it
+    // is); a download the archive cannot keep is still written, and the user is told why it was
+    // not kept.
     if (options.archive) {
         QString reason;
         const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
         if (!archive || DownloadArchiver::archive(*archive, origin, count, fromFiles, reason) == 0)
             print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
     }
-    DownloadTables tables(origin, options.chinese);
+    DownloadTables tables(origin, options.chinese, contents);
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
         return tables.table(first, records, fromFiles, table, reason);
     };

@@ -58,7 +58,8 @@ private:
     bool identify(QString &message);
     int runIdentify();
     int runRecords();
-    int runSpectra();
+    // A spectral download that writes the spectral table or the colour table of its records.
+    int runSpectra(DownloadTables::Contents contents);
     int runHistory();
     int runExport();
     // The output can be written and the meter is identified; false, with the failure told,
@@ -72,7 +73,8 @@ private:
                   qint64 &count);
     DownloadOrigin origin(MeterFlow::Purpose purpose, const MeterState &downloadState) const;
     // Archives the download (unless --no-archive), then writes it.
-    int finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory);
+    int finishDownload(OutputFile &output, const DownloadOrigin &origin, qint64 count, DownloadFiles &memory,
+                       DownloadTables::Contents contents = DownloadTables::PurposeTable);
     // The archive --archive names (the default one without it), open; nullptr, with the reason,
     // when it cannot be used.
     std::unique_ptr<MeasurementArchive> openArchive(QString &reason) const;

@@ -61,6 +61,7 @@ QString CliTexts::synopsis()
                           "lumivane-cli [OPTIONS] identify\n"
                           "lumivane-cli [OPTIONS] records -o FILE\n"
                           "lumivane-cli [OPTIONS] spectra -o FILE\n"
+                          "lumivane-cli [OPTIONS] colour -o FILE\n"
                           "lumivane-cli [OPTIONS] history [--serial N] [--since DATE]\n"
                           "lumivane-cli [OPTIONS] export ID -o FILE\n"
                           "lumivane-cli --help | --version\n");

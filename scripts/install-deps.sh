@@ -8,6 +8,8 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libhidapi-dev libudev-dev libgsf-1-dev libxlsxwriter-dev
+    # the charts saved as SVG
+    qt6-svg-dev
     # the measurement archive: Qt SQL's SQLite and PostgreSQL drivers
     libqt6sql6-sqlite libqt6sql6-psql
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese

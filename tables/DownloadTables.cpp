@@ -1,12 +1,15 @@
 #include "DownloadTables.h"
 
+#include "ColourTableModel.h"
 #include "ColumnModel.h"
 #include "MeterFacts.h"
 #include "MeterSheet.h"
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
 
-DownloadTables::DownloadTables(const DownloadOrigin &origin, bool chinese) : origin(origin), chinese(chinese)
+DownloadTables::DownloadTables(const DownloadOrigin &origin, bool chinese, Contents contents)
+    : origin(origin),
+      chinese(chinese)
 {
     const MeterState &state = origin.state;
     if (origin.purpose == MeterFlow::Records) {
@@ -19,6 +22,9 @@ DownloadTables::DownloadTables(const DownloadOrigin &origin, bool chinese) : ori
         spectra = std::make_unique<SpectralTableModel>(state.uiIndex);
         spectra->setChinese(chinese);
         spectra->setUp(state.unitSlots, origin.unitCatalog);
+        // As the spectral page's colour table: it follows the spectral table's batch.
+        if (contents == ColourTable)
+            colours = std::make_unique<ColourTableModel>(*spectra);
     }
 }
 
@@ -37,7 +43,7 @@ bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, Expo
     } else {
         spectra->clearRecords();
         spectra->appendDownload(batch, origin.state.mode);
-        table = spectra->exportTable(int(first) + 1);
+        table = colours ? colours->exportTable(int(first) + 1) : spectra->exportTable(int(first) + 1);
     }
     return true;
 }

@@ -8,16 +8,24 @@
 #include <functional>
 #include <memory>
 
+class ColourTableModel;
 class RecordsTableModel;
 class SpectralTableModel;
 
 // The export table of a download a batch of records at a time, exactly as the records page (or,
-// for spectra, the spectral page) exports the same records: the command line writes its files
-// with it, and the archive decodes and re-exports downloads with it.
+// for spectra, the spectral page, or its colour table) exports the same records: the command line
+// writes its files with it, and the archive decodes and re-exports downloads with it.
 class DownloadTables
 {
 public:
-    DownloadTables(const DownloadOrigin &origin, bool chinese);
+    // Which table of the download table() gives: the one its purpose fills, or the colour table
+    // of its spectra (a spectral download's only).
+    enum Contents {
+        PurposeTable,
+        ColourTable
+    };
+
+    DownloadTables(const DownloadOrigin &origin, bool chinese, Contents contents = PurposeTable);
     ~DownloadTables();
 
     // The records [first, first + count) of the download; false, with the reason, when the
@@ -37,4 +45,5 @@ private:
     QStringList headers;
     std::unique_ptr<RecordsTableModel> records;
     std::unique_ptr<SpectralTableModel> spectra;
+    std::unique_ptr<ColourTableModel> colours; // follows spectra: declared after it, destroyed before it
 };

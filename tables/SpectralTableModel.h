@@ -40,6 +40,8 @@ public:
     void clearRecords();
 
     const std::vector<SpectralRecord> &records() const { return spectra; }
+    // The records' names, in record order (empty texts for kinds whose table shows no names).
+    const QStringList &recordNames() const { return names; }
     const QList<int> &decimals() const { return wavelengthDecimals; }
     int recordCount() const { return int(spectra.size()); }
     int curveColumn() const { return columnCount() - 2; }

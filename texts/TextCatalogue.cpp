@@ -90,6 +90,19 @@ const Pair texts[] = {
     {"能量实时值", "Energy"},
     {"测量时间", "Time"},
 
+    {"x", "x"},
+    {"y", "y"},
+    {"u'", "u'"},
+    {"v'", "v'"},
+    {"相关色温(K)", "CCT(K)"},
+    {"Duv", "Duv"},
+    {"峰值波长(nm)", "Peak(nm)"},
+    {"主波长(nm)", "Dominant(nm)"},
+    {"色纯度(%)", "Purity(%)"},
+    {"补色波长: 该颜色(紫红色)没有主波长, 负值为其补色波长",
+     "Complementary wavelength: this colour (a purple) has no dominant wavelength; the negative value is its "
+     "complementary wavelength"},
+
     {"未找到仪器! 请检查USB连接。", "No meter found! Check the USB connection."},
     {"无权打开仪器 %1! 请安装 udev 规则后重新插入仪器。",
      "No permission to open the meter at %1! Install the udev rule and plug the meter in again."},
@@ -108,6 +121,9 @@ const Pair texts[] = {
      "  identify          读取仪器信息: 序列号、固件版本、型号、类型、模式和记录数量\n"
      "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同)\n"
      "  spectra -o FILE   读取光谱数据并写入 FILE (仪器类型 1 至 5, 与光谱数据页导出的内容相同)\n"
+     "  colour -o FILE    读取光谱数据并将每条记录的颜色写入 FILE (与光谱数据页的颜色表相同): x、y、\n"
+     "                    u'、v'、相关色温、Duv、峰值波长、主波长和色纯度。仪器只测量 400–700 nm,\n"
+     "                    因此这些数值不如完整的 380–780 nm 测量准确\n"
      "  history           列出存档中的下载 (每行一个, 以编号开头)\n"
      "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records 或 spectra 写的相同)\n"
      "\n"
@@ -118,8 +134,8 @@ const Pair texts[] = {
      "  --format xls|xlsx|csv  输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, 其他为 xls)\n"
      "  --archive URL          存档位置: postgresql://user@host/db 或 SQLite 文件 (默认在用户数据目录)\n"
      "  --no-archive           不存档本次下载\n"
-     "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra:\n"
-     "                         只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
+     "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra、\n"
+     "                         colour: 只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
      "  --since DATE           history: 只列出 DATE (如 2026-03-01) 以来的下载\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
@@ -133,6 +149,10 @@ const Pair texts[] = {
      "  records -o FILE   download the measurement records into FILE (as the records page exports them)\n"
      "  spectra -o FILE   download the spectra into FILE (meter kinds 1 to 5, as the spectral page\n"
      "                    exports them)\n"
+     "  colour -o FILE    download the spectra and write the colour of each record into FILE (as the\n"
+     "                    spectral page's colour table): x, y, u', v', CCT, Duv, peak and dominant\n"
+     "                    wavelength, purity. The meter measures only 400–700 nm, so these figures\n"
+     "                    are less accurate than those of a full 380–780 nm measurement\n"
      "  history           list the archived downloads, one per line, its ID first\n"
      "  export ID -o FILE write archived download ID into FILE, as records or spectra wrote it\n"
      "\n"
@@ -147,8 +167,8 @@ const Pair texts[] = {
      "                         in the user's data folder)\n"
      "  --no-archive           do not archive this download\n"
      "  --serial N             history: only the meter with serial number N; list, identify,\n"
-     "                         records, spectra: use only the meter with serial number N (as the\n"
-     "                         second column of list shows it)\n"
+     "                         records, spectra, colour: use only the meter with serial number N\n"
+     "                         (as the second column of list shows it)\n"
      "  --since DATE           history: only downloads since DATE (such as 2026-03-01)\n"
      "  -q, --quiet            no progress output\n"
      "  --help                 show this help\n"
@@ -204,6 +224,16 @@ const Pair texts[] = {
      "The udev rule is installed: reload the rules or plug the meter in again."},
     {"请关闭正在使用仪器的其他程序。", "Close the other program that uses the meter."},
     {"请重新插入仪器。", "Plug the meter in again."},
+
+    {"导出色度", "Export Colour"},
+    {"保存图表…", "Save Chart…"},
+    {"保存图表", "Save Chart"},
+    {"光谱图", "Spectrum"},
+    {"色品图", "Chromaticity"},
+    {"图表无法保存: %1", "The chart could not be saved: %1"},
+    {"CIE 1931 色品图", "CIE 1931 chromaticity diagram"},
+    {"%1 nm, %2", "%1 nm, %2"},
+    {"另有 %1 条", "%1 more"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

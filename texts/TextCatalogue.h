@@ -91,6 +91,19 @@ enum class Text {
     Energy,
     MeasuringTime,
 
+    // The colour table's column titles, and the tooltip of a dominant wavelength that is
+    // complementary (a purple).
+    ColourX,
+    ColourY,
+    ColourUPrime,
+    ColourVPrime,
+    ColourCct,
+    ColourDuv,
+    PeakWavelength,
+    DominantWavelength,
+    ColourPurity,
+    ComplementaryWavelength,
+
     // The command line's own messages; %1, %2 as noted.
     CliNoMeter,
     CliAccessDenied,      // %1: the device node
@@ -156,6 +169,20 @@ enum class Text {
     AccessReloadRule,  // the udev rule is installed, yet the node is not open to the user
     AccessCloseOther,
     AccessPlugAgain,
+
+    // The spectral page's charts and its colour table: the colour export button, saving a chart
+    // (menu entry, dialog caption, proposed file names, failure box; %1: why), the chromaticity
+    // chart's title, the spectrum chart's readout under the mouse (%1: wavelength, %2: value) and
+    // the legend's overflow line (%1: how many more records).
+    ExportColourButton,
+    SaveChartAction,
+    SaveChartCaption,
+    SpectrumChartFileName,
+    ChromaticityChartFileName,
+    SaveChartFailed,
+    ChromaticityTitle,
+    SpectrumReadout,
+    LegendMore,
 
     Count
 };

@@ -1,13 +1,14 @@
 #include "MeterPage.h"
 
+#include "ChromaticityChartView.h"
+#include "ColourTableModel.h"
 #include "DataTableView.h"
 #include "DialogDownloadProgress.h"
 #include "MeterConnection.h"
 #include "MeterFlow.h"
 #include "MeterSheet.h"
 #include "SpectralTableModel.h"
-#include "SpectrumChartGeometry.h"
-#include "SpectrumChartPainter.h"
+#include "SpectrumChartView.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
@@ -15,15 +16,16 @@
 
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
+#include <QSplitter>
 
 MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageFlag, MeterConnection &connection,
                      UserDialogs &dialogs, QWidget *parent)
     : QDialog(parent),
       model(new SpectralTableModel(uiIndex, this)),
+      colours(new ColourTableModel(*model, this)),
       unitCatalog(unitCatalog),
       languageFlag(languageFlag),
       connection(connection),
@@ -78,6 +80,7 @@ void MeterPage::setUpForm()
     pushButton_readRecords->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
     pushButton_clearData = makeButton("pushButton_clearData", 2);
     pushButton_exportExcel = makeButton("pushButton_exportExcel", 3);
+    pushButton_exportColour = makeButton("pushButton_exportColour", 4);
 
     tableWidget_data = new DataTableView(this);
     tableWidget_data->setObjectName(QStringLiteral("tableWidget_data"));
@@ -86,22 +89,38 @@ void MeterPage::setUpForm()
     tableWidget_data->horizontalHeader()->setVisible(false);
     tableWidget_data->verticalHeader()->setVisible(false);
     tableWidget_data->setModel(model);
-    gridLayout_meterPage->addWidget(tableWidget_data, 1, 0, 1, 4);
+    gridLayout_meterPage->addWidget(tableWidget_data, 1, 0, 1, 5);
 
-    // Only reserves the chart's area: the dialog paints the chart over it.
-    widget_chart = new QWidget(this);
+    // Below the table, side by side and resizable: the spectrum chart, the chromaticity diagram
+    // and the colour table.
+    splitter_charts = new QSplitter(Qt::Horizontal, this);
+    splitter_charts->setObjectName(QStringLiteral("splitter_charts"));
+    splitter_charts->setChildrenCollapsible(false);
+    widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, splitter_charts);
     widget_chart->setObjectName(QStringLiteral("widget_chart"));
-    widget_chart->setMinimumSize(QSize(0, 200));
-    // A style sheet may give every widget a background; this one must stay see-through.
-    widget_chart->setStyleSheet(QStringLiteral("background:transparent;"));
-    gridLayout_meterPage->addWidget(widget_chart, 2, 0, 1, 4);
-    // The table and the chart share the height the buttons leave, 3 : 2, so the chart keeps at
-    // least a third of the dialog's height and grows with it.
+    widget_chart->setMinimumSize(QSize(300, 200));
+    widget_chromaticity = new ChromaticityChartView(*model, *colours, dialogs, languageFlag, splitter_charts);
+    widget_chromaticity->setObjectName(QStringLiteral("widget_chromaticity"));
+    widget_chromaticity->setMinimumSize(QSize(200, 200));
+    tableView_colour = new DataTableView(splitter_charts);
+    tableView_colour->setObjectName(QStringLiteral("tableView_colour"));
+    tableView_colour->setModel(colours);
+    tableView_colour->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_colour->verticalHeader()->setVisible(false);
+    splitter_charts->addWidget(widget_chart);
+    splitter_charts->addWidget(widget_chromaticity);
+    splitter_charts->addWidget(tableView_colour);
+    splitter_charts->setStretchFactor(0, 4);
+    splitter_charts->setStretchFactor(1, 3);
+    splitter_charts->setStretchFactor(2, 5);
+    gridLayout_meterPage->addWidget(splitter_charts, 2, 0, 1, 5);
+    // The table and the charts share the height the buttons leave, 3 : 2, so the charts keep at
+    // least a third of the dialog's height and grow with it.
     gridLayout_meterPage->setRowStretch(1, 3);
     gridLayout_meterPage->setRowStretch(2, 2);
 
     connect(tableWidget_data, &DataTableView::buttonClicked, this, &MeterPage::slot_deleteRow);
-    connect(model, &SpectralTableModel::curvesChanged, this, &MeterPage::slot_updateChart);
 
     retranslateForm();
     QMetaObject::connectSlotsByName(this);
@@ -113,6 +132,7 @@ void MeterPage::retranslateForm()
     pushButton_readRecords->setText(tr("读取测量记录"));
     pushButton_clearData->setText(tr("清除数据"));
     pushButton_exportExcel->setText(tr("导出Excel"));
+    pushButton_exportColour->setText(text(Text::ExportColourButton));
 }
 
 QString MeterPage::text(Text id) const
@@ -146,7 +166,8 @@ void MeterPage::setUpTable()
 
 void MeterPage::slot_updateChart()
 {
-    update();
+    widget_chart->update();
+    widget_chromaticity->update();
 }
 
 void MeterPage::slot_deleteRow(int row)
@@ -174,15 +195,6 @@ void MeterPage::on_tableWidget_data_cellDoubleClicked(int row, int column)
     if (row < 1 || column != model->nameColumn())
         return;
     tableWidget_data->edit(model->index(row, column));
-}
-
-void MeterPage::paintEvent(QPaintEvent *event)
-{
-    QDialog::paintEvent(event);
-    QPainter painter(this);
-    const SpectrumChart chart =
-        SpectrumChartGeometry::compute(QRectF(widget_chart->geometry()), model->records(), languageFlag);
-    SpectrumChartPainter::draw(painter, chart);
 }
 
 void MeterPage::on_pushButton_readRecords_clicked()
@@ -225,7 +237,7 @@ void MeterPage::downloadRecords()
         WindowArchive::archive({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download);
     model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
-    update();
+    slot_updateChart();
     if (notArchived)
         dialogs.information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
@@ -241,4 +253,12 @@ bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
     const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
     return TableExport::exportTable(this, model->exportTable(), meterSheet, model->rowCount(), dialogs, languageFlag,
                                     declinedRetry, [this] { model->clearRecords(); });
+}
+
+bool MeterPage::on_pushButton_exportColour_clicked()
+{
+    // The colour table is computed from the spectra: exporting it takes nothing away from them.
+    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
+    return TableExport::exportTable(this, colours->exportTable(), meterSheet, colours->rowCount() + 1, dialogs,
+                                    languageFlag, TableExport::DeclinedRetry::KeepTable, [] {});
 }

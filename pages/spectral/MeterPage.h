@@ -12,18 +12,24 @@
 
 #include <vector>
 
+class ChromaticityChartView;
+class ColourTableModel;
 class DataTableView;
 class MeterConnection;
 class SpectralTableModel;
+class SpectrumChartView;
 class UserDialogs;
 class QGridLayout;
 class QPushButton;
 class QSpacerItem;
+class QSplitter;
 
 // The spectral page: a modal dialog with one table row per stored record (its 31 spectral values,
-// a curve check box and a delete button) below a title row and, below the table, the spectrum
-// chart of the ticked records, painted over the area of widget_chart. The table's rows live in a
-// SpectralTableModel that the dialog owns.
+// a curve check box and a delete button) below a title row and, below the table, side by side, the
+// spectrum chart of the ticked records, their points on the CIE 1931 chromaticity diagram and the
+// colour table (chromaticity, CCT, Duv, peak and dominant wavelength, purity of every record). The
+// table's rows live in a SpectralTableModel, the colours in a ColourTableModel that follows it;
+// the dialog owns both.
 class MeterPage : public QDialog
 {
     Q_OBJECT
@@ -37,6 +43,7 @@ public:
     ~MeterPage() override;
 
     const SpectralTableModel &spectralModel() const { return *model; }
+    const ColourTableModel &colourModel() const { return *colours; }
     const std::vector<SpectralRecord> &spectralRecords() const;
     // The meter kind, the mode and the unit slots as the last read left them.
     const MeterState &meterState() const { return state; }
@@ -45,7 +52,7 @@ public:
     void setMeterIdentity(const KeyInfo &info) { keyInfo = info; }
 
 public Q_SLOTS:
-    // Repaints the chart: a curve was ticked or unticked, or records came or went.
+    // Repaints the charts: a curve was ticked or unticked, or records came or went.
     void slot_updateChart();
     // Removes the record shown in table row `row` (a delete button's row).
     void slot_deleteRow(int row);
@@ -57,10 +64,9 @@ private Q_SLOTS:
     void on_pushButton_readRecords_clicked();
     void on_pushButton_clearData_clicked();
     bool on_pushButton_exportExcel_clicked();
+    // Exports the colour table; the tables stay as they are.
+    bool on_pushButton_exportColour_clicked();
     void on_tableWidget_data_cellDoubleClicked(int row, int column);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     void setUpForm();
@@ -80,10 +86,15 @@ private:
     QPushButton *pushButton_readRecords = nullptr;
     QPushButton *pushButton_clearData = nullptr;
     QPushButton *pushButton_exportExcel = nullptr;
+    QPushButton *pushButton_exportColour = nullptr;
     DataTableView *tableWidget_data = nullptr;
-    QWidget *widget_chart = nullptr;
+    QSplitter *splitter_charts = nullptr;
+    SpectrumChartView *widget_chart = nullptr;
+    ChromaticityChartView *widget_chromaticity = nullptr;
+    DataTableView *tableView_colour = nullptr;
 
     SpectralTableModel *model; // owned by the dialog
+    ColourTableModel *colours; // owned by the dialog, follows model
     UnitCatalog unitCatalog;
     MeterState state;
     KeyInfo keyInfo;

@@ -1,5 +1,7 @@
 #include "SpectrumChartGeometry.h"
 
+#include "TextCatalogue.h"
+
 #include <cmath>
 
 float SpectrumChartGeometry::scaleFor(const std::vector<SpectralRecord> &records)
@@ -47,10 +49,45 @@ ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int
     return curve;
 }
 
+// The legend stands right of the plot, a line per ticked record from the plot's top down; when the
+// lines do not all fit, the last one says how many are left out.
+void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
+               const QStringList &names)
+{
+    constexpr double lineHeight = 18;
+    constexpr double swatchWidth = 20;
+    const double left = chart.right + area.width() / 40;
+    const double width = area.right() - left;
+    const int fitting = int((chart.bottom - chart.top) / lineHeight);
+    if (width <= swatchWidth || fitting < 1)
+        return;
+    int ticked = 0;
+    for (const SpectralRecord &record : records)
+        ticked += record.curveVisible ? 1 : 0;
+    const int shown = ticked <= fitting ? ticked : fitting - 1;
+    for (int k = 0; k < int(records.size()) && chart.legend.size() < shown; ++k) {
+        if (!records[size_t(k)].curveVisible)
+            continue;
+        const double y = chart.top + chart.legend.size() * lineHeight;
+        QString label = QString::number(k + 1);
+        if (!names.value(k).isEmpty())
+            label += QLatin1Char(' ') + names.at(k);
+        chart.legend.append({QLineF(left, y + lineHeight / 2, left + swatchWidth, y + lineHeight / 2),
+                             SpectrumChartGeometry::curveColour(k),
+                             {QRectF(left + swatchWidth + 4, y, width - swatchWidth - 4, lineHeight), label,
+                              Qt::AlignLeft | Qt::AlignVCenter}});
+    }
+    if (shown < ticked) {
+        chart.legendMore = {QRectF(left, chart.top + shown * lineHeight, width, lineHeight),
+                            TextCatalogue::text(Text::LegendMore, languageFlag).arg(ticked - shown),
+                            Qt::AlignLeft | Qt::AlignVCenter};
+    }
+}
+
 } // namespace
 
 SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
-                                             bool languageFlag)
+                                             bool languageFlag, const QStringList &names)
 {
     const double X = area.x();
     const double Y = area.y();
@@ -110,5 +147,28 @@ SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vect
     // nearly level with the title's centre, is right-aligned there and must stay clear of it.
     chart.yTitle = {QRectF(X + W / 8 - labelW, Y, W / 10, H),
                     languageFlag ? QStringLiteral("功率") : QStringLiteral("Power"), Qt::AlignCenter};
+
+    addLegend(chart, area, records, languageFlag, names);
     return chart;
+}
+
+std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumChart &chart, const QPointF &position,
+                                                                bool languageFlag)
+{
+    if (chart.plotW <= 0 || chart.plotH <= 0 || position.x() < chart.left || position.x() > chart.right
+        || position.y() < chart.top || position.y() > chart.bottom)
+        return std::nullopt;
+    const double span = double(SpectralRecord::wavelengthStep * (SpectralRecord::valueCount - 1));
+    const double wavelength = SpectralRecord::firstWavelength + (position.x() - chart.left) / chart.plotW * span;
+    const double value = (chart.bottom - position.y()) / chart.plotH * double(chart.scale);
+    SpectrumReadout readout;
+    readout.guide = QLineF(position.x(), chart.top, position.x(), chart.bottom);
+    // Above the plot, in the band the chart leaves empty there.
+    const double band = chart.top - chart.plotH / 6;
+    readout.text = {QRectF(chart.left, band, chart.plotW, chart.top - band),
+                    TextCatalogue::text(Text::SpectrumReadout, languageFlag)
+                        .arg(qRound(wavelength))
+                        .arg(QString::number(value, 'g', 4)),
+                    Qt::AlignRight | Qt::AlignVCenter};
+    return readout;
 }

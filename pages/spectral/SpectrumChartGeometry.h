@@ -7,8 +7,10 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
+#include <optional>
 #include <vector>
 
 // A text drawn into a rectangle with an alignment.
@@ -28,6 +30,22 @@ struct ChartCurve
     QVector<QPolygonF> pieces;
 };
 
+// A line of the legend: a short stroke in a record's curve colour and the record's number (and
+// name, where records have names).
+struct ChartLegendEntry
+{
+    QLineF swatch;
+    QColor colour;
+    ChartText label;
+};
+
+// The wavelength and value under the mouse: a vertical guide through the plot and its text.
+struct SpectrumReadout
+{
+    QLineF guide;
+    ChartText text;
+};
+
 // Everything the spectrum chart draws, in dialog coordinates. The painter only draws this; the
 // numbers are computed here so that they can be checked without painting.
 struct SpectrumChart
@@ -37,10 +55,12 @@ struct SpectrumChart
     QVector<QLineF> axes;                // x axis, then y axis
     QVector<ChartText> wavelengthLabels; // "400" ... "700"
     ChartText xTitle;
-    float scale = 0;                // the value drawn at the top of the plot
-    QVector<ChartCurve> curves;     // ticked records in table order
-    QVector<ChartText> powerLabels; // "0", "0.5", "1.0"
-    ChartText yTitle;               // drawn rotated by 270 degrees about the centre of its rectangle
+    float scale = 0;                  // the value drawn at the top of the plot
+    QVector<ChartCurve> curves;       // ticked records in table order
+    QVector<ChartText> powerLabels;   // "0", "0.5", "1.0"
+    ChartText yTitle;                 // drawn rotated by 270 degrees about the centre of its rectangle
+    QVector<ChartLegendEntry> legend; // ticked records in table order, as many as fit right of the plot
+    ChartText legendMore;             // how many ticked records the legend leaves out; empty when none
 };
 
 class SpectrumChartGeometry
@@ -50,7 +70,13 @@ public:
     static constexpr int horizontalGridLines = 12;
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
-    static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag);
+    // names: the records' names, where records have names (the legend shows them after the number).
+    static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
+                                 const QStringList &names = {});
+
+    // What lies under `position`: none outside the plot.
+    static std::optional<SpectrumReadout> readoutAt(const SpectrumChart &chart, const QPointF &position,
+                                                    bool languageFlag);
 
     // Walks the ticked records' values in order; a value raises the scale to 1.2 times itself
     // only when it exceeds the current scale, so the scale is not simply 1.2 times the maximum.

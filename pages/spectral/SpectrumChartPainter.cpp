@@ -42,4 +42,21 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
     painter.translate(-centre);
     painter.drawText(chart.yTitle.rect, int(chart.yTitle.alignment), chart.yTitle.text);
     painter.restore();
+
+    for (const ChartLegendEntry &entry : chart.legend) {
+        painter.setPen(chartPen(entry.colour, 3, Qt::SolidLine));
+        painter.drawLine(entry.swatch);
+        painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
+        painter.drawText(entry.label.rect, int(entry.label.alignment), entry.label.text);
+    }
+    painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
+    painter.drawText(chart.legendMore.rect, int(chart.legendMore.alignment), chart.legendMore.text);
+}
+
+void SpectrumChartPainter::drawReadout(QPainter &painter, const SpectrumReadout &readout)
+{
+    painter.setPen(chartPen(Qt::darkGray, 1, Qt::DotLine));
+    painter.drawLine(readout.guide);
+    painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
+    painter.drawText(readout.text.rect, int(readout.text.alignment), readout.text.text);
 }

@@ -9,4 +9,5 @@ class SpectrumChartPainter
 {
 public:
     static void draw(QPainter &painter, const SpectrumChart &chart);
+    static void drawReadout(QPainter &painter, const SpectrumReadout &readout);
 };

@@ -1,5 +1,9 @@
 #include "CliTestSupport.h"
 
+#include "CatalogLoader.h"
+#include "ColourTableModel.h"
+#include "MeterImage.h"
+#include "SpectralTableModel.h"
 #include "WorkbookReader.h"
 
 #include <QDir>
@@ -238,6 +242,27 @@ Grid expectedSpectra(const QString &sample, int kind, bool chinese)
         }
         row << QString();
         grid << row;
+    }
+    return grid;
+}
+
+Grid expectedColours(const QString &sample, int kind, bool chinese)
+{
+    MeterImage image;
+    QString error;
+    MeterImage::fromFile(samplePath(sample), image, error); // a sample that fails gives no columns
+    UnitCatalog units;
+    CatalogLoader::loadUnitCatalog(QStringLiteral(LUMIVANE_SOURCE_DIR "/catalog/files"), units);
+    SpectralTableModel spectra(kind);
+    spectra.setChinese(chinese);
+    spectra.setUp(QList<int>(image.unitSlots.cbegin(), image.unitSlots.cend()), units);
+    const ColourTableModel colours(spectra);
+    spectra.appendDownload({image.recordCount, image.recordMemory, image.nameMemory}, image.mode);
+    Grid grid(colours.rowCount() + 1);
+    for (int c = 0; c < colours.columnCount(); ++c) {
+        grid[0] << colours.headerData(c, Qt::Horizontal).toString();
+        for (int r = 0; r < colours.rowCount(); ++r)
+            grid[r + 1] << colours.data(colours.index(r, c)).toString();
     }
     return grid;
 }

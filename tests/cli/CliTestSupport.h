@@ -51,6 +51,9 @@ Grid recordsGolden(const QString &sample, bool chinese);
 // record the row number, the name for kind 4, the 31 values with the unit catalog's decimals and
 // the empty curve column.
 Grid expectedSpectra(const QString &sample, int kind, bool chinese);
+// The colour table for a sample as the window's ColourTableModel shows it, following a spectral
+// table that holds the sample's records decoded with the shipped unitno.
+Grid expectedColours(const QString &sample, int kind, bool chinese);
 
 // Every file in dir (names), to see that nothing was left behind.
 QStringList filesIn(const QString &dir);

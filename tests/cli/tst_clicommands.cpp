@@ -1,5 +1,5 @@
-// lumivane-cli run as a process against every sample meter: identify, records and spectra in
-// both languages, as csv and as xls (read back with xlrd).
+// lumivane-cli run as a process against every sample meter: identify, records, spectra and colour
+// in both languages, as csv and as xls (read back with xlrd).
 
 #include "CliTestSupport.h"
 
@@ -185,6 +185,7 @@ void TestCliCommands::records()
 
 void TestCliCommands::spectra_data()
 {
+    QTest::addColumn<QString>("command"); // spectra or colour: the same download, another table
     QTest::addColumn<QString>("sample");
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("chinese");
@@ -196,47 +197,57 @@ void TestCliCommands::spectra_data()
         for (const bool chinese : {true, false})
             for (const bool csv : {true, false})
                 QTest::addRow("%s %s %s", s.name, chinese ? "zh" : "en", csv ? "csv" : "xls")
-                    << s.name << s.kind << chinese << csv << -1;
+                    << "spectra" << s.name << s.kind << chinese << csv << -1;
+        QTest::addRow("colour %s", s.name) << "colour" << s.name << s.kind << (s.kind % 2 == 0) << true << -1;
     }
     // Every wavelength slot names unit 24: 3 decimals from the built-in table.
-    QTest::newRow("kind4 zh csv, unitno lacking unit 24") << "kind4" << 4 << true << true << 24;
+    QTest::newRow("kind4 zh csv, unitno lacking unit 24") << "spectra"
+                                                          << "kind4" << 4 << true << true << 24;
 }
 
 void TestCliCommands::spectra()
 {
+    QFETCH(QString, command);
     QFETCH(QString, sample);
     QFETCH(int, kind);
     QFETCH(bool, chinese);
     QFETCH(bool, csv);
     QFETCH(int, lackingUnit);
 
-    const Grid expected = expectedSpectra(sample, kind, chinese);
-    QCOMPARE(expected.first().size(), kind == 4 ? 34 : 33);
+    const bool spectra = command == QLatin1String("spectra");
+    const Grid expected = spectra ? expectedSpectra(sample, kind, chinese) : expectedColours(sample, kind, chinese);
+    QCOMPARE(expected.first().size(), (spectra ? 33 : 10) + (kind == 4 ? 1 : 0));
     QTemporaryDir catalogs;
     Grid grid;
     QVERIFY(download(QStringList{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"),
-                                 chinese ? QStringLiteral("zh") : QStringLiteral("en"), QStringLiteral("spectra")}
+                                 chinese ? QStringLiteral("zh") : QStringLiteral("en"), command}
                          + catalogLackingUnit(catalogs, lackingUnit),
-                     QStringLiteral("spectra.") + formatName(csv), csv, int(expected.first().size()), grid));
+                     command + QLatin1Char('.') + formatName(csv), csv, int(expected.first().size()), grid));
     QVERIFY2(grid == expected, qPrintable(describe(grid) + QStringLiteral("\n--- expected\n") + describe(expected)));
 }
 
 void TestCliCommands::spectraRefusedForProbeMeter_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QString>("message");
-    QTest::newRow("zh") << "zh" << QStringLiteral("该仪器(类型 6)没有光谱数据!\n");
-    QTest::newRow("en") << "en" << QStringLiteral("This meter (kind 6) has no spectral data!\n");
+    QTest::newRow("zh") << "spectra"
+                        << "zh" << QStringLiteral("该仪器(类型 6)没有光谱数据!\n");
+    QTest::newRow("en") << "spectra"
+                        << "en" << QStringLiteral("This meter (kind 6) has no spectral data!\n");
+    QTest::newRow("colour, en") << "colour"
+                                << "en" << QStringLiteral("This meter (kind 6) has no spectral data!\n");
 }
 
 void TestCliCommands::spectraRefusedForProbeMeter()
 {
+    QFETCH(QString, command);
     QFETCH(QString, lang);
     QFETCH(QString, message);
     QTemporaryDir work;
     const Result result =
         run({QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind6")), QStringLiteral("--lang"), lang,
-             QStringLiteral("spectra"), QStringLiteral("-o"), work.filePath(QStringLiteral("s.xls"))},
+             command, QStringLiteral("-o"), work.filePath(QStringLiteral("s.xls"))},
             work.path(), runtime.path());
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(QString::fromUtf8(result.err), message);

@@ -83,7 +83,8 @@ void TestMeterPage::formAndWindow()
     auto page = bench.page(1);
     QCOMPARE(page->objectName(), QStringLiteral("MeterPage"));
     QCOMPARE(page->windowTitle(), QStringLiteral("光谱数据"));
-    for (const char *name : {"pushButton_readRecords", "pushButton_clearData", "pushButton_exportExcel"}) {
+    for (const char *name :
+         {"pushButton_readRecords", "pushButton_clearData", "pushButton_exportExcel", "pushButton_exportColour"}) {
         auto *button = page->findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(button, name);
         QCOMPARE(button->minimumSize(), QSize(200, 35));
@@ -100,8 +101,8 @@ void TestMeterPage::formAndWindow()
     DataTableView *table = tableOf(*page);
     QVERIFY(table);
     QCOMPARE(table->model(), &page->spectralModel());
-    QCOMPARE(grid->indexOf(table), 4); // below the spacer and the three buttons, above the chart
-    QCOMPARE(grid->indexOf(chart), 5);
+    QCOMPARE(grid->indexOf(table), 5); // below the spacer and the four buttons, above the charts
+    QCOMPARE(grid->indexOf(chart->parentWidget()), 6);
     QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(table->horizontalHeader()->isHidden());

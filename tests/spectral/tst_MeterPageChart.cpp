@@ -1,10 +1,18 @@
+#include "ChartView.h"
+#include "ChromaticityChartGeometry.h"
+#include "ColourTableModel.h"
 #include "SpectralTestBench.h"
 #include "SpectrumChartGeometry.h"
+#include "TextCatalogue.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QScreen>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -96,6 +104,13 @@ ChartCurve wouldBeCurve(const MeterPage &page, const QRectF &area, int k)
     return {};
 }
 
+// Where a chart of the page lies in the page's coordinates.
+QRectF areaOf(const MeterPage &page, const char *chart)
+{
+    const auto *view = page.findChild<QWidget *>(QLatin1String(chart));
+    return QRectF(QPointF(view->mapTo(&page, QPoint(0, 0))), QSizeF(view->size()));
+}
+
 } // namespace
 
 class TestMeterPageChart : public QObject
@@ -107,6 +122,9 @@ private Q_SLOTS:
     void chartFollowsTheCurveBoxes();
     void chartFollowsADeletedRow();
     void titlesInBothLanguages();
+    void readoutFollowsTheMouse();
+    void chartsAreSaved_data();
+    void chartsAreSaved();
 
 private:
     struct Shown
@@ -138,7 +156,7 @@ void TestMeterPageChart::openPage(Shown &shown, bool languageFlag)
     clickButton(*shown.page, "pushButton_readRecords");
     QCOMPARE(shown.page->spectralRecords().size(), size_t(3));
     clickCurveBox(*shown.page, 3); // the flat 1.5 record stays unticked
-    shown.area = QRectF(shown.page->findChild<QWidget *>(QStringLiteral("widget_chart"))->geometry());
+    shown.area = areaOf(*shown.page, "widget_chart");
     QVERIFY(shown.area.height() >= 200);
 }
 
@@ -177,6 +195,20 @@ void TestMeterPageChart::chartFollowsTheCurveBoxes()
         QVERIFY(!colourNear(image, p, Qt::black, 1));
     }
     QCOMPARE(pixelsOf(image, QColor(2, 200, 144)), 0);
+
+    // The legend names the ticked records in their colours; the chromaticity diagram has a point
+    // for each, in its colour, where its x and y put it.
+    QCOMPARE(chart.legend.size(), 2);
+    for (const ChartLegendEntry &entry : chart.legend)
+        QVERIFY(colourNear(image, entry.swatch.center(), entry.colour, 0));
+    const ChromaticityChart diagram =
+        ChromaticityChartGeometry::compute(areaOf(*shown.page, "widget_chromaticity"),
+                                           shown.page->colourModel().metrics(), shown.page->spectralRecords(), true);
+    QCOMPARE(diagram.points.size(), 2);
+    for (const ChromaticityPoint &point : diagram.points) {
+        QVERIFY(colourNear(image, point.centre, point.colour, 0));
+        QCOMPARE(point.centre, diagram.toArea(shown.page->colourModel().metrics()[size_t(point.recordIndex)].xy));
+    }
 
     // Untick the peak and tick the flat 1.5 record: the chart follows at once, on a new scale.
     clickCurveBox(*shown.page, 2);
@@ -227,6 +259,80 @@ void TestMeterPageChart::titlesInBothLanguages()
         titles[languageFlag ? 0 : 1] = xTitle;
     }
     QVERIFY(titles[0] != titles[1]);
+}
+
+void TestMeterPageChart::readoutFollowsTheMouse()
+{
+    Shown shown;
+    openPage(shown, false);
+    auto *view = shown.page->findChild<QWidget *>(QStringLiteral("widget_chart"));
+    const SpectrumChart chart =
+        SpectrumChartGeometry::compute(QRectF(view->rect()), shown.page->spectralRecords(), false);
+    const QPointF inPlot((chart.left + chart.right) / 2, (chart.top + chart.bottom) / 2);
+    // The readout's band above the plot, short of the plot's top grid line, is blank but while
+    // the mouse is over the plot.
+    const QRect band = SpectrumChartGeometry::readoutAt(chart, inPlot, false)->text.rect.toRect().adjusted(0, 0, 0, -2);
+    const auto blank = [&] { return pixelsOf(view->grab(band).toImage(), Qt::white) == band.width() * band.height(); };
+    QVERIFY(blank());
+    QTest::mouseMove(view, inPlot.toPoint());
+    QTRY_VERIFY(!blank());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view, &leave);
+    QTRY_VERIFY(blank());
+}
+
+void TestMeterPageChart::chartsAreSaved_data()
+{
+    QTest::addColumn<QString>("chart");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter"); // 0: PNG, 1: SVG
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("spectrum, typed .png") << "widget_chart"
+                                          << "a.png" << 1 << "a.png";
+    QTest::newRow("spectrum, SVG filter") << "widget_chart"
+                                          << "b" << 1 << "b.svg";
+    QTest::newRow("diagram, typed .SVG") << "widget_chromaticity"
+                                         << "c.SVG" << 0 << "c.SVG";
+    QTest::newRow("diagram, PNG filter") << "widget_chromaticity"
+                                         << "d.txt" << 0 << "d.txt.png";
+    QTest::newRow("no such folder") << "widget_chromaticity"
+                                    << "missing/e.png" << 0 << "";
+}
+
+void TestMeterPageChart::chartsAreSaved()
+{
+    QFETCH(QString, chart);
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QString, written);
+
+    QTemporaryDir directory;
+    Shown shown;
+    openPage(shown, true);
+    auto *view = shown.page->findChild<ChartView *>(chart);
+    shown.bench.dialogs.clear();
+    shown.bench.dialogs.setNextFileName(directory.filePath(typed), filter);
+    view->findChild<QAction *>(QStringLiteral("action_saveChart"))->trigger();
+
+    // A file that cannot be written is one box and nothing on disk.
+    const QStringList boxes = shown.bench.dialogs.informationTexts();
+    QCOMPARE(boxes.size(), written.isEmpty() ? 1 : 0);
+    QCOMPARE(QDir(directory.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             written.isEmpty() ? QStringList() : QStringList{written});
+    if (written.isEmpty()) {
+        QVERIFY(boxes.first().startsWith(QStringLiteral("图表无法保存")));
+        return;
+    }
+    const QString file = directory.filePath(written);
+    if (written.endsWith(QStringLiteral("png"))) { // the chart as the window shows it
+        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32),
+                 view->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    } else {
+        QSvgRenderer drawing(file);
+        QVERIFY(drawing.isValid());
+        QCOMPARE(drawing.viewBoxF(), QRectF(QPointF(0, 0), QSizeF(view->size())));
+    }
 }
 
 QTEST_MAIN(TestMeterPageChart)

@@ -1,3 +1,4 @@
+#include "ColourTableModel.h"
 #include "SpectralTestBench.h"
 #include "WorkbookReader.h"
 
@@ -8,10 +9,10 @@ namespace {
 
 using Shown = ScriptedUserDialogs::Shown;
 
-bool exportSlot(MeterPage &page)
+bool exportSlot(MeterPage &page, const char *slot = "on_pushButton_exportExcel_clicked")
 {
     bool result = false;
-    QMetaObject::invokeMethod(&page, "on_pushButton_exportExcel_clicked", Q_RETURN_ARG(bool, result));
+    QMetaObject::invokeMethod(&page, slot, Q_RETURN_ARG(bool, result));
     return result;
 }
 
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void unfinishedExportKeepsTheRecords_data();
     void unfinishedExportKeepsTheRecords();
     void savingFirstThenDownloading();
+    void colourExportKeepsTheSpectra();
 
 private:
     QTemporaryDir directory;
@@ -187,6 +189,40 @@ void TestSpectralExport::savingFirstThenDownloading()
     // The download went on after the export: all three records are back.
     QCOMPARE(rowCount(*page), 4);
     QCOMPARE(page->spectralRecords().size(), size_t(3));
+}
+
+void TestSpectralExport::colourExportKeepsTheSpectra()
+{
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(SpectralTestBench::image(2, 0, {"Lamp A", "Lamp B"})));
+    auto page = bench.page(4, false);
+    QVERIFY(!exportSlot(*page, "on_pushButton_exportColour_clicked")); // nothing to export yet
+    clickButton(*page, "pushButton_readRecords");
+    bench.dialogs.clear();
+
+    const QString fileName = directory.filePath(QStringLiteral("colour.csv"));
+    bench.dialogs.setNextFileName(fileName);
+    QVERIFY(exportSlot(*page, "on_pushButton_exportColour_clicked"));
+    QCOMPARE(bench.dialogs.informationTexts(), QStringList{QStringLiteral("Exporting data success!")});
+    // The colour table is computed from the spectra: both tables stay.
+    QCOMPARE(rowCount(*page), 3);
+    QCOMPARE(page->colourModel().rowCount(), 2);
+
+    // The file holds the colour table as the page shows it.
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    const ColourTableModel &colours = page->colourModel();
+    for (int row = -1; row < 2; ++row) {
+        QStringList texts;
+        for (int c = 0; c < colours.columnCount(); ++c) {
+            texts << (row < 0 ? colours.headerData(c, Qt::Horizontal).toString()
+                              : colours.data(colours.index(row, c)).toString());
+        }
+        QCOMPARE(lines.at(row + 1).trimmed().split(QLatin1Char(',')), texts);
+    }
+    QCOMPARE(lines.at(2).split(QLatin1Char(',')).mid(0, 2), (QStringList{"2", "Lamp B"}));
 }
 
 QTEST_MAIN(TestSpectralExport)

@@ -47,6 +47,10 @@ private Q_SLOTS:
     void laterSmallerPeakLiesAboveTheTopLabel();
     void onlyTickedRecordsAreDrawnAndColouredByPosition();
     void valuesThatAreNotFiniteBreakTheCurve();
+    void readoutUnderTheMouse_data();
+    void readoutUnderTheMouse();
+    void legendOfTheTickedRecords_data();
+    void legendOfTheTickedRecords();
 };
 
 void TestSpectrumChartGeometry::scaleRule_data()
@@ -265,6 +269,82 @@ void TestSpectrumChartGeometry::valuesThatAreNotFiniteBreakTheCurve()
     for (const QPolygonF &piece : chart.curves[0].pieces) {
         for (const QPointF &p : piece)
             QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+    }
+}
+
+void TestSpectrumChartGeometry::readoutUnderTheMouse_data()
+{
+    QTest::addColumn<QPointF>("position");
+    QTest::addColumn<QString>("expected"); // empty: no readout
+
+    // One record of 1.0: the scale is 1.2, the plot 600 x 300 from (210, 120).
+    QTest::newRow("origin") << QPointF(210, 420) << "400 nm, 0";
+    QTest::newRow("top right corner") << QPointF(810, 120) << "700 nm, 1.2";
+    QTest::newRow("middle") << QPointF(510, 270) << "550 nm, 0.6";
+    QTest::newRow("between the samples") << QPointF(213, 345) << "402 nm, 0.3";
+    QTest::newRow("left of the plot") << QPointF(209, 300) << "";
+    QTest::newRow("below the plot") << QPointF(500, 421) << "";
+    QTest::newRow("in the legend") << QPointF(900, 200) << "";
+}
+
+void TestSpectrumChartGeometry::readoutUnderTheMouse()
+{
+    QFETCH(QPointF, position);
+    QFETCH(QString, expected);
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf({1.0f})}, false);
+    const std::optional<SpectrumReadout> readout = SpectrumChartGeometry::readoutAt(chart, position, false);
+    QCOMPARE(readout.has_value(), !expected.isEmpty());
+    if (!readout)
+        return;
+    QCOMPARE(readout->text.text, expected);
+    QCOMPARE(readout->guide, QLineF(position.x(), 120, position.x(), 420));
+    QVERIFY(readout->text.rect.bottom() <= chart.top); // above the plot, clear of the curves
+}
+
+void TestSpectrumChartGeometry::legendOfTheTickedRecords_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("everyNth"); // record k is ticked when k % everyNth == 0
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QString>("more");
+
+    // The plot is 300 pixels high: 16 lines of 18 pixels.
+    QTest::newRow("two of four") << 4 << 2 << QStringList{"1 Lamp 1", "3 Lamp 3"} << "";
+    QTest::newRow("sixteen fit") << 16 << 1 << QStringList{} << "";
+    QTest::newRow("seventeen do not") << 17 << 1 << QStringList{} << "2 more";
+    QTest::newRow("a hundred") << 100 << 1 << QStringList{} << "85 more";
+    QTest::newRow("only the first ticked") << 3 << 1000 << QStringList{"1 Lamp 1"} << "";
+}
+
+void TestSpectrumChartGeometry::legendOfTheTickedRecords()
+{
+    QFETCH(int, records);
+    QFETCH(int, everyNth);
+    QFETCH(QStringList, labels);
+    QFETCH(QString, more);
+
+    std::vector<SpectralRecord> list;
+    QStringList names;
+    int ticked = 0;
+    for (int k = 0; k < records; ++k) {
+        list.push_back(recordOf({1.0f}, k % everyNth == 0));
+        ticked += k % everyNth == 0;
+        names << QStringLiteral("Lamp %1").arg(k + 1);
+    }
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, list, false, names);
+    QCOMPARE(chart.legend.size(), more.isEmpty() ? ticked : 15);
+    QCOMPARE(chart.legendMore.text, more);
+    for (int i = 0; i < labels.size(); ++i)
+        QCOMPARE(chart.legend.at(i).label.text, labels.at(i));
+    // Each line in the colour of the record it names, right of the plot, one under the other.
+    for (int i = 0; i < chart.legend.size(); ++i) {
+        const ChartLegendEntry &entry = chart.legend.at(i);
+        const int k = entry.label.text.section(QLatin1Char(' '), 0, 0).toInt() - 1;
+        QCOMPARE(entry.colour, SpectrumChartGeometry::curveColour(k));
+        QVERIFY(entry.swatch.x1() > chart.right && entry.label.rect.right() <= area.right());
+        QVERIFY(entry.label.rect.bottom() <= chart.bottom);
+        if (i > 0)
+            QVERIFY(entry.label.rect.top() >= chart.legend.at(i - 1).label.rect.bottom());
     }
 }
 

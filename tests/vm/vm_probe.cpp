@@ -18,6 +18,11 @@
 // through libudev enumeration and runs steps 2 and 3 only (with --vanish-after K: exactly K
 // exchanges succeed, then the device is gone).
 // Exit status 0 when every check passed; each failure prints one line starting with "FAIL".
+//
+//   lumivane-vm-probe --run-as UID:GID COMMAND [ARGS...]
+//
+// runs COMMAND as that user and group, without supplementary groups (busybox has no su or
+// setpriv), for tests of what an unprivileged user meets; the exit status is COMMAND's.
 
 #include "VmHidrawExchange.h"
 #include "VmUdevWatch.h"
@@ -28,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <grp.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,8 +53,26 @@ struct Options
 int usage()
 {
     std::fprintf(stderr, "usage: lumivane-vm-probe --serial S [--exchanges N] [--reply keyinfo|echo] "
-                         "[--vanish-after K] [-- METER_COMMAND [ARGS...]]\n");
+                         "[--vanish-after K] [-- METER_COMMAND [ARGS...]]\n"
+                         "       lumivane-vm-probe --run-as UID:GID COMMAND [ARGS...]\n");
     return 2;
+}
+
+// Drops to uid:gid and replaces this process by the command; returns only on failure. The group
+// goes first: once the user is not root, setgroups and setgid are refused.
+int runAs(const char *ids, char *command[])
+{
+    unsigned uid = 0, gid = 0;
+    char end = 0;
+    if (std::sscanf(ids, "%u:%u%c", &uid, &gid, &end) != 2 || !command[0])
+        return usage();
+    if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) {
+        std::printf("FAIL: cannot become %u:%u: %s\n", uid, gid, std::strerror(errno));
+        return 1;
+    }
+    execvp(command[0], command);
+    std::printf("FAIL: cannot start %s: %s\n", command[0], std::strerror(errno));
+    return 127;
 }
 
 bool parse(int argc, char *argv[], Options &opt)
@@ -172,6 +196,9 @@ int checkPresentMeter(const Options &opt)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 2 && std::strcmp(argv[1], "--run-as") == 0)
+        return runAs(argv[2], argv + 3);
+
     Options opt;
     if (!parse(argc, argv, opt))
         return usage();

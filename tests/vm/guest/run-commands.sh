@@ -9,6 +9,10 @@
 #   run STATUS CMD ARGS... run CMD in $VM_OUT (where output files belong); its exit status must be
 #                          STATUS
 #   absent FILE            $VM_OUT/FILE must not exist
+#   start TEXT CMD ARGS... start CMD in the background, its output in /tmp/started.log, and wait
+#                          up to 60 s for a line of it containing TEXT
+#   stop                   end the program started last (SIGTERM); its output must hold no
+#                          sanitizer report
 #
 # The first failing command ends the list with exit status 1. The host compares the files left in
 # $VM_OUT with the expected ones (run-vm.sh --expect).
@@ -16,6 +20,7 @@
 meter_pid=""
 meter_serial=""
 meter_log=/tmp/meter.log
+started_log=/tmp/started.log # the output of the program that `start` started
 line_no=0
 
 say() { echo "commands:$line_no: $*"; }
@@ -83,6 +88,28 @@ cmd_run() {
     say "'$*' exited with status $status as expected"
 }
 
+cmd_start() {
+    text="$1"
+    shift
+    "$@" >"$started_log" 2>&1 &
+    started_pid=$!
+    i=0
+    until grep -qF -- "$text" "$started_log"; do
+        kill -0 "$started_pid" 2>/dev/null && [ "$i" -lt 1200 ] ||
+            fail "no '$text' from '$*': $(tail -n 20 "$started_log")"
+        i=$((i + 1))
+        sleep 0.05
+    done
+    say "'$*' printed '$text'"
+}
+
+cmd_stop() {
+    kill -TERM "$started_pid"
+    wait "$started_pid"
+    ! grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" "$started_log" || fail "$(cat "$started_log")"
+    say "stopped"
+}
+
 [ -n "$VM_COMMANDS" ] && [ -f "$VM_DATA/$VM_COMMANDS" ] || fail "no command list (VM_COMMANDS=$VM_COMMANDS)"
 while IFS= read -r line || [ -n "$line" ]; do
     line_no=$((line_no + 1))
@@ -102,6 +129,8 @@ while IFS= read -r line || [ -n "$line" ]; do
             reap_meter
             say "meter $meter_serial went by itself" ;;
         run) cmd_run "$@" ;;
+        start) cmd_start "$@" ;;
+        stop) cmd_stop ;;
         absent)
             [ ! -e "$VM_OUT/$1" ] || fail "$1 exists but must not"
             say "$1 absent as expected" ;;

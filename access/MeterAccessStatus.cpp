@@ -85,37 +85,62 @@ MeterAccessStatus MeterAccessStatus::afterFailedOpen(const OpenAttempts &attempt
     }
     // The most telling refusal wins: missing rights need the user, a busy node another program,
     // a failed one a new plug-in.
-    for (const auto &[result, cause] :
-         {std::pair{HidOpenResult::AccessDenied, PermissionDenied}, std::pair{HidOpenResult::Busy, HeldElsewhere},
-          std::pair{HidOpenResult::Failed, NoSuchDevice}}) {
+    for (const HidOpenResult result : {HidOpenResult::AccessDenied, HidOpenResult::Busy, HidOpenResult::Failed}) {
         for (const HidProbe &attempt : attempts.opens) {
             if (attempt.result == result)
-                return {cause, attempt.info.path};
+                return {causeOf(result), attempt.info.path};
         }
     }
     return status;
 }
 
+MeterAccessStatus::Cause MeterAccessStatus::causeOf(HidOpenResult result)
+{
+    switch (result) {
+    case HidOpenResult::Opened:
+        return None;
+    case HidOpenResult::AccessDenied:
+        return PermissionDenied;
+    case HidOpenResult::Busy:
+        return HeldElsewhere;
+    case HidOpenResult::Failed:
+        break;
+    }
+    return NoSuchDevice;
+}
+
+QString MeterAccessStatus::causeText(bool chinese) const
+{
+    switch (cause) {
+    case None:
+        break;
+    case PermissionDenied:
+        return TextCatalogue::text(Text::AccessPermissionDenied, chinese);
+    case HeldElsewhere:
+        return TextCatalogue::text(Text::AccessHeldElsewhere, chinese);
+    case NoSuchDevice:
+        return TextCatalogue::text(Text::AccessNoSuchDevice, chinese);
+    }
+    return QString();
+}
+
 QString MeterAccessStatus::statusLine(bool chinese, const UdevRule &rule) const
 {
-    Text causeText = Text::AccessNoSuchDevice;
     Text fixText = Text::AccessPlugAgain;
     switch (cause) {
     case None:
         return QString();
     case PermissionDenied:
-        causeText = Text::AccessPermissionDenied;
         fixText = rule.isInstalled() ? Text::AccessReloadRule : Text::AccessInstallRule;
         break;
     case HeldElsewhere:
-        causeText = Text::AccessHeldElsewhere;
         fixText = Text::AccessCloseOther;
         break;
     case NoSuchDevice:
         break;
     }
     return TextCatalogue::text(Text::AccessStatus, chinese)
-        .arg(node, TextCatalogue::text(causeText, chinese), TextCatalogue::text(fixText, chinese));
+        .arg(node, causeText(chinese), TextCatalogue::text(fixText, chinese));
 }
 
 QString MeterAccessStatus::toolTip(bool chinese, const UdevRule &rule) const

@@ -49,8 +49,8 @@ struct UdevRule
     static QString reloadCommand();
 };
 
-// Why a meter that is present cannot be opened, as the window tells it beside the lamp: the
-// device node, the cause, and the fix in either language.
+// Why a meter that is present cannot be opened, as the window tells it beside the lamp (the
+// device node, the cause, and the fix in either language) and the command line's list names it.
 struct MeterAccessStatus
 {
     enum Cause {
@@ -67,6 +67,11 @@ struct MeterAccessStatus
     // interface that opened when the meter lock refused it (heldByLock). None when no meter was
     // listed.
     static MeterAccessStatus afterFailedOpen(const OpenAttempts &attempts, bool heldByLock);
+    // The cause of one open's outcome: None when it opened.
+    static Cause causeOf(HidOpenResult result);
+
+    // The cause alone, in either language. Empty for None.
+    QString causeText(bool chinese) const;
 
     // The one-line status: node, cause and fix. Empty for None.
     QString statusLine(bool chinese, const UdevRule &rule) const;

@@ -1,0 +1,130 @@
+#include "ChartView.h"
+
+#include "TextCatalogue.h"
+#include "UserDialogs.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+constexpr ChartView::FileFormat fileFormats[] = {ChartView::FileFormat::Png, ChartView::FileFormat::Svg};
+
+QString suffixOf(ChartView::FileFormat format)
+{
+    return format == ChartView::FileFormat::Png ? QStringLiteral("png") : QStringLiteral("svg");
+}
+
+QString nameFilter(ChartView::FileFormat format)
+{
+    return format == ChartView::FileFormat::Png ? QStringLiteral("PNG (*.png)") : QStringLiteral("SVG (*.svg)");
+}
+
+} // namespace
+
+ChartView::ChartView(UserDialogs &dialogs, bool languageFlag, QWidget *parent)
+    : QWidget(parent),
+      dialogs(dialogs),
+      languageFlag(languageFlag)
+{
+    auto *save = new QAction(TextCatalogue::text(Text::SaveChartAction, languageFlag), this);
+    save->setObjectName(QStringLiteral("action_saveChart"));
+    connect(save, &QAction::triggered, this, &ChartView::saveChart);
+    addAction(save);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void ChartView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    drawChart(painter, QRectF(rect()));
+}
+
+QStringList ChartView::nameFilters()
+{
+    QStringList filters;
+    for (const FileFormat format : fileFormats)
+        filters.append(nameFilter(format));
+    return filters;
+}
+
+QPair<QString, ChartView::FileFormat> ChartView::target(const QString &fileName, const QString &chosenFilter)
+{
+    for (const FileFormat format : fileFormats) {
+        if (fileName.endsWith(QLatin1Char('.') + suffixOf(format), Qt::CaseInsensitive))
+            return {fileName, format};
+    }
+    FileFormat format = FileFormat::Png;
+    for (const FileFormat candidate : fileFormats) {
+        if (chosenFilter == nameFilter(candidate))
+            format = candidate;
+    }
+    return {fileName + QLatin1Char('.') + suffixOf(format), format};
+}
+
+bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &error) const
+{
+    // Written beside the target and renamed over it only when complete.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    const QRectF area(QPointF(0, 0), QSizeF(size()));
+    if (format == FileFormat::Png) {
+        QImage image(size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setFont(font());
+            drawChart(painter, area);
+        }
+        if (!image.save(&file, "PNG")) {
+            file.cancelWriting();
+            error = file.errorString();
+            return false;
+        }
+    } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size());
+        svg.setResolution(96); // CSS pixels: the drawing opens at the size it had on the screen
+        svg.setViewBox(area);
+        svg.setTitle(fileNameStem());
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            file.cancelWriting();
+            error = file.errorString();
+            return false;
+        }
+        painter.setFont(font());
+        painter.fillRect(area, Qt::white);
+        drawChart(painter, area);
+        painter.end();
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void ChartView::saveChart()
+{
+    const QString proposed = fileNameStem() + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
+    QString chosenFilter;
+    const QString chosen = dialogs.saveFileName(this, TextCatalogue::text(Text::SaveChartCaption, languageFlag),
+                                                proposed, nameFilters(), chosenFilter);
+    if (chosen.isEmpty())
+        return;
+    const auto [fileName, format] = target(chosen, chosenFilter);
+    QString error;
+    if (!saveTo(fileName, format, error)) {
+        dialogs.information(this, TextCatalogue::text(Text::Tip, languageFlag),
+                            TextCatalogue::text(Text::SaveChartFailed, languageFlag).arg(error));
+    }
+}

@@ -1,0 +1,162 @@
+#include "ChromaticityChartGeometry.h"
+
+#include "CieObserver.h"
+#include "PlanckianLocus.h"
+#include "TextCatalogue.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double leftMargin = 44, rightMargin = 12, topMargin = 26, bottomMargin = 38;
+constexpr double tickLength = 6;
+constexpr double labelWidth = 40, labelHeight = 14;
+
+// Ticks every 10 nm where the locus bends; labels where they do not crowd each other.
+constexpr int tickedWavelengths[] = {460, 470, 480, 490, 500, 510, 520, 530, 540, 550,
+                                     560, 570, 580, 590, 600, 610, 620, 640, 700};
+constexpr int labelledWavelengths[] = {460, 480, 490, 500, 510, 520, 540, 560, 580, 600, 620, 700};
+constexpr int isotemperatureKelvins[] = {1500, 2000, 2500, 3000, 4000, 5000, 6500, 10000};
+constexpr int labelledKelvins[] = {2000, 3000, 4000, 6500, 10000};
+constexpr double isotemperatureHalfLength = 0.02; // Duv either side of the locus
+constexpr int planckianSteps = 120;
+
+QRectF centredRect(const QPointF &centre, double width, double height)
+{
+    return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
+}
+
+// Adds a label unless it would cover one already there or an axis label: on a small diagram, ticks
+// crowd together.
+void addUncrowded(QVector<ChartText> &labels, const ChartText &label, const QVector<ChartText> &axisLabels)
+{
+    for (const QVector<ChartText> *others : {&std::as_const(labels), &axisLabels}) {
+        for (const ChartText &other : *others) {
+            if (other.rect.intersects(label.rect))
+                return;
+        }
+    }
+    labels.append(label);
+}
+
+QPointF areaOfUv(const ChromaticityChart &chart, const ChromaticityUv &uv)
+{
+    return chart.toArea(ColourSpaces::xyOf(uv));
+}
+
+void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
+{
+    const double scale =
+        std::max(0.0, std::min((area.width() - leftMargin - rightMargin) / ChromaticityChart::xMaximum,
+                               (area.height() - topMargin - bottomMargin) / ChromaticityChart::yMaximum));
+    const double plotW = scale * ChromaticityChart::xMaximum;
+    const double plotH = scale * ChromaticityChart::yMaximum;
+    const double spare = area.width() - leftMargin - rightMargin - plotW;
+    chart.plot = QRectF(area.x() + leftMargin + spare / 2, area.y() + topMargin, plotW, plotH);
+
+    const QRectF &plot = chart.plot;
+    for (int i = 0; i <= 8; ++i) {
+        const double x = plot.left() + i * plot.width() / 8;
+        chart.gridLines.append(QLineF(x, plot.top(), x, plot.bottom()));
+        chart.axisLabels.append({centredRect(QPointF(x, plot.bottom() + labelHeight / 2 + 2), labelWidth, labelHeight),
+                                 QString::number(i / 10.0, 'f', 1), Qt::AlignCenter});
+    }
+    for (int j = 0; j <= 9; ++j) {
+        const double y = plot.bottom() - j * plot.height() / 9;
+        chart.gridLines.append(QLineF(plot.left(), y, plot.right(), y));
+        chart.axisLabels.append({QRectF(plot.left() - labelWidth - 4, y - labelHeight / 2, labelWidth, labelHeight),
+                                 QString::number(j / 10.0, 'f', 1), Qt::AlignRight | Qt::AlignVCenter});
+    }
+    chart.axes = {QLineF(plot.bottomLeft(), plot.bottomRight()), QLineF(plot.bottomLeft(), plot.topLeft())};
+    chart.xTitle = {QRectF(plot.left(), plot.bottom() + labelHeight + 4, plot.width(), bottomMargin - labelHeight - 4),
+                    QStringLiteral("x"), Qt::AlignCenter};
+    chart.yTitle = {QRectF(area.x(), plot.top(), leftMargin - labelWidth - 4, plot.height()), QStringLiteral("y"),
+                    Qt::AlignCenter};
+    chart.title = {QRectF(area.x(), area.y(), area.width(), topMargin),
+                   TextCatalogue::text(Text::ChromaticityTitle, languageFlag), Qt::AlignCenter};
+}
+
+void addSpectralLocus(ChromaticityChart &chart)
+{
+    for (int nm = ChromaticityChartGeometry::firstLocusWavelength; nm <= ChromaticityChartGeometry::lastLocusWavelength;
+         ++nm)
+        chart.spectralLocus.append(chart.toArea(CieObserver::spectralLocus(nm)));
+
+    // A tick stands on the locus at right angles to it, on the side away from the white point.
+    const QPointF white = chart.toArea({1.0 / 3, 1.0 / 3});
+    const auto onLocus = [&chart](int nm) {
+        return chart.spectralLocus.at(nm - ChromaticityChartGeometry::firstLocusWavelength);
+    };
+    for (const int nm : tickedWavelengths) {
+        const QPointF at = onLocus(nm);
+        const QPointF along = onLocus(std::min(nm + 1, ChromaticityChartGeometry::lastLocusWavelength))
+                              - onLocus(std::max(nm - 1, ChromaticityChartGeometry::firstLocusWavelength));
+        QPointF normal(-along.y(), along.x());
+        const double length = std::hypot(normal.x(), normal.y());
+        if (length <= 0)
+            continue;
+        normal /= length;
+        if (QPointF::dotProduct(at - white, normal) < 0)
+            normal = -normal;
+        chart.wavelengthTicks.append(QLineF(at, at + normal * tickLength));
+        if (std::find(std::begin(labelledWavelengths), std::end(labelledWavelengths), nm)
+            != std::end(labelledWavelengths)) {
+            addUncrowded(chart.wavelengthLabels,
+                         {centredRect(at + normal * (tickLength + labelWidth / 2), labelWidth, labelHeight),
+                          QString::number(nm), Qt::AlignCenter},
+                         chart.axisLabels);
+        }
+    }
+}
+
+void addPlanckianLocus(ChromaticityChart &chart)
+{
+    const double span = std::log(PlanckianLocus::maximumKelvin / PlanckianLocus::minimumKelvin);
+    for (int i = 0; i <= planckianSteps; ++i) {
+        const double kelvin = PlanckianLocus::minimumKelvin * std::exp(span * i / planckianSteps);
+        chart.planckianLocus.append(areaOfUv(chart, PlanckianLocus::at(kelvin)));
+    }
+    for (const int kelvin : isotemperatureKelvins) {
+        const QPointF below = areaOfUv(chart, PlanckianLocus::offset(kelvin, -isotemperatureHalfLength));
+        const QPointF above = areaOfUv(chart, PlanckianLocus::offset(kelvin, isotemperatureHalfLength));
+        chart.isotemperatureLines.append(QLineF(below, above));
+        if (std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) != std::end(labelledKelvins)) {
+            // Below the locus, past the line's end, where the diagram has room.
+            const QPointF past = below + (below - above) * 0.6;
+            addUncrowded(
+                chart.temperatureLabels,
+                {centredRect(past, labelWidth + 8, labelHeight), QStringLiteral("%1K").arg(kelvin), Qt::AlignCenter},
+                chart.axisLabels);
+        }
+    }
+}
+
+} // namespace
+
+QPointF ChromaticityChart::toArea(const ChromaticityXy &c) const
+{
+    return QPointF(plot.left() + c.x / xMaximum * plot.width(), plot.bottom() - c.y / yMaximum * plot.height());
+}
+
+ChromaticityChart ChromaticityChartGeometry::compute(const QRectF &area, const std::vector<ColourMetrics> &metrics,
+                                                     const std::vector<SpectralRecord> &records, bool languageFlag)
+{
+    ChromaticityChart chart;
+    addFrame(chart, area, languageFlag);
+    addSpectralLocus(chart);
+    addPlanckianLocus(chart);
+
+    const size_t count = std::min(metrics.size(), records.size());
+    for (size_t k = 0; k < count; ++k) {
+        if (!records[k].curveVisible || !metrics[k].valid)
+            continue;
+        const QPointF centre = chart.toArea(metrics[k].xy);
+        chart.points.append({int(k),
+                             centre,
+                             SpectrumChartGeometry::curveColour(int(k)),
+                             {QRectF(centre.x() + 5, centre.y() - labelHeight - 3, labelWidth, labelHeight),
+                              QString::number(k + 1), Qt::AlignLeft | Qt::AlignVCenter}});
+    }
+    return chart;
+}

@@ -1,0 +1,124 @@
+#include "ChromaticityChartPainter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double pointRadius = 4.5;
+
+// sRGB's transfer function of a linear value in [0, 1].
+double encoded(double linear)
+{
+    return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+}
+
+// The chromaticity at each pixel inside the spectral locus as a pale sRGB colour of full
+// brightness, transparent outside it: out-of-gamut colours are clipped, and every colour is mixed
+// with white so that the lines and texts over it stay legible. The locus is cut out in the image
+// itself, as not every paint device clips (an SVG drawing does not). Made at half resolution: the
+// tint has no detail worth more.
+QImage tint(const ChromaticityChart &chart, const QPainterPath &gamut)
+{
+    const int width = std::max(1, int(chart.plot.width() / 2));
+    const int height = std::max(1, int(chart.plot.height() / 2));
+    QImage colours(width, height, QImage::Format_RGB32);
+    for (int row = 0; row < height; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(colours.scanLine(row));
+        const double y = (1 - (row + 0.5) / height) * ChromaticityChart::yMaximum;
+        for (int column = 0; column < width; ++column) {
+            const double x = (column + 0.5) / width * ChromaticityChart::xMaximum;
+            const double Y = 1;
+            const double X = y > 0 ? x / y : 0;
+            const double Z = y > 0 ? (1 - x - y) / y : 0;
+            double rgb[3] = {3.2406 * X - 1.5372 * Y - 0.4986 * Z, -0.9689 * X + 1.8758 * Y + 0.0415 * Z,
+                             0.0557 * X - 0.2040 * Y + 1.0570 * Z};
+            double peak = 0;
+            for (double &c : rgb) {
+                c = std::max(0.0, c);
+                peak = std::max(peak, c);
+            }
+            int channel[3] = {255, 255, 255};
+            for (int i = 0; i < 3 && peak > 0; ++i)
+                channel[i] = int(std::lround(255 * (0.45 + 0.55 * encoded(rgb[i] / peak))));
+            line[column] = qRgb(channel[0], channel[1], channel[2]);
+        }
+    }
+
+    QImage cutOut(width, height, QImage::Format_ARGB32_Premultiplied);
+    cutOut.fill(Qt::transparent);
+    QPainter painter(&cutOut);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QTransform toImage;
+    toImage.scale(width / chart.plot.width(), height / chart.plot.height());
+    toImage.translate(-chart.plot.left(), -chart.plot.top());
+    painter.setClipPath(toImage.map(gamut));
+    painter.drawImage(0, 0, colours);
+    return cutOut;
+}
+
+QPen pen(const QColor &colour, double width, Qt::PenStyle style = Qt::SolidLine)
+{
+    return QPen(QBrush(colour), width, style, Qt::RoundCap, Qt::RoundJoin);
+}
+
+void drawTexts(QPainter &painter, const QVector<ChartText> &texts)
+{
+    for (const ChartText &text : texts)
+        painter.drawText(text.rect, int(text.alignment), text.text);
+}
+
+} // namespace
+
+void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &chart)
+{
+    if (chart.plot.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath gamut;
+    gamut.addPolygon(chart.spectralLocus);
+    gamut.closeSubpath();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(chart.plot, tint(chart, gamut));
+    painter.restore();
+
+    painter.setPen(pen(Qt::lightGray, 1, Qt::DashLine));
+    painter.drawLines(chart.gridLines);
+    painter.setPen(pen(Qt::black, 2));
+    painter.drawLines(chart.axes);
+    painter.setPen(pen(Qt::black, 1));
+    drawTexts(painter, chart.axisLabels);
+    for (const ChartText &title : {chart.xTitle, chart.yTitle, chart.title})
+        painter.drawText(title.rect, int(title.alignment), title.text);
+
+    painter.setPen(pen(Qt::black, 1.5));
+    painter.drawPath(gamut);
+    painter.drawLines(chart.wavelengthTicks);
+
+    painter.setPen(pen(QColor(60, 60, 60), 1.5));
+    painter.drawPolyline(chart.planckianLocus);
+    painter.drawLines(chart.isotemperatureLines);
+
+    QFont small = painter.font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+    painter.setFont(small);
+    painter.setPen(pen(Qt::black, 1));
+    drawTexts(painter, chart.wavelengthLabels);
+    drawTexts(painter, chart.temperatureLabels);
+
+    for (const ChromaticityPoint &point : chart.points) {
+        painter.setPen(pen(Qt::black, 1));
+        painter.setBrush(point.colour);
+        painter.drawEllipse(point.centre, pointRadius, pointRadius);
+        painter.drawText(point.label.rect, int(point.label.alignment), point.label.text);
+    }
+    painter.restore();
+}

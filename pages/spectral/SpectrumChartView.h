@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ChartView.h"
+
+#include <optional>
+
+class SpectralTableModel;
+
+// The spectrum chart of the spectral table's ticked records, with their legend and, while the
+// mouse is over the plot, the wavelength and value under it.
+class SpectrumChartView final : public ChartView
+{
+    Q_OBJECT
+
+public:
+    SpectrumChartView(const SpectralTableModel &spectra, UserDialogs &dialogs, bool languageFlag, QWidget *parent);
+
+    void drawChart(QPainter &painter, const QRectF &area) const override;
+    // Where the mouse is over the chart (none when it is elsewhere): the readout follows it.
+    void setMousePosition(std::optional<QPointF> position);
+
+protected:
+    QString fileNameStem() const override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    const SpectralTableModel &spectra;
+    std::optional<QPointF> mouse;
+};

@@ -1,0 +1,86 @@
+#include "ColourFigures.h"
+
+#include "TextCatalogue.h"
+
+#include <cmath>
+
+namespace {
+
+// One entry per figure, in Figure order.
+struct FigureFacts
+{
+    Text title;
+    int decimals;
+    bool needsCct; // CCT and Duv mean something only near the Planckian locus
+};
+
+const FigureFacts facts[] = {
+    {Text::ColourX, 4, false},        {Text::ColourY, 4, false},
+    {Text::ColourUPrime, 4, false},   {Text::ColourVPrime, 4, false},
+    {Text::ColourCct, 0, true},       {Text::ColourDuv, 4, true},
+    {Text::PeakWavelength, 0, false}, {Text::DominantWavelength, 1, false},
+    {Text::ColourPurity, 1, false},
+};
+
+static_assert(sizeof facts / sizeof facts[0] == size_t(ColourFigures::Count), "one entry per figure");
+
+double valueOf(const ColourMetrics &metrics, ColourFigures::Figure figure)
+{
+    switch (figure) {
+    case ColourFigures::X:
+        return metrics.xy.x;
+    case ColourFigures::Y:
+        return metrics.xy.y;
+    case ColourFigures::UPrime:
+        return metrics.uvPrime.u;
+    case ColourFigures::VPrime:
+        return metrics.uvPrime.v;
+    case ColourFigures::Cct:
+        return metrics.cct;
+    case ColourFigures::Duv:
+        return metrics.duv;
+    case ColourFigures::Peak:
+        return metrics.peakWavelength;
+    case ColourFigures::Dominant:
+        // The sign is what tells a complementary wavelength from a dominant one in the cell.
+        return metrics.complementary ? -std::abs(metrics.dominantWavelength) : metrics.dominantWavelength;
+    case ColourFigures::Purity:
+        return 100 * metrics.purity;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString ColourFigures::title(Figure figure, bool chinese)
+{
+    return TextCatalogue::text(facts[figure].title, chinese);
+}
+
+bool ColourFigures::has(const ColourMetrics &metrics, Figure figure)
+{
+    if (!metrics.valid || (facts[figure].needsCct && !metrics.hasCct))
+        return false;
+    return std::isfinite(valueOf(metrics, figure));
+}
+
+QString ColourFigures::text(const ColourMetrics &metrics, Figure figure, bool chinese)
+{
+    if (!has(metrics, figure))
+        return TextCatalogue::text(Text::InvalidValue, chinese);
+    return fixed(valueOf(metrics, figure), facts[figure].decimals);
+}
+
+QString ColourFigures::fixed(double value, int decimals)
+{
+    // QString::number does not follow the locale: always '.', never a group separator.
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-'))) {
+        bool zero = true;
+        for (qsizetype i = 1; i < text.size() && zero; ++i)
+            zero = text.at(i) == QLatin1Char('0') || text.at(i) == QLatin1Char('.');
+        if (zero)
+            text.remove(0, 1);
+    }
+    return text;
+}

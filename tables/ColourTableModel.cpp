@@ -1,0 +1,191 @@
+#include "ColourTableModel.h"
+
+#include "ColourFigures.h"
+#include "ExportTable.h"
+#include "SpectralTableModel.h"
+#include "TableRoles.h"
+#include "TextCatalogue.h"
+
+ColourTableModel::ColourTableModel(const SpectralTableModel &spectra, QObject *parent)
+    : QAbstractTableModel(parent),
+      spectra(spectra),
+      chinese(spectra.isChinese())
+{
+    colours.reserve(spectra.records().size());
+    for (const SpectralRecord &record : spectra.records())
+        colours.push_back(SpectrumColour::compute(record.values));
+
+    connect(&spectra, &QAbstractItemModel::rowsInserted, this, &ColourTableModel::spectraInserted);
+    connect(&spectra, &QAbstractItemModel::rowsRemoved, this, &ColourTableModel::spectraRemoved);
+    connect(&spectra, &QAbstractItemModel::modelAboutToBeReset, this, &ColourTableModel::beginResetModel);
+    connect(&spectra, &QAbstractItemModel::modelReset, this, &ColourTableModel::spectraReset);
+    connect(&spectra, &QAbstractItemModel::dataChanged, this, &ColourTableModel::spectraChanged);
+}
+
+int ColourTableModel::nameColumn() const
+{
+    return spectra.nameColumn() < 0 ? -1 : 1;
+}
+
+void ColourTableModel::spectraInserted(const QModelIndex &parent, int first, int last)
+{
+    // The title row comes and goes only with a reset.
+    if (parent.isValid() || first < 1)
+        return;
+    const int from = first - 1;
+    const int to = last - 1;
+    beginInsertRows({}, from, to);
+    std::vector<ColourMetrics> added;
+    added.reserve(size_t(to - from + 1));
+    for (int k = from; k <= to; ++k)
+        added.push_back(SpectrumColour::compute(spectra.records().at(size_t(k)).values));
+    colours.insert(colours.begin() + from, added.begin(), added.end());
+    endInsertRows();
+    numbersChangedFrom(to + 1);
+}
+
+void ColourTableModel::spectraRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid() || first < 1 || last > rowCount())
+        return;
+    const int from = first - 1;
+    const int to = last - 1;
+    beginRemoveRows({}, from, to);
+    colours.erase(colours.begin() + from, colours.begin() + to + 1);
+    endRemoveRows();
+    numbersChangedFrom(from);
+}
+
+void ColourTableModel::spectraReset()
+{
+    // beginResetModel ran when the spectral table was about to reset.
+    chinese = spectra.isChinese();
+    colours.clear();
+    colours.reserve(spectra.records().size());
+    for (const SpectralRecord &record : spectra.records())
+        colours.push_back(SpectrumColour::compute(record.values));
+    endResetModel();
+}
+
+void ColourTableModel::spectraChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    // The spectral table tells a language switch by a change of all its cells; every title and
+    // text here follows, the figures themselves stay.
+    if (spectra.isChinese() != chinese) {
+        chinese = spectra.isChinese();
+        if (columnCount() > 0)
+            Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+        if (rowCount() > 0 && columnCount() > 0)
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                               {Qt::DisplayRole, Qt::ToolTipRole});
+        return;
+    }
+    // Of the rest only a renamed record shows here; values never change in place, and curve
+    // ticks and the spectral table's numbering are no concern of this table.
+    const int spectralName = spectra.nameColumn();
+    if (spectralName < 0 || topLeft.column() > spectralName || bottomRight.column() < spectralName)
+        return;
+    const int top = qMax(topLeft.row(), 1) - 1;
+    const int bottom = qMin(bottomRight.row() - 1, rowCount() - 1);
+    if (top <= bottom)
+        Q_EMIT dataChanged(index(top, nameColumn()), index(bottom, nameColumn()), {Qt::DisplayRole});
+}
+
+void ColourTableModel::numbersChangedFrom(int row)
+{
+    if (row < rowCount())
+        Q_EMIT dataChanged(index(row, 0), index(rowCount() - 1, 0), {Qt::DisplayRole});
+}
+
+QString ColourTableModel::title(int column) const
+{
+    if (column == 0)
+        return TextCatalogue::text(Text::RowNumber, spectra.isChinese());
+    if (column == nameColumn())
+        return TextCatalogue::text(Text::TestName, spectra.isChinese());
+    return ColourFigures::title(ColourFigures::Figure(column - firstFigureColumn()), spectra.isChinese());
+}
+
+QString ColourTableModel::name(int row) const
+{
+    // Read from the spectral table, where a record is renamed; empty while a row the spectral
+    // table already removed is still being removed here.
+    return spectra.data(spectra.index(row + 1, spectra.nameColumn())).toString();
+}
+
+QString ColourTableModel::text(int row, int column) const
+{
+    if (column == 0)
+        return QString::number(row + 1);
+    if (column == nameColumn())
+        return name(row);
+    return ColourFigures::text(colours[size_t(row)], ColourFigures::Figure(column - firstFigureColumn()),
+                               spectra.isChinese());
+}
+
+ExportTable ColourTableModel::exportTable(int firstNumber) const
+{
+    ExportTable table(rowCount(), columnCount());
+    for (int c = 0; c < columnCount(); ++c)
+        table.setHeaderText(c, title(c));
+    for (int r = 0; r < rowCount(); ++r) {
+        table.setCellNumber(r, 0, QString::number(firstNumber + r));
+        if (nameColumn() >= 0)
+            table.setCellText(r, nameColumn(), name(r));
+        for (int f = 0; f < ColourFigures::Count; ++f) {
+            const auto figure = ColourFigures::Figure(f);
+            const int column = firstFigureColumn() + f;
+            // A figure the record does not give reads "----", a text.
+            if (ColourFigures::has(colours[size_t(r)], figure))
+                table.setCellNumber(r, column, text(r, column));
+            else
+                table.setCellText(r, column, text(r, column));
+        }
+    }
+    return table;
+}
+
+int ColourTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(colours.size());
+}
+
+int ColourTableModel::columnCount(const QModelIndex &parent) const
+{
+    // No columns until the spectral table has its own.
+    if (parent.isValid() || spectra.columnCount() == 0)
+        return 0;
+    return firstFigureColumn() + ColourFigures::Count;
+}
+
+QVariant ColourTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::ToolTipRole: {
+        const ColourMetrics &colour = colours[size_t(index.row())];
+        if (index.column() != firstFigureColumn() + ColourFigures::Dominant || !colour.complementary
+            || !ColourFigures::has(colour, ColourFigures::Dominant))
+            return {};
+        return TextCatalogue::text(Text::ComplementaryWavelength, spectra.isChinese());
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant ColourTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()) {
+        if (role == Qt::DisplayRole)
+            return title(section);
+        if (role == CompactColumnRole)
+            return section == 0;
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

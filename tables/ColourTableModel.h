@@ -1,0 +1,57 @@
+#pragma once
+
+#include "SpectrumColour.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+class ExportTable;
+class SpectralTableModel;
+
+// The colour of every record of a spectral table: one row per record, in the table's order, with
+// its number, its name (kinds whose spectral table shows names), x, y, u', v', CCT, Duv, peak
+// wavelength, dominant wavelength and purity. It follows the spectral table it is given
+// (records appended, removed, cleared, renamed; language) and computes a record's colour once,
+// when the record arrives. Titles are the horizontal header; a figure that cannot be had reads
+// "----". The spectral table must outlive it.
+class ColourTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ColourTableModel(const SpectralTableModel &spectra, QObject *parent = nullptr);
+
+    // The colour of record k (row k), in the spectral table's order.
+    const std::vector<ColourMetrics> &metrics() const { return colours; }
+    // The name column, -1 for kinds without names.
+    int nameColumn() const;
+    // The column of x; the other figures follow in ColourFigures order.
+    int firstFigureColumn() const { return nameColumn() < 0 ? 1 : 2; }
+
+    // What the export writes: the titles, then a row per record numbered from firstNumber; the
+    // figures are numbers, "----" and names are texts.
+    ExportTable exportTable(int firstNumber = 1) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    // The spectral table's changes, in its rows (row r >= 1 is record r - 1).
+    void spectraInserted(const QModelIndex &parent, int first, int last);
+    void spectraRemoved(const QModelIndex &parent, int first, int last);
+    void spectraReset();
+    void spectraChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    // The record numbers from row on are new.
+    void numbersChangedFrom(int row);
+
+    QString title(int column) const;
+    QString name(int row) const;
+    QString text(int row, int column) const;
+
+    const SpectralTableModel &spectra;
+    std::vector<ColourMetrics> colours;
+    bool chinese = true; // the spectral table's language as last seen, to tell a language switch
+};

@@ -1,0 +1,118 @@
+// The colour table following a real spectral table through appends, a removal, a rename, a language
+// switch and a clear; every title, cell and export cell checked against the colour of its record.
+#include "ColourFigures.h"
+#include "ColourTableModel.h"
+#include "ExportTable.h"
+#include "NumberText.h"
+#include "SpectralTableModel.h"
+#include "TextCatalogue.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+// A blackbody by Planck's law (kelvin > 0), or lines of `value` at the given wavelengths.
+SpectralRecord spectrum(double kelvin, std::initializer_list<int> nanometres = {}, float value = 1)
+{
+    SpectralRecord record;
+    for (size_t i = 0; kelvin > 0 && i < record.values.size(); ++i)
+        record.values[i] = float(1 / (std::pow(0.4 + 0.01 * i, 5) * std::expm1(14388 / ((0.4 + 0.01 * i) * kelvin))));
+    for (const int nm : nanometres)
+        record.values[size_t((nm - 400) / 10)] = value;
+    return record;
+}
+
+QString cell(const QAbstractItemModel &model, int row, int column, int role = Qt::DisplayRole)
+{
+    return model.data(model.index(row, column), role).toString();
+}
+
+// Every title, cell and export cell against the records' colours; dashes gets each row's count of
+// "----" figures.
+void compareWithSpectra(const ColourTableModel &colours, const SpectralTableModel &spectral, QList<int> &dashes)
+{
+    const int first = colours.firstFigureColumn();
+    const Text titles[] = {Text::RowNumber,      Text::TestName,           Text::ColourX,     Text::ColourY,
+                           Text::ColourUPrime,   Text::ColourVPrime,       Text::ColourCct,   Text::ColourDuv,
+                           Text::PeakWavelength, Text::DominantWavelength, Text::ColourPurity};
+    const ExportTable table = colours.exportTable(7);
+    QCOMPARE(colours.columnCount(), int(std::size(titles)));
+    for (int c = 0; c < colours.columnCount(); ++c) {
+        const QString title = TextCatalogue::text(titles[c], spectral.isChinese());
+        QCOMPARE(colours.headerData(c, Qt::Horizontal).toString() + table.headerText(c), title + title);
+    }
+    QCOMPARE(colours.rowCount(), spectral.recordCount());
+    dashes.clear();
+    for (int r = 0; r < colours.rowCount(); ++r) {
+        QCOMPARE(cell(colours, r, 0) + QLatin1Char(' ') + table.cellText(r, 0),
+                 QStringLiteral("%1 %2").arg(r + 1).arg(r + 7));
+        QCOMPARE(cell(colours, r, 1), cell(spectral, r + 1, 1));
+        const ColourMetrics m = SpectrumColour::compute(spectral.records().at(size_t(r)).values);
+        const double values[] = {
+            m.xy.x,        m.xy.y, m.uvPrime.u, m.uvPrime.v, m.cct, m.duv, m.peakWavelength + 0.0, m.dominantWavelength,
+            100 * m.purity};
+        const int decimals[] = {4, 4, 4, 4, 0, 4, 0, 1, 1};
+        dashes << 0;
+        for (int f = 0; f < ColourFigures::Count; ++f) {
+            const QString text = cell(colours, r, first + f);
+            const bool given = m.valid && (m.hasCct || (f != ColourFigures::Cct && f != ColourFigures::Duv));
+            const std::optional<NumberText> number = NumberText::read(text);
+            QVERIFY2(given ? number && number->decimals == decimals[f]
+                                 && std::abs(number->value - values[f]) <= 0.5 * std::pow(10, -decimals[f]) + 1e-9
+                           : text == QLatin1String("----"),
+                     qPrintable(text));
+            QCOMPARE(table.cellText(r, first + f), text);
+            QCOMPARE(table.isNumber(r, first + f), given);
+            dashes.last() += given ? 0 : 1;
+        }
+        QCOMPARE(cell(colours, r, first + ColourFigures::Dominant, Qt::ToolTipRole).isEmpty(), !m.complementary);
+    }
+}
+
+} // namespace
+
+class TestColourTableModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The cells must not follow the locale: '.' and no group separators whatever it is.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
+
+    // A kind whose records have names (the command-line tests see kind 1's table without them).
+    void followsSpectralTable()
+    {
+        SpectralTableModel spectral(4);
+        ColourTableModel colours(spectral);
+        spectral.setUp(QList<int>(MeterFacts::UnitSlotCount, 5), {});
+        // Warm white, beyond 25,000 K, a green line and a purple (both off the locus), no light.
+        for (const SpectralRecord &record : {spectrum(3000), spectrum(1e6), spectrum(0, {550}), spectrum(0, {400, 700}),
+                                             spectrum(0), spectrum(0, {500}, std::nanf(""))})
+            QVERIFY(spectral.appendRecord(record, QStringLiteral("Lamp %1").arg(colours.rowCount())));
+        QList<int> dashes;
+        compareWithSpectra(colours, spectral, dashes);
+        QCOMPARE(dashes, (QList<int>{0, 2, 2, 2, 9, 9}));
+        QSignalSpy changed(&colours, &QAbstractItemModel::dataChanged);
+        spectral.removeRecord(1);
+        QCOMPARE(changed.last().at(0).toModelIndex(), colours.index(1, 0)); // the numbers below
+        compareWithSpectra(colours, spectral, dashes);
+        QVERIFY(spectral.setData(spectral.index(3, 1), QStringLiteral("Desk, left")));
+        QCOMPARE(changed.last().at(0).toModelIndex(), colours.index(2, 1));
+        compareWithSpectra(colours, spectral, dashes);
+        QSignalSpy titles(&colours, &QAbstractItemModel::headerDataChanged);
+        spectral.setChinese(false);
+        QCOMPARE(titles.size(), 1);
+        compareWithSpectra(colours, spectral, dashes);
+        spectral.clearRecords();
+        QVERIFY(spectral.appendRecord(spectrum(6500)));
+        compareWithSpectra(colours, spectral, dashes);
+        // A Duv just below zero reads as zero: NumberText (the export) refuses "-0.0000".
+        QCOMPARE(ColourFigures::fixed(-0.00004, 4) + ColourFigures::fixed(-0.00006, 4),
+                 QStringLiteral("0.0000-0.0001"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestColourTableModel)
+#include "tst_colourtablemodel.moc"

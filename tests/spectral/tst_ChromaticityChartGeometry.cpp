@@ -1,0 +1,100 @@
+#include "ChromaticityChartGeometry.h"
+
+#include <QtTest>
+
+namespace {
+
+bool anyOverlap(const QVector<ChartText> &labels, const QVector<ChartText> &others)
+{
+    for (int i = 0; i < labels.size(); ++i) {
+        for (int j = &labels == &others ? i + 1 : 0; j < others.size(); ++j) {
+            if (labels[i].rect.intersects(others[j].rect))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestChromaticityChartGeometry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void diagramFitsItsArea_data();
+    void diagramFitsItsArea();
+    void pointsOfTickedRecordsWithAColour();
+};
+
+void TestChromaticityChartGeometry::diagramFitsItsArea_data()
+{
+    QTest::addColumn<QRectF>("area");
+    QTest::newRow("small") << QRectF(0, 0, 220, 240);
+    QTest::newRow("square, offset") << QRectF(30, 40, 500, 500);
+    QTest::newRow("wide") << QRectF(5, 7, 1200, 320);
+    QTest::newRow("tall") << QRectF(0, 0, 300, 900);
+}
+
+void TestChromaticityChartGeometry::diagramFitsItsArea()
+{
+    QFETCH(QRectF, area);
+    const ChromaticityChart chart = ChromaticityChartGeometry::compute(area, {}, {}, false);
+
+    // One scale for x and y, the whole range inside the area, the loci inside the plot.
+    QVERIFY(area.contains(chart.plot));
+    QVERIFY(qAbs(chart.plot.width() / chart.plot.height() - 0.8 / 0.9) < 1e-9);
+    QCOMPARE(chart.toArea({0, 0}), chart.plot.bottomLeft());
+    QCOMPARE(chart.toArea({0.8, 0.9}), chart.plot.topRight());
+    const QRectF plot = chart.plot.adjusted(-1e-9, -1e-9, 1e-9, 1e-9);
+    for (const QPointF &p : chart.spectralLocus)
+        QVERIFY(plot.contains(p));
+    for (const QPointF &p : chart.planckianLocus)
+        QVERIFY(chart.spectralLocus.containsPoint(p, Qt::OddEvenFill));
+    for (const QLineF &line : chart.isotemperatureLines)
+        QVERIFY(chart.spectralLocus.containsPoint(line.center(), Qt::OddEvenFill));
+
+    // Every wavelength tick points out of the locus, away from the equal-energy white point.
+    const QPointF white = chart.toArea({1.0 / 3, 1.0 / 3});
+    QVERIFY(!chart.wavelengthTicks.isEmpty());
+    for (const QLineF &tick : chart.wavelengthTicks) {
+        QVERIFY(QLineF(white, tick.p2()).length() > QLineF(white, tick.p1()).length());
+        QVERIFY(!chart.spectralLocus.containsPoint(tick.p2(), Qt::OddEvenFill));
+    }
+
+    // However small the diagram, no label covers another.
+    QVERIFY(!chart.wavelengthLabels.isEmpty() && !chart.temperatureLabels.isEmpty());
+    for (const QVector<ChartText> *labels : {&chart.wavelengthLabels, &chart.temperatureLabels}) {
+        QVERIFY(!anyOverlap(*labels, *labels));
+        QVERIFY(!anyOverlap(*labels, chart.axisLabels));
+    }
+}
+
+void TestChromaticityChartGeometry::pointsOfTickedRecordsWithAColour()
+{
+    // Records 0 and 3 have a colour and are ticked; 1 has none, 2 is not ticked, 4 has no colour yet.
+    std::vector<ColourMetrics> metrics(4);
+    const ChromaticityXy places[] = {{0.3, 0.4}, {0, 0}, {0.4, 0.4}, {0.5, 0.4}};
+    for (size_t k = 0; k < 4; ++k) {
+        metrics[k].valid = k != 1;
+        metrics[k].xy = places[k];
+    }
+    std::vector<SpectralRecord> records(5);
+    records[2].curveVisible = false;
+    const ChromaticityChart chart = ChromaticityChartGeometry::compute(QRectF(0, 0, 400, 450), metrics, records, true);
+
+    QCOMPARE(chart.points.size(), 2);
+    for (const ChromaticityPoint &point : chart.points) {
+        const int k = point.recordIndex;
+        QVERIFY(k == 0 || k == 3);
+        QCOMPARE(point.centre, chart.toArea(places[k]));
+        QCOMPARE(point.colour, SpectrumChartGeometry::curveColour(k));
+        QCOMPARE(point.label.text, QString::number(k + 1));
+    }
+    // x grows to the right, y upwards.
+    QVERIFY(chart.points[1].centre.x() > chart.points[0].centre.x());
+    QVERIFY(chart.toArea({0.3, 0.5}).y() < chart.points[0].centre.y());
+}
+
+QTEST_MAIN(TestChromaticityChartGeometry)
+#include "tst_ChromaticityChartGeometry.moc"
