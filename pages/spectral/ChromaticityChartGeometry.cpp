@@ -27,11 +27,13 @@ QRectF centredRect(const QPointF &centre, double width, double height)
     return QRectF(centre.x() - width / 2, centre.y() - height / 2, width, height);
 }
 
-// Adds a label unless it would cover one already there or an axis label: on a small diagram, ticks
-// crowd together.
-void addUncrowded(QVector<ChartText> &labels, const ChartText &label, const QVector<ChartText> &axisLabels)
+// Adds a label unless it would cover one already there, an axis label or the title: on a small
+// diagram, ticks crowd together.
+void addUncrowded(QVector<ChartText> &labels, const ChartText &label, const ChromaticityChart &chart)
 {
-    for (const QVector<ChartText> *others : {&std::as_const(labels), &axisLabels}) {
+    if (chart.title.rect.intersects(label.rect))
+        return;
+    for (const QVector<ChartText> *others : {&std::as_const(labels), &chart.axisLabels}) {
         for (const ChartText &other : *others) {
             if (other.rect.intersects(label.rect))
                 return;
@@ -105,7 +107,7 @@ void addSpectralLocus(ChromaticityChart &chart)
             addUncrowded(chart.wavelengthLabels,
                          {centredRect(at + normal * (tickLength + labelWidth / 2), labelWidth, labelHeight),
                           QString::number(nm), Qt::AlignCenter},
-                         chart.axisLabels);
+                         chart);
         }
     }
 }
@@ -127,7 +129,7 @@ void addPlanckianLocus(ChromaticityChart &chart)
             addUncrowded(
                 chart.temperatureLabels,
                 {centredRect(past, labelWidth + 8, labelHeight), QStringLiteral("%1K").arg(kelvin), Qt::AlignCenter},
-                chart.axisLabels);
+                chart);
         }
     }
 }

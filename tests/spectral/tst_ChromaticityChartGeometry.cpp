@@ -67,6 +67,7 @@ void TestChromaticityChartGeometry::diagramFitsItsArea()
     for (const QVector<ChartText> *labels : {&chart.wavelengthLabels, &chart.temperatureLabels}) {
         QVERIFY(!anyOverlap(*labels, *labels));
         QVERIFY(!anyOverlap(*labels, chart.axisLabels));
+        QVERIFY(!anyOverlap(*labels, {chart.title}));
     }
 }
 
