@@ -70,7 +70,7 @@ if [ -f "$completion" ]; then
         complete_words lumivane-cli --lang ""
         complete_words lumivane-cli --format ""
         complete_words lumivane-cli --quiet rec' _ "$completion")"
-    want="identify records spectra history export list
+    want="identify records spectra colour history export list
 --no-archive
 zh en
 xls xlsx csv
