@@ -2,6 +2,7 @@
 
 #include "ExcelEngine.h"
 #include "ExportProgress.h"
+#include "SaveTarget.h"
 #include "TableFile.h"
 #include "TextCatalogue.h"
 #include "UserDialogs.h"
@@ -62,14 +63,11 @@ QStringList nameFilters()
 
 QPair<QString, TableFile::Format> target(const QString &fileName, const QString &chosenFilter)
 {
-    if (const std::optional<TableFile::Format> typed = TableFile::formatOfSuffix(fileName))
-        return {fileName, *typed};
-    TableFile::Format format = TableFile::Xls;
-    for (const TableFile::Format candidate : filterFormats) {
-        if (chosenFilter == nameFilter(candidate))
-            format = candidate;
-    }
-    return {fileName + QLatin1Char('.') + TableFile::suffix(format), format};
+    QStringList suffixes;
+    for (const TableFile::Format format : filterFormats)
+        suffixes << TableFile::suffix(format);
+    const SaveTarget chosen = SaveTarget::of(fileName, chosenFilter, suffixes, nameFilters());
+    return {chosen.fileName, filterFormats[chosen.format]};
 }
 
 bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &meterSheet, int tableRows,

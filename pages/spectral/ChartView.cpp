@@ -1,5 +1,6 @@
 #include "ChartView.h"
 
+#include "SaveTarget.h"
 #include "TextCatalogue.h"
 #include "UserDialogs.h"
 
@@ -54,16 +55,11 @@ QStringList ChartView::nameFilters()
 
 QPair<QString, ChartView::FileFormat> ChartView::target(const QString &fileName, const QString &chosenFilter)
 {
-    for (const FileFormat format : fileFormats) {
-        if (fileName.endsWith(QLatin1Char('.') + suffixOf(format), Qt::CaseInsensitive))
-            return {fileName, format};
-    }
-    FileFormat format = FileFormat::Png;
-    for (const FileFormat candidate : fileFormats) {
-        if (chosenFilter == nameFilter(candidate))
-            format = candidate;
-    }
-    return {fileName + QLatin1Char('.') + suffixOf(format), format};
+    QStringList suffixes;
+    for (const FileFormat format : fileFormats)
+        suffixes << suffixOf(format);
+    const SaveTarget chosen = SaveTarget::of(fileName, chosenFilter, suffixes, nameFilters());
+    return {chosen.fileName, fileFormats[chosen.format]};
 }
 
 bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &error) const

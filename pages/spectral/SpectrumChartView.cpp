@@ -31,8 +31,23 @@ void SpectrumChartView::drawChart(QPainter &painter, const QRectF &area) const
 
 void SpectrumChartView::setMousePosition(std::optional<QPointF> position)
 {
+    // Only the guide and the readout change: repainting just their places keeps the mouse quick
+    // over a chart of many curves.
+    update(readoutRegion(mouse) + readoutRegion(position));
     mouse = position;
-    update();
+}
+
+QRegion SpectrumChartView::readoutRegion(const std::optional<QPointF> &position) const
+{
+    if (!position)
+        return {};
+    // The frame alone places the readout; the curves do not move it.
+    const SpectrumChart frame = SpectrumChartGeometry::compute(QRectF(rect()), {}, isChinese());
+    const std::optional<SpectrumReadout> readout = SpectrumChartGeometry::readoutAt(frame, *position, isChinese());
+    if (!readout)
+        return {};
+    const QRectF guide = QRectF(readout->guide.p1(), readout->guide.p2()).adjusted(-2, -2, 2, 2);
+    return QRegion(readout->text.rect.toAlignedRect()) + QRegion(guide.toAlignedRect());
 }
 
 QString SpectrumChartView::fileNameStem() const

@@ -2,6 +2,8 @@
 
 #include "ChartView.h"
 
+#include <QRegion>
+
 #include <optional>
 
 class SpectralTableModel;
@@ -25,6 +27,9 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    // Where the readout of a mouse position is painted; empty off the plot.
+    QRegion readoutRegion(const std::optional<QPointF> &position) const;
+
     const SpectralTableModel &spectra;
     std::optional<QPointF> mouse;
 };
