@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # LUMIVANE_FUZZ: the libFuzzer targets of tests/fuzz over the real libraries. clang++ only: every
 # target of ours is compiled with the fuzzer's coverage instrumentation (fuzzer-no-link),
 # AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz targets link the fuzzer's main().

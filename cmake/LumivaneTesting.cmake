@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lumivane_add_test(NAME SOURCES ... LIBS ... [GUI] [LABELS ...] [TIMEOUT s])
 # One QtTest executable per unit, registered with CTest. Every test runs with the offscreen
 # platform so that no display is needed; GUI marks tests that build widgets.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings apply to every target of ours; the sanitizer build turns them into errors.
 add_compile_options(-Wall -Wextra)
 if(LUMIVANE_SANITIZE)

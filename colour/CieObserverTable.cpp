@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CIE 1931 2° standard colorimetric observer: x̄, ȳ, z̄ from 360 nm to 830 nm in steps of 1 nm,
 // 471 rows, each value as the CIE publishes it.
 //

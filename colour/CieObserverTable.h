@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The CIE 1931 2° colour matching functions as data (CieObserverTable.cpp): row i holds x̄, ȳ, z̄ at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Chromaticity coordinates and the conversions between the CIE 1931 xy diagram, the CIE 1960 UCS

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "EditedSheet.h"
 
 std::unique_ptr<EditedSheet> EditedSheet::read(const QByteArray &bytes, QString *error)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Progress of writing a table into a workbook, as shown to the user: the value is the number of

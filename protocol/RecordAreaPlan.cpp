@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordAreaPlan.h"
 
 int RecordAreaPlan::chunkCount(quint32 areaBytes)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How a download tells its progress: a progress dialog in the window, a bar on the terminal for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-make-samples OUTDIR: writes the sample meter images (kind1.json ... kind6.json) into
 // OUTDIR, creating it when missing. The images in samples/meters are its output.
 

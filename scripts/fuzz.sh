@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets of tests/fuzz (the fuzz preset: clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer, in build-fuzz) and runs their tests: each target first replays its
 # seed corpus and every input that ever made it fail (tests/fuzz/regressions), then fuzzes for

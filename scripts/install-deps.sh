@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that building, running and testing Lumivane need, skipping
 # those already present. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
     # build
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libhidapi-dev libudev-dev libgsf-1-dev libxlsxwriter-dev
     # the charts saved as SVG

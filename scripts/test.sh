@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Lumivane with -Werror, AddressSanitizer and
 # UndefinedBehaviorSanitizer (the asan preset, in build-test), and runs every test; then builds
 # the libFuzzer targets (the fuzz preset, in build-fuzz) and runs each for a bounded time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-uhid-meter IMAGE [--vanish-after N]
 // Plugs a virtual meter into the kernel through UHID, so that it shows up as a hidraw device
 // that programs reach exactly like a real meter. The device answers from the meter image

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Timing of the virtual meter's link. Instant by default; the full-speed model sends one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stores a 10,000-record kind-4 download (196-byte records, 16-byte names, each record decoded
 // into a JSON array of 16 values) into a fresh SQLite archive and compares the time with the
 // time the USB link needs to deliver those records (3.16 ms each): archiving must stay a small

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs lumivane-cli beside this program on a virtual meter holding 500,000 kind-1 records and
 // writes them to CSV, then reports the program's peak resident set (wait4's maximum resident
 // set size). The meter image is built here from the kind-1 sample: its unit slots and mode, its

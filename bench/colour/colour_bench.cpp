@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Computes the colour metrics (XYZ, xy, u'v', CCT and Duv, peak, dominant wavelength and purity)
 // of 10,000 records and compares the time with the time the USB link needs to deliver those
 // records (3.16 ms each): the colour table must cost next to nothing beside a download. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exports 65,535 rows x 15 columns to an .xls workbook and compares the time with writing the
 // same cell texts as a plain CSV file through QTextStream in the same process.
 #include "BenchTable.h"

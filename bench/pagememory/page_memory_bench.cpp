@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Downloads 20,000 kind-1 records from a virtual meter into a shown records page (offscreen) and
 // measures how much the resident set grows across the download, per row of the records table.
 // The meter is the kind-1 sample with its records repeated up to the count; the link is instant,

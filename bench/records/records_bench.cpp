@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes 10,000 stored records and appends them to the records table of a shown records page
 // (offscreen, with the program's style sheet and font), and compares the time per record with
 // the time the USB link needs to deliver one record: 196 bytes at 62 payload bytes per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the record memory of 2,000 records (392,000 bytes in 256-byte blocks) from the virtual
 // meter with the USB full-speed timing model, and compares the time taken with the time the
 // timing model itself needs for the same requests and replies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's account of a meter it cannot open: the lamp's tooltip and the status line under
 // the lamp name the node, the cause and the fix, in the window's language, until the meter opens
 // or goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every download of lumivane-cli goes into the archive, which lists it and writes it again: the
 // same file the download wrote, byte for byte; an archive that cannot be used costs the download
 // nothing but a message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-cli run as a process against every sample meter: identify, records, spectra and colour
 // in both languages, as csv and as xls (read back with xlrd).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's plain parts: CSV fields and lines, files whose writing fails, the option
 // rules that the process tests do not reach one by one, and the progress bar.
 

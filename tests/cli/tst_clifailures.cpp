@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-cli run as a process where the meter side goes wrong: a failing meter (injected
 // faults), an unreadable image, the catalog checks, a kind without a table, and a meter held by
 // another program. No output file is left behind and an existing one is kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line writes the very workbook the window's export writes: the records page (and the
 // spectral page it opens) are driven through their real identification, download and table
 // export (scripted dialogs) against the virtual meter, lumivane-cli runs against the same meter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-cli run as a process for its usage and its output files: usage errors and help,
 // files that cannot be written, an existing file replaced only by a complete one, the format
 // from the suffix or --format, the template in the working directory, and the progress bar on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's side of the meter lock: a meter that the command line holds is refused with one
 // message and tried again every retry interval: opened once the command line lets it go, no
 // longer tried once it is unplugged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour table following a real spectral table through appends, a removal, a rename, a language
 // switch and a clear; every title, cell and export cell checked against the colour of its record.
 #include "ColourFigures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LibreOffice opens what the export writes, takes the values for numbers and shows the same texts:
 // each workbook format is converted to CSV by a headless LibreOffice, whose CSV holds the cells as
 // they are displayed, every text cell in quotes and every number bare.

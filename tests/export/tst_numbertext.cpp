@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which cell texts a workbook stores as numbers, and that the number and its format show the text.
 #include "NumberText.h"
 

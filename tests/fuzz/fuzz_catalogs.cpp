@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three catalog files as fuzz input: the input is written as meterno, unitno and probeno into
 // a temporary directory, read by CatalogLoader, and the unit catalog sets up the columns of every
 // kind. QSettings keeps the files it has read and reads one again only when its size or time

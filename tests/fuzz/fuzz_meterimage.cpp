@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A meter image (the virtual meter's JSON) as fuzz input, through MeterImage::fromJson, the entry
 // point of MeterImage::fromFile after the file is read. An image either loads whole, or fails with
 // an error that names the key at fault (or says the text is no JSON object) in one short line.

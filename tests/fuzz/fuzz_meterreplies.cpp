@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The meter's replies as fuzz input, through the real report framing (libHidDevice), the link
 // (CLinkerUSB), the transactions and commands (MeterProtocol) and MeterFlow's identification and
 // download, then into the two tables.

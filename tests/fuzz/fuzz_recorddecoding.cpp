@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Downloaded record and name memory as fuzz input, for every meter kind (and kinds outside 1..6)
 // and every mode: RecordDecoder, RecordRowTexts, SpectralValues, the records table
 // (appendDownload, cell texts, exportTable) and the spectral table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a second copy sends the running one, as fuzz input: the bytes go over a real local socket
 // to a SingleInstanceGuard that holds the lock (the message parsing is private to the guard and
 // runs on its socket's signals). Byte 0 sets how many bytes each write carries (1 to 256), so that

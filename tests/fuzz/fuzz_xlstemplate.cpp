@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A template.xls as fuzz input: the compound file (OleStorage::read), the BIFF8 workbook stream
 // (BiffWorkbook::load, selectSheet), text cells written into it and the stream written back, and
 // ExcelEngine opening the same bytes as ./template.xls and saving a table with it. What the engine

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the generated seed corpora of the fuzz targets into OUTDIR/<target>/:
 //   fuzz_meterreplies    the replies the virtual meter gives to identification and a download of
 //                        each sample meter (one also with stray bytes, split and foreign reports);

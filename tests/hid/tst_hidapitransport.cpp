@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hidapi transport's own decisions that run without a meter attached.
 
 #include "HidapiTransport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report framing of libHidDevice against the virtual meter.
 
 #include "../virtualmeter/TestMeters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selection rules of the HID layer on plain enumeration lists.
 
 #include "HidSelection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history dialog over the archive the records page fills: it lists the downloads, narrows
 // them by serial number, opens one into its table, exports it as the page exported it and deletes
 // it after a question.

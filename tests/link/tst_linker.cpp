@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer over the virtual meter: reply sync, collection, drains and failures.
 
 #include "../virtualmeter/TestMeters.h"

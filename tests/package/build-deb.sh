@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # build-deb.sh SOURCE BUILD OUT: builds the Debian package the way a release is built (a
 # RelWithDebInfo tree with prefix /usr, no tests, Debian's hardening flags) in BUILD and leaves
 # lumivane_*.deb in OUT. The test tree links the sanitizers, so its own programs would make a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # install-deb.sh DEB_DIR CACHE TREE_CLI SAMPLE: installs the package into a minimal Debian 12 root
 # (debootstrap, variant minbase) with its dependencies from Debian's mirror, runs lumivane-cli
 # there on the installed kind-1 sample meter and compares the CSV it writes with what TREE_CLI

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # validate-deb.sh DEB_DIR: checks the built package as a distribution would. The files it ships are
 # where the filesystem hierarchy puts them; the desktop entry passes
 # desktop-file-validate, the metainfo appstreamcli (offline), the udev rule gives access through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Area plans for a reported record count, the chunked area reader, and the session's open.
 
 #include "../virtualmeter/TestMeters.h"

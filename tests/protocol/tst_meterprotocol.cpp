@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command set against the virtual meter: decoding of every command and its failure codes.
 
 #include "../virtualmeter/TestMeters.h"

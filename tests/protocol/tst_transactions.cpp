@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transactions over the real link and the virtual meter: check value, drains, late replies.
 
 #include "../virtualmeter/TestMeters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DownloadProgress.h"
 #include "MeterFlow.h"
 #include "MeterImage.h"

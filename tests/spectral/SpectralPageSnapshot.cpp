@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the spectral page filled from a meter image into a PNG, offscreen, for looking at the
 // dialog without a display:
 //   spectral-page-snapshot <image.json> <uiIndex> <zh|en> <out.png> [width height]

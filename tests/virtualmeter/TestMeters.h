@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Meter images and sessions for the link, protocol and virtual-meter tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading meter images: the samples, and every kind of bad image with its key named.
 
 #include "TestMeters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sample maker writes exactly the sample meter images kept in samples/meters, and rounds as
 // those images were rounded.
 

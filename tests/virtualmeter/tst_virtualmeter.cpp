@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware model and its transport on their own: request handling, framing, timing, unplug.
 
 #include "TestMeters.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds a bootable kernel + initramfs pair for the VM tests from Debian packages that are
 # downloaded (apt-get download) and unpacked (dpkg-deb -x), never installed:
 #   - the Debian cloud kernel and its hid, hid-generic and uhid modules,

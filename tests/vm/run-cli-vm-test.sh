@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # An end-to-end test of lumivane-cli: the same commands run on this host against the in-process
 # virtual meter (--virtual-meter IMAGE) and inside the VM against the UHID meter answering from
 # the same image through the kernel (hidraw, hidapi). Everything the host run produces (standard

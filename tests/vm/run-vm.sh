@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one VM test: builds the kernel + initramfs (build-initramfs.sh), boots it with
 # qemu-system-x86_64 under TCG and reads the result line that the image's /init prints.
 #

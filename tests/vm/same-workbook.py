@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Whether two .xls workbooks hold the same sheets and cells, apart from the download time that the
 sheet about the meter states (the two downloads ended at different moments). Exit status 0 when
 they do; otherwise the first difference is printed and the status is 1."""

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # /init of the VM test image (busybox sh as PID 1). Loads the HID modules, runs the test script
 # /opt/lumivane/test.sh, prints one result line that the host looks for, sends the files the
 # script left in /out to the host over the second serial port, and powers off.

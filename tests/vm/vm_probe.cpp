@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lumivane-vm-probe: checks, inside the test VM, that a UHID meter behaves like a plugged-in
 // meter to the kernel's hidraw driver and to libudev.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the expected records-table texts of every sample meter image, in both languages.
 
 An independent reading of the record format, written apart from the C++ decoder so the page

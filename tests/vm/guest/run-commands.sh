@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs inside the test VM (busybox sh): carries out the command list $VM_DATA/$VM_COMMANDS, one
 # command per line, words split and quoted as in the shell; blank lines and "#" lines are skipped.
 #

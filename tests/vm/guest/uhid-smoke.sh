@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs inside the test VM (busybox sh): the UHID meter seen through hidraw and libudev.
 # lumivane-vm-probe starts each meter itself, after its libudev monitor is listening.
 set -e

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs inside the test VM (busybox sh): the window program `lumivane` on the offscreen platform,
 # its libudev monitor on the kernel's events, and UHID meters plugged in and out. What the window
 # does is read from its debug output:
