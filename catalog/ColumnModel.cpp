@@ -81,21 +81,29 @@ ColumnSetup ColumnModel::setUpColumns(int uiIndex, int mode, const QList<int> &u
     return setup;
 }
 
-QStringList ColumnModel::exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese)
+QList<ColumnUnit> ColumnModel::exportUnits(int uiIndex, int mode, const QList<int> &unitSlots)
 {
     const MeterKind *kind = MeterKind::find(uiIndex);
     if (!kind)
         return {};
-    const QList<MeterColumn> &columns = kind->columns(mode);
     const UnitCatalog builtIn = BuiltInUnitTable::rows();
     QList<ColumnUnit> units;
-    for (const MeterColumn &column : columns) {
+    for (const MeterColumn &column : kind->columns(mode)) {
         if (column.slot >= unitSlots.size())
             return {};
         units << builtInUnit(unitSlots.at(column.slot), builtIn);
     }
+    return units;
+}
+
+QStringList ColumnModel::exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese)
+{
+    const MeterKind *kind = MeterKind::find(uiIndex);
+    const QList<ColumnUnit> units = exportUnits(uiIndex, mode, unitSlots);
+    if (!kind || units.isEmpty())
+        return {};
     QStringList headers;
-    for (const ColumnTitle &title : titlesOf(*kind, columns, units))
+    for (const ColumnTitle &title : titlesOf(*kind, kind->columns(mode), units))
         headers << title.text(chinese);
     return headers;
 }

@@ -54,6 +54,8 @@ public:
     // unit table (no unit text past it). Empty for a kind outside 1..6 or a slot list too short for
     // the layout.
     static QStringList exportHeaders(int uiIndex, int mode, const QList<int> &unitSlots, bool chinese);
+    // The units those headers name, one per measurement column; empty where they are.
+    static QList<ColumnUnit> exportUnits(int uiIndex, int mode, const QList<int> &unitSlots);
 
     // The units that the unit slots slotNumbers name, in that order: from the unit catalog row of
     // the unit number when there is one with exactly three fields, otherwise from the built-in unit

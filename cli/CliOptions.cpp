@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliOptions.h"
 
+#include <QFileInfo>
 #include <QSet>
 
 namespace {
@@ -20,7 +21,8 @@ bool isValueOption(const QString &name)
 // Options that take no value.
 bool isFlag(const QString &name)
 {
-    return name == QLatin1String("-q") || name == QLatin1String("--quiet") || name == QLatin1String("--no-archive");
+    return name == QLatin1String("-q") || name == QLatin1String("--quiet") || name == QLatin1String("--no-archive")
+           || name == QLatin1String("--json");
 }
 
 // Splits "--name=value" into its parts; other arguments keep an empty value and hasValue false.
@@ -38,12 +40,18 @@ TableFile::Format CliOptions::outputFormat() const
 {
     if (format)
         return *format;
+    if (toStandardOutput())
+        return TableFile::Csv;
     return TableFile::formatOfSuffix(outputFile).value_or(TableFile::Xls);
 }
 
-bool CliArguments::languageOf(const QStringList &arguments)
+bool CliOptions::writesJson() const
 {
-    bool chinese = true;
+    return json || (!format && QFileInfo(outputFile).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0);
+}
+
+bool CliArguments::languageOf(const QStringList &arguments, bool chinese)
+{
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments.at(i) == endOfOptions)
             break;
@@ -122,6 +130,10 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
             options.archive = false;
             continue;
         }
+        if (key == QLatin1String("--json")) {
+            options.json = true;
+            continue;
+        }
         if (value.isEmpty())
             return {UsageError::EmptyValue, name};
         if (name == QLatin1String("--virtual-meter")) {
@@ -139,7 +151,8 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
                 if (value == TableFile::suffix(format))
                     options.format = format;
             }
-            if (!options.format)
+            options.json = options.json || value == QLatin1String("json");
+            if (!options.format && !options.json)
                 return {UsageError::BadFormat, value};
         } else if (name == QLatin1String("--archive")) {
             options.archiveLocation = value;

@@ -10,13 +10,14 @@
 #include <optional>
 
 // What the command line asks for:
-//   lumivane-cli [OPTIONS] list [--serial N]
-//   lumivane-cli [OPTIONS] identify [--serial N]
+//   lumivane-cli [OPTIONS] list [--serial N] [--json]
+//   lumivane-cli [OPTIONS] identify [--serial N] [--json]
 //   lumivane-cli [OPTIONS] records [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] spectra [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
-//   lumivane-cli [OPTIONS] history [--serial N] [--since DATE]
+//   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]
 //   lumivane-cli [OPTIONS] export ID -o FILE
+// FILE "-" is standard output.
 //   lumivane-cli --help | --version
 struct CliOptions
 {
@@ -37,8 +38,9 @@ struct CliOptions
     QString virtualMeterImage; // empty: the USB meter
     QString catalogDirectory;  // empty: where the window finds the catalogs
     QString outputFile;
-    bool chinese = true;                     // --lang zh (the default, as the window starts in Chinese) or en
-    std::optional<TableFile::Format> format; // --format; none: from FILE's suffix
+    bool chinese = true;                     // --lang zh or en; the caller sets the default beforehand
+    std::optional<TableFile::Format> format; // --format xls|xlsx|csv; none: from FILE's suffix
+    bool json = false;                       // --json or --format json
     bool quiet = false;
     bool archive = true;          // --no-archive turns the archive off
     QString archiveLocation;      // --archive; empty: the default SQLite archive
@@ -48,8 +50,14 @@ struct CliOptions
     qint64 exportId = 0;          // export ID
 
     // The format that is written: --format when given, otherwise the one FILE's suffix names
-    // (".xlsx", ".csv", ".xls" in any case) and xls for any other FILE.
+    // (".xlsx", ".csv", ".xls" in any case), CSV for standard output ("-") and xls for any other
+    // FILE.
     TableFile::Format outputFormat() const;
+    // Whether the output is JSON: --json or --format json, or a FILE ending in ".json" (any case)
+    // without --format.
+    bool writesJson() const;
+    // Whether FILE is standard output.
+    bool toStandardOutput() const { return outputFile == QLatin1String("-"); }
 };
 
 // A command line that does not follow the interface.
@@ -88,6 +96,6 @@ public:
     static UsageError parse(const QStringList &arguments, CliOptions &options);
 
     // The language asked for with a valid --lang, so that a usage error found before it is
-    // still reported in that language; true (Chinese) otherwise.
-    static bool languageOf(const QStringList &arguments);
+    // still reported in that language; chinese (the user's language) otherwise.
+    static bool languageOf(const QStringList &arguments, bool chinese);
 };

@@ -4,11 +4,13 @@
 #include "CatalogLoader.h"
 #include "CliTexts.h"
 #include "DownloadArchiver.h"
+#include "DownloadDocument.h"
 #include "DownloadFiles.h"
 #include "ExportTable.h"
 #include "ForwardingTransport.h"
 #include "HidSelection.h"
 #include "HidapiTransport.h"
+#include "JsonWriter.h"
 #include "MeasurementArchive.h"
 #include "MeterAccessStatus.h"
 #include "MeterFacts.h"
@@ -17,8 +19,10 @@
 #include "MeterLock.h"
 #include "OutputFile.h"
 #include "TerminalProgress.h"
+#include "UserLanguage.h"
 #include "VirtualMeterTransport.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 
 namespace {
@@ -50,9 +54,29 @@ private:
     const QString serial;
 };
 
+// The status of a listed meter in a JSON listing: the same words in every language.
+QString accessKey(MeterAccessStatus::Cause cause)
+{
+    switch (cause) {
+    case MeterAccessStatus::None:
+        return QStringLiteral("ok");
+    case MeterAccessStatus::PermissionDenied:
+        return QStringLiteral("permission_denied");
+    case MeterAccessStatus::HeldElsewhere:
+        return QStringLiteral("busy");
+    case MeterAccessStatus::NoSuchDevice:
+        return QStringLiteral("gone");
+    }
+    return QStringLiteral("gone");
+}
+
 } // namespace
 
-CliRunner::CliRunner(FILE *out, FILE *err) : out(out), err(err) {}
+CliRunner::CliRunner(FILE *out, FILE *err, const QProcessEnvironment &environment)
+    : out(out),
+      err(err),
+      environment(environment)
+{}
 
 CliRunner::~CliRunner() = default;
 
@@ -71,16 +95,36 @@ int CliRunner::fail(const QString &message)
     return Failure;
 }
 
+void CliRunner::printJson(const std::function<void(JsonWriter &json)> &document)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    JsonWriter json(buffer);
+    document(json);
+    json.finish();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+    std::fflush(out);
+}
+
+QString CliRunner::outputName() const
+{
+    return options.toStandardOutput() ? text(Text::CliStandardOutput) : options.outputFile;
+}
+
 int CliRunner::run(const QStringList &arguments)
 {
+    // Without --lang the user's locale chooses, as for any other command-line program.
+    const bool userChinese = UserLanguage::isChinese(environment);
+    options.chinese = userChinese;
     const UsageError usage = CliArguments::parse(arguments, options);
     if (usage.kind != UsageError::None) {
-        print(err, CliTexts::usage(usage, CliArguments::languageOf(arguments)));
+        print(err, CliTexts::usage(usage, CliArguments::languageOf(arguments, userChinese)));
         return UsageFailure;
     }
     switch (options.command) {
     case CliOptions::Command::Help:
-        print(out, CliTexts::help(CliArguments::languageOf(arguments)));
+        print(out, CliTexts::help(CliArguments::languageOf(arguments, userChinese)));
         return Success;
     case CliOptions::Command::Version:
         print(out, CliTexts::version());
@@ -97,7 +141,7 @@ int CliRunner::run(const QStringList &arguments)
     // The output file replaces its target, so naming the image would destroy the meter it is read
     // from; refused before anything is read.
     if (!options.virtualMeterImage.isEmpty() && sameExistingFile(options.outputFile, options.virtualMeterImage))
-        return fail(text(Text::CliWriteFailed).arg(options.outputFile, text(Text::CliOutputIsImage)));
+        return fail(text(Text::CliWriteFailed).arg(outputName(), text(Text::CliOutputIsImage)));
     catalogDirectory =
         options.catalogDirectory.isEmpty() ? CatalogLoader::defaultDirectory() : options.catalogDirectory;
     // The records page reads these two when it is built; the probe catalog waits for a meter of a
@@ -184,6 +228,13 @@ int CliRunner::runList()
                                                   : text(Text::CliNoSuchMeterSerial).arg(options.meterSerial));
     QString lines;
     bool anyOpens = false;
+    struct Listed
+    {
+        QString node;
+        QString serial;
+        MeterAccessStatus access;
+    };
+    QList<Listed> listed;
     for (const HidProbe &probe : probes) {
         HidOpenResult result = probe.result;
         // A node that opens may still be held: the program that talks to the meter holds its lock
@@ -202,8 +253,34 @@ int CliRunner::runList()
         anyOpens = anyOpens || opens;
         const QString state = opens ? QStringLiteral("ok") : access.causeText(options.chinese);
         lines += QStringLiteral("%1\t%2\t%3\n").arg(node, HidSelection::listedSerial(probe.info), state);
+        listed.append({node, probe.info.serial, access});
     }
-    print(out, lines);
+    if (!options.json) {
+        print(out, lines);
+        return anyOpens ? Success : Failure;
+    }
+    printJson([&](JsonWriter &json) {
+        json.beginArray();
+        for (const Listed &meter : listed) {
+            json.beginObject();
+            json.key(QStringLiteral("node"));
+            json.value(meter.node);
+            // A meter without a serial string has none.
+            json.key(QStringLiteral("serial"));
+            if (meter.serial.isEmpty())
+                json.null();
+            else
+                json.value(meter.serial);
+            json.key(QStringLiteral("status"));
+            json.value(accessKey(meter.access.cause));
+            if (meter.access.cause != MeterAccessStatus::None) {
+                json.key(QStringLiteral("reason"));
+                json.value(meter.access.causeText(options.chinese));
+            }
+            json.endObject();
+        }
+        json.endArray();
+    });
     return anyOpens ? Success : Failure;
 }
 
@@ -237,6 +314,28 @@ int CliRunner::runIdentify()
     session.close();
 
     const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (options.json) {
+        printJson([&](JsonWriter &json) {
+            json.beginObject();
+            json.key(QStringLiteral("serial"));
+            json.value(MeterFlow::serialText(keyInfo));
+            json.key(QStringLiteral("modelCode"));
+            json.value(qint64(qint32(keyInfo.modelCode)));
+            json.key(QStringLiteral("firmware"));
+            json.value(MeterFlow::firmwareText(keyInfo));
+            json.key(QStringLiteral("kind"));
+            json.value(state.uiIndex);
+            json.key(QStringLiteral("mode"));
+            if (kind && kind->hasMode)
+                json.value(state.mode);
+            else
+                json.null();
+            json.key(QStringLiteral("recordCount"));
+            json.value(qint64(count));
+            json.endObject();
+        });
+        return Success;
+    }
     const QString modeText = kind && kind->hasMode ? QString::number(state.mode) : QStringLiteral("-");
     print(out, QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
                    .arg(MeterFlow::serialText(keyInfo), MeterFlow::firmwareText(keyInfo))
@@ -251,7 +350,7 @@ bool CliRunner::startDownload(OutputFile &output)
 {
     QString message;
     if (!output.prepare(message)) {
-        fail(text(Text::CliWriteFailed).arg(options.outputFile, message));
+        fail(text(Text::CliWriteFailed).arg(outputName(), message));
         return false;
     }
     if (!identify(message)) {
@@ -267,7 +366,7 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
     QString reason;
     if (!memory.open(reason)) {
         session.close();
-        fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        fail(text(Text::CliWriteFailed).arg(outputName(), reason));
         return false;
     }
     const MeterFlow::CountCheck fits = [&](qint64 records) { return output.accepts(records, reason); };
@@ -280,7 +379,7 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
     if (result == MeterFlow::CountRefused || result == MeterFlow::SinkFailed) {
         if (result == MeterFlow::SinkFailed)
             reason = memory.writeError();
-        fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        fail(text(Text::CliWriteFailed).arg(outputName(), reason));
         return false;
     }
     if (const std::optional<Text> failure = MeterFlow::message(result)) {
@@ -295,13 +394,27 @@ int CliRunner::writeOutput(OutputFile &output, qint64 count, const TableFile::Ta
 {
     QString reason;
     if (!output.write(count, tableOf, meterSheet, reason))
-        return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+    return Success;
+}
+
+int CliRunner::writeDocument(OutputFile &output, DownloadTables &tables, qint64 count,
+                             const DownloadTables::BatchOf &batchOf, qint64 archiveId)
+{
+    DownloadDocument document(tables, options.chinese, archiveId);
+    QString reason;
+    const OutputFile::Document writer = [&](QIODevice &device, QString &error) {
+        JsonWriter json(device);
+        return document.write(json, count, batchOf, error);
+    };
+    if (!output.writeDocument(writer, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     return Success;
 }
 
 int CliRunner::runRecords()
 {
-    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
+    OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
     if (!startDownload(output))
         return Failure;
     if (!MeterKind::find(state.uiIndex))
@@ -317,7 +430,7 @@ int CliRunner::runRecords()
 
 int CliRunner::runSpectra(DownloadTables::Contents contents)
 {
-    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
+    OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
     if (!startDownload(output))
         return Failure;
     const MeterKind *kind = MeterKind::find(state.uiIndex);
@@ -354,13 +467,18 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
     // The download is archived before its rows go anywhere (a colour table's as the spectra it
     // is); a download the archive cannot keep is still written, and the user is told why it was
     // not kept.
+    qint64 archiveId = 0;
     if (options.archive) {
         QString reason;
         const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
-        if (!archive || DownloadArchiver::archive(*archive, origin, count, fromFiles, reason) == 0)
+        if (archive)
+            archiveId = DownloadArchiver::archive(*archive, origin, count, fromFiles, reason);
+        if (archiveId == 0)
             print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
     }
     DownloadTables tables(origin, options.chinese, contents);
+    if (output.isJson())
+        return writeDocument(output, tables, count, fromFiles, archiveId);
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
         return tables.table(first, records, fromFiles, table, reason);
     };
@@ -385,6 +503,46 @@ int CliRunner::runHistory()
     QList<ArchiveEntry> entries;
     if (!archive->list(filter, entries))
         return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+    if (options.json) {
+        printJson([&](JsonWriter &json) {
+            json.beginArray();
+            for (const ArchiveEntry &entry : entries) {
+                const MeterKind *kind = MeterKind::find(entry.uiIndex);
+                json.beginObject();
+                json.key(QStringLiteral("id"));
+                json.value(entry.id);
+                json.key(QStringLiteral("downloaded"));
+                json.value(DownloadDocument::isoTime(entry.downloadedUtc));
+                json.key(QStringLiteral("meter"));
+                json.beginObject();
+                json.key(QStringLiteral("serial"));
+                json.value(MeterFlow::serialText(entry.keyInfo));
+                json.key(QStringLiteral("modelCode"));
+                json.value(qint64(qint32(entry.keyInfo.modelCode)));
+                json.key(QStringLiteral("firmware"));
+                json.value(MeterFlow::firmwareText(entry.keyInfo));
+                json.key(QStringLiteral("kind"));
+                json.value(entry.uiIndex);
+                json.key(QStringLiteral("mode"));
+                if (kind && kind->hasMode)
+                    json.value(entry.mode);
+                else
+                    json.null();
+                json.endObject();
+                json.key(QStringLiteral("recordCount"));
+                json.value(entry.recordCount);
+                json.key(QStringLiteral("table"));
+                json.value(entry.purpose == MeterFlow::Spectra ? QStringLiteral("spectra") : QStringLiteral("records"));
+                json.key(QStringLiteral("host"));
+                json.value(entry.hostName);
+                json.key(QStringLiteral("program"));
+                json.value(entry.programVersion);
+                json.endObject();
+            }
+            json.endArray();
+        });
+        return Success;
+    }
     // One line per download, its id first: id, local time, serial, model, kind, records, table.
     QString lines;
     for (const ArchiveEntry &entry : entries) {
@@ -415,9 +573,9 @@ int CliRunner::runExport()
         return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
     }
     whole.count = entry.recordCount;
-    OutputFile output(options.outputFile, options.outputFormat(), options.chinese);
+    OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
     if (!output.prepare(reason) || !output.accepts(whole.count, reason))
-        return fail(text(Text::CliWriteFailed).arg(options.outputFile, reason));
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     // The tables are made again from the memory as read and the catalogs it was read with.
     DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese);
     const DownloadTables::BatchOf slices = [&whole](qint64 first, int records, MeterFlow::Download &batch,
@@ -427,6 +585,8 @@ int CliRunner::runExport()
         error = QStringLiteral("the archived memory holds fewer records than its count");
         return false;
     };
+    if (output.isJson())
+        return writeDocument(output, tables, whole.count, slices, entry.id);
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &why) {
         return tables.table(first, records, slices, table, why);
     };

@@ -12,6 +12,7 @@
 #include "TextCatalogue.h"
 
 #include <QDateTime>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,7 @@
 #include <memory>
 
 class DownloadFiles;
+class JsonWriter;
 class MeasurementArchive;
 class TerminalProgress;
 
@@ -37,7 +39,8 @@ public:
         UsageFailure = 2
     };
 
-    CliRunner(FILE *out, FILE *err);
+    // environment: where the user's language is found when --lang does not name one.
+    CliRunner(FILE *out, FILE *err, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     ~CliRunner();
 
     CliRunner(const CliRunner &) = delete;
@@ -81,10 +84,18 @@ private:
     std::unique_ptr<MeasurementArchive> openArchive(QString &reason) const;
     // Writes the table and, into a workbook, the sheet about the meter.
     int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet);
+    // Writes the download's JSON document into the output.
+    int writeDocument(OutputFile &output, DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
+                      qint64 archiveId);
     void print(FILE *stream, const QString &message);
+    // A small JSON document (a listing) on standard output.
+    void printJson(const std::function<void(JsonWriter &json)> &document);
+    // How messages name -o's FILE.
+    QString outputName() const;
 
     FILE *const out;
     FILE *const err;
+    const QProcessEnvironment environment;
     CliOptions options;
     std::unique_ptr<TerminalProgress> progress;
 

@@ -152,29 +152,46 @@ bool TableFile::writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, Ex
     return written;
 }
 
-bool TableFile::writeCsv(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress)
+bool TableFile::csvLines(CsvWriter &writer, qint64 rows, int batchRows, const TableOf &tableOf,
+                         ExportProgress *progress, QString &reason)
 {
-    const auto lines = [&](CsvWriter &writer, QString &reason) {
-        for (qint64 first = 0; first == 0 || first < rows; first += batchRows) {
-            ExportTable batch;
-            if (!tableOf(first, int(qMin<qint64>(batchRows, rows - first)), batch, reason))
+    for (qint64 first = 0; first == 0 || first < rows; first += batchRows) {
+        ExportTable batch;
+        if (!tableOf(first, int(qMin<qint64>(batchRows, rows - first)), batch, reason))
+            return false;
+        const QList<QStringList> lines = SheetGrid::rows(batch);
+        // The titles come with the first batch only.
+        for (qsizetype r = first == 0 ? 0 : 1; r < lines.size(); ++r) {
+            if (!writer.writeRow(lines.at(r)))
                 return false;
-            const QList<QStringList> lines = SheetGrid::rows(batch);
-            // The titles come with the first batch only.
-            for (qsizetype r = first == 0 ? 0 : 1; r < lines.size(); ++r) {
-                if (!writer.writeRow(lines.at(r)))
+            if (progress && r > 0) {
+                progress->setValue(int(first + r));
+                if (progress->wasCanceled()) {
+                    cancelled = true;
+                    reason = QStringLiteral("cancelled");
                     return false;
-                if (progress && r > 0) {
-                    progress->setValue(int(first + r));
-                    if (progress->wasCanceled()) {
-                        cancelled = true;
-                        reason = QStringLiteral("cancelled");
-                        return false;
-                    }
                 }
             }
         }
+    }
+    return true;
+}
+
+bool TableFile::writeCsv(QIODevice &device, qint64 rows, const TableOf &tableOf)
+{
+    CsvWriter writer(device);
+    error.clear();
+    if (csvLines(writer, rows, BatchRows, tableOf, nullptr, error) && writer.finish())
         return true;
+    if (error.isEmpty())
+        error = writer.errorString();
+    return false;
+}
+
+bool TableFile::writeCsv(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress)
+{
+    const auto lines = [&](CsvWriter &writer, QString &reason) {
+        return csvLines(writer, rows, batchRows, tableOf, progress, reason);
     };
     switch (CsvWriter::writeLines(fileName, lines, error)) {
     case CsvWriter::Written:

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 
+class CsvWriter;
 class ExcelEngine;
+class QIODevice;
 class ExportProgress;
 class ExportTable;
 class XlsxWorkbook;
@@ -65,12 +67,18 @@ public:
     // still gets its titles.
     bool write(qint64 rows, const TableOf &tableOf, const ExportSheet *extraSheet = nullptr);
 
+    // Writes the table as CSV into device (standard output) a batch at a time, as write() writes
+    // a CSV file. False, with errorString(), when a batch or the device failed.
+    bool writeCsv(QIODevice &device, qint64 rows, const TableOf &tableOf);
+
     QString errorString() const { return error; }
     bool wasCancelled() const { return cancelled; }
 
 private:
     // Both take the table in batches of batchRows rows.
     bool writeCsv(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress);
+    bool csvLines(CsvWriter &writer, qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress,
+                  QString &reason);
     bool writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress,
                    const ExportSheet *extraSheet);
     bool writeXls(const ExportTable &table, ExportProgress *progress, const ExportSheet *extraSheet);

@@ -6,7 +6,8 @@
 #include <QList>
 
 // One measurement column of the records table: the record word it shows, the unit slot whose
-// unit titles and formats it, and its title.
+// unit titles and formats it, its title, and the key that names it in documents for scripts
+// (lower-case English, the same in every language, never changed once published).
 struct MeterColumn
 {
     // A word of ProbeWord is the probe field: word 0 read as an unsigned probe number.
@@ -15,6 +16,7 @@ struct MeterColumn
     int word;
     int slot;
     Text title;
+    const char *key;
 };
 
 // Everything that tells one meter kind (uiIndex 1..6) from another: which requests its download

@@ -37,7 +37,8 @@ bool RecordDecoder::decode(const QByteArray &records, const QByteArray &names, i
         if (column.word == MeterColumn::ProbeWord) {
             // A number missing from the catalog leaves the name empty, so the cell shows the value 0.
             // The lookup must not add the number to the catalog.
-            decoded.probeName = probeNames.value(probeNumberText(record));
+            decoded.probeNumber = probeNumberText(record);
+            decoded.probeName = probeNames.value(decoded.probeNumber);
             decoded.fields.push_back({0.0f, ValueMarker::Probe});
         } else if (kind.markerCheck) {
             decoded.fields.push_back(ValueMarkers::decodeWord(record + 4 * column.word));

@@ -21,11 +21,12 @@ struct RecordField
 };
 
 // One stored record decoded for the records table: the name (kinds with a name column, otherwise
-// empty), the probe name (kind 6, empty when the probe number is not in the catalog) and the
+// empty), the probe name (kind 6, empty when the probe number is not in the catalog) and number, and the
 // measurement fields in column order.
 struct DecodedRecord
 {
     QString name;
     QString probeName;
+    QString probeNumber; // kind 6: the probe number as the probe catalog names it ("A000000F")
     std::vector<RecordField> fields;
 };

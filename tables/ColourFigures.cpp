@@ -12,20 +12,28 @@ struct FigureFacts
 {
     Text title;
     int decimals;
-    bool needsCct; // CCT and Duv mean something only near the Planckian locus
+    bool needsCct;   // CCT and Duv mean something only near the Planckian locus
+    const char *key; // the name in documents for scripts, the same in every language
+    const char *unit;
 };
 
 const FigureFacts facts[] = {
-    {Text::ColourX, 4, false},        {Text::ColourY, 4, false},
-    {Text::ColourUPrime, 4, false},   {Text::ColourVPrime, 4, false},
-    {Text::ColourCct, 0, true},       {Text::ColourDuv, 4, true},
-    {Text::PeakWavelength, 0, false}, {Text::DominantWavelength, 1, false},
-    {Text::ColourPurity, 1, false},
+    {Text::ColourX, 4, false, "x", ""},
+    {Text::ColourY, 4, false, "y", ""},
+    {Text::ColourUPrime, 4, false, "u_prime", ""},
+    {Text::ColourVPrime, 4, false, "v_prime", ""},
+    {Text::ColourCct, 0, true, "cct", "K"},
+    {Text::ColourDuv, 4, true, "duv", ""},
+    {Text::PeakWavelength, 0, false, "peak_wavelength", "nm"},
+    {Text::DominantWavelength, 1, false, "dominant_wavelength", "nm"},
+    {Text::ColourPurity, 1, false, "purity", "%"},
 };
 
 static_assert(sizeof facts / sizeof facts[0] == size_t(ColourFigures::Count), "one entry per figure");
 
-double valueOf(const ColourMetrics &metrics, ColourFigures::Figure figure)
+} // namespace
+
+double ColourFigures::value(const ColourMetrics &metrics, Figure figure)
 {
     switch (figure) {
     case ColourFigures::X:
@@ -51,25 +59,38 @@ double valueOf(const ColourMetrics &metrics, ColourFigures::Figure figure)
     return 0;
 }
 
-} // namespace
-
 QString ColourFigures::title(Figure figure, bool chinese)
 {
     return TextCatalogue::text(facts[figure].title, chinese);
+}
+
+QString ColourFigures::key(Figure figure)
+{
+    return QString::fromLatin1(facts[figure].key);
+}
+
+QString ColourFigures::unit(Figure figure)
+{
+    return QString::fromUtf8(facts[figure].unit);
+}
+
+int ColourFigures::decimals(Figure figure)
+{
+    return facts[figure].decimals;
 }
 
 bool ColourFigures::has(const ColourMetrics &metrics, Figure figure)
 {
     if (!metrics.valid || (facts[figure].needsCct && !metrics.hasCct))
         return false;
-    return std::isfinite(valueOf(metrics, figure));
+    return std::isfinite(value(metrics, figure));
 }
 
 QString ColourFigures::text(const ColourMetrics &metrics, Figure figure, bool chinese)
 {
     if (!has(metrics, figure))
         return TextCatalogue::text(Text::InvalidValue, chinese);
-    return fixed(valueOf(metrics, figure), facts[figure].decimals);
+    return fixed(value(metrics, figure), facts[figure].decimals);
 }
 
 QString ColourFigures::fixed(double value, int decimals)

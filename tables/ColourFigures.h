@@ -26,6 +26,14 @@ public:
     static constexpr int Count = Purity + 1;
 
     static QString title(Figure figure, bool chinese);
+    // The figure's name in documents for scripts ("x", "cct", "purity"), its unit ("K", "nm", "%"
+    // or empty) and the decimals its cell shows.
+    static QString key(Figure figure);
+    static QString unit(Figure figure);
+    static int decimals(Figure figure);
+    // The figure as the cell shows it before rounding (a dominant wavelength negative for a
+    // purple, purity in percent); meaningful only where has() is true.
+    static double value(const ColourMetrics &metrics, Figure figure);
     // Whether the record's colour gives the figure: not for an invalid spectrum, CCT and Duv not
     // away from the Planckian locus, and never a value that is not finite.
     static bool has(const ColourMetrics &metrics, Figure figure);

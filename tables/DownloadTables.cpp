@@ -31,21 +31,31 @@ DownloadTables::DownloadTables(const DownloadOrigin &origin, bool chinese, Conte
 
 DownloadTables::~DownloadTables() = default;
 
-bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, ExportTable &table, QString &reason)
+bool DownloadTables::load(qint64 first, int count, const BatchOf &batchOf, QString &reason)
 {
-    // The models hold one batch at a time; spectra are numbered on from the batches before.
+    // The models hold one batch at a time.
     MeterFlow::Download batch;
     if (!batchOf(first, count, batch, reason))
         return false;
     if (records) {
         records->clear();
         records->appendDownload(origin.state.uiIndex, origin.state.mode, batch, origin.probeNames);
-        table = records->exportTable(headers);
     } else {
         spectra->clearRecords();
         spectra->appendDownload(batch, origin.state.mode);
-        table = colours ? colours->exportTable(int(first) + 1) : spectra->exportTable(int(first) + 1);
     }
+    return true;
+}
+
+bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, ExportTable &table, QString &reason)
+{
+    if (!load(first, count, batchOf, reason))
+        return false;
+    // Spectra are numbered on from the batches before.
+    if (records)
+        table = records->exportTable(headers);
+    else
+        table = colours ? colours->exportTable(int(first) + 1) : spectra->exportTable(int(first) + 1);
     return true;
 }
 

@@ -33,6 +33,15 @@ public:
     // memory cannot be had.
     using BatchOf = std::function<bool(qint64 first, int count, MeterFlow::Download &batch, QString &error)>;
     bool table(qint64 first, int count, const BatchOf &batchOf, ExportTable &table, QString &reason);
+    // Loads the records [first, first + count) into the model of the contents, which then holds
+    // them alone (for a document that reads the decoded records rather than their texts).
+    bool load(qint64 first, int count, const BatchOf &batchOf, QString &reason);
+    // The models the contents fill: records for a records download; spectra, and colours for the
+    // colour table, for a spectral one (nullptr where they do not apply).
+    const RecordsTableModel *recordsModel() const { return records.get(); }
+    const SpectralTableModel *spectraModel() const { return spectra.get(); }
+    const ColourTableModel *coloursModel() const { return colours.get(); }
+    const DownloadOrigin &downloadOrigin() const { return origin; }
 
     // The download's sheet about the meter, for `records` records.
     ExportSheet meterSheet(qint64 records) const;

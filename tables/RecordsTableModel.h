@@ -46,6 +46,8 @@ public:
     int operationColumn() const { return columnCount() - 1; }
     // Whether the column holds record names (column 0 of kinds with a name column).
     bool isNameColumn(int column) const;
+    // The decoded record of a row (0 <= row < rowCount()).
+    const DecodedRecord &record(int row) const { return rows[size_t(row)].record; }
     // The text of a data cell; empty where the row has no cell.
     QString cellText(int row, int column) const;
 

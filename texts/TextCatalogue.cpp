@@ -131,8 +131,13 @@ const Pair texts[] = {
      "选项:\n"
      "  --virtual-meter IMAGE  使用由仪器映像 IMAGE 描述的虚拟仪器, 而不是 USB 仪器\n"
      "  --catalog-dir DIR      从 DIR 读取 meterno、unitno 和 probeno\n"
-     "  --lang zh|en           所有文字的语言 (默认 zh)\n"
-     "  --format xls|xlsx|csv  输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, 其他为 xls)\n"
+     "  --lang zh|en           所有文字的语言 (默认按用户的语言环境 LANGUAGE、LC_ALL、LC_MESSAGES、\n"
+     "                         LANG: zh 开头为中文, 其他为英文)\n"
+     "  --format xls|xlsx|csv|json\n"
+     "                         输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, .json 为 json,\n"
+     "                         其他为 xls; -o - 为 csv)\n"
+     "  --json                 即 --format json; list、identify、history 也以 JSON 输出\n"
+     "  -o FILE                输出文件; - 为标准输出 (xls 和 xlsx 不写到终端)\n"
      "  --archive URL          存档位置: postgresql://user@host/db 或 SQLite 文件 (默认在用户数据目录)\n"
      "  --no-archive           不存档本次下载\n"
      "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra、\n"
@@ -141,6 +146,8 @@ const Pair texts[] = {
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
      "  --version              显示版本\n"
+     "\n"
+     "JSON 文档的格式见 /usr/share/doc/lumivane/json-format.md。进度和消息写到标准错误。\n"
      "\n"
      "退出状态: 0 成功, 1 失败, 2 用法错误。list: 至少一台仪器能打开时为 0。\n",
      "Commands:\n"
@@ -161,9 +168,14 @@ const Pair texts[] = {
      "  --virtual-meter IMAGE  use the virtual meter described by the meter image IMAGE instead of\n"
      "                         the USB meter\n"
      "  --catalog-dir DIR      read meterno, unitno and probeno from DIR\n"
-     "  --lang zh|en           the language of every text (default zh)\n"
-     "  --format xls|xlsx|csv  the output format (default from FILE's suffix: .xlsx gives xlsx,\n"
-     "                         .csv gives csv, anything else xls)\n"
+     "  --lang zh|en           the language of every text (default from the user's locale,\n"
+     "                         LANGUAGE, LC_ALL, LC_MESSAGES, LANG: Chinese for zh..., else English)\n"
+     "  --format xls|xlsx|csv|json\n"
+     "                         the output format (default from FILE's suffix: .xlsx gives xlsx,\n"
+     "                         .csv gives csv, .json gives json, anything else xls; csv for -o -)\n"
+     "  --json                 the same as --format json; list, identify and history print JSON too\n"
+     "  -o FILE                the output file; - is standard output (xls and xlsx never to a\n"
+     "                         terminal)\n"
      "  --archive URL          the archive: postgresql://user@host/db or an SQLite file (default\n"
      "                         in the user's data folder)\n"
      "  --no-archive           do not archive this download\n"
@@ -175,6 +187,9 @@ const Pair texts[] = {
      "  --help                 show this help\n"
      "  --version              show the version\n"
      "\n"
+     "The JSON documents are described in /usr/share/doc/lumivane/json-format.md. Progress and\n"
+     "messages go to standard error.\n"
+     "\n"
      "Exit status: 0 success, 1 failure, 2 usage error; list: 0 when at least one meter can be opened.\n"},
     {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
      "it is the meter image given with --virtual-meter and is not overwritten"},
@@ -182,13 +197,17 @@ const Pair texts[] = {
     {"无法使用存档: %1", "the archive cannot be used: %1"},
     {"存档中没有编号为 %1 的下载", "the archive holds no download %1"},
     {"没有序列号为 %1 的仪器", "no meter with serial number %1 is attached"},
+    {"标准输出", "standard output"},
+    {"%1 是二进制格式, 不写到终端; 请将标准输出重定向到文件或管道, 或使用 --format csv 或 json",
+     "%1 is a binary format and is not written to a terminal; redirect standard output to a file or a pipe, or "
+     "use --format csv or json"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},
     {"选项 %1 的参数为空", "option %1 has an empty value"},
     {"选项 %1 重复", "option %1 given twice"},
     {"--lang 只能是 zh 或 en, 而不是 %1", "--lang takes zh or en, not %1"},
-    {"--format 只能是 xls、xlsx 或 csv, 而不是 %1", "--format takes xls, xlsx or csv, not %1"},
+    {"--format 只能是 xls、xlsx、csv 或 json, 而不是 %1", "--format takes xls, xlsx, csv or json, not %1"},
     {"缺少命令", "no command given"},
     {"未知命令: %1", "unknown command: %1"},
     {"多余的参数: %1", "unexpected argument: %1"},

@@ -123,6 +123,8 @@ enum class Text {
     CliArchiveUnavailable, // %1: why the archive cannot be used
     CliNoSuchDownload,     // %1: the id
     CliNoSuchMeterSerial,  // %1: the serial number given with --serial
+    CliStandardOutput,     // how messages name -o -
+    CliBinaryToTerminal,   // %1: the format
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,
