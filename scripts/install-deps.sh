@@ -16,8 +16,8 @@ packages=(
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
     fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
-    # (the archive tests start a throw-away PostgreSQL server of their own)
-    postgresql python3 python3-xlrd python3-openpyxl libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
+    # (the archive tests start a throw-away PostgreSQL server of their own), validating the JSON output
+    postgresql python3 python3-xlrd python3-openpyxl python3-jsonschema libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
     # the package checks: validators, lintian, building the .deb, a bookworm chroot to install it in
     desktop-file-utils appstream lintian dpkg-dev fakeroot debootstrap
     # fuzz: clang and its libFuzzer and sanitizer runtimes

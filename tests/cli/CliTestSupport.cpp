@@ -63,6 +63,10 @@ Result run(const QStringList &arguments, const QString &workDir, const QString &
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    // Without --lang the program follows the locale: these tests expect its Chinese.
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workDir);
     process.start(program(), arguments);

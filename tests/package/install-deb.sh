@@ -33,7 +33,7 @@ in_root() {
 expected_csv="$work/expected.csv"
 mkdir -p "$work/xdg"
 XDG_RUNTIME_DIR="$work/xdg" XDG_DATA_HOME="$work/xdg" XDG_CONFIG_HOME="$work/xdg" ASAN_OPTIONS=detect_leaks=0 \
-    "$tree_cli" --virtual-meter "$sample" --no-archive --quiet records -o "$expected_csv"
+    LANG=zh_CN.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE= "$tree_cli" --virtual-meter "$sample" --no-archive --quiet records -o "$expected_csv"
 
 # A minimal bookworm, bootstrapped once and kept as a tarball.
 tarball="$cache/bookworm-minbase.tar"
@@ -83,7 +83,7 @@ done
 # The installed command line finds its installed catalogs and sample meter and writes the same
 # records as the tree under test.
 echo "== lumivane-cli records"
-if in_root lumivane-cli --virtual-meter /usr/share/lumivane/meters/kind1.json --no-archive --quiet \
+if in_root env LANG=zh_CN.UTF-8 lumivane-cli --virtual-meter /usr/share/lumivane/meters/kind1.json --no-archive --quiet \
         records -o /tmp/out.csv; then
     if [ ! -s "$root/tmp/out.csv" ]; then
         fail "lumivane-cli wrote no CSV"

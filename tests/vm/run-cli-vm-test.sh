@@ -144,12 +144,12 @@ while IFS= read -r line || [ -n "$line" ]; do
         mkdir -p "$expected/$dir"
         status=0
         # The archive is not what this test is about: neither side keeps the downloads.
-        (cd "$expected/$dir" && XDG_RUNTIME_DIR="$work/runtime" "$cli" --catalog-dir "$catalogs" --no-archive \
+        (cd "$expected/$dir" && XDG_RUNTIME_DIR="$work/runtime" LANG=zh_CN.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE= "$cli" --catalog-dir "$catalogs" --no-archive \
             --virtual-meter "$host_image" "$@" >stdout.txt 2>stderr.txt) || status=$?
         echo "host: ($dir) lumivane-cli $* -> exit status $status, $(ls "$expected/$dir" | paste -sd' ')"
         # 0 and 1 are the command line's results; anything else means it did not run properly.
         [ "$status" -le 1 ] || die "the host's lumivane-cli exited with status $status: $(cat "$expected/$dir/stderr.txt")"
-        printf 'run %d sh -c "mkdir -p %s && cd %s && lumivane-cli --catalog-dir \\"$VM_DATA\\" --no-archive %s >stdout.txt 2>stderr.txt"\n' \
+        printf 'run %d sh -c "mkdir -p %s && cd %s && LANG=zh_CN.UTF-8 lumivane-cli --catalog-dir \\"$VM_DATA\\" --no-archive %s >stdout.txt 2>stderr.txt"\n' \
             "$status" "$dir" "$dir" "$*" >>"$guest_list"
         ;;
     unplug | gone)
