@@ -6,13 +6,18 @@
 #include "CsvWriter.h"
 #include "ExcelEngine.h"
 #include "FileReplacement.h"
+#include "JsonWriter.h"
 #include "TerminalProgress.h"
+#include "UserLanguage.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -65,6 +70,13 @@ private Q_SLOTS:
     void writeFailureKeepsOldFile();
     void options_data();
     void options();
+    void outputChoice_data();
+    void outputChoice();
+    void userLanguage_data();
+    void userLanguage();
+    void jsonWriter_data();
+    void jsonWriter();
+    void jsonWriterDeviceFails();
     void progressLine_data();
     void progressLine();
     void progressDrawn_data();
@@ -303,6 +315,152 @@ void TestCliCore::options()
     QCOMPARE(options.chinese, chinese);
     QCOMPARE(options.quiet, quiet);
     QCOMPARE(options.catalogDirectory, catalogs);
+}
+
+void TestCliCore::outputChoice_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<int>("format"); // where the output is no JSON
+    QTest::addColumn<bool>("standardOutput");
+
+    using F = TableFile;
+    QTest::newRow("--json") << QStringList{"identify", "--json"} << int(UsageError::None) << true << int(F::Xls)
+                            << false;
+    QTest::newRow("--format json") << QStringList{"records", "--format", "json", "-o", "r"} << int(UsageError::None)
+                                   << true << int(F::Xls) << false;
+    QTest::newRow(".JSON suffix") << QStringList{"records", "-o", "r.JSON"} << int(UsageError::None) << true
+                                  << int(F::Xls) << false;
+    QTest::newRow("--format wins over the suffix") << QStringList{"records", "-o", "r.json", "--format=csv"}
+                                                   << int(UsageError::None) << false << int(F::Csv) << false;
+    QTest::newRow("standard output is CSV")
+        << QStringList{"spectra", "-o", "-"} << int(UsageError::None) << false << int(F::Csv) << true;
+    QTest::newRow("a workbook to standard output") << QStringList{"spectra", "-o", "-", "--format", "xlsx"}
+                                                   << int(UsageError::None) << false << int(F::Xlsx) << true;
+    QTest::newRow("--json takes no value")
+        << QStringList{"list", "--json=yes"} << int(UsageError::UnknownOption) << false << int(F::Xls) << false;
+    QTest::newRow("no such format") << QStringList{"records", "-o", "r", "--format", "yaml"}
+                                    << int(UsageError::BadFormat) << false << int(F::Xls) << false;
+}
+
+void TestCliCore::outputChoice()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, error);
+    QFETCH(bool, json);
+    QFETCH(int, format);
+    QFETCH(bool, standardOutput);
+
+    CliOptions options;
+    QCOMPARE(int(CliArguments::parse(arguments, options).kind), error);
+    if (error != int(UsageError::None))
+        return;
+    QCOMPARE(options.writesJson(), json);
+    if (!json)
+        QCOMPARE(int(options.outputFormat()), format);
+    QCOMPARE(options.toStandardOutput(), standardOutput);
+}
+
+void TestCliCore::userLanguage_data()
+{
+    QTest::addColumn<QStringList>("variables"); // NAME=value
+    QTest::addColumn<bool>("chinese");
+
+    QTest::newRow("nothing set") << QStringList{} << false;
+    QTest::newRow("LANG Chinese") << QStringList{"LANG=zh_CN.UTF-8"} << true;
+    QTest::newRow("LANG Taiwanese Chinese") << QStringList{"LANG=zh_TW.UTF-8"} << true;
+    QTest::newRow("LANG German") << QStringList{"LANG=de_DE.UTF-8"} << false;
+    QTest::newRow("LC_MESSAGES over LANG") << QStringList{"LANG=zh_CN.UTF-8", "LC_MESSAGES=en_GB.UTF-8"} << false;
+    QTest::newRow("LC_ALL over LC_MESSAGES") << QStringList{"LC_MESSAGES=en_US.UTF-8", "LC_ALL=zh_CN.UTF-8"} << true;
+    QTest::newRow("empty LC_ALL is unset") << QStringList{"LC_ALL=", "LANG=zh_CN.UTF-8"} << true;
+    QTest::newRow("LANGUAGE over the locale") << QStringList{"LANG=zh_CN.UTF-8", "LANGUAGE=en_US:zh_CN"} << false;
+    QTest::newRow("LANGUAGE's first known language") << QStringList{"LANG=en_US.UTF-8", "LANGUAGE=fr:zh_CN:en"} << true;
+    QTest::newRow("LANGUAGE without a known one") << QStringList{"LANG=zh_CN.UTF-8", "LANGUAGE=fr:de"} << true;
+    QTest::newRow("C locale ignores LANGUAGE") << QStringList{"LANG=C", "LANGUAGE=zh_CN"} << false;
+    QTest::newRow("C.UTF-8 ignores LANGUAGE") << QStringList{"LC_ALL=C.UTF-8", "LANGUAGE=zh"} << false;
+    QTest::newRow("POSIX") << QStringList{"LC_ALL=POSIX", "LANG=zh_CN.UTF-8"} << false;
+}
+
+void TestCliCore::userLanguage()
+{
+    QFETCH(QStringList, variables);
+    QFETCH(bool, chinese);
+
+    QProcessEnvironment environment;
+    for (const QString &variable : variables)
+        environment.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+    QCOMPARE(UserLanguage::isChinese(environment), chinese);
+}
+
+void TestCliCore::jsonWriter_data()
+{
+    QTest::addColumn<int>("lineDepth");
+    QTest::addColumn<QByteArray>("expected");
+
+    // The same document at three depths of line breaks.
+    const QByteArray text = R"("c":"q\"\\\n\u0001中")";
+    QTest::newRow("one line") << 0
+                              << QByteArray(R"({"a":[1,{"b":null}],)" + text
+                                            + R"(,"d":[]})"
+                                              "\n");
+    QTest::newRow("top level on lines") << 1
+                                        << QByteArray("{\n  \"a\":[1,{\"b\":null}],\n  " + text + ",\n  \"d\":[]\n}\n");
+    QTest::newRow("two levels on lines") << 2
+                                         << QByteArray("{\n  \"a\":[\n    1,\n    {\"b\":null}\n  ],\n  " + text
+                                                       + ",\n  \"d\":[]\n}\n");
+}
+
+void TestCliCore::jsonWriter()
+{
+    QFETCH(int, lineDepth);
+    QFETCH(QByteArray, expected);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    JsonWriter json(buffer, lineDepth);
+    json.beginObject();
+    json.key(QStringLiteral("a"));
+    json.beginArray();
+    json.value(1);
+    json.beginObject();
+    json.key(QStringLiteral("b"));
+    json.value(std::nan(""));
+    json.endObject();
+    json.endArray();
+    json.key(QStringLiteral("c"));
+    json.value(QStringLiteral("q\"\\\n\x01中"));
+    json.key(QStringLiteral("d"));
+    json.beginArray();
+    json.endArray();
+    json.endObject();
+    QVERIFY(json.finish());
+    QCOMPARE(bytes, expected);
+    QVERIFY(QJsonDocument::fromJson(bytes).isObject());
+
+    // Shortest texts that read back as the same float and double.
+    QCOMPARE(JsonWriter::number(0.1f), QByteArray("0.1"));
+    QCOMPARE(JsonWriter::number(1.2e28f), QByteArray("1.2e+28"));
+    QCOMPARE(JsonWriter::number(0.1), QByteArray("0.1"));
+    QCOMPARE(JsonWriter::number(double(0.1f)), QByteArray("0.10000000149011612"));
+    QCOMPARE(JsonWriter::number(std::numeric_limits<float>::infinity()), QByteArray("null"));
+}
+
+void TestCliCore::jsonWriterDeviceFails()
+{
+    // A document larger than a block fails on the device's full disk, with its reason.
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("a.json")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    FailingDevice device(file, 1000);
+    JsonWriter json(device);
+    json.beginArray();
+    for (int i = 0; i < 20000; ++i)
+        json.value(QStringLiteral("record"));
+    json.endArray();
+    QVERIFY(!json.finish());
+    QCOMPARE(json.errorString(), QStringLiteral("No space left on device"));
 }
 
 void TestCliCore::progressLine_data()
