@@ -58,12 +58,12 @@ QString reason(const UsageError &error, bool chinese)
 
 QString CliTexts::synopsis()
 {
-    return QStringLiteral("lumivane-cli [OPTIONS] list\n"
-                          "lumivane-cli [OPTIONS] identify\n"
+    return QStringLiteral("lumivane-cli [OPTIONS] list [--json]\n"
+                          "lumivane-cli [OPTIONS] identify [--json]\n"
                           "lumivane-cli [OPTIONS] records -o FILE\n"
                           "lumivane-cli [OPTIONS] spectra -o FILE\n"
                           "lumivane-cli [OPTIONS] colour -o FILE\n"
-                          "lumivane-cli [OPTIONS] history [--serial N] [--since DATE]\n"
+                          "lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]\n"
                           "lumivane-cli [OPTIONS] export ID -o FILE\n"
                           "lumivane-cli --help | --version\n");
 }

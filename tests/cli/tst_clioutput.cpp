@@ -87,7 +87,7 @@ void TestCliOutput::badUsage_data()
                                                         QStringLiteral("--format"), QStringLiteral("pdf"),
                                                         QStringLiteral("records"),  QStringLiteral("-o"),
                                                         QStringLiteral("x")}
-                                         << QStringLiteral("--format takes xls, xlsx or csv, not pdf");
+                                         << QStringLiteral("--format takes xls, xlsx, csv or json, not pdf");
     QTest::newRow("missing value") << QStringList{QStringLiteral("identify"), QStringLiteral("--virtual-meter")}
                                    << QStringLiteral("选项 --virtual-meter 缺少参数");
     QTest::newRow("empty value") << QStringList{QStringLiteral("records"), QStringLiteral("-o"), QString()}
@@ -133,7 +133,11 @@ void TestCliOutput::helpAndVersion_data()
         << QStringList{QStringLiteral("records"), QStringLiteral("--help")} << QStringLiteral("records -o FILE");
     QTest::newRow("help names list, Chinese")
         << QStringList{QStringLiteral("--help")}
-        << QStringLiteral("  lumivane-cli [OPTIONS] list\n  lumivane-cli [OPTIONS] identify\n");
+        << QStringLiteral("  lumivane-cli [OPTIONS] list [--json]\n  lumivane-cli [OPTIONS] identify [--json]\n");
+    QTest::newRow("help tells JSON, English") << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
+                                              << QStringLiteral("--format xls|xlsx|csv|json\n");
+    QTest::newRow("help lists the exit status") << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
+                                                << QStringLiteral("Exit status: 0 success, 1 failure, 2 usage error");
     QTest::newRow("help tells list, English")
         << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
         << QStringLiteral("  list              list the attached meters: device node, serial number, and ok or why");
