@@ -223,9 +223,16 @@ int CliRunner::runList()
     if (!transport)
         return fail(message);
     const QList<HidProbe> probes = HidSelection::probe(*transport, MeterFacts::VendorId, MeterFacts::ProductId);
-    if (probes.isEmpty())
+    if (probes.isEmpty()) {
+        // A script reading the listing still gets its (empty) array.
+        if (options.json)
+            printJson([](JsonWriter &json) {
+                json.beginArray();
+                json.endArray();
+            });
         return fail(options.meterSerial.isEmpty() ? text(Text::CliNoMeter)
                                                   : text(Text::CliNoSuchMeterSerial).arg(options.meterSerial));
+    }
     QString lines;
     bool anyOpens = false;
     struct Listed

@@ -50,6 +50,9 @@ def compare(document, csv_bytes, what, english):
     if len(records) != len(body) or document['recordCount'] != len(body):
         return fail('%s: %d records in JSON, %d in CSV' % (what, len(records), len(body)))
     single = document['table'] != 'colour'
+    keys = [column['key'] for column in document['columns']]
+    if len(set(keys)) != len(keys):
+        fail('%s: a key names two columns: %s' % (what, keys))
     places = {}
     for column in document['columns']:
         titles = [column['title'], '%s\n(%s)' % (column['title'], column['unit'])]
