@@ -122,6 +122,11 @@ validate(history, 'history', 'history')
 if sorted(entry['id'] for entry in history) != sorted(archived):
     fail('history lists %s, the downloads were %s' % ([e['id'] for e in history], sorted(archived)))
 
+# No such meter: still an array for the script, and the failure in the exit status.
+nothing = run(['--virtual-meter', os.path.join(samples, 'meters', 'kind1.json'), '--serial', 'none', 'list', '--json'])
+if nothing.returncode != 1 or json.loads(nothing.stdout) != []:
+    fail('list --json of no meter: exit status %d, %r' % (nothing.returncode, nothing.stdout))
+
 # Standard output: CSV and JSON as the files hold them, nothing on standard error; a workbook goes
 # to a pipe but never to a terminal.
 meter = ['--virtual-meter', os.path.join(samples, 'meters', 'kind1.json'), '--no-archive', '--lang', 'en']
