@@ -2,6 +2,7 @@
 #include "AppInit.h"
 #include "LumivaneResources.h"
 #include "MainWindow.h"
+#include "ProgramVersion.h"
 #include "QtUserDialogs.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
     if (virtualMeter)
         window->setTransportFactory(virtualMeter);
     guard.setActivationWindow(window, true);
-    window->setWindowTitle(QStringLiteral("Lumivane V1.02"));
+    window->setWindowTitle(ProgramVersion::title());
     window->setWindowState(Qt::WindowMaximized);
     window->show();
     QObject::connect(&guard, SIGNAL(messageReceived(QString)), window, SLOT(handleAppMessage(QString)));

@@ -24,6 +24,12 @@ bool run(QSqlDatabase &db, const ArchiveLocation &location, const QString &sql, 
 
 bool openSqlite(QSqlDatabase &db, const ArchiveLocation &location, int busyTimeoutMs, QString &error)
 {
+    // SQLite would open a device or write its journals beside it (/dev/null-journal).
+    QString unusable;
+    if (!location.fileUsable(unusable)) {
+        error = archiveError(location, unusable);
+        return false;
+    }
     const QString folder = QFileInfo(location.path).absolutePath();
     if (!QDir().mkpath(folder)) {
         error =
@@ -51,11 +57,12 @@ bool openPostgresql(QSqlDatabase &db, const ArchiveLocation &location, int busyT
     // libpq takes a host starting with '/' as the folder of the server's Unix socket.
     if (!location.host.isEmpty())
         db.setHostName(location.host);
-    db.setPort(location.port);
+    if (location.port > 0)
+        db.setPort(location.port);
     db.setUserName(location.user);
     db.setPassword(location.password);
     db.setDatabaseName(location.databaseName);
-    db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg((busyTimeoutMs + 999) / 1000));
+    db.setConnectOptions(location.driverOptions((busyTimeoutMs + 999) / 1000));
     if (!db.open()) {
         error = archiveError(location, QStringLiteral("cannot connect"), db.lastError());
         return false;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DownloadPurpose.h"
 #include "KeyInfo.h"
-#include "MeterFlow.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,7 +20,7 @@ struct ArchiveEntry
     QString hostName;
     QString programVersion;
     KeyInfo keyInfo;
-    MeterFlow::Purpose purpose = MeterFlow::Records; // the records table or the spectral table
+    DownloadPurpose::Purpose purpose = DownloadPurpose::Records; // the records table or the spectral table
     int uiIndex = 1;
     int mode = 0;
     QList<int> unitSlots;

@@ -89,7 +89,8 @@ ArchiveEntry ArchiveRows::read(const QSqlQuery &query)
     entry.keyInfo.marker = quint8(query.value(7).toInt());
     entry.keyInfo.extraWord = quint16(query.value(8).toInt());
     entry.keyInfo.date = QDate::fromString(query.value(9).toString(), Qt::ISODate);
-    entry.purpose = query.value(10).toInt() == MeterFlow::Spectra ? MeterFlow::Spectra : MeterFlow::Records;
+    entry.purpose =
+        query.value(10).toInt() == DownloadPurpose::Spectra ? DownloadPurpose::Spectra : DownloadPurpose::Records;
     entry.uiIndex = query.value(11).toInt();
     entry.mode = query.value(12).toInt();
     entry.unitSlots = slotsFrom(query.value(13).toString());

@@ -70,14 +70,10 @@ void MeasurementArchive::close()
 
 std::unique_ptr<MeasurementArchive> MeasurementArchive::openLocation(const QString &locationText, QString &reason)
 {
-    ArchiveLocation location = ArchiveLocation::defaultLocation();
-    if (!locationText.isEmpty()) {
-        const std::optional<ArchiveLocation> given = ArchiveLocation::parse(locationText, reason);
-        if (!given)
-            return nullptr;
-        location = *given;
-    }
-    auto archive = std::make_unique<MeasurementArchive>(location);
+    const std::optional<ArchiveLocation> location = ArchiveLocation::parseOrDefault(locationText, reason);
+    if (!location)
+        return nullptr;
+    auto archive = std::make_unique<MeasurementArchive>(*location);
     if (!archive->open()) {
         reason = archive->errorString();
         return nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DownloadArchiver.h"
 
+#include "Batches.h"
 #include "ExportTable.h"
 #include "MeasurementArchive.h"
 #include "MeterFacts.h"
@@ -78,8 +79,7 @@ qint64 archive(MeasurementArchive &archive, const DownloadOrigin &origin, qint64
     DownloadTables tables(origin, false);
     ArchiveEntry entry = entryOf(origin, count);
     bool begun = false;
-    for (qint64 first = 0; first == 0 || first < count; first += BatchRecords) {
-        const int batchCount = int(qMin<qint64>(BatchRecords, count - first));
+    for (const auto [first, batchCount] : Batches(count, BatchRecords)) {
         MeterFlow::Download batch;
         ExportTable table;
         const DownloadTables::BatchOf keep = [&](qint64 from, int n, MeterFlow::Download &out, QString &error) {

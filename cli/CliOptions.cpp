@@ -160,8 +160,9 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
             // Its meaning depends on the command, which may still follow.
             options.meterSerial = value;
         } else if (name == QLatin1String("--since")) {
+            // Qt reads the first ten characters and ignores what follows them.
             options.since = QDate::fromString(value, Qt::ISODate);
-            if (!options.since.isValid())
+            if (!options.since.isValid() || value.size() != 10)
                 return {UsageError::BadDate, value};
         }
     }

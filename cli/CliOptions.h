@@ -79,7 +79,8 @@ struct UsageError
         BadNumber,        // argument: the value
         BadDate,          // argument: the value
         HistoryOnly,      // argument: the option
-        MissingId         // argument: the command
+        MissingId,        // argument: the command
+        BadArchive        // argument: why the --archive location cannot be used
     };
 
     Kind kind = None;

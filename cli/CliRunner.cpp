@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliRunner.h"
 
+#include "ArchiveLocation.h"
 #include "CatalogLoader.h"
 #include "CliTexts.h"
 #include "DownloadArchiver.h"
 #include "DownloadDocument.h"
 #include "DownloadFiles.h"
 #include "ExportTable.h"
+#include "FileReplacement.h"
 #include "ForwardingTransport.h"
 #include "HidSelection.h"
 #include "HidapiTransport.h"
@@ -26,14 +28,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// Whether two paths name the same existing file, however each is spelled (relative, absolute,
-// through symbolic links). A file that does not exist yet is the same as no other.
-bool sameExistingFile(const QString &first, const QString &second)
-{
-    const QString canonical = QFileInfo(first).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
-}
 
 // A transport that lists only the interfaces of the meter with one serial number (as list prints
 // it), so that the link's selection rules choose among that meter's interfaces alone.
@@ -138,10 +132,27 @@ int CliRunner::run(const QStringList &arguments)
                        + QLatin1Char('\n'));
         return UsageFailure;
     }
-    // The output file replaces its target, so naming the image would destroy the meter it is read
-    // from; refused before anything is read.
-    if (!options.virtualMeterImage.isEmpty() && sameExistingFile(options.outputFile, options.virtualMeterImage))
+    // An archive that cannot be used is a mistake in the command line, told before the meter is
+    // asked anything. The archive is checked even with --no-archive: it must not be written over.
+    QString unusable;
+    const std::optional<ArchiveLocation> archive = ArchiveLocation::parseOrDefault(options.archiveLocation, unusable);
+    // A file named with --archive must be one SQLite can use (the default one is checked when it
+    // is opened, and costs only a message when it cannot be).
+    if (!archive
+        || (!options.archiveLocation.isEmpty() && usesArchive() && archive->engine == ArchiveLocation::Sqlite
+            && !archive->fileUsable(unusable))) {
+        print(err, CliTexts::usage({UsageError::BadArchive, unusable}, CliArguments::languageOf(arguments, userChinese)));
+        return UsageFailure;
+    }
+    if (archive->holdsPassword())
+        print(err, text(Text::CliPasswordInAddress) + QLatin1Char('\n'));
+    // The output file replaces its target, so naming the image or the archive would destroy the
+    // meter it is read from or the downloads kept; refused before anything is read.
+    const QString outputFile = options.toStandardOutput() ? QString() : options.outputFile;
+    if (FileReplacement::wouldReplace(outputFile, options.virtualMeterImage))
         return fail(text(Text::CliWriteFailed).arg(outputName(), text(Text::CliOutputIsImage)));
+    if (FileReplacement::wouldReplace(outputFile, archive->path))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), text(Text::OutputIsArchive)));
     catalogDirectory =
         options.catalogDirectory.isEmpty() ? CatalogLoader::defaultDirectory() : options.catalogDirectory;
     // The records page reads these two when it is built; the probe catalog waits for a meter of a
@@ -490,6 +501,21 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
         return tables.table(first, records, fromFiles, table, reason);
     };
     return writeOutput(output, count, tableOf, tables.meterSheet(count));
+}
+
+bool CliRunner::usesArchive() const
+{
+    switch (options.command) {
+    case CliOptions::Command::Records:
+    case CliOptions::Command::Spectra:
+    case CliOptions::Command::Colour:
+        return options.archive;
+    case CliOptions::Command::History:
+    case CliOptions::Command::Export:
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::unique_ptr<MeasurementArchive> CliRunner::openArchive(QString &reason) const

@@ -82,6 +82,8 @@ private:
     // The archive --archive names (the default one without it), open; nullptr, with the reason,
     // when it cannot be used.
     std::unique_ptr<MeasurementArchive> openArchive(QString &reason) const;
+    // Whether the command reads or writes the archive.
+    bool usesArchive() const;
     // Writes the table and, into a workbook, the sheet about the meter.
     int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet);
     // Writes the download's JSON document into the output.

@@ -38,6 +38,8 @@ Text reasonText(UsageError::Kind kind)
         return Text::UsageHistoryOnly;
     case UsageError::MissingId:
         return Text::UsageMissingId;
+    case UsageError::BadArchive:
+        return Text::UsageBadArchive;
     case UsageError::None:
     case UsageError::NoCommand:
         break;
@@ -86,5 +88,8 @@ QString CliTexts::usage(const UsageError &error, bool chinese)
 
 QString CliTexts::version()
 {
-    return QStringLiteral("lumivane-cli ") + ProgramVersion::version() + QLatin1Char('\n');
+    return QStringLiteral("lumivane-cli %1\nLicence: %2 (GNU General Public License, version 3 or later)\n"
+                          "This is free software: you may change and share it. There is NO WARRANTY, to the\n"
+                          "extent permitted by law.\n")
+        .arg(ProgramVersion::version(), ProgramVersion::licence());
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CsvWriter.h"
 
-#include "ExcelEngine.h"
 #include "FileReplacement.h"
 
 #include <QBuffer>
@@ -94,12 +93,8 @@ QByteArray CsvWriter::encode(const QList<QStringList> &rows)
     return bytes;
 }
 
-CsvWriter::Result CsvWriter::writeLines(const QString &fileName, const Lines &lines, QString &error)
+bool CsvWriter::writeLines(const QString &fileName, const Lines &lines, QString &error)
 {
-    // The same rule as for workbooks: never write through a read-only file, a directory, a
-    // dangling link or a file an office suite holds open.
-    if (!ExcelEngine::canReplaceFile(fileName))
-        return NotReplaceable;
     const auto writer = [&lines](QIODevice &device, QString &reason) {
         CsvWriter csv(device);
         if (!lines(csv, reason) || !csv.finish()) {
@@ -109,10 +104,10 @@ CsvWriter::Result CsvWriter::writeLines(const QString &fileName, const Lines &li
         }
         return true;
     };
-    return FileReplacement::write(fileName, writer, error) ? Written : Failed;
+    return FileReplacement::write(fileName, writer, error);
 }
 
-CsvWriter::Result CsvWriter::write(const QString &fileName, const QList<QStringList> &rows, QString &error)
+bool CsvWriter::write(const QString &fileName, const QList<QStringList> &rows, QString &error)
 {
     return writeLines(
         fileName,

@@ -35,17 +35,11 @@ public:
     static QByteArray encode(const QList<QStringList> &rows);
     // Writes the file beside its target and renames it over the target only once it is complete,
     // so that a failure leaves an existing file as it was. An existing file that must not be
-    // replaced (read-only, not a regular file, open in an office suite) is refused.
-    enum Result {
-        Written,
-        NotReplaceable,
-        Failed
-    };
+    // replaced (FileReplacement::canReplace) is refused. False, with the reason, on any failure.
     // Hands the file's lines to the writer; false, with the reason, when they cannot be made.
     using Lines = std::function<bool(CsvWriter &writer, QString &error)>;
-    // On Failed, error holds the reason.
-    static Result writeLines(const QString &fileName, const Lines &lines, QString &error);
-    static Result write(const QString &fileName, const QList<QStringList> &rows, QString &error);
+    static bool writeLines(const QString &fileName, const Lines &lines, QString &error);
+    static bool write(const QString &fileName, const QList<QStringList> &rows, QString &error);
 
 private:
     bool writeBlock();

@@ -25,24 +25,6 @@ bool ExcelEngine::fail(const QString &reason)
     return false;
 }
 
-bool ExcelEngine::prepareFile(const QString &fileName) const
-{
-    if (fileName.isEmpty() || !canReplaceFile(fileName))
-        return false;
-    const QFileInfo folder(QFileInfo(fileName).absolutePath());
-    return folder.isDir() && folder.isWritable();
-}
-
-bool ExcelEngine::canReplaceFile(const QString &fileName)
-{
-    const QFileInfo info(fileName);
-    if (!info.exists())
-        return !info.isSymLink(); // a dangling link would be written through to an unknown place
-    if (!info.isFile() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
-        return false;
-    return !QFileInfo::exists(info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#'));
-}
-
 bool ExcelEngine::loadBase(QString *error)
 {
     OleStorage::Contents contents;
@@ -79,7 +61,7 @@ bool ExcelEngine::openWorkbook(int sheetIndex)
         closeWorkbook();
     if (path.isEmpty())
         return fail(QStringLiteral("no file name"));
-    if (!prepareFile(path))
+    if (FileReplacement::readiness(path) != FileReplacement::Ready)
         return fail(QStringLiteral("%1 cannot be written or replaced").arg(path));
     sheetNumber = sheetIndex;
     QString error;
@@ -262,8 +244,6 @@ bool ExcelEngine::saveTo(const QString &file)
     // Saving the unchanged workbook again to the file it was just saved to writes nothing new.
     if (!modified && file == savedTo && QFileInfo::exists(file))
         return true;
-    if (!canReplaceFile(file))
-        return fail(QStringLiteral("%1 cannot be replaced").arg(file));
     // The new file is written beside the old one and renamed over it only when complete.
     QString error;
     const auto writer = [this](QIODevice &device, QString &reason) {

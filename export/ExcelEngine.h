@@ -33,7 +33,7 @@ public:
     ~ExcelEngine() override;
 
     // Builds the workbook and selects worksheet `sheetIndex` (1-based). Fails when the target
-    // cannot be written, or the template cannot be read, is encrypted, is not Excel 97-2003, or
+    // cannot be written (FileReplacement::readiness), or the template cannot be read, is encrypted, is not Excel 97-2003, or
     // has no such worksheet.
     bool openWorkbook(int sheetIndex);
     // Writes the column titles into row 1 and the cells from row 2, column 1, every cell centred,
@@ -61,13 +61,7 @@ public:
     // file beside the target; false, with errorString(), when the device failed.
     bool writeWorkbook(QIODevice &device);
     void closeWorkbook();
-    // Whether a workbook can be written to `fileName`: its folder is writable and an existing file
-    // there can be replaced. Touches nothing.
-    bool prepareFile(const QString &fileName) const;
 
-    // False for an existing file that must not be replaced: not a regular file, marked read-only,
-    // not writable, or open in an office suite (which keeps a ".~lock.<name>#" file beside it).
-    static bool canReplaceFile(const QString &fileName);
     static QString templatePath() { return QStringLiteral("./template.xls"); }
 
     QString fileName() const { return path; }

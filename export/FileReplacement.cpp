@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,7 +23,65 @@ QString finalFileName(const QString &fileName)
     return info.isSymLink() ? fileName : info.filePath();
 }
 
+// The one path a file name stands for: symbolic links followed for the file and for its folder,
+// so that a file that does not exist yet is named the same way however its folder is spelled.
+QString resolvedPath(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+// Whether two existing files are one (two hard links to the same inode, for one).
+bool sameInode(const QString &first, const QString &second)
+{
+    struct stat a = {}, b = {};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0 && ::stat(QFile::encodeName(second).constData(), &b) == 0
+           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+QString notReplaceable()
+{
+    return QStringLiteral("the file cannot be replaced (read-only, not a regular file, or open in another program)");
+}
+
 } // namespace
+
+bool FileReplacement::canReplace(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return !info.isSymLink();
+    if (!info.isFile() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
+        return false;
+    return !QFileInfo::exists(info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#'));
+}
+
+FileReplacement::Readiness FileReplacement::readiness(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return FolderNotWritable;
+    if (!canReplace(fileName))
+        return NotReplaceable;
+    const QFileInfo folder(QFileInfo(fileName).absolutePath());
+    return folder.isDir() && folder.isWritable() ? Ready : FolderNotWritable;
+}
+
+bool FileReplacement::wouldReplace(const QString &fileName, const QString &kept)
+{
+    if (fileName.isEmpty() || kept.isEmpty())
+        return false;
+    const QString target = resolvedPath(fileName);
+    for (const char *companion : {"", "-wal", "-shm", "-journal"}) {
+        const QString keptFile = kept + QLatin1String(companion);
+        if (target == resolvedPath(keptFile) || sameInode(fileName, keptFile))
+            return true;
+    }
+    return false;
+}
 
 bool FileReplacement::writeAll(QIODevice &device, const char *data, qint64 size)
 {
@@ -38,6 +97,10 @@ bool FileReplacement::writeAll(QIODevice &device, const char *data, qint64 size)
 
 bool FileReplacement::write(const QString &fileName, const Writer &writer, QString &error)
 {
+    if (!canReplace(fileName)) {
+        error = notReplaceable();
+        return false;
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
@@ -65,6 +128,10 @@ bool FileReplacement::write(const QString &fileName, const Writer &writer, QStri
 
 QString FileReplacement::createBeside(const QString &fileName, QString &error)
 {
+    if (!canReplace(fileName)) {
+        error = notReplaceable();
+        return {};
+    }
     const QFileInfo target(finalFileName(fileName));
     const QString stem = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QLatin1Char('.');
     // A fresh random name until one is not taken; the file is created exclusively, so that no
@@ -91,6 +158,11 @@ QString FileReplacement::createBeside(const QString &fileName, QString &error)
 bool FileReplacement::replaceWith(const QString &written, const QString &fileName, QString &error)
 {
     QFile file(written);
+    if (!canReplace(fileName)) {
+        error = notReplaceable();
+        file.remove();
+        return false;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         file.remove();

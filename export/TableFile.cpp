@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TableFile.h"
 
+#include "Batches.h"
 #include "BiffRecord.h"
 #include "CsvWriter.h"
 #include "ExcelEngine.h"
 #include "ExportProgress.h"
 #include "ExportSheet.h"
 #include "ExportTable.h"
+#include "FileReplacement.h"
 #include "SheetGrid.h"
 #include "XlsxWorkbook.h"
 
@@ -56,15 +58,18 @@ TableFile::~TableFile() = default;
 
 TableFile::Readiness TableFile::prepare()
 {
-    engine = std::make_unique<ExcelEngine>(fileName);
-    if (!engine->prepareFile(fileName)) {
-        engine.reset();
-        return ExcelEngine::canReplaceFile(fileName) ? FolderNotWritable : NotReplaceable;
+    engine.reset();
+    switch (FileReplacement::readiness(fileName)) {
+    case FileReplacement::Ready:
+        break;
+    case FileReplacement::NotReplaceable:
+        return NotReplaceable;
+    case FileReplacement::FolderNotWritable:
+        return FolderNotWritable;
     }
-    if (format != Xls) {
-        engine.reset();
+    if (format != Xls)
         return Ready;
-    }
+    engine = std::make_unique<ExcelEngine>(fileName);
     // The workbook is built now, from the template when there is one, so that an unusable
     // template is reported before the table is read.
     if (!engine->openWorkbook(1)) {
@@ -137,12 +142,13 @@ bool TableFile::writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, Ex
 {
     XlsxWorkbook workbook(fileName);
     bool written = workbook.open();
-    // A table without rows still gets its titles from a first, empty batch.
-    for (qint64 first = 0; written && (first == 0 || first < rows); first += batchRows) {
+    for (const Batches::Batch rowsOf : Batches(rows, batchRows)) {
+        if (!written)
+            break;
         ExportTable batch;
-        if (!tableOf(first, int(qMin<qint64>(batchRows, rows - first)), batch, error))
+        if (!tableOf(rowsOf.first, rowsOf.count, batch, error))
             return false;
-        written = workbook.appendRows(batch, first == 0, progress);
+        written = workbook.appendRows(batch, rowsOf.first == 0, progress);
     }
     written = written && (!extraSheet || workbook.appendSheet(extraSheet->name, extraSheet->table)) && workbook.save();
     if (!written) {
@@ -155,9 +161,9 @@ bool TableFile::writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, Ex
 bool TableFile::csvLines(CsvWriter &writer, qint64 rows, int batchRows, const TableOf &tableOf,
                          ExportProgress *progress, QString &reason)
 {
-    for (qint64 first = 0; first == 0 || first < rows; first += batchRows) {
+    for (const auto [first, count] : Batches(rows, batchRows)) {
         ExportTable batch;
-        if (!tableOf(first, int(qMin<qint64>(batchRows, rows - first)), batch, reason))
+        if (!tableOf(first, count, batch, reason))
             return false;
         const QList<QStringList> lines = SheetGrid::rows(batch);
         // The titles come with the first batch only.
@@ -193,14 +199,5 @@ bool TableFile::writeCsv(qint64 rows, int batchRows, const TableOf &tableOf, Exp
     const auto lines = [&](CsvWriter &writer, QString &reason) {
         return csvLines(writer, rows, batchRows, tableOf, progress, reason);
     };
-    switch (CsvWriter::writeLines(fileName, lines, error)) {
-    case CsvWriter::Written:
-        return true;
-    case CsvWriter::NotReplaceable:
-        error = QStringLiteral("%1 cannot be replaced").arg(fileName);
-        return false;
-    case CsvWriter::Failed:
-        return false;
-    }
-    return false;
+    return CsvWriter::writeLines(fileName, lines, error);
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "XlsxWorkbook.h"
 
-#include "ExcelEngine.h"
 #include "ExportProgress.h"
 #include "ExportTable.h"
 #include "FileReplacement.h"
@@ -98,8 +97,6 @@ bool XlsxWorkbook::open()
     dataRowsWritten = 0;
     if (target.isEmpty())
         return fail(QStringLiteral("no file name"));
-    if (!ExcelEngine::canReplaceFile(target))
-        return fail(QStringLiteral("%1 cannot be written or replaced").arg(target));
     QString error;
     temporaryFile = FileReplacement::createBeside(target, error);
     if (temporaryFile.isEmpty())
@@ -286,11 +283,6 @@ bool XlsxWorkbook::save()
     firstSheet = nullptr;
     textFormat = nullptr;
     numberFormats.fill(nullptr);
-    if (!ExcelEngine::canReplaceFile(target)) {
-        workbook.reset();
-        QFile::remove(written);
-        return fail(QStringLiteral("%1 cannot be replaced").arg(target));
-    }
     // In constant memory mode the last row's numbers are printed only now.
     const CNumericLocale cLocale;
     if (!cLocale.isSet()) {

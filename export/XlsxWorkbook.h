@@ -39,7 +39,7 @@ public:
     XlsxWorkbook &operator=(const XlsxWorkbook &) = delete;
 
     // Starts a new workbook with one worksheet "Sheet1", written beside the target. False, with
-    // errorString(), when the target cannot be written or replaced (ExcelEngine::canReplaceFile).
+    // errorString(), when the target cannot be written or replaced (FileReplacement::canReplace).
     bool open();
     // Appends the table to "Sheet1": when withTitles, its titles into the next sheet row (row 1 for
     // the first call; columns whose header is set), then its cells, each row below the rows written

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CatalogTypes.h"
+#include "DownloadPurpose.h"
 #include "KeyInfo.h"
 #include "MeterState.h"
 #include "TextCatalogue.h"
@@ -40,12 +41,9 @@ public:
         SinkFailed    // a sink took less than a chunk: nothing more read, its errorString() says why
     };
 
-    // Which kinds a download serves: the records table takes every kind, the spectral table the
-    // kinds with spectra.
-    enum Purpose {
-        Records,
-        Spectra
-    };
+    using Purpose = DownloadPurpose::Purpose;
+    static constexpr Purpose Records = DownloadPurpose::Records;
+    static constexpr Purpose Spectra = DownloadPurpose::Spectra;
 
     // The memory a download read, as the meter sent it.
     struct Download

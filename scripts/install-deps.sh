@@ -13,6 +13,8 @@ packages=(
     qt6-svg-dev
     # the measurement archive: Qt SQL's SQLite and PostgreSQL drivers
     libqt6sql6-sqlite libqt6sql6-psql
+    # reading PostgreSQL addresses as libpq does
+    libpq-dev
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
     fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test

@@ -13,4 +13,14 @@ QString version()
     return QStringLiteral(LUMIVANE_VERSION);
 }
 
+QString title()
+{
+    return name() + QStringLiteral(" V") + version();
+}
+
+QString licence()
+{
+    return QStringLiteral(LUMIVANE_LICENSE);
+}
+
 } // namespace ProgramVersion

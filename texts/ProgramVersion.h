@@ -8,5 +8,7 @@ namespace ProgramVersion {
 
 QString name();    // "Lumivane"
 QString version(); // the project's version, e.g. "1.02"
+QString title();   // the window's title, "Lumivane V1.02"
+QString licence(); // the licence's SPDX identifier, "GPL-3.0-or-later"
 
 } // namespace ProgramVersion

@@ -138,7 +138,10 @@ const Pair texts[] = {
      "                         其他为 xls; -o - 为 csv)\n"
      "  --json                 即 --format json; list、identify、history 也以 JSON 输出\n"
      "  -o FILE                输出文件; - 为标准输出 (xls 和 xlsx 不写到终端)\n"
-     "  --archive URL          存档位置: postgresql://user@host/db 或 SQLite 文件 (默认在用户数据目录)\n"
+     "  --archive URL          存档位置: SQLite 文件 (默认在用户数据目录) 或 PostgreSQL 地址\n"
+     "                         postgresql://user@host[:port]/db[?选项=值&...] (libpq 的全部连接选项,\n"
+     "                         如 sslmode)。密码请用环境变量 PGPASSWORD 或 ~/.pgpass 给出, 不要写在地址中:\n"
+     "                         其他用户能在进程列表中看到地址\n"
      "  --no-archive           不存档本次下载\n"
      "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra、\n"
      "                         colour: 只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
@@ -176,8 +179,11 @@ const Pair texts[] = {
      "  --json                 the same as --format json; list, identify and history print JSON too\n"
      "  -o FILE                the output file; - is standard output (xls and xlsx never to a\n"
      "                         terminal)\n"
-     "  --archive URL          the archive: postgresql://user@host/db or an SQLite file (default\n"
-     "                         in the user's data folder)\n"
+     "  --archive URL          the archive: an SQLite file (default in the user's data folder) or a\n"
+     "                         PostgreSQL address postgresql://user@host[:port]/db[?option=value&...]\n"
+     "                         (every libpq connection option, such as sslmode). Give the password\n"
+     "                         with PGPASSWORD or in ~/.pgpass, not in the address: other users can\n"
+     "                         read the address in the process list\n"
      "  --no-archive           do not archive this download\n"
      "  --serial N             history: only the meter with serial number N; list, identify,\n"
      "                         records, spectra, colour: use only the meter with serial number N\n"
@@ -193,6 +199,11 @@ const Pair texts[] = {
      "Exit status: 0 success, 1 failure, 2 usage error; list: 0 when at least one meter can be opened.\n"},
     {"它是 --virtual-meter 给出的仪器映像, 不能被覆盖",
      "it is the meter image given with --virtual-meter and is not overwritten"},
+    {"它是测量存档 (或其日志文件), 不能被覆盖",
+     "it is the measurement archive (or one of its journal files) and is not overwritten"},
+    {"警告: --archive 地址中的密码在进程列表中对其他用户可见; 请用 PGPASSWORD 或 ~/.pgpass 给出密码",
+     "warning: the password in the --archive address is visible to other users in the process list; "
+     "give it with PGPASSWORD or ~/.pgpass instead"},
     {"工作表最多容纳 %2 条记录, 而仪器中有 %1 条", "the sheet holds at most %2 records; the meter holds %1"},
     {"无法使用存档: %1", "the archive cannot be used: %1"},
     {"存档中没有编号为 %1 的下载", "the archive holds no download %1"},
@@ -217,6 +228,7 @@ const Pair texts[] = {
     {"--since 需要日期 (如 2026-03-01), 而不是 %1", "--since takes a date such as 2026-03-01, not %1"},
     {"%1 只用于 history 命令", "%1 is only for the history command"},
     {"%1 需要存档中的下载编号 ID", "%1 needs the ID of an archived download"},
+    {"--archive 无法使用: %1", "--archive cannot be used: %1"},
 
     {"本次下载未存档: %1", "This download was not archived: %1"},
 

@@ -119,6 +119,8 @@ enum class Text {
     CliMoreHelp,
     CliHelpBody,
     CliOutputIsImage,      // why -o FILE is refused when FILE is the meter image
+    OutputIsArchive,       // why an output is refused when it is the archive file or its journal
+    CliPasswordInAddress,  // the warning for a password written in the --archive address
     CliTooManyForSheet,    // %1: the record count the meter reported, %2: the most a sheet holds
     CliArchiveUnavailable, // %1: why the archive cannot be used
     CliNoSuchDownload,     // %1: the id
@@ -142,6 +144,7 @@ enum class Text {
     UsageBadDate,
     UsageHistoryOnly,
     UsageMissingId,
+    UsageBadArchive, // %1: why the --archive location cannot be used
 
     // A download that the archive could not keep; %1: why.
     ArchiveNotStored,

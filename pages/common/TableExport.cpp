@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TableExport.h"
 
-#include "ExcelEngine.h"
 #include "ExportProgress.h"
+#include "FileReplacement.h"
 #include "SaveTarget.h"
 #include "TableFile.h"
 #include "TextCatalogue.h"
 #include "UserDialogs.h"
+#include "WindowArchive.h"
 
-#include <QFileInfo>
 
 #include <memory>
 
@@ -98,8 +98,10 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
         return failed();
     const auto [fileName, format] = target(chosenName, chosenFilter);
     // An existing file is replaced only once the new file is complete; one that cannot be replaced
-    // (read-only, open in an office suite, a folder) fails here, before anything is written.
-    if ((QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink()) && !ExcelEngine::canReplaceFile(fileName))
+    // (read-only, open in an office suite, a folder, the archive) fails here, before anything is
+    // written.
+    if (FileReplacement::wouldReplace(fileName, WindowArchive::filePath())
+        || FileReplacement::readiness(fileName) == FileReplacement::NotReplaceable)
         return failed();
 
     std::unique_ptr<ProgressReporter> progress =

@@ -8,9 +8,25 @@
 
 namespace WindowArchive {
 
+namespace {
+
+QString locationText()
+{
+    return QSettings().value(QStringLiteral("archive/location")).toString();
+}
+
+} // namespace
+
 std::unique_ptr<MeasurementArchive> open(QString &reason)
 {
-    return MeasurementArchive::openLocation(QSettings().value(QStringLiteral("archive/location")).toString(), reason);
+    return MeasurementArchive::openLocation(locationText(), reason);
+}
+
+QString filePath()
+{
+    QString reason;
+    const std::optional<ArchiveLocation> location = ArchiveLocation::parseOrDefault(locationText(), reason);
+    return location ? location->path : QString();
 }
 
 std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download)

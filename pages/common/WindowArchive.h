@@ -19,6 +19,10 @@ namespace WindowArchive {
 // The archive the settings name, open; nullptr, with the reason, when it cannot be used.
 std::unique_ptr<MeasurementArchive> open(QString &reason);
 
+// The SQLite file the settings name, which no export may replace; empty for a PostgreSQL archive
+// or a location that cannot be read.
+QString filePath();
+
 // Archives the download; the reason when it could not be archived (the archive is on but cannot
 // be opened or written), nullopt when it was archived or the archive is off.
 std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download);

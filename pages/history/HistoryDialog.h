@@ -2,6 +2,8 @@
 #pragma once
 
 #include "ArchiveEntry.h"
+#include "MeterFlow.h"
+#include "TextCatalogue.h"
 
 #include <QDialog>
 

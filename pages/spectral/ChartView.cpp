@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChartView.h"
 
+#include "FileReplacement.h"
 #include "SaveTarget.h"
 #include "TextCatalogue.h"
 #include "UserDialogs.h"
+#include "WindowArchive.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -65,27 +66,23 @@ QPair<QString, ChartView::FileFormat> ChartView::target(const QString &fileName,
 
 bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &error) const
 {
-    // Written beside the target and renamed over it only when complete.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
+    if (FileReplacement::wouldReplace(fileName, WindowArchive::filePath())) {
+        error = TextCatalogue::text(Text::OutputIsArchive, languageFlag);
         return false;
     }
-    const QRectF area(QPointF(0, 0), QSizeF(size()));
-    if (format == FileFormat::Png) {
-        QImage image(size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.setFont(font());
-            drawChart(painter, area);
+    // Written beside the target and renamed over it only when complete.
+    const auto draw = [this, format](QIODevice &file, QString &) {
+        const QRectF area(QPointF(0, 0), QSizeF(size()));
+        if (format == FileFormat::Png) {
+            QImage image(size(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            {
+                QPainter painter(&image);
+                painter.setFont(font());
+                drawChart(painter, area);
+            }
+            return image.save(&file, "PNG");
         }
-        if (!image.save(&file, "PNG")) {
-            file.cancelWriting();
-            error = file.errorString();
-            return false;
-        }
-    } else {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
         svg.setSize(size());
@@ -93,21 +90,15 @@ bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &erro
         svg.setViewBox(area);
         svg.setTitle(fileNameStem());
         QPainter painter;
-        if (!painter.begin(&svg)) {
-            file.cancelWriting();
-            error = file.errorString();
+        if (!painter.begin(&svg))
             return false;
-        }
         painter.setFont(font());
         painter.fillRect(area, Qt::white);
         drawChart(painter, area);
-        painter.end();
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+        // A failed write is kept by the file and fails its commit.
+        return painter.end();
+    };
+    return FileReplacement::write(fileName, draw, error);
 }
 
 void ChartView::saveChart()

@@ -28,7 +28,7 @@ struct Download
 Download download(qint32 serial, const QDateTime &when, int count = 20)
 {
     Download d;
-    d.entry = {0,         when,  "station-7",        "1.02",         {}, MeterFlow::Spectra, 4, 2,
+    d.entry = {0,         when,  "station-7",        "1.02",         {}, DownloadPurpose::Spectra, 4, 2,
                {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])"};
     d.entry.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001F00D, 0xBEEF, 102};
     d.names = QByteArray(count * 16, char(serial));
@@ -161,15 +161,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("parts"); // path user password host port database; empty: refused
         QTest::addColumn<QString>("described");
         QTest::newRow("sqlite") << "sqlite:/d/a.sqlite"
-                                << "/d/a.sqlite    5432 "
+                                << "/d/a.sqlite    0 "
                                 << "/d/a.sqlite";
         QTest::newRow("full") << "postgresql://ann:p%40ss:w@[::1]:6543/lab%20one"
                               << " ann p@ss:w ::1 6543 lab one"
                               << "postgresql://ann@[::1]:6543/lab%20one";
         QTest::newRow("socket") << "postgres://%2Frun%2Fpg/a"
-                                << "   /run/pg 5432 a"
-                                << "postgresql://%2Frun%2Fpg:5432/a";
-        for (const char *refused : {"", "postgresql://u:secret@h", "postgresql://u:secret@h:99999/db", "mysql://h/db"})
+                                << "   /run/pg 0 a"
+                                << "postgresql://%2Frun%2Fpg/a";
+        // Every libpq option passes; the described address shows all but a password.
+        QTest::newRow("options") << "postgresql://u@h/db?sslmode=require&connect_timeout=3&options=-c%20x%3Dy"
+                                 << " u  h 0 db"
+                                 << "postgresql://u@h/db?connect_timeout=3&options=-c%20x%3Dy&sslmode=require";
+        QTest::newRow("password option") << "postgresql://h/db?sslpassword=secret&password=secret"
+                                         << "  secret h 0 db"
+                                         << "postgresql://h/db";
+        for (const char *refused : {"", "postgresql://u:secret@h", "postgresql://u:secret@h:99999/db", "mysql://h/db",
+                                    "postgresql://u:se%zzcret@h/db", "postgresql://h/db?colour=red",
+                                    "postgresql://h/db?options=a;b"})
             QTest::newRow(refused) << refused << ""
                                    << "";
     }

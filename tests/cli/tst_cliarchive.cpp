@@ -130,6 +130,121 @@ private Q_SLOTS:
                  qPrintable(said.first()));
         QCOMPARE(readFile(notADatabase), QByteArray(4096, 'x'));
     }
+
+    // -o never names the archive (in any spelling) or a journal SQLite keeps beside it: refused
+    // before the meter is read, the archive as it was, nothing written.
+    void outputNeverReplacesTheArchive_data()
+    {
+        QTest::addColumn<QString>("command"); // records or export
+        QTest::addColumn<QString>("archive"); // --archive, relative to the work folder; empty: the default
+        QTest::addColumn<QString>("output");  // -o, relative to the work folder, or "default"
+        for (const char *command : {"records", "export"}) {
+            QTest::addRow("%s, the same file", command) << command << "kept/a.sqlite" << "kept/a.sqlite";
+            QTest::addRow("%s, through a link", command) << command << "kept/a.sqlite" << "link/a.sqlite";
+            QTest::addRow("%s, its -wal", command) << command << "kept/a.sqlite" << "kept/a.sqlite-wal";
+            QTest::addRow("%s, its -journal", command) << command << "kept/a.sqlite" << "kept/a.sqlite-journal";
+            QTest::addRow("%s, the default archive", command) << command << "" << "default";
+        }
+    }
+
+    void outputNeverReplacesTheArchive()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, archive);
+        QFETCH(QString, output);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("kept"))
+                && QFile::link(folder.filePath(QStringLiteral("kept")), folder.filePath(QStringLiteral("link"))));
+        const QString archiveFile = archive.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                                            + QStringLiteral("/Lumivane/archive.sqlite")
+                                                      : folder.filePath(archive);
+        const QStringList where = archive.isEmpty() ? QStringList() : QStringList{QStringLiteral("--archive"), archiveFile};
+        // One download in the archive, so that there is something to lose and to export.
+        const Result stored = cli(where + QStringList{QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind2")),
+                                                      QStringLiteral("records"), QStringLiteral("-o"),
+                                                      folder.filePath(QStringLiteral("first.csv"))});
+        QCOMPARE(stored.exitCode, 0);
+        const QByteArray before = readFile(archiveFile);
+        const QStringList filesBefore = filesIn(folder.filePath(QStringLiteral("kept")));
+        const QString target = output == QLatin1String("default") ? archiveFile : folder.filePath(output);
+        const QStringList meter{QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind2")),
+                                QStringLiteral("records")};
+        const QStringList exported{QStringLiteral("export"), archived(archiveFile).first().section('\t', 0, 0)};
+        const Result refused = cli(where + QStringList{QStringLiteral("--lang"), QStringLiteral("en")}
+                                   + (command == QLatin1String("records") ? meter : exported)
+                                   + QStringList{QStringLiteral("-o"), target});
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(refused.err),
+                 QStringLiteral("Exporting data failed! %1: it is the measurement archive (or one of its journal "
+                                "files) and is not overwritten\n")
+                     .arg(target));
+        QCOMPARE(readFile(archiveFile), before);
+        QCOMPARE(filesIn(folder.filePath(QStringLiteral("kept"))), filesBefore);
+        if (archive.isEmpty())
+            QVERIFY(QFile::remove(archiveFile));
+    }
+
+    // An --archive that cannot be used is a usage error found before the meter is opened (the
+    // image named here does not exist); a password in the address is warned about, never shown.
+    void unusableArchiveIsAUsageError_data()
+    {
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<QString>("reason"); // the start of the reason after "--archive cannot be used: "
+        QTest::newRow("another database") << "mysql://x/y" << "archive location: unknown kind of database mysql://";
+        QTest::newRow("a bad port") << "postgresql://u:secret@h:99999/db"
+                                    << "archive location: the PostgreSQL port is not a number";
+        QTest::newRow("a bad escape") << "postgresql://u:se%zzcret@h/db"
+                                      << "archive location: invalid percent-encoded token";
+        QTest::newRow("an unknown option") << "postgresql://h/db?colour=red"
+                                           << "archive location: invalid URI query parameter";
+        QTest::newRow("a device") << "/dev/null" << "/dev/null is not a regular file";
+        QTest::newRow("a folder") << "sqlite:/tmp" << "/tmp is not a regular file";
+    }
+
+    void unusableArchiveIsAUsageError()
+    {
+        QFETCH(QString, archive);
+        QFETCH(QString, reason);
+        for (const QString &command : {QStringLiteral("records"), QStringLiteral("history")}) {
+            QStringList arguments{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--archive"), archive,
+                                  QStringLiteral("--virtual-meter"), work.filePath(QStringLiteral("missing.json")),
+                                  command};
+            if (command == QLatin1String("records"))
+                arguments << QStringLiteral("-o") << work.filePath(QStringLiteral("never.csv"));
+            const Result result = cli(arguments);
+            QCOMPARE(result.exitCode, 2);
+            const QString said = QString::fromUtf8(result.err);
+            QVERIFY2(said.startsWith(QStringLiteral("lumivane-cli: --archive cannot be used: ") + reason)
+                         && said.contains(QStringLiteral("Usage:")) && !said.contains(QStringLiteral("secret"))
+                         && !said.contains(QStringLiteral("warning")),
+                     qPrintable(said));
+            QVERIFY(!QFile::exists(work.filePath(QStringLiteral("never.csv"))));
+            QVERIFY(!QFile::exists(QStringLiteral("/dev/null-journal")));
+        }
+    }
+
+    void passwordInTheAddressIsWarnedAbout_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("in the user part") << "postgresql://ann:pw@%2Fno-such-folder/db" << true;
+        QTest::newRow("as an option") << "postgresql://ann@%2Fno-such-folder/db?password=pw" << true;
+        QTest::newRow("none") << "postgresql://ann@%2Fno-such-folder/db?sslmode=disable" << false;
+    }
+
+    void passwordInTheAddressIsWarnedAbout()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, warned);
+        const Result result =
+            cli({QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--archive"), address, QStringLiteral("history")});
+        // No server listens there: the history fails after the warning.
+        QCOMPARE(result.exitCode, 1);
+        const QStringList said = QString::fromUtf8(result.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(said.first().startsWith(QStringLiteral("warning: the password in the --archive address")), warned);
+        QCOMPARE(said.size(), warned ? 2 : 1);
+        QVERIFY(!said.last().contains(QStringLiteral(":pw")) && !said.last().contains(QStringLiteral("=pw")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliArchive)

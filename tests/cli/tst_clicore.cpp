@@ -3,6 +3,7 @@
 // rules that the process tests do not reach one by one, and the progress bar.
 
 #include "CliOptions.h"
+#include "CliTexts.h"
 #include "CsvWriter.h"
 #include "ExcelEngine.h"
 #include "FileReplacement.h"
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void csvField();
     void csvFile();
     void csvKeepsReadOnlyFile();
+    void helpCompletionAndManPageAgree();
     void writeFailureKeepsOldFile_data();
     void writeFailureKeepsOldFile();
     void options_data();
@@ -145,7 +147,7 @@ void TestCliCore::csvFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.csv"));
     QString error;
-    QCOMPARE(CsvWriter::write(path, rows, error), CsvWriter::Written);
+    QVERIFY2(CsvWriter::write(path, rows, error), qPrintable(error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), expected);
@@ -163,13 +165,13 @@ void TestCliCore::csvKeepsReadOnlyFile()
     }
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     QString error;
-    QCOMPARE(CsvWriter::write(path, {{QStringLiteral("new")}}, error), CsvWriter::NotReplaceable);
+    QVERIFY(!CsvWriter::write(path, {{QStringLiteral("new")}}, error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("old"));
     // A directory in the way is no file to replace either.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.csv")));
-    QCOMPARE(CsvWriter::write(dir.filePath(QStringLiteral("sub.csv")), {}, error), CsvWriter::NotReplaceable);
+    QVERIFY(!CsvWriter::write(dir.filePath(QStringLiteral("sub.csv")), {}, error));
 }
 
 void TestCliCore::writeFailureKeepsOldFile_data()
@@ -285,6 +287,9 @@ void TestCliCore::options_data()
                                          << int(C::History) << int(F::Xls) << true << false << "";
     QTest::newRow("no such date") << QStringList{"history", "--since", "2026-02-30"} << int(UsageError::BadDate)
                                   << int(C::None) << int(F::Xls) << true << false << "";
+    QTest::newRow("a date with text after it")
+        << QStringList{"history", "--since", "2020-01-01; anything"} << int(UsageError::BadDate) << int(C::None)
+        << int(F::Xls) << true << false << "";
     QTest::newRow("list the meters") << QStringList{"--lang=en", "list"} << int(UsageError::None) << int(C::List)
                                      << int(F::Xls) << false << false << "";
     QTest::newRow("list writes no file") << QStringList{"list", "-o", "a.csv"} << int(UsageError::OutputNotAllowed)
@@ -516,6 +521,71 @@ void TestCliCore::progressDrawn()
     written.resize(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
     std::fclose(stream);
     QCOMPARE(written, drawn);
+}
+
+namespace {
+
+QString sourceFile(const char *path)
+{
+    QFile file(QStringLiteral(LUMIVANE_SOURCE_DIR "/") + QLatin1String(path));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Every match of the first group of pattern in text, sorted, once each.
+QStringList matches(const QString &text, const QString &pattern)
+{
+    QStringList found;
+    QRegularExpressionMatchIterator it = QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(text);
+    while (it.hasNext())
+        found << it.next().captured(1);
+    found.removeDuplicates();
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+// The commands and options are listed three times for users: the help, the bash completion and the
+// manual page. All three list the same ones.
+void TestCliCore::helpCompletionAndManPageAgree()
+{
+    const QString help = CliTexts::help(false);
+    const qsizetype optionsAt = help.indexOf(QStringLiteral("Options:\n"));
+    QVERIFY(optionsAt > 0);
+    // Help: "  name   text" lines under "Commands:" and "Options:" ("  -q, --quiet" names two).
+    const QString option = QStringLiteral("(--?[a-z][a-z-]*)");
+    const qsizetype helpCommandsAt = help.indexOf(QStringLiteral("Commands:\n"));
+    QVERIFY(helpCommandsAt > 0 && helpCommandsAt < optionsAt);
+    const QStringList helpCommands =
+        matches(help.mid(helpCommandsAt, optionsAt - helpCommandsAt), QStringLiteral("^  ([a-z]+)\\b"));
+    const QString helpOptionLines = matches(help.mid(optionsAt), QStringLiteral("^(  -.*)$")).join('\n');
+    const QStringList helpOptions = matches(helpOptionLines, QStringLiteral("(?:^  |, )") + option);
+
+    const QString completion = sourceFile("packaging/lumivane-cli.bash-completion");
+    const QStringList completionCommands =
+        matches(matches(completion, QStringLiteral("local commands=\"([^\"]*)\"")).join(' '), QStringLiteral("([a-z]+)"));
+    const QStringList completionOptions =
+        matches(matches(completion, QStringLiteral("local options=\"([^\"]*)\"")).join(' '), QStringLiteral("(?:^|\\s)") + option);
+
+    // The manual page: the first word after each .TP of COMMANDS and every option after each .TP
+    // of OPTIONS, "\-" read as "-".
+    QString man = sourceFile("packaging/lumivane-cli.1");
+    man.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const qsizetype commandsAt = man.indexOf(QStringLiteral(".SH COMMANDS")), manOptionsAt = man.indexOf(QStringLiteral(".SH OPTIONS"));
+    const qsizetype optionsEnd = man.indexOf(QStringLiteral(".SH "), manOptionsAt + 1);
+    QVERIFY(commandsAt > 0 && manOptionsAt > commandsAt && optionsEnd > manOptionsAt);
+    const QStringList manCommands = matches(man.mid(commandsAt, manOptionsAt - commandsAt),
+                                            QStringLiteral("^\\.TP\n\\.BI? \"?([a-z]+)"));
+    const QString manOptionLines =
+        matches(man.mid(manOptionsAt, optionsEnd - manOptionsAt), QStringLiteral("^\\.TP\n(.*)$")).join('\n');
+    const QStringList manOptions = matches(manOptionLines, QStringLiteral("(?:^\\.BR? |^\\.BI |, |\" )") + option);
+
+    QCOMPARE(helpCommands.size(), 7);
+    QCOMPARE(completionCommands, helpCommands);
+    QCOMPARE(manCommands, helpCommands);
+    QVERIFY(helpOptions.size() >= 12);
+    QCOMPARE(completionOptions, helpOptions);
+    QCOMPARE(manOptions, helpOptions);
 }
 
 QTEST_GUILESS_MAIN(TestCliCore)

@@ -144,6 +144,8 @@ void TestCliOutput::helpAndVersion_data()
     QTest::newRow("help tells list, Chinese")
         << QStringList{QStringLiteral("--help")} << QStringLiteral("  list              列出连接的仪器");
     QTest::newRow("version") << QStringList{QStringLiteral("--version")} << QStringLiteral("lumivane-cli 1.");
+    QTest::newRow("version names the licence")
+        << QStringList{QStringLiteral("--version")} << QStringLiteral("\nLicence: GPL-3.0-or-later (");
 }
 
 void TestCliOutput::helpAndVersion()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Batches.h"
 #include "ExcelEngine.h"
 #include "ExportTable.h"
+#include "FileReplacement.h"
 #include "RecordingProgress.h"
 #include "WorkbookReader.h"
 #include "WorkbookStreamCheck.h"
@@ -8,6 +10,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -262,7 +265,7 @@ private Q_SLOTS:
             writeFile(path(QStringLiteral(".~lock.target.xls#")), "user,host,2024");
         if (setup == QLatin1String("folder"))
             QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("target.xls")));
-        QCOMPARE(ExcelEngine::canReplaceFile(file), replaceable);
+        QCOMPARE(FileReplacement::canReplace(file), replaceable);
 
         // The engine refuses what cannot be replaced and leaves it as it was.
         ExcelEngine engine(file);
@@ -274,10 +277,80 @@ private Q_SLOTS:
         }
     }
 
+    // An output that names a kept file (the archive, the meter image) in any spelling, or a file
+    // SQLite keeps beside it, is caught whether or not the kept file exists yet.
+    void wouldReplace_data()
+    {
+        QTest::addColumn<QString>("output"); // relative to the test folder
+        QTest::addColumn<bool>("keptExists");
+        QTest::addColumn<bool>("replaces");
+        for (const bool exists : {true, false}) {
+            const char *state = exists ? "existing" : "new";
+            QTest::addRow("the file, %s", state) << "a.sqlite" << exists << true;
+            QTest::addRow("through the folder link, %s", state) << "link/a.sqlite" << exists << true;
+            QTest::addRow("with dots, %s", state) << "sub/../a.sqlite" << exists << true;
+            QTest::addRow("its -wal, %s", state) << "a.sqlite-wal" << exists << true;
+            QTest::addRow("its -shm, %s", state) << "link/a.sqlite-shm" << exists << true;
+            QTest::addRow("its -journal, %s", state) << "a.sqlite-journal" << exists << true;
+            QTest::addRow("another file, %s", state) << "b.sqlite" << exists << false;
+            QTest::addRow("a longer name, %s", state) << "a.sqlite-walx" << exists << false;
+        }
+        QTest::newRow("a link to the file") << "file-link" << true << true;
+        QTest::newRow("a hard link to the file") << "hard-link" << true << true;
+    }
+
+    void wouldReplace()
+    {
+        QFETCH(QString, output);
+        QFETCH(bool, keptExists);
+        QFETCH(bool, replaces);
+        QDir folder(path(QStringLiteral("kept")));
+        QVERIFY(folder.mkpath(QStringLiteral("sub")));
+        const QString kept = folder.filePath(QStringLiteral("a.sqlite"));
+        if (keptExists) {
+            writeFile(kept, "SQLite format 3");
+            QVERIFY(QFile::link(kept, folder.filePath(QStringLiteral("file-link"))));
+            QCOMPARE(::link(QFile::encodeName(kept).constData(),
+                            QFile::encodeName(folder.filePath(QStringLiteral("hard-link"))).constData()),
+                     0);
+        }
+        QVERIFY(QFile::link(folder.path(), folder.filePath(QStringLiteral("sub/link"))));
+        // The output is named from the sub-folder, the kept file from its own folder.
+        const QString named = output.startsWith(QLatin1String("link")) ? QStringLiteral("sub/") + output : output;
+        QCOMPARE(FileReplacement::wouldReplace(folder.filePath(named), kept), replaces);
+        QVERIFY(folder.removeRecursively());
+    }
+
+    // The batches a table is written in cover every row once, in order; a table without rows
+    // still gets one empty batch for its titles.
+    void batchesCoverTheTable_data()
+    {
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("batches"); // first+count ...
+        QTest::newRow("no rows") << qint64(0) << 4 << "0+0";
+        QTest::newRow("one row") << qint64(1) << 4 << "0+1";
+        QTest::newRow("one full batch") << qint64(4) << 4 << "0+4";
+        QTest::newRow("one more") << qint64(5) << 4 << "0+4 4+1";
+        QTest::newRow("several") << qint64(10) << 4 << "0+4 4+4 8+2";
+        QTest::newRow("past 32 bits") << qint64(5000000000) << 2000000000 << "0+2000000000 2000000000+2000000000 4000000000+1000000000";
+    }
+
+    void batchesCoverTheTable()
+    {
+        QFETCH(qint64, rows);
+        QFETCH(int, size);
+        QFETCH(QString, batches);
+        QStringList got;
+        for (const Batches::Batch batch : Batches(rows, size))
+            got << QStringLiteral("%1+%2").arg(batch.first).arg(batch.count);
+        QCOMPARE(got.join(' '), batches);
+    }
+
     void prepareFileNeedsAFolder()
     {
         ExcelEngine engine(path(QStringLiteral("missing/sub/out.xls")));
-        QVERIFY(!engine.prepareFile(engine.fileName()));
+        QCOMPARE(FileReplacement::readiness(engine.fileName()), FileReplacement::FolderNotWritable);
         QVERIFY(!engine.openWorkbook(1));
         QVERIFY(!engine.isOpen());
         ExcelEngine unnamed{QString()};
