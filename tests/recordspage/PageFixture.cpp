@@ -7,12 +7,17 @@
 #include "RecordsTableModel.h"
 #include "TableRoles.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
-PageFixture::PageFixture(const QString &catalogDirectory) : page(session, dialogs, catalogDirectory) {}
+PageFixture::PageFixture(const QString &catalogDirectory) : page(session, dialogs, catalogDirectory)
+{
+    // The records model is checked on every change for the signals and indexes views rely on.
+    new QAbstractItemModelTester(view()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest, &page);
+}
 
 QString PageFixture::shippedCatalogs()
 {
