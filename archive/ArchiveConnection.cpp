@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 namespace {
 
@@ -52,6 +53,24 @@ bool openSqlite(QSqlDatabase &db, const ArchiveLocation &location, int busyTimeo
                   error);
 }
 
+bool openSqliteForReading(QSqlDatabase &db, const ArchiveLocation &location, int busyTimeoutMs, bool &withoutLocks,
+                          QString &error)
+{
+    withoutLocks = !(QFileInfo::exists(location.path + QStringLiteral("-wal"))
+                     && QFileInfo::exists(location.path + QStringLiteral("-shm")));
+    QUrl uri = QUrl::fromLocalFile(location.path);
+    uri.setQuery(withoutLocks ? QStringLiteral("immutable=1") : QStringLiteral("mode=ro"));
+    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    if (!db.open()) {
+        error = archiveError(location, QStringLiteral("cannot open the file"), db.lastError());
+        return false;
+    }
+    return run(db, location, QStringLiteral("SELECT count(*) FROM sqlite_master"),
+               QStringLiteral("not a usable database"), error);
+}
+
 bool openPostgresql(QSqlDatabase &db, const ArchiveLocation &location, int busyTimeoutMs, QString &error)
 {
     // libpq takes a host starting with '/' as the folder of the server's Unix socket.
@@ -88,4 +107,21 @@ bool openArchiveConnection(const ArchiveLocation &location, const QString &conne
     QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driver, connectionName);
     return location.engine == ArchiveLocation::Sqlite ? openSqlite(db, location, busyTimeoutMs, error)
                                                       : openPostgresql(db, location, busyTimeoutMs, error);
+}
+
+bool openArchiveForReading(const ArchiveLocation &location, const QString &connectionName, int busyTimeoutMs,
+                           bool &withoutLocks, QString &error)
+{
+    withoutLocks = false;
+    const ArchiveDialect &dialect = ArchiveDialect::of(location.engine);
+    if (!QSqlDatabase::isDriverAvailable(dialect.driver)) {
+        error = archiveError(location, QStringLiteral("Qt's %1 driver is not installed").arg(dialect.driver));
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driver, connectionName);
+    if (location.engine == ArchiveLocation::Sqlite)
+        return openSqliteForReading(db, location, busyTimeoutMs, withoutLocks, error);
+    return openPostgresql(db, location, busyTimeoutMs, error)
+           && run(db, location, QStringLiteral("SET default_transaction_read_only = on"),
+                  QStringLiteral("cannot begin reading only"), error);
 }

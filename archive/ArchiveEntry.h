@@ -11,6 +11,28 @@
 
 #include <optional>
 
+// Which table a command wrote from a download, as the archive keeps it (its purpose column): a
+// records download fills the records table, a spectral download the spectral table or the colour
+// table of its spectra. An archive damaged by hand may hold any other number.
+enum class ArchivedTable : int {
+    Records = 0,
+    Spectra = 1,
+    Colours = 2
+};
+
+// The download that fills the table (nullopt for a number that names no table).
+inline std::optional<DownloadPurpose::Purpose> purposeOf(ArchivedTable table)
+{
+    switch (table) {
+    case ArchivedTable::Records:
+        return DownloadPurpose::Records;
+    case ArchivedTable::Spectra:
+    case ArchivedTable::Colours:
+        return DownloadPurpose::Spectra;
+    }
+    return std::nullopt;
+}
+
 // One download as the archive keeps it, without its memory and decoded records (which can be
 // large and go in and out in parts).
 struct ArchiveEntry
@@ -20,7 +42,7 @@ struct ArchiveEntry
     QString hostName;
     QString programVersion;
     KeyInfo keyInfo;
-    DownloadPurpose::Purpose purpose = DownloadPurpose::Records; // the records table or the spectral table
+    ArchivedTable table = ArchivedTable::Records;
     int uiIndex = 1;
     int mode = 0;
     QList<int> unitSlots;
@@ -36,6 +58,14 @@ struct ArchiveEntry
 enum class ArchiveArea {
     Records = 0,
     Names = 1
+};
+
+// How much of a memory area the archive holds for a download: its bytes, and whether its chunks
+// are all there (numbered from 0 without a gap, each but the last a whole chunk).
+struct ArchivedMemory
+{
+    qint64 bytes = 0;
+    bool whole = true;
 };
 
 // Which downloads a listing shows: all by default; a serial number (as the window shows it, a

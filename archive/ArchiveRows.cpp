@@ -67,7 +67,7 @@ void ArchiveRows::bind(QSqlQuery &query, const ArchiveEntry &entry)
     query.addBindValue(int(key.marker));
     query.addBindValue(int(key.extraWord));
     query.addBindValue(key.date.isValid() ? key.date.toString(Qt::ISODate) : QString(QLatin1String("")));
-    query.addBindValue(int(entry.purpose));
+    query.addBindValue(int(entry.table));
     query.addBindValue(entry.uiIndex);
     query.addBindValue(entry.mode);
     query.addBindValue(slotsText(entry.unitSlots));
@@ -89,8 +89,7 @@ ArchiveEntry ArchiveRows::read(const QSqlQuery &query)
     entry.keyInfo.marker = quint8(query.value(7).toInt());
     entry.keyInfo.extraWord = quint16(query.value(8).toInt());
     entry.keyInfo.date = QDate::fromString(query.value(9).toString(), Qt::ISODate);
-    entry.purpose =
-        query.value(10).toInt() == DownloadPurpose::Spectra ? DownloadPurpose::Spectra : DownloadPurpose::Records;
+    entry.table = ArchivedTable(query.value(10).toInt());
     entry.uiIndex = query.value(11).toInt();
     entry.mode = query.value(12).toInt();
     entry.unitSlots = slotsFrom(query.value(13).toString());

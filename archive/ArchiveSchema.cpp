@@ -41,6 +41,10 @@ const QList<QStringList> &steps()
                            "record_index BIGINT NOT NULL, json TEXT NOT NULL, "
                            "PRIMARY KEY (download_id, record_index))"),
         },
+        // 2: purpose 2, a spectral download written as its colour table. The tables stay as they
+        // are; programs that know only version 1 would take purpose 2 for the records table, and
+        // the new version keeps them from reading such downloads wrongly.
+        {},
     };
     return all;
 }
@@ -110,6 +114,12 @@ bool migrate(QSqlDatabase &db, const ArchiveLocation &location, QString &error)
 int ArchiveSchema::currentVersion()
 {
     return int(steps().size());
+}
+
+int ArchiveSchema::readableVersion(QSqlDatabase &db, const ArchiveLocation &location, QString &error)
+{
+    const int version = storedVersion(db, location, error);
+    return version >= 0 && newerThanProgram(version, location, error) ? -1 : version;
 }
 
 bool ArchiveSchema::bringUpToDate(QSqlDatabase &db, const ArchiveLocation &location, QString &error)

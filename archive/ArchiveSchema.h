@@ -18,4 +18,8 @@ int currentVersion();
 // newer than this program or a step fails (then nothing of it stays).
 bool bringUpToDate(QSqlDatabase &db, const ArchiveLocation &location, QString &error);
 
+// The version of a database that is only read, which this program reads as it is when it is not
+// newer: 0 when it has no tables yet, -1 with the reason when it cannot be read or is newer.
+int readableVersion(QSqlDatabase &db, const ArchiveLocation &location, QString &error);
+
 } // namespace ArchiveSchema

@@ -7,6 +7,7 @@
 #include "ArchiveRows.h"
 #include "ArchiveSchema.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -42,8 +43,9 @@ struct MeasurementArchive::Statements
     QSqlQuery insertRecords; // a whole batch
 };
 
-MeasurementArchive::MeasurementArchive(const ArchiveLocation &location)
+MeasurementArchive::MeasurementArchive(const ArchiveLocation &location, Access access)
     : where(location),
+      access(access),
       connectionName(QStringLiteral("lumivane-archive-%1").arg(++connectionCounter))
 {}
 
@@ -61,6 +63,7 @@ void MeasurementArchive::close()
 {
     rollback();
     statements.reset();
+    opened = noTables = withoutLocks = false;
     if (!QSqlDatabase::contains(connectionName))
         return;
     // Qt removes a connection cleanly only when no QSqlDatabase or QSqlQuery refers to it.
@@ -68,12 +71,13 @@ void MeasurementArchive::close()
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-std::unique_ptr<MeasurementArchive> MeasurementArchive::openLocation(const QString &locationText, QString &reason)
+std::unique_ptr<MeasurementArchive> MeasurementArchive::openLocation(const QString &locationText, QString &reason,
+                                                                     Access access)
 {
     const std::optional<ArchiveLocation> location = ArchiveLocation::parseOrDefault(locationText, reason);
     if (!location)
         return nullptr;
-    auto archive = std::make_unique<MeasurementArchive>(*location);
+    auto archive = std::make_unique<MeasurementArchive>(*location, access);
     if (!archive->open()) {
         reason = archive->errorString();
         return nullptr;
@@ -85,22 +89,90 @@ bool MeasurementArchive::open()
 {
     close();
     QString error;
-    bool opened = openArchiveConnection(where, connectionName, BusyTimeoutMs, error);
-    if (opened) {
-        QSqlDatabase db = database();
-        opened = ArchiveSchema::bringUpToDate(db, where, error);
+    bool ready = false;
+    if (access == Access::ReadOnly) {
+        ready = openForReading(error);
+    } else {
+        ready = openArchiveConnection(where, connectionName, BusyTimeoutMs, error);
+        if (ready) {
+            QSqlDatabase db = database();
+            ready = ArchiveSchema::bringUpToDate(db, where, error);
+        }
     }
-    if (!opened) {
+    if (!ready) {
         lastError = error;
         close();
         return false;
     }
-    if (!prepareStatements()) {
+    if (access == Access::ReadWrite && (!prepareStatements() || !applyWriteWait())) {
         close();
         return false;
     }
+    opened = true;
     lastError.clear();
     return true;
+}
+
+bool MeasurementArchive::openForReading(QString &error)
+{
+    // A file that was never made holds no downloads; reading it must not make it.
+    if (where.engine == ArchiveLocation::Sqlite && !QFileInfo::exists(where.path)) {
+        noTables = true;
+        return true;
+    }
+    const QFileInfo file(where.path);
+    readFileStamp = {file.size(), file.lastModified(), file.metadataChangeTime()};
+    if (!openArchiveForReading(where, connectionName, BusyTimeoutMs, withoutLocks, error))
+        return false;
+    QSqlDatabase db = database();
+    const int version = ArchiveSchema::readableVersion(db, where, error);
+    noTables = version == 0;
+    return version >= 0;
+}
+
+void MeasurementArchive::setWriteWait(int milliseconds)
+{
+    writeWaitMs = milliseconds;
+    if (isOpen() && access == Access::ReadWrite)
+        applyWriteWait();
+}
+
+bool MeasurementArchive::applyWriteWait()
+{
+    QSqlQuery query(database());
+    const QString sql = where.engine == ArchiveLocation::Sqlite ? QStringLiteral("PRAGMA busy_timeout = %1")
+                                                                : QStringLiteral("SET lock_timeout = %1");
+    if (!query.exec(sql.arg(writeWaitMs)))
+        return report(QStringLiteral("cannot set the time to wait for other writers"), query.lastError());
+    return true;
+}
+
+bool MeasurementArchive::writerAppeared() const
+{
+    if (!withoutLocks)
+        return false;
+    const QFileInfo file(where.path);
+    return QFileInfo::exists(where.path + QStringLiteral("-wal"))
+           || FileStamp{file.size(), file.lastModified(), file.metadataChangeTime()} != readFileStamp;
+}
+
+template<typename Read>
+bool MeasurementArchive::reading(const Read &read)
+{
+    // An unchanging file is read without checking for changes, so a file that changed since is
+    // opened again before it is read.
+    if (writerAppeared() && !open())
+        return false;
+    if (read() && !writerAppeared())
+        return true;
+    if (!writerAppeared())
+        return false;
+    const QString failure = lastError;
+    if (!open()) {
+        lastError = failure.isEmpty() ? lastError : failure;
+        return false;
+    }
+    return read();
 }
 
 bool MeasurementArchive::prepareStatements()
@@ -120,7 +192,7 @@ bool MeasurementArchive::prepareStatements()
 
 bool MeasurementArchive::isOpen() const
 {
-    return statements != nullptr;
+    return opened;
 }
 
 bool MeasurementArchive::report(const QString &what, const QSqlError &error)
@@ -153,6 +225,8 @@ bool MeasurementArchive::begin(const ArchiveEntry &entry)
 {
     if (!isOpen())
         return report(QStringLiteral("not open"));
+    if (access == Access::ReadOnly)
+        return report(QStringLiteral("opened for reading only"));
     if (storing)
         return report(QStringLiteral("another download is being stored"));
     QSqlQuery transaction(database());
@@ -293,6 +367,8 @@ bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &
     entries.clear();
     if (!isOpen())
         return report(QStringLiteral("not open"));
+    if (noTables)
+        return true;
     QStringList conditions;
     QVariantList values;
     if (filter.serial) {
@@ -312,62 +388,156 @@ bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY downloaded_utc DESC, id DESC");
 
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        return report(QStringLiteral("cannot list the downloads"), query.lastError());
-    while (query.next())
-        entries.append(ArchiveRows::read(query));
-    return query.lastError().type() == QSqlError::NoError
-           || report(QStringLiteral("cannot list the downloads"), query.lastError());
+    return reading([&] {
+        entries.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        if (!query.exec())
+            return report(QStringLiteral("cannot list the downloads"), query.lastError());
+        while (query.next())
+            entries.append(ArchiveRows::read(query));
+        return query.lastError().type() == QSqlError::NoError
+               || report(QStringLiteral("cannot list the downloads"), query.lastError());
+    });
+}
+
+bool MeasurementArchive::entry(qint64 id, ArchiveEntry &entry)
+{
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    lastError.clear();
+    if (noTables)
+        return false;
+    return reading([&] {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT id, %1 FROM downloads WHERE id = ?").arg(ArchiveRows::columns()));
+        query.addBindValue(id);
+        if (!query.exec())
+            return report(QStringLiteral("cannot read download %1").arg(id), query.lastError());
+        if (!query.next()) {
+            lastError.clear();
+            return false;
+        }
+        entry = ArchiveRows::read(query);
+        return true;
+    });
+}
+
+bool MeasurementArchive::memoryExtents(qint64 id, ArchivedMemory (&extents)[2])
+{
+    extents[0] = extents[1] = ArchivedMemory();
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    if (noTables)
+        return true;
+    return reading([&] {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT area, count(*), sum(length(bytes)), max(seq) FROM memory_chunks "
+                                     "WHERE download_id = ? GROUP BY area"));
+        query.addBindValue(id);
+        if (!query.exec())
+            return report(QStringLiteral("cannot read download %1").arg(id), query.lastError());
+        while (query.next()) {
+            const int area = query.value(0).toInt();
+            if (area != int(ArchiveArea::Records) && area != int(ArchiveArea::Names))
+                continue;
+            const qint64 chunks = query.value(1).toLongLong();
+            const qint64 bytes = query.value(2).toLongLong();
+            extents[area].bytes = bytes;
+            extents[area].whole =
+                query.value(3).toLongLong() + 1 == chunks && (bytes + ChunkBytes - 1) / ChunkBytes == chunks;
+        }
+        return query.lastError().type() == QSqlError::NoError
+               || report(QStringLiteral("cannot read download %1").arg(id), query.lastError());
+    });
+}
+
+bool MeasurementArchive::readMemory(qint64 id, ArchiveArea area, qint64 offset, qint64 length, QByteArray &bytes)
+{
+    bytes.clear();
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    const QString what = QStringLiteral("cannot read the memory of download %1").arg(id);
+    if (length <= 0)
+        return length == 0 || report(what);
+    // Every chunk but the last is whole, so the chunks that hold the bytes follow from their place.
+    const qint64 firstChunk = offset / ChunkBytes;
+    const qint64 lastChunk = (offset + length - 1) / ChunkBytes;
+    return reading([&] {
+        bytes.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT seq, bytes FROM memory_chunks WHERE download_id = ? AND area = ? "
+                                     "AND seq BETWEEN ? AND ? ORDER BY seq"));
+        query.addBindValue(id);
+        query.addBindValue(int(area));
+        query.addBindValue(firstChunk);
+        query.addBindValue(lastChunk);
+        if (noTables || !query.exec())
+            return report(what, query.lastError());
+        QByteArray joined;
+        qint64 expected = firstChunk;
+        while (query.next()) {
+            const QByteArray chunk = query.value(1).toByteArray();
+            if (query.value(0).toLongLong() != expected++ || (expected <= lastChunk && chunk.size() != ChunkBytes))
+                return report(what + QStringLiteral(": its chunks are not whole"));
+            joined += chunk;
+        }
+        if (query.lastError().type() != QSqlError::NoError)
+            return report(what, query.lastError());
+        const qint64 skip = offset - firstChunk * ChunkBytes;
+        if (expected != lastChunk + 1 || joined.size() < skip + length)
+            return report(what + QStringLiteral(": it holds fewer bytes"));
+        bytes = joined.mid(skip, length);
+        return true;
+    });
 }
 
 bool MeasurementArchive::load(qint64 id, ArchiveEntry &entry, QByteArray &recordMemory, QByteArray &nameMemory,
                               QList<QByteArray> *decodedRecords)
 {
-    if (!isOpen())
-        return report(QStringLiteral("not open"));
-    const QString what = QStringLiteral("cannot read download %1").arg(id);
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id, %1 FROM downloads WHERE id = ?").arg(ArchiveRows::columns()));
-    query.addBindValue(id);
-    if (!query.exec())
-        return report(what, query.lastError());
-    if (!query.next()) {
-        lastError.clear();
+    if (!this->entry(id, entry))
         return false;
-    }
-    entry = ArchiveRows::read(query);
-
-    recordMemory.clear();
-    nameMemory.clear();
-    query.prepare(QStringLiteral("SELECT area, bytes FROM memory_chunks WHERE download_id = ? ORDER BY area, seq"));
-    query.addBindValue(id);
-    if (!query.exec())
-        return report(what, query.lastError());
-    while (query.next())
-        (query.value(0).toInt() == int(ArchiveArea::Names) ? nameMemory : recordMemory) += query.value(1).toByteArray();
-
-    if (decodedRecords) {
-        decodedRecords->clear();
-        query.prepare(QStringLiteral("SELECT json FROM decoded_records WHERE download_id = ? ORDER BY record_index"));
+    const QString what = QStringLiteral("cannot read download %1").arg(id);
+    return reading([&] {
+        recordMemory.clear();
+        nameMemory.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(
+            QStringLiteral("SELECT area, bytes FROM memory_chunks WHERE download_id = ? ORDER BY area, seq"));
         query.addBindValue(id);
         if (!query.exec())
             return report(what, query.lastError());
         while (query.next())
-            decodedRecords->append(query.value(0).toString().toUtf8());
-    }
-    return query.lastError().type() == QSqlError::NoError || report(what, query.lastError());
+            (query.value(0).toInt() == int(ArchiveArea::Names) ? nameMemory : recordMemory) +=
+                query.value(1).toByteArray();
+
+        if (decodedRecords) {
+            decodedRecords->clear();
+            query.prepare(
+                QStringLiteral("SELECT json FROM decoded_records WHERE download_id = ? ORDER BY record_index"));
+            query.addBindValue(id);
+            if (!query.exec())
+                return report(what, query.lastError());
+            while (query.next())
+                decodedRecords->append(query.value(0).toString().toUtf8());
+        }
+        return query.lastError().type() == QSqlError::NoError || report(what, query.lastError());
+    });
 }
 
 bool MeasurementArchive::remove(qint64 id)
 {
     if (!isOpen())
         return report(QStringLiteral("not open"));
+    if (access == Access::ReadOnly)
+        return report(QStringLiteral("opened for reading only"));
     if (storing)
         return report(QStringLiteral("a download is being stored"));
     // The download's memory and records go with it (ON DELETE CASCADE).

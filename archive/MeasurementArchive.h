@@ -5,6 +5,7 @@
 #include "ArchiveLocation.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -19,27 +20,43 @@ class QSqlError;
 // forward when opened) and the same queries. A download is stored in one transaction: a failure
 // or a crash at any point leaves no part of it behind. Each instance holds its own connection and
 // is used from the thread that made it; the window and the command line may archive at the same
-// time (SQLite waits up to 5 s for the other's transaction).
+// time: a download waits for another's write transaction (up to WriteWaitMs), which only copies
+// bytes that were decoded beforehand. An archive opened for reading only writes nothing, not even
+// SQLite's shared-memory files, so that it works on a file the user may only read and leaves
+// nothing behind that would keep its owner from writing.
 class MeasurementArchive
 {
 public:
+    enum class Access {
+        ReadWrite,
+        ReadOnly
+    };
+
+    // How long opening waits for the database (connecting, another program's schema change).
     static constexpr int BusyTimeoutMs = 5000;
+    // How long storing a download waits for another download's write transaction: several
+    // downloads of a station may end at once, and a download is worth a wait.
+    static constexpr int WriteWaitMs = 600000;
     // Memory goes into the database in pieces of this size, so that a large download never has
     // to be held whole.
     static constexpr int ChunkBytes = 1 << 20;
 
-    explicit MeasurementArchive(const ArchiveLocation &location);
+    explicit MeasurementArchive(const ArchiveLocation &location, Access access = Access::ReadWrite);
     ~MeasurementArchive();
     MeasurementArchive(const MeasurementArchive &) = delete;
     MeasurementArchive &operator=(const MeasurementArchive &) = delete;
 
     // Connects (creating an SQLite file and its folder when missing) and brings the schema to the
     // current version. False, with errorString(), when the database cannot be opened, is corrupt,
-    // is newer than this program, or refuses the login.
+    // is newer than this program, or refuses the login. For reading only, an older schema is read
+    // as it is, and a missing SQLite file or a database without tables is an empty archive.
     bool open();
     // The archive a location text names (as ArchiveLocation::parse reads it; empty: the default
     // one), open; nullptr, with the reason, when it cannot be used.
-    static std::unique_ptr<MeasurementArchive> openLocation(const QString &locationText, QString &reason);
+    static std::unique_ptr<MeasurementArchive> openLocation(const QString &locationText, QString &reason,
+                                                            Access access = Access::ReadWrite);
+    // How long a store waits for another's write transaction (WriteWaitMs unless set).
+    void setWriteWait(int milliseconds);
     bool isOpen() const;
     const ArchiveLocation &location() const { return where; }
     // Why the last operation failed, naming the database (never its password).
@@ -67,6 +84,14 @@ public:
     // no such download (errorString() then empty) or it cannot be read.
     bool load(qint64 id, ArchiveEntry &entry, QByteArray &recordMemory, QByteArray &nameMemory,
               QList<QByteArray> *decodedRecords = nullptr);
+    // One download's entry alone; false as for load().
+    bool entry(qint64 id, ArchiveEntry &entry);
+    // How much of each memory area (indexed by ArchiveArea) the archive holds for a download.
+    bool memoryExtents(qint64 id, ArchivedMemory (&extents)[2]);
+    // The bytes [offset, offset + length) of a download's memory area, read from the chunks that
+    // hold them, so that a large download can be read a part at a time. False, with the reason,
+    // when the archive does not hold them all.
+    bool readMemory(qint64 id, ArchiveArea area, qint64 offset, qint64 length, QByteArray &bytes);
     // Deletes a download with everything stored for it; false when there was none.
     bool remove(qint64 id);
 
@@ -75,6 +100,15 @@ private:
 
     QSqlDatabase database() const;
     void close();
+    bool openForReading(QString &error);
+    bool applyWriteWait();
+    // Whether a program began writing an SQLite archive that this one reads without locks (its
+    // write-ahead log appeared): what was read may mix the old and the new file.
+    bool writerAppeared() const;
+    // Runs a read; when a writer appeared meanwhile, opens again (now through the writer's
+    // shared memory) and reads once more.
+    template<typename Read>
+    bool reading(const Read &read);
     bool prepareStatements();
     // Sets lastError; fail() also rolls the download back.
     bool report(const QString &what, const QSqlError &error);
@@ -85,6 +119,22 @@ private:
     bool flushRecords();
 
     ArchiveLocation where;
+    const Access access;
+    int writeWaitMs = WriteWaitMs;
+    bool opened = false;
+    bool noTables = false;     // read only: nothing was ever archived there
+    bool withoutLocks = false; // read only: an SQLite file no program had open, read as immutable
+    // The file read without locks as it was when opened: its size and times.
+    struct FileStamp
+    {
+        qint64 size = 0;
+        QDateTime modified, changed;
+        bool operator!=(const FileStamp &other) const
+        {
+            return size != other.size || modified != other.modified || changed != other.changed;
+        }
+    };
+    FileStamp readFileStamp;
     QString connectionName;
     QString lastError;
     qint64 pendingId = 0;

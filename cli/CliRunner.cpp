@@ -64,6 +64,20 @@ QString accessKey(MeterAccessStatus::Cause cause)
     return QStringLiteral("gone");
 }
 
+// The table column of history: the name of the command that wrote the table.
+QString tableName(ArchivedTable table)
+{
+    switch (table) {
+    case ArchivedTable::Records:
+        return QStringLiteral("records");
+    case ArchivedTable::Spectra:
+        return QStringLiteral("spectra");
+    case ArchivedTable::Colours:
+        return QStringLiteral("colour");
+    }
+    return QString::number(int(table));
+}
+
 } // namespace
 
 CliRunner::CliRunner(FILE *out, FILE *err, const QProcessEnvironment &environment)
@@ -490,7 +504,7 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
         QString reason;
         const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
         if (archive)
-            archiveId = DownloadArchiver::archive(*archive, origin, count, fromFiles, reason);
+            archiveId = DownloadArchiver::archive(*archive, origin, count, fromFiles, reason, contents);
         if (archiveId == 0)
             print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
     }
@@ -518,15 +532,15 @@ bool CliRunner::usesArchive() const
     }
 }
 
-std::unique_ptr<MeasurementArchive> CliRunner::openArchive(QString &reason) const
+std::unique_ptr<MeasurementArchive> CliRunner::openArchive(QString &reason, MeasurementArchive::Access access) const
 {
-    return MeasurementArchive::openLocation(options.archiveLocation, reason);
+    return MeasurementArchive::openLocation(options.archiveLocation, reason, access);
 }
 
 int CliRunner::runHistory()
 {
     QString reason;
-    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason, MeasurementArchive::Access::ReadOnly);
     if (!archive)
         return fail(text(Text::CliArchiveUnavailable).arg(reason));
     ArchiveFilter filter;
@@ -565,7 +579,7 @@ int CliRunner::runHistory()
                 json.key(QStringLiteral("recordCount"));
                 json.value(entry.recordCount);
                 json.key(QStringLiteral("table"));
-                json.value(entry.purpose == MeterFlow::Spectra ? QStringLiteral("spectra") : QStringLiteral("records"));
+                json.value(tableName(entry.table));
                 json.key(QStringLiteral("host"));
                 json.value(entry.hostName);
                 json.key(QStringLiteral("program"));
@@ -586,7 +600,7 @@ int CliRunner::runHistory()
                      .arg(qint32(entry.keyInfo.modelCode))
                      .arg(entry.uiIndex)
                      .arg(entry.recordCount)
-                     .arg(entry.purpose == MeterFlow::Spectra ? QStringLiteral("spectra") : QStringLiteral("records"));
+                     .arg(tableName(entry.table));
     }
     print(out, lines);
     return Success;
@@ -595,33 +609,47 @@ int CliRunner::runHistory()
 int CliRunner::runExport()
 {
     QString reason;
-    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+    const std::unique_ptr<MeasurementArchive> archive = openArchive(reason, MeasurementArchive::Access::ReadOnly);
     if (!archive)
         return fail(text(Text::CliArchiveUnavailable).arg(reason));
+    const qint64 id = options.exportId;
     ArchiveEntry entry;
-    MeterFlow::Download whole;
-    if (!archive->load(options.exportId, entry, whole.records, whole.names)) {
+    ArchivedMemory memory[2];
+    if (!archive->entry(id, entry)) {
         if (archive->errorString().isEmpty())
-            return fail(text(Text::CliNoSuchDownload).arg(options.exportId));
+            return fail(text(Text::CliNoSuchDownload).arg(id));
         return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
     }
-    whole.count = entry.recordCount;
+    if (!archive->memoryExtents(id, memory))
+        return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+    // A download that does not agree with itself would give a wrong or endless table.
+    if (const std::optional<QString> damage = DownloadArchiver::damage(entry, memory, options.chinese))
+        return fail(*damage);
+    const qint64 count = entry.recordCount;
     OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
-    if (!output.prepare(reason) || !output.accepts(whole.count, reason))
+    if (!output.prepare(reason) || !output.accepts(count, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
-    // The tables are made again from the memory as read and the catalogs it was read with.
-    DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese);
-    const DownloadTables::BatchOf slices = [&whole](qint64 first, int records, MeterFlow::Download &batch,
+    // The table the command wrote, made again from the memory as read and the catalogs it was
+    // read with, a batch at a time from the archive's chunks as a download is from its files.
+    const bool names = memory[int(ArchiveArea::Names)].bytes > 0;
+    const DownloadTables::BatchOf fromArchive = [&](qint64 first, int records, MeterFlow::Download &batch,
                                                     QString &error) {
-        if (DownloadTables::slice(whole, first, records, batch))
+        batch.count = records;
+        batch.names.clear();
+        if (archive->readMemory(id, ArchiveArea::Records, first * MeterFacts::RecordSize,
+                                qint64(records) * MeterFacts::RecordSize, batch.records)
+            && (!names
+                || archive->readMemory(id, ArchiveArea::Names, first * MeterFacts::NameSlotSize,
+                                       qint64(records) * MeterFacts::NameSlotSize, batch.names)))
             return true;
-        error = QStringLiteral("the archived memory holds fewer records than its count");
+        error = archive->errorString();
         return false;
     };
+    DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese, DownloadArchiver::contentsOf(entry));
     if (output.isJson())
-        return writeDocument(output, tables, whole.count, slices, entry.id);
+        return writeDocument(output, tables, count, fromArchive, entry.id);
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &why) {
-        return tables.table(first, records, slices, table, why);
+        return tables.table(first, records, fromArchive, table, why);
     };
-    return writeOutput(output, whole.count, tableOf, tables.meterSheet(whole.count));
+    return writeOutput(output, count, tableOf, tables.meterSheet(count));
 }

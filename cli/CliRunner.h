@@ -5,6 +5,7 @@
 #include "CliOptions.h"
 #include "DownloadTables.h"
 #include "KeyInfo.h"
+#include "MeasurementArchive.h"
 #include "MeterFlow.h"
 #include "MeterSession.h"
 #include "MeterState.h"
@@ -22,7 +23,6 @@
 
 class DownloadFiles;
 class JsonWriter;
-class MeasurementArchive;
 class TerminalProgress;
 
 // The command-line program: parses the arguments, opens the meter (USB or virtual), identifies it
@@ -81,7 +81,8 @@ private:
                        DownloadTables::Contents contents = DownloadTables::PurposeTable);
     // The archive --archive names (the default one without it), open; nullptr, with the reason,
     // when it cannot be used.
-    std::unique_ptr<MeasurementArchive> openArchive(QString &reason) const;
+    std::unique_ptr<MeasurementArchive> openArchive(
+        QString &reason, MeasurementArchive::Access access = MeasurementArchive::Access::ReadWrite) const;
     // Whether the command reads or writes the archive.
     bool usesArchive() const;
     // Writes the table and, into a workbook, the sheet about the meter.

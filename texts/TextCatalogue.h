@@ -149,6 +149,17 @@ enum class Text {
     // A download that the archive could not keep; %1: why.
     ArchiveNotStored,
 
+    // An archived download that does not agree with itself and is not written again: %1 its id,
+    // %2 what is wrong (one of the texts after it).
+    ArchivedDownloadDamaged,
+    ArchivedCatalogsUnreadable,
+    ArchivedKindUnknown,     // %1: the kind
+    ArchivedTableUnknown,    // %1: the stored table number, %2: the kind
+    ArchivedSlotsIncomplete, // %1: the slots stored, %2: the slots of a meter
+    ArchivedCountImpossible, // %1: the count
+    ArchivedRecordsMismatch, // %1: the count, %2: the bytes they need, %3: the bytes stored
+    ArchivedNamesMismatch,   // the same for the names
+
     // The history of archived downloads.
     HistoryButton,
     HistoryTitle,
@@ -156,6 +167,7 @@ enum class Text {
     HistoryTable,
     HistoryRecords,
     HistorySpectra,
+    HistoryColours,
     HistoryFrom,
     HistoryTo,
     HistoryAnyDate,

@@ -31,7 +31,7 @@ ArchiveEntry entry(qint32 serial, int count, const QDateTime &when)
     e.hostName = QStringLiteral("bench");
     e.programVersion = QStringLiteral("1.02");
     e.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001, 0, 102};
-    e.purpose = DownloadPurpose::Spectra;
+    e.table = ArchivedTable::Spectra;
     e.uiIndex = 4;
     e.unitSlots = {1, 2, 3};
     e.recordCount = count;

@@ -17,9 +17,9 @@ QString locationText()
 
 } // namespace
 
-std::unique_ptr<MeasurementArchive> open(QString &reason)
+std::unique_ptr<MeasurementArchive> open(QString &reason, MeasurementArchive::Access access)
 {
-    return MeasurementArchive::openLocation(locationText(), reason);
+    return MeasurementArchive::openLocation(locationText(), reason, access);
 }
 
 QString filePath()

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "DownloadOrigin.h"
+#include "MeasurementArchive.h"
 
 #include <QString>
 
 #include <memory>
 #include <optional>
-
-class MeasurementArchive;
 
 // The window's side of the measurement archive: whether it is on and where it lives come from the
 // settings ("archive/enabled", default on; "archive/location", a postgresql:// address or an
@@ -17,7 +16,8 @@ class MeasurementArchive;
 namespace WindowArchive {
 
 // The archive the settings name, open; nullptr, with the reason, when it cannot be used.
-std::unique_ptr<MeasurementArchive> open(QString &reason);
+std::unique_ptr<MeasurementArchive> open(QString &reason,
+                                         MeasurementArchive::Access access = MeasurementArchive::Access::ReadWrite);
 
 // The SQLite file the settings name, which no export may replace; empty for a PostgreSQL archive
 // or a location that cannot be read.

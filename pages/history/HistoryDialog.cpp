@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HistoryDialog.h"
 
+#include "ColourTableModel.h"
 #include "DataTableView.h"
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
@@ -48,7 +49,9 @@ HistoryDialog::HistoryDialog(bool chinese, UserDialogs &dialogs, QWidget *parent
     buildForm();
     resize(1100, 700);
     QString reason;
-    archive = WindowArchive::open(reason);
+    // Only deleting writes; the archive is read as a reader, so that a shared archive stays
+    // writable for its owner and an archive the user may only read can still be looked at.
+    archive = WindowArchive::open(reason, MeasurementArchive::Access::ReadOnly);
     if (!archive) {
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
         return;
@@ -148,7 +151,7 @@ void HistoryDialog::refresh()
             QString::number(qint32(entry.keyInfo.modelCode)),
             QString::number(entry.uiIndex),
             QString::number(entry.recordCount),
-            text(entry.purpose == MeterFlow::Spectra ? Text::HistorySpectra : Text::HistoryRecords)};
+            tableText(entry.table)};
         for (int column = 0; column < int(cells.size()); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             item->setTextAlignment(Qt::AlignCenter);
@@ -175,26 +178,50 @@ qint64 HistoryDialog::selectedId() const
     return row >= 0 && row < int(entries.size()) ? entries.at(row).id : 0;
 }
 
-bool HistoryDialog::loadSelected(DownloadOrigin &origin, MeterFlow::Download &download)
+QString HistoryDialog::tableText(ArchivedTable table) const
+{
+    switch (table) {
+    case ArchivedTable::Records:
+        return text(Text::HistoryRecords);
+    case ArchivedTable::Spectra:
+        return text(Text::HistorySpectra);
+    case ArchivedTable::Colours:
+        return text(Text::HistoryColours);
+    }
+    return QString::number(int(table));
+}
+
+bool HistoryDialog::loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents,
+                                 MeterFlow::Download &download)
 {
     const qint64 id = selectedId();
     if (id == 0 || !archive)
         return false;
     ArchiveEntry entry;
-    if (!archive->load(id, entry, download.records, download.names)) {
-        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(archive->errorString()));
+    ArchivedMemory memory[2];
+    if (!archive->memoryExtents(id, memory) || !archive->load(id, entry, download.records, download.names)) {
+        const QString why = archive->errorString().isEmpty() ? text(Text::CliNoSuchDownload).arg(id)
+                                                             : archive->errorString();
+        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(why));
+        return false;
+    }
+    // The same check as before the command line writes it again: a damaged download is told, not shown.
+    if (const std::optional<QString> damage = DownloadArchiver::damage(entry, memory, chinese)) {
+        dialogs.information(this, text(Text::Tip), *damage);
         return false;
     }
     download.count = entry.recordCount;
     origin = DownloadArchiver::originOf(entry);
+    contents = DownloadArchiver::contentsOf(entry);
     return true;
 }
 
 void HistoryDialog::openSelected()
 {
     DownloadOrigin origin;
+    DownloadTables::Contents contents = DownloadTables::PurposeTable;
     MeterFlow::Download download;
-    if (!loadSelected(origin, download))
+    if (!loadSelected(origin, contents, download))
         return;
     // The table as its page showed it, without the page's buttons and check boxes.
     QAbstractTableModel *previous = opened;
@@ -210,6 +237,11 @@ void HistoryDialog::openSelected()
         spectra->setUp(origin.state.unitSlots, origin.unitCatalog);
         spectra->appendDownload(download, origin.state.mode);
         opened = spectra;
+        // The colour table follows its spectral table, which it owns.
+        if (contents == DownloadTables::ColourTable) {
+            opened = new ColourTableModel(*spectra, this);
+            spectra->setParent(opened);
+        }
     }
     tableView_download->setModel(opened);
     for (int column = 0; column < opened->columnCount(); ++column) {
@@ -222,17 +254,20 @@ void HistoryDialog::openSelected()
 bool HistoryDialog::exportSelected()
 {
     DownloadOrigin origin;
+    DownloadTables::Contents contents = DownloadTables::PurposeTable;
     MeterFlow::Download download;
-    if (!loadSelected(origin, download))
+    if (!loadSelected(origin, contents, download))
         return false;
-    DownloadTables tables(origin, chinese);
+    DownloadTables tables(origin, chinese, contents);
     const DownloadTables::BatchOf whole = [&download](qint64 first, int count, MeterFlow::Download &batch, QString &) {
         return DownloadTables::slice(download, first, count, batch);
     };
     ExportTable table;
     QString reason;
-    if (!tables.table(0, int(download.count), whole, table, reason))
+    if (!tables.table(0, int(download.count), whole, table, reason)) {
+        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
         return false;
+    }
     // An archived download stays in the archive: nothing to empty after the export.
     return TableExport::exportTable(this, table, tables.meterSheet(download.count), table.rowCount(), dialogs, chinese,
                                     TableExport::DeclinedRetry::KeepTable, [] {});
@@ -243,7 +278,11 @@ void HistoryDialog::deleteSelected()
     const qint64 id = selectedId();
     if (id == 0 || !archive || !dialogs.question(this, text(Text::Tip), text(Text::HistoryDeleteQuestion)))
         return;
-    if (!archive->remove(id))
-        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(archive->errorString()));
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> writable = WindowArchive::open(reason);
+    if (writable && !writable->remove(id))
+        reason = writable->errorString();
+    if (!reason.isEmpty())
+        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
     refresh();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ArchiveEntry.h"
+#include "DownloadTables.h"
 #include "MeterFlow.h"
 #include "TextCatalogue.h"
 
@@ -18,7 +19,6 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class UserDialogs;
-struct DownloadOrigin;
 
 // The history of archived downloads: lists them (time, serial number, model, kind, record count,
 // table), narrowed by a serial number and a date range; opens one into a read-only view of its
@@ -50,8 +50,10 @@ private:
     QString text(Text id) const;
     void buildForm();
     qint64 selectedId() const;
-    // The selected download's origin and memory; false, with the reason shown, when it cannot be read.
-    bool loadSelected(DownloadOrigin &origin, MeterFlow::Download &download);
+    QString tableText(ArchivedTable table) const;
+    // The selected download's origin, the table written from it and its memory; false, with the
+    // reason shown, when it cannot be read or does not agree with itself.
+    bool loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents, MeterFlow::Download &download);
 
     const bool chinese;
     UserDialogs &dialogs;

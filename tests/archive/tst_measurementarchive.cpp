@@ -28,7 +28,7 @@ struct Download
 Download download(qint32 serial, const QDateTime &when, int count = 20)
 {
     Download d;
-    d.entry = {0,         when,  "station-7",        "1.02",         {}, DownloadPurpose::Spectra, 4, 2,
+    d.entry = {0,         when,  "station-7",        "1.02",         {}, ArchivedTable::Spectra, 4, 2,
                {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])"};
     d.entry.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001F00D, 0xBEEF, 102};
     d.names = QByteArray(count * 16, char(serial));
@@ -51,7 +51,7 @@ QString text(const Download &d)
     const KeyInfo &k = e.keyInfo;
     QString out;
     QDebug(&out) << e.id << e.downloadedUtc << e.hostName << e.programVersion << k.marker << k.date << k.serialNo
-                 << k.modelCode << k.extraWord << k.firmwareVersion << e.purpose << e.uiIndex << e.mode << e.unitSlots
+                 << k.modelCode << k.extraWord << k.firmwareVersion << int(e.table) << e.uiIndex << e.mode << e.unitSlots
                  << e.recordCount << e.catalogs << e.titles << d.records.toBase64() << d.names.toHex() << d.decoded;
     return out;
 }
@@ -318,7 +318,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("engine");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason");
-        const char *newer = "newer program (schema version 99, this program knows up to 1)";
+        const char *newer = "newer program (schema version 99, this program knows up to 2)";
         perEngine(sqlite, "text file") << "text"
                                        << "not a usable database: file is not a database";
         perEngine(sqlite, "damaged header") << "damaged"
@@ -384,6 +384,7 @@ private Q_SLOTS:
             const RawConnection holder(location); // its transaction ends with it
             QVERIFY(holder.value(engine == sqlite ? "BEGIN IMMEDIATE" : "BEGIN") == true);
             QVERIFY(engine == sqlite || holder.value("LOCK TABLE downloads IN EXCLUSIVE MODE") == true);
+            archive.setWriteWait(500);
             QVERIFY(store(archive, download(2, start)) == 0);
             const QRegularExpression reason("^archive " + QRegularExpression::escape(location.describe())
                                             + ": cannot .*(database is locked|lock timeout)");

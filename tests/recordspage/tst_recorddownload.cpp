@@ -498,7 +498,7 @@ void TestRecordDownload::archived()
     if (setting.isEmpty()) {
         QCOMPARE(after.first().recordCount, f.model().rowCount());
         QCOMPARE(MeterFlow::serialText(after.first().keyInfo), f.lineText("lineEdit_serialNo"));
-        QCOMPARE(after.first().purpose, MeterFlow::Records);
+        QCOMPARE(after.first().table, ArchivedTable::Records);
     }
 }
 
