@@ -16,6 +16,8 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <grp.h>
+#include <unistd.h>
 
 namespace CliTest {
 
@@ -58,7 +60,7 @@ QJsonObject withFaults(const QString &name, const QByteArray &faultsJson)
     return image;
 }
 
-Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir)
+Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -67,6 +69,13 @@ Result run(const QStringList &arguments, const QString &workDir, const QString &
     for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         environment.remove(QLatin1String(name));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    if (user != 0) {
+        environment.insert(QStringLiteral("HOME"), runtimeDir);
+        process.setChildProcessModifier([user] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+                ::_exit(126);
+        });
+    }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workDir);
     process.start(program(), arguments);

@@ -34,8 +34,10 @@ QJsonObject withFaults(const QString &name, const QByteArray &faultsJson);
 // The options for the virtual meter loaded from image, in Chinese or English.
 QStringList meterArguments(const QString &image, bool chinese);
 
-// Runs the program in workDir with the lock directory runtimeDir and returns what it did.
-Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir);
+// Runs the program in workDir with the lock directory runtimeDir and returns what it did; as the
+// user with the given id (its group the same number, runtimeDir its home too) when it is not 0,
+// which only root can ask for.
+Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user = 0);
 
 // Parses CSV as the program writes it (byte-order mark, CR LF, quoted fields); false with the
 // reason when the bytes do not follow that form.

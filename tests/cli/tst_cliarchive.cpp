@@ -4,7 +4,12 @@
 // nothing but a message.
 #include "CliTestSupport.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace CliTest;
 
@@ -49,6 +54,10 @@ private Q_SLOTS:
                                                  << "spectra"
                                                  << "s.xls"
                                                  << "en";
+        QTest::newRow("kind4 colour, csv") << "kind4"
+                                           << "colour"
+                                           << "c.csv"
+                                           << "zh";
     }
 
     void exportWritesTheDownloadAgain()
@@ -110,6 +119,118 @@ private Q_SLOTS:
         QCOMPARE(missing.exitCode, 1);
         QCOMPARE(missing.err, QByteArray("the archive holds no download 999\n"));
         QVERIFY(!QFile::exists(work.filePath(QStringLiteral("none.xls"))));
+    }
+
+    // An archived download that does not agree with itself is refused at once with the reason,
+    // and nothing is written.
+    void damagedDownloadIsRefused_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QString>("damage"); // run on the archive
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("catalogs unreadable") << "kind1" << "UPDATE downloads SET catalogs = '{\"units\": [[1'"
+                                             << "en"
+                                             << "its stored catalogs cannot be read";
+        QTest::newRow("catalogs without units") << "kind1" << "UPDATE downloads SET catalogs = '{\"probes\": {}}'"
+                                                << "en"
+                                                << "its stored catalogs cannot be read";
+        QTest::newRow("count far above the memory")
+            << "kind1" << "UPDATE downloads SET record_count = 9000000000000" << "en"
+            << "its 9000000000000 records need 1764000000000000 bytes of record memory, but 1176 bytes are stored";
+        QTest::newRow("record memory missing") << "kind1" << "DELETE FROM memory_chunks WHERE area = 0"
+                                               << "en"
+                                               << "its 6 records need 1176 bytes of record memory, but 0 bytes";
+        QTest::newRow("name memory missing") << "kind4" << "DELETE FROM memory_chunks WHERE area = 1"
+                                             << "en"
+                                             << "bytes of name memory, but 0 bytes are stored";
+        QTest::newRow("unknown kind") << "kind1" << "UPDATE downloads SET kind = 99"
+                                      << "zh"
+                                      << "存档中编号为 1 的下载已损坏: 仪器类型 99 未知";
+        QTest::newRow("unknown table") << "kind1" << "UPDATE downloads SET purpose = 7"
+                                       << "en"
+                                       << "its table 7 is unknown or does not fit meter kind 1";
+        QTest::newRow("spectra of a kind without") << "kind6" << "UPDATE downloads SET purpose = 2"
+                                                   << "en"
+                                                   << "its table 2 is unknown or does not fit meter kind 6";
+        QTest::newRow("unit slots cut") << "kind2" << "UPDATE downloads SET unit_slots = '[1,2]'"
+                                        << "en"
+                                        << "its unit slots are incomplete (2 of 60)";
+    }
+    void damagedDownloadIsRefused()
+    {
+        QFETCH(QString, sample);
+        QFETCH(QString, damage);
+        QFETCH(QString, language);
+        QFETCH(QString, reason);
+        const QString archive = work.filePath(QTest::currentDataTag() + QStringLiteral(".sqlite"));
+        const QStringList options{QStringLiteral("--archive"), archive, QStringLiteral("--lang"), language};
+        QCOMPARE(cli(options
+                     + QStringList{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("records"),
+                                   QStringLiteral("-o"), work.filePath(QStringLiteral("damaged.csv"))})
+                     .exitCode,
+                 0);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+            db.setDatabaseName(archive);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(damage) && query.numRowsAffected() > 0);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+        const QString output = work.filePath(QStringLiteral("refused.csv"));
+        const Result result = cli(options + QStringList{QStringLiteral("export"), QStringLiteral("1"),
+                                                        QStringLiteral("-o"), output});
+        QCOMPARE(result.exitCode, 1);
+        const QString said = QString::fromUtf8(result.err);
+        QVERIFY2(said.contains(reason) && said.count(QLatin1Char('\n')) == 1, qPrintable(said));
+        QVERIFY(!QFile::exists(output));
+    }
+
+    // A shared archive: its owner downloads into it, another user only reads it (history, export)
+    // and leaves nothing behind that keeps the owner from archiving; a folder and file the reader
+    // may only read can still be read.
+    void readersLeaveTheArchiveToItsOwner_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::newRow("folder shared with everyone") << 0777;
+        QTest::newRow("folder and file only readable") << 0755;
+    }
+    void readersLeaveTheArchiveToItsOwner()
+    {
+        if (::geteuid() != 0)
+            QSKIP("running the program as two other users needs root");
+        QFETCH(int, folderMode);
+        const unsigned owner = 40001, reader = 40002;
+        QTemporaryDir top;
+        const QString folder = top.filePath(QStringLiteral("shared")), out = top.filePath(QStringLiteral("out"));
+        const QString home[] = {top.filePath(QStringLiteral("owner")), top.filePath(QStringLiteral("reader"))};
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(out) && QDir().mkpath(home[0]) && QDir().mkpath(home[1]));
+        QVERIFY(::chmod(qPrintable(top.path()), 0755) == 0 && ::chmod(qPrintable(out), 0777) == 0
+                && ::chown(qPrintable(folder), owner, owner) == 0 && ::chmod(qPrintable(folder), folderMode) == 0
+                && ::chown(qPrintable(home[0]), owner, owner) == 0 && ::chown(qPrintable(home[1]), reader, reader) == 0);
+        const QString archive = folder + QStringLiteral("/archive.sqlite");
+        const auto as = [&](unsigned user, const QStringList &arguments) {
+            return run(QStringList{QStringLiteral("--archive"), archive, QStringLiteral("--lang"), QStringLiteral("en")}
+                           + arguments,
+                       out, home[user == owner ? 0 : 1], user);
+        };
+        const QStringList download{QStringLiteral("--virtual-meter"), samplePath(QStringLiteral("kind2")),
+                                   QStringLiteral("records"), QStringLiteral("-o"), out + QStringLiteral("/a.csv")};
+        Result result = as(owner, download);
+        QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
+
+        result = as(reader, {QStringLiteral("history")});
+        QVERIFY2(result.exitCode == 0 && result.out.count('\n') == 1, result.err.constData());
+        result = as(reader, {QStringLiteral("export"), QStringLiteral("1"), QStringLiteral("-o"),
+                             out + QStringLiteral("/b.csv")});
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        QCOMPARE(readFile(out + QStringLiteral("/b.csv")), readFile(out + QStringLiteral("/a.csv")));
+        QCOMPARE(filesIn(folder), QStringList{QStringLiteral("archive.sqlite")});
+
+        result = as(owner, download);
+        QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
+        QCOMPARE(as(reader, {QStringLiteral("history")}).out.count('\n'), 2);
     }
 
     void unusableArchiveCostsNothingButAMessage()
