@@ -313,6 +313,80 @@ private Q_SLOTS:
         QVERIFY(listed == (ids[0] + ids[1]) && listed.size() == 20 && !listed.contains(0));
     }
 
+    // Memory read back a part at a time, across chunk borders, and the chunks a download lacks.
+    void memoryInParts_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<QString>("damage"); // run on the archive before reading
+        QTest::addColumn<bool>("whole");
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "whole") << "" << true;
+            perEngine(engine, "middle chunk missing") << "DELETE FROM memory_chunks WHERE area = 0 AND seq = 1" << false;
+            perEngine(engine, "last chunk missing") << "DELETE FROM memory_chunks WHERE area = 0 AND seq = 2" << false;
+        }
+    }
+    void memoryInParts()
+    {
+        FRESH_ARCHIVE(archive);
+        QFETCH(QString, damage);
+        QFETCH(bool, whole);
+        const Download d = download(3, start, 12000); // three chunks of records, one of names
+        const qint64 id = store(archive, d);
+        QVERIFY(id > 0 && (damage.isEmpty() || RawConnection(location).value(damage) == true));
+        ArchivedMemory extents[2];
+        QVERIFY(archive.memoryExtents(id, extents));
+        QCOMPARE(extents[1].bytes, d.names.size());
+        QCOMPARE(extents[0].whole && extents[0].bytes == d.records.size(), whole);
+        QByteArray part;
+        const qint64 border = 2 * MeasurementArchive::ChunkBytes - 100;
+        QCOMPARE(archive.readMemory(id, ArchiveArea::Records, border, 300, part), whole);
+        QCOMPARE(part, whole ? d.records.mid(border, 300) : QByteArray());
+        QVERIFY(whole || archive.errorString().contains(QStringLiteral("memory of download %1").arg(id)));
+        QVERIFY(archive.readMemory(id, ArchiveArea::Names, 16, 32, part) && part == d.names.mid(16, 32));
+    }
+
+    // Reading only: no writes, an older schema read as it is, nothing archived yet is no error.
+    void readingOnly_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<QString>("setup");
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "current schema") << "";
+            perEngine(engine, "older schema") << "UPDATE archive_version SET version = 1";
+            perEngine(engine, "nothing archived yet") << "none";
+        }
+    }
+    void readingOnly()
+    {
+        QFETCH(int, engine);
+        QFETCH(QString, setup);
+        ArchiveLocation location;
+        QVERIFY2(fresh(engine, location), qPrintable(server->error()));
+        const Download d = download(5, start);
+        qint64 id = 0;
+        if (setup != "none") {
+            MeasurementArchive writer(location);
+            QVERIFY(writer.open() && (id = store(writer, d)) > 0);
+            QVERIFY(setup.isEmpty() || RawConnection(location).value(setup) == true);
+        }
+        MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
+        QList<ArchiveEntry> entries;
+        QVERIFY2(reader.open() && reader.list({}, entries), qPrintable(reader.errorString()));
+        QCOMPARE(entries.size(), id ? 1 : 0);
+        QCOMPARE(loaded(reader, id), id ? stored(d, id) : QString());
+        QVERIFY(!reader.begin(d.entry) && !reader.remove(id));
+        QVERIFY(reader.errorString().endsWith("opened for reading only"));
+        // Nothing was made or migrated; a writer then brings the schema forward.
+        QVERIFY(engine == postgresql || id || !QFile::exists(location.path));
+        if (id) {
+            QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
+                     setup.isEmpty() ? 2 : 1);
+            MeasurementArchive writer(location);
+            QVERIFY(writer.open());
+            QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(), 2);
+        }
+    }
+
     void openFaults_data()
     {
         QTest::addColumn<int>("engine");
