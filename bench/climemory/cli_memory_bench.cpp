@@ -1,46 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs lumivane-cli beside this program on a virtual meter holding 500,000 kind-1 records and
-// writes them to CSV, then to a JSON document, and reports the program's peak resident set
-// (wait4's maximum resident set size) for each. The meter image is built here from the kind-1 sample: its unit slots
-// and mode, its records repeated up to 1,000 stored records, and the count of the whole download, past which the memory
-// reads as zeros (each still a record of 15 cells). The download is archived too, into an SQLite archive of its own, as
-// every download is. The link is instant: only memory counts here.
+// writes them to CSV, then exports the archived download again to CSV (export 1, which must give
+// the same file), then downloads them to a JSON document, and reports the program's peak resident
+// set (wait4's maximum resident set size) for each. The meter image is BenchMeterImage's. The
+// download is archived too, into an SQLite archive of its own, as every download is. The link is
+// instant: only memory counts here.
 //
-// Run a Release build: cli_memory_bench [records]. The last lines are "csv peak memory: N MB" and
-// "json peak memory: N MB".
+// Run a Release build: cli_memory_bench [records]. The last lines are "csv peak memory: N MB",
+// "export peak memory: N MB" and "json peak memory: N MB".
 
+#include "BenchMeterImage.h"
 #include "ResidentSet.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
 namespace {
 
-constexpr int storedRecords = 1000;
-
-bool writeImage(const QString &path, int records)
+QByteArray hashOf(const QString &path)
 {
-    QFile sample(QStringLiteral(LUMIVANE_SOURCE_DIR "/samples/meters/kind1.json"));
-    if (!sample.open(QIODevice::ReadOnly))
-        return false;
-    QJsonObject image = QJsonDocument::fromJson(sample.readAll()).object();
-    const QJsonArray sampleRecords = image.value(QStringLiteral("records")).toArray();
-    if (sampleRecords.isEmpty())
-        return false;
-    QJsonArray stored;
-    for (int j = 0; j < qMin(records, storedRecords); ++j)
-        stored.append(sampleRecords.at(j % sampleRecords.size()));
-    image.insert(QStringLiteral("records"), stored);
-    image.insert(QStringLiteral("recordCount"), records);
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(image).toJson()) > 0;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 } // namespace
@@ -56,18 +42,16 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString image = dir.filePath(QStringLiteral("meter.json"));
     const QString output = dir.filePath(QStringLiteral("records.csv"));
-    if (!dir.isValid() || !writeImage(image, records)) {
+    if (!dir.isValid() || !BenchMeterImage::writeKind1(image, records)) {
         std::fprintf(stderr, "cannot write the meter image\n");
         return 1;
     }
 
     const QByteArray program = (QCoreApplication::applicationDirPath() + QStringLiteral("/lumivane-cli")).toLocal8Bit();
-    // One run writing the records to output; false with the reason told.
-    const auto runTo = [&](const QString &output, qint64 &peakBytes) {
-        switch (ResidentSet::runChild({program, "-q", "--archive",
-                                       dir.filePath(QStringLiteral("archive.sqlite")).toLocal8Bit(), "--virtual-meter",
-                                       image.toLocal8Bit(), "records", "-o", output.toLocal8Bit()},
-                                      peakBytes)) {
+    const QByteArray archive = dir.filePath(QStringLiteral("archive.sqlite")).toLocal8Bit();
+    // One run with the arguments; false with the reason told.
+    const auto runWith = [&](const QList<QByteArray> &arguments, qint64 &peakBytes) {
+        switch (ResidentSet::runChild(QList<QByteArray>{program, "-q", "--archive", archive} + arguments, peakBytes)) {
         case ResidentSet::ChildRun::Finished:
             return true;
         case ResidentSet::ChildRun::NotStarted:
@@ -78,6 +62,10 @@ int main(int argc, char *argv[])
             return false;
         }
         return false;
+    };
+    // One download writing the records to output.
+    const auto runTo = [&](const QString &output, qint64 &peakBytes) {
+        return runWith({"--virtual-meter", image.toLocal8Bit(), "records", "-o", output.toLocal8Bit()}, peakBytes);
     };
     // How often a text occurs in a file, read a MiB at a time (a text never spans two reads: the
     // file's lines are far shorter).
@@ -106,7 +94,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the CSV has %lld lines, not %d\n", lines, records + 1);
         return 1;
     }
+    // The archived download (the first in its archive) written again.
+    const QString exported = dir.filePath(QStringLiteral("exported.csv"));
+    qint64 exportPeak = 0;
+    if (!runWith({"export", "1", "-o", exported.toLocal8Bit()}, exportPeak))
+        return 1;
+    if (hashOf(exported) != hashOf(output)) {
+        std::fprintf(stderr, "the exported CSV differs from the downloaded one\n");
+        return 1;
+    }
     QFile::remove(output);
+    QFile::remove(exported);
 
     const QString json = dir.filePath(QStringLiteral("records.json"));
     qint64 jsonPeak = 0;
@@ -119,8 +117,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("records: %d (kind 1, %d stored, the rest zeros); CSV %.1f MiB, JSON %.1f MiB\n", records,
-                qMin(records, storedRecords), csvBytes / 1048576.0, jsonBytes / 1048576.0);
+                qMin(records, BenchMeterImage::StoredRecords), csvBytes / 1048576.0, jsonBytes / 1048576.0);
     std::printf("csv peak memory: %lld MB\n", csvPeak / (1024 * 1024));
+    std::printf("export peak memory: %lld MB\n", exportPeak / (1024 * 1024));
     std::printf("json peak memory: %lld MB\n", jsonPeak / (1024 * 1024));
     return 0;
 }
