@@ -7,6 +7,8 @@
 #include "PageFixture.h"
 #include "RecordsTableModel.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 class TestHistoryDialog : public QObject
@@ -61,6 +63,49 @@ private Q_SLOTS:
         QCOMPARE(history.listedDownloads().size(), 1);
         QCOMPARE(dialogs.questionTexts().size(), 2);
         QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("Exporting data success!")});
+    }
+
+    // A damaged download is neither shown nor exported: the reason is told, as the command line
+    // tells it.
+    void damagedDownloadIsTold_data()
+    {
+        QTest::addColumn<QString>("damage"); // run on the archive
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("catalogs unreadable") << "UPDATE downloads SET catalogs = 'x'"
+                                             << "its stored catalogs cannot be read";
+        QTest::newRow("count above the memory") << "UPDATE downloads SET record_count = 9000000000000"
+                                                << "its 9000000000000 records need";
+        QTest::newRow("unknown kind") << "UPDATE downloads SET kind = 99"
+                                      << "its meter kind 99 is unknown";
+    }
+    void damagedDownloadIsTold()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        const QString archive = ArchiveLocation::defaultLocation().path;
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(archive + suffix);
+        PageFixture kind1;
+        kind1.page.setLanguageFlag(false);
+        QVERIFY(kind1.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+            db.setDatabaseName(archive);
+            QVERIFY(db.open() && QSqlQuery(db).exec(damage));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+
+        ScriptedUserDialogs dialogs;
+        HistoryDialog history(false, dialogs);
+        history.selectDownload(0);
+        history.openSelected();
+        QVERIFY(!history.openedTable());
+        QVERIFY(!history.exportSelected());
+        const QStringList told = dialogs.informationTexts();
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told.first().startsWith(QStringLiteral("archived download 1 is damaged: ")) && told.first().contains(reason)
+                     && told.last() == told.first(),
+                 qPrintable(told.join('\n')));
     }
 };
 
