@@ -7,7 +7,9 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <chrono>
 #include <csignal>
+#include <future>
 #include <thread>
 #include <unistd.h>
 
@@ -385,6 +387,26 @@ private Q_SLOTS:
             QVERIFY(writer.open());
             QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(), 2);
         }
+    }
+
+    // A download that ends while another is being stored waits for it, longer than opening waits.
+    void storeWaitsForAnotherWriter_data() { engineRows(); }
+    void storeWaitsForAnotherWriter()
+    {
+        FRESH_ARCHIVE(archive);
+        std::promise<bool> held;
+        std::thread holder([&] {
+            const RawConnection other(location);
+            held.set_value(other.value(engine == sqlite ? "BEGIN IMMEDIATE" : "BEGIN") == true
+                           && (engine == sqlite || other.value("LOCK TABLE downloads IN EXCLUSIVE MODE") == true));
+            std::this_thread::sleep_for(std::chrono::milliseconds(MeasurementArchive::BusyTimeoutMs + 1500));
+            other.value("COMMIT");
+        });
+        const bool locked = held.get_future().get();
+        const qint64 id = store(archive, download(4, start));
+        holder.join();
+        QVERIFY(locked);
+        QVERIFY2(id > 0, qPrintable(archive.errorString()));
     }
 
     void openFaults_data()
