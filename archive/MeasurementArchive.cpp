@@ -156,7 +156,7 @@ bool MeasurementArchive::writerAppeared() const
            || FileStamp{file.size(), file.lastModified(), file.metadataChangeTime()} != readFileStamp;
 }
 
-template<typename Read>
+template <typename Read>
 bool MeasurementArchive::reading(const Read &read)
 {
     // An unchanging file is read without checking for changes, so a file that changed since is
@@ -509,8 +509,7 @@ bool MeasurementArchive::load(qint64 id, ArchiveEntry &entry, QByteArray &record
         nameMemory.clear();
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        query.prepare(
-            QStringLiteral("SELECT area, bytes FROM memory_chunks WHERE download_id = ? ORDER BY area, seq"));
+        query.prepare(QStringLiteral("SELECT area, bytes FROM memory_chunks WHERE download_id = ? ORDER BY area, seq"));
         query.addBindValue(id);
         if (!query.exec())
             return report(what, query.lastError());

@@ -107,7 +107,7 @@ private:
     bool writerAppeared() const;
     // Runs a read; when a writer appeared meanwhile, opens again (now through the writer's
     // shared memory) and reads once more.
-    template<typename Read>
+    template <typename Read>
     bool reading(const Read &read);
     bool prepareStatements();
     // Sets lastError; fail() also rolls the download back.

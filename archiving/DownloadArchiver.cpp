@@ -192,7 +192,8 @@ std::optional<QString> damage(const ArchiveEntry &entry, const ArchivedMemory (&
         what = text(Text::ArchivedSlotsIncomplete).arg(entry.unitSlots.size()).arg(MeterFacts::UnitSlotCount);
     } else if (!catalogsFromJson(entry.catalogs, units, probes)) {
         what = text(Text::ArchivedCatalogsUnreadable);
-    } else if (entry.recordCount < 0 || entry.recordCount > std::numeric_limits<qint64>::max() / MeterFacts::RecordSize) {
+    } else if (entry.recordCount < 0
+               || entry.recordCount > std::numeric_limits<qint64>::max() / MeterFacts::RecordSize) {
         what = text(Text::ArchivedCountImpossible).arg(entry.recordCount);
     } else {
         // The memory as read: every record's bytes, and a name slot per record for kinds that read names.
@@ -230,8 +231,7 @@ bool catalogsFromJson(const QByteArray &json, UnitCatalog &units, ProbeNames &pr
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     const QJsonValue unitRows = document.object().value(QStringLiteral("units"));
     const QJsonValue probeRows = document.object().value(QStringLiteral("probes"));
-    if (error.error != QJsonParseError::NoError || !document.isObject() || !unitRows.isArray()
-        || !probeRows.isObject())
+    if (error.error != QJsonParseError::NoError || !document.isObject() || !unitRows.isArray() || !probeRows.isObject())
         return false;
     units.clear();
     for (const QJsonValue &row : unitRows.toArray()) {

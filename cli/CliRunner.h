@@ -81,8 +81,8 @@ private:
                        DownloadTables::Contents contents = DownloadTables::PurposeTable);
     // The archive --archive names (the default one without it), open; nullptr, with the reason,
     // when it cannot be used.
-    std::unique_ptr<MeasurementArchive> openArchive(
-        QString &reason, MeasurementArchive::Access access = MeasurementArchive::Access::ReadWrite) const;
+    std::unique_ptr<MeasurementArchive>
+    openArchive(QString &reason, MeasurementArchive::Access access = MeasurementArchive::Access::ReadWrite) const;
     // Whether the command reads or writes the archive.
     bool usesArchive() const;
     // Writes the table and, into a workbook, the sheet about the meter.

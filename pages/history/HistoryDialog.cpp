@@ -144,14 +144,13 @@ void HistoryDialog::refresh()
     tableWidget_downloads->setRowCount(int(entries.size()));
     for (int row = 0; row < int(entries.size()); ++row) {
         const ArchiveEntry &entry = entries.at(row);
-        const QStringList cells{
-            QString::number(entry.id),
-            entry.downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            MeterFlow::serialText(entry.keyInfo),
-            QString::number(qint32(entry.keyInfo.modelCode)),
-            QString::number(entry.uiIndex),
-            QString::number(entry.recordCount),
-            tableText(entry.table)};
+        const QStringList cells{QString::number(entry.id),
+                                entry.downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                MeterFlow::serialText(entry.keyInfo),
+                                QString::number(qint32(entry.keyInfo.modelCode)),
+                                QString::number(entry.uiIndex),
+                                QString::number(entry.recordCount),
+                                tableText(entry.table)};
         for (int column = 0; column < int(cells.size()); ++column) {
             auto *item = new QTableWidgetItem(cells.at(column));
             item->setTextAlignment(Qt::AlignCenter);
@@ -200,8 +199,8 @@ bool HistoryDialog::loadSelected(DownloadOrigin &origin, DownloadTables::Content
     ArchiveEntry entry;
     ArchivedMemory memory[2];
     if (!archive->memoryExtents(id, memory) || !archive->load(id, entry, download.records, download.names)) {
-        const QString why = archive->errorString().isEmpty() ? text(Text::CliNoSuchDownload).arg(id)
-                                                             : archive->errorString();
+        const QString why =
+            archive->errorString().isEmpty() ? text(Text::CliNoSuchDownload).arg(id) : archive->errorString();
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(why));
         return false;
     }

@@ -53,8 +53,9 @@ QString text(const Download &d)
     const KeyInfo &k = e.keyInfo;
     QString out;
     QDebug(&out) << e.id << e.downloadedUtc << e.hostName << e.programVersion << k.marker << k.date << k.serialNo
-                 << k.modelCode << k.extraWord << k.firmwareVersion << int(e.table) << e.uiIndex << e.mode << e.unitSlots
-                 << e.recordCount << e.catalogs << e.titles << d.records.toBase64() << d.names.toHex() << d.decoded;
+                 << k.modelCode << k.extraWord << k.firmwareVersion << int(e.table) << e.uiIndex << e.mode
+                 << e.unitSlots << e.recordCount << e.catalogs << e.titles << d.records.toBase64() << d.names.toHex()
+                 << d.decoded;
     return out;
 }
 
@@ -323,7 +324,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("whole");
         for (const int engine : {sqlite, postgresql}) {
             perEngine(engine, "whole") << "" << true;
-            perEngine(engine, "middle chunk missing") << "DELETE FROM memory_chunks WHERE area = 0 AND seq = 1" << false;
+            perEngine(engine, "middle chunk missing")
+                << "DELETE FROM memory_chunks WHERE area = 0 AND seq = 1" << false;
             perEngine(engine, "last chunk missing") << "DELETE FROM memory_chunks WHERE area = 0 AND seq = 2" << false;
         }
     }

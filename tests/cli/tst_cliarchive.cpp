@@ -129,31 +129,41 @@ private Q_SLOTS:
         QTest::addColumn<QString>("damage"); // run on the archive
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("catalogs unreadable") << "kind1" << "UPDATE downloads SET catalogs = '{\"units\": [[1'"
+        QTest::newRow("catalogs unreadable") << "kind1"
+                                             << "UPDATE downloads SET catalogs = '{\"units\": [[1'"
                                              << "en"
                                              << "its stored catalogs cannot be read";
-        QTest::newRow("catalogs without units") << "kind1" << "UPDATE downloads SET catalogs = '{\"probes\": {}}'"
+        QTest::newRow("catalogs without units") << "kind1"
+                                                << "UPDATE downloads SET catalogs = '{\"probes\": {}}'"
                                                 << "en"
                                                 << "its stored catalogs cannot be read";
         QTest::newRow("count far above the memory")
-            << "kind1" << "UPDATE downloads SET record_count = 9000000000000" << "en"
+            << "kind1"
+            << "UPDATE downloads SET record_count = 9000000000000"
+            << "en"
             << "its 9000000000000 records need 1764000000000000 bytes of record memory, but 1176 bytes are stored";
-        QTest::newRow("record memory missing") << "kind1" << "DELETE FROM memory_chunks WHERE area = 0"
+        QTest::newRow("record memory missing") << "kind1"
+                                               << "DELETE FROM memory_chunks WHERE area = 0"
                                                << "en"
                                                << "its 6 records need 1176 bytes of record memory, but 0 bytes";
-        QTest::newRow("name memory missing") << "kind4" << "DELETE FROM memory_chunks WHERE area = 1"
+        QTest::newRow("name memory missing") << "kind4"
+                                             << "DELETE FROM memory_chunks WHERE area = 1"
                                              << "en"
                                              << "bytes of name memory, but 0 bytes are stored";
-        QTest::newRow("unknown kind") << "kind1" << "UPDATE downloads SET kind = 99"
+        QTest::newRow("unknown kind") << "kind1"
+                                      << "UPDATE downloads SET kind = 99"
                                       << "zh"
                                       << "存档中编号为 1 的下载已损坏: 仪器类型 99 未知";
-        QTest::newRow("unknown table") << "kind1" << "UPDATE downloads SET purpose = 7"
+        QTest::newRow("unknown table") << "kind1"
+                                       << "UPDATE downloads SET purpose = 7"
                                        << "en"
                                        << "its table 7 is unknown or does not fit meter kind 1";
-        QTest::newRow("spectra of a kind without") << "kind6" << "UPDATE downloads SET purpose = 2"
+        QTest::newRow("spectra of a kind without") << "kind6"
+                                                   << "UPDATE downloads SET purpose = 2"
                                                    << "en"
                                                    << "its table 2 is unknown or does not fit meter kind 6";
-        QTest::newRow("unit slots cut") << "kind2" << "UPDATE downloads SET unit_slots = '[1,2]'"
+        QTest::newRow("unit slots cut") << "kind2"
+                                        << "UPDATE downloads SET unit_slots = '[1,2]'"
                                         << "en"
                                         << "its unit slots are incomplete (2 of 60)";
     }
@@ -179,8 +189,8 @@ private Q_SLOTS:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("damage"));
         const QString output = work.filePath(QStringLiteral("refused.csv"));
-        const Result result = cli(options + QStringList{QStringLiteral("export"), QStringLiteral("1"),
-                                                        QStringLiteral("-o"), output});
+        const Result result =
+            cli(options + QStringList{QStringLiteral("export"), QStringLiteral("1"), QStringLiteral("-o"), output});
         QCOMPARE(result.exitCode, 1);
         const QString said = QString::fromUtf8(result.err);
         QVERIFY2(said.contains(reason) && said.count(QLatin1Char('\n')) == 1, qPrintable(said));
@@ -208,7 +218,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder) && QDir().mkpath(out) && QDir().mkpath(home[0]) && QDir().mkpath(home[1]));
         QVERIFY(::chmod(qPrintable(top.path()), 0755) == 0 && ::chmod(qPrintable(out), 0777) == 0
                 && ::chown(qPrintable(folder), owner, owner) == 0 && ::chmod(qPrintable(folder), folderMode) == 0
-                && ::chown(qPrintable(home[0]), owner, owner) == 0 && ::chown(qPrintable(home[1]), reader, reader) == 0);
+                && ::chown(qPrintable(home[0]), owner, owner) == 0
+                && ::chown(qPrintable(home[1]), reader, reader) == 0);
         const QString archive = folder + QStringLiteral("/archive.sqlite");
         const auto as = [&](unsigned user, const QStringList &arguments) {
             return run(QStringList{QStringLiteral("--archive"), archive, QStringLiteral("--lang"), QStringLiteral("en")}

@@ -103,8 +103,8 @@ private Q_SLOTS:
         QVERIFY(!history.exportSelected());
         const QStringList told = dialogs.informationTexts();
         QCOMPARE(told.size(), 2);
-        QVERIFY2(told.first().startsWith(QStringLiteral("archived download 1 is damaged: ")) && told.first().contains(reason)
-                     && told.last() == told.first(),
+        QVERIFY2(told.first().startsWith(QStringLiteral("archived download 1 is damaged: "))
+                     && told.first().contains(reason) && told.last() == told.first(),
                  qPrintable(told.join('\n')));
     }
 };
