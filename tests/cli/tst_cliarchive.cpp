@@ -129,43 +129,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("damage"); // run on the archive
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("catalogs unreadable") << "kind1"
-                                             << "UPDATE downloads SET catalogs = '{\"units\": [[1'"
-                                             << "en"
-                                             << "its stored catalogs cannot be read";
-        QTest::newRow("catalogs without units") << "kind1"
-                                                << "UPDATE downloads SET catalogs = '{\"probes\": {}}'"
-                                                << "en"
-                                                << "its stored catalogs cannot be read";
-        QTest::newRow("count far above the memory")
-            << "kind1"
-            << "UPDATE downloads SET record_count = 9000000000000"
-            << "en"
-            << "its 9000000000000 records need 1764000000000000 bytes of record memory, but 1176 bytes are stored";
-        QTest::newRow("record memory missing") << "kind1"
-                                               << "DELETE FROM memory_chunks WHERE area = 0"
-                                               << "en"
-                                               << "its 6 records need 1176 bytes of record memory, but 0 bytes";
-        QTest::newRow("name memory missing") << "kind4"
-                                             << "DELETE FROM memory_chunks WHERE area = 1"
-                                             << "en"
-                                             << "bytes of name memory, but 0 bytes are stored";
-        QTest::newRow("unknown kind") << "kind1"
-                                      << "UPDATE downloads SET kind = 99"
-                                      << "zh"
-                                      << "存档中编号为 1 的下载已损坏: 仪器类型 99 未知";
-        QTest::newRow("unknown table") << "kind1"
-                                       << "UPDATE downloads SET purpose = 7"
-                                       << "en"
-                                       << "its table 7 is unknown or does not fit meter kind 1";
-        QTest::newRow("spectra of a kind without") << "kind6"
-                                                   << "UPDATE downloads SET purpose = 2"
-                                                   << "en"
-                                                   << "its table 2 is unknown or does not fit meter kind 6";
-        QTest::newRow("unit slots cut") << "kind2"
-                                        << "UPDATE downloads SET unit_slots = '[1,2]'"
-                                        << "en"
-                                        << "its unit slots are incomplete (2 of 60)";
+        const char *const rows[][5] = {
+            {"catalogs unreadable", "kind1", "UPDATE downloads SET catalogs = '{\"units\": [[1'", "en",
+             "its stored catalogs cannot be read"},
+            {"catalogs without units", "kind1", "UPDATE downloads SET catalogs = '{\"probes\": {}}'", "en",
+             "its stored catalogs cannot be read"},
+            {"count far above the memory", "kind1", "UPDATE downloads SET record_count = 9000000000000", "en",
+             "its 9000000000000 records need 1764000000000000 bytes of record memory, but 1176 bytes are stored"},
+            {"record memory missing", "kind1", "DELETE FROM memory_chunks WHERE area = 0", "en",
+             "its 6 records need 1176 bytes of record memory, but 0 bytes"},
+            {"name memory missing", "kind4", "DELETE FROM memory_chunks WHERE area = 1", "en",
+             "bytes of name memory, but 0 bytes are stored"},
+            {"unknown kind", "kind1", "UPDATE downloads SET kind = 99", "zh",
+             "存档中编号为 1 的下载已损坏: 仪器类型 99 未知"},
+            {"unknown table", "kind1", "UPDATE downloads SET purpose = 7", "en",
+             "its table 7 is unknown or does not fit meter kind 1"},
+            {"spectra of a kind without", "kind6", "UPDATE downloads SET purpose = 2", "en",
+             "its table 2 is unknown or does not fit meter kind 6"},
+            {"unit slots cut", "kind2", "UPDATE downloads SET unit_slots = '[1,2]'", "en",
+             "its unit slots are incomplete (2 of 60)"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3] << QString::fromUtf8(row[4]);
     }
     void damagedDownloadIsRefused()
     {
