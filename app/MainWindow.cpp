@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindow.h"
 
+#include "ButtonKeys.h"
 #include "CatalogLoader.h"
 #include "FirstPage.h"
 #include "HidapiTransport.h"
@@ -108,6 +109,9 @@ void MainWindow::initForm()
     }
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyle());
+    // Enter in the window must not start a download: no button answers it.
+    ButtonKeys::removeDefaultButtons(this);
+    setTabOrder(ui->btnLanguageEn, ui->btnLanguageZh);
 }
 
 void MainWindow::initusbport()
