@@ -8,6 +8,7 @@
 #include "LibudevDeviceEvents.h"
 #include "LumivaneResources.h"
 #include "TextCatalogue.h"
+#include "WindowArchive.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -43,6 +44,8 @@ MainWindow *MainWindow::instance()
 
 void MainWindow::destroyInstance()
 {
+    // A download on its way into the archive is finished first: the window's end is the program's.
+    WindowArchive::waitForArchiving();
     windowHolder().reset();
 }
 

@@ -204,13 +204,15 @@ void FirstPage::on_pushButton_readRecords_clicked()
     if (result != MeterFlow::Done)
         return;
     downloaded = QDateTime::currentDateTime();
-    // Archived before its rows reach the table; a download the archive cannot keep still shows,
-    // and the user is told once why it was not kept.
-    const std::optional<QString> notArchived =
-        WindowArchive::archive({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded}, download);
+    // Archived on a thread of its own while the rows show; a download the archive cannot keep
+    // still shows, and the user is told once why it was not kept.
+    WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded},
+                                       download, this, [this](const std::optional<QString> &notArchived) {
+                                           if (notArchived)
+                                               dialogs->information(this, text(Text::Tip),
+                                                                    text(Text::ArchiveNotStored).arg(*notArchived));
+                                       });
     appendRecords(download);
-    if (notArchived)
-        dialogs->information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 void FirstPage::appendRecords(const MeterFlow::Download &download)

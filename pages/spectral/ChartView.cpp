@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QSvgGenerator>
 
@@ -41,10 +42,44 @@ ChartView::ChartView(UserDialogs &dialogs, bool languageFlag, QWidget *parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void ChartView::paintEvent(QPaintEvent *)
+void ChartView::paintEvent(QPaintEvent *event)
 {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (drawn.isNull() || drawn.size() != pixels || drawn.devicePixelRatio() != ratio) {
+        drawn = QPixmap(pixels);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(palette().color(backgroundRole()));
+        QPainter chart(&drawn);
+        chart.setFont(font());
+        drawChart(chart, QRectF(rect()));
+    }
     QPainter painter(this);
-    drawChart(painter, QRectF(rect()));
+    painter.drawPixmap(event->rect(), drawn, QRectF(QPointF(event->rect().topLeft()) * ratio,
+                                                    QSizeF(event->rect().size()) * ratio));
+    drawOverlay(painter);
+}
+
+void ChartView::drawOverlay(QPainter &) const {}
+
+void ChartView::invalidateChart()
+{
+    drawn = QPixmap();
+    update();
+}
+
+void ChartView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    drawn = QPixmap();
+}
+
+void ChartView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange
+        || event->type() == QEvent::StyleChange)
+        invalidateChart();
 }
 
 QStringList ChartView::nameFilters()

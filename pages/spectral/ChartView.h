@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QPainter;
@@ -35,14 +36,24 @@ public:
 public Q_SLOTS:
     // Asks for a file name, writes the chart there and tells the user when it could not.
     void saveChart();
+    // What the chart shows changed: it is drawn again at the next paint.
+    void invalidateChart();
 
 protected:
+    // The chart is drawn once into a picture of the widget's size; a paint copies the part it
+    // needs and draws the overlay on top, so that the mouse moving over a chart of many curves
+    // repaints only what follows the mouse.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    // Drawn over the chart on the screen only (the readout under the mouse); nothing by default.
+    virtual void drawOverlay(QPainter &painter) const;
     bool isChinese() const { return languageFlag; }
     // The name the save dialog proposes, before its date and time.
     virtual QString fileNameStem() const = 0;
 
 private:
+    QPixmap drawn; // the chart at the widget's size and pixel ratio; null while it must be drawn again
     UserDialogs &dialogs;
     const bool languageFlag;
 };

@@ -253,8 +253,8 @@ void MeterPage::setUpTable()
 
 void MeterPage::slot_updateChart()
 {
-    widget_chart->update();
-    widget_chromaticity->update();
+    widget_chart->invalidateChart();
+    widget_chromaticity->invalidateChart();
 }
 
 void MeterPage::slot_deleteRow(int row)
@@ -318,15 +318,17 @@ void MeterPage::downloadRecords()
         return;
 
     // Every block has arrived: only now are rows added, so a failed transfer leaves none. The
-    // download is archived first; one the archive cannot keep still shows, and the user is told.
+    // download is archived off this thread; one the archive cannot keep still shows, and the user is told.
     downloaded = QDateTime::currentDateTime();
-    const std::optional<QString> notArchived =
-        WindowArchive::archive({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download);
+    WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download,
+                                       this, [this](const std::optional<QString> &notArchived) {
+                                           if (notArchived)
+                                               dialogs.information(this, text(Text::Tip),
+                                                                   text(Text::ArchiveNotStored).arg(*notArchived));
+                                       });
     model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
     slot_updateChart();
-    if (notArchived)
-        dialogs.information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 bool MeterPage::on_pushButton_exportExcel_clicked()

@@ -15,7 +15,13 @@ SpectrumChartView::SpectrumChartView(const SpectralTableModel &spectra, UserDial
       spectra(spectra)
 {
     setMouseTracking(true);
-    connect(&spectra, &SpectralTableModel::curvesChanged, this, qOverload<>(&QWidget::update));
+    const auto redraw = [this] {
+        shownFrame.reset();
+        invalidateChart();
+    };
+    connect(&spectra, &SpectralTableModel::curvesChanged, this, redraw);
+    // Names edited in the table show in the legend.
+    connect(&spectra, &QAbstractItemModel::dataChanged, this, redraw);
 }
 
 void SpectrumChartView::drawChart(QPainter &painter, const QRectF &area) const
@@ -23,11 +29,30 @@ void SpectrumChartView::drawChart(QPainter &painter, const QRectF &area) const
     const SpectrumChart chart =
         SpectrumChartGeometry::compute(area, spectra.records(), isChinese(), spectra.recordNames());
     SpectrumChartPainter::draw(painter, chart);
-    // A saved picture shows the chart only, not where the mouse happened to be.
-    if (mouse && painter.device() == this) {
-        if (const auto readout = SpectrumChartGeometry::readoutAt(chart, *mouse, isChinese()))
-            SpectrumChartPainter::drawReadout(painter, *readout);
+}
+
+const SpectrumChart &SpectrumChartView::frame() const
+{
+    if (!shownFrame) {
+        shownFrame = SpectrumChartGeometry::compute(QRectF(rect()), {}, isChinese());
+        shownFrame->scale = SpectrumChartGeometry::scaleFor(spectra.records());
     }
+    return *shownFrame;
+}
+
+void SpectrumChartView::resizeEvent(QResizeEvent *event)
+{
+    shownFrame.reset();
+    ChartView::resizeEvent(event);
+}
+
+void SpectrumChartView::drawOverlay(QPainter &painter) const
+{
+    // Only the screen shows where the mouse is; a saved picture shows the chart alone.
+    if (!mouse)
+        return;
+    if (const auto readout = SpectrumChartGeometry::readoutAt(frame(), *mouse, isChinese()))
+        SpectrumChartPainter::drawReadout(painter, *readout);
 }
 
 void SpectrumChartView::setMousePosition(std::optional<QPointF> position)
@@ -43,8 +68,7 @@ QRegion SpectrumChartView::readoutRegion(const std::optional<QPointF> &position)
     if (!position)
         return {};
     // The frame alone places the readout; the curves do not move it.
-    const SpectrumChart frame = SpectrumChartGeometry::compute(QRectF(rect()), {}, isChinese());
-    const std::optional<SpectrumReadout> readout = SpectrumChartGeometry::readoutAt(frame, *position, isChinese());
+    const std::optional<SpectrumReadout> readout = SpectrumChartGeometry::readoutAt(frame(), *position, isChinese());
     if (!readout)
         return {};
     const QRectF guide = QRectF(readout->guide.p1(), readout->guide.p2()).adjusted(-2, -2, 2, 2);
