@@ -190,6 +190,14 @@ enum class Text {
     SpectrumReadout,
     LegendMore,
 
+    // The meter kinds by name (kinds 1 to 6), as the history of downloads lists them.
+    KindName1,
+    KindName2,
+    KindName3,
+    KindName4,
+    KindName5,
+    KindName6,
+
     Count
 };
 

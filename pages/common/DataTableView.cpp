@@ -89,7 +89,14 @@ void DataTableView::setModel(QAbstractItemModel *model)
     fitOn(&QAbstractItemModel::rowsRemoved);
     fitOn(&QAbstractItemModel::columnsInserted);
     fitOn(&QAbstractItemModel::columnsRemoved);
-    fitOn(&QAbstractItemModel::dataChanged);
+    // A tick or an untick changes no width; measuring ten thousand rows again for it would hold the
+    // window up.
+    modelConnections.append(connect(model, &QAbstractItemModel::dataChanged, this,
+                                    [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                                        if (roles.isEmpty() || roles.contains(Qt::DisplayRole)
+                                            || roles.contains(Qt::EditRole))
+                                            scheduleFit();
+                                    }));
     fitOn(&QAbstractItemModel::headerDataChanged);
     scheduleFit();
 }

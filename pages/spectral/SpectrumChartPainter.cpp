@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr qsizetype manyCurves = 64;
+
 QPen chartPen(const QColor &colour, int width, Qt::PenStyle style)
 {
     return QPen(QBrush(colour), width, style, Qt::SquareCap, Qt::BevelJoin);
@@ -25,8 +27,11 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.drawText(label.rect, int(label.alignment), label.text);
     painter.drawText(chart.xTitle.rect, int(chart.xTitle.alignment), chart.xTitle.text);
 
+    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
+    // bundle of hundreds the width shows nothing more.
+    const int curveWidth = chart.curves.size() > manyCurves ? 1 : 2;
     for (const ChartCurve &curve : chart.curves) {
-        painter.setPen(chartPen(curve.colour, 2, Qt::SolidLine));
+        painter.setPen(chartPen(curve.colour, curveWidth, Qt::SolidLine));
         for (const QPolygonF &piece : curve.pieces)
             painter.drawPolyline(piece);
     }
