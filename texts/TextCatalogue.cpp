@@ -273,6 +273,10 @@ const Pair texts[] = {
     {"多功能照度计（记录名称）", "Multi-function illuminance meter, named records"},
     {"光谱照度计", "Spectral illuminance meter"},
     {"探头功率计", "Probe power meter"},
+
+    {"仪器只测量 400–700 nm：以上数值接近但不等于 380–780 nm 全范围测量的结果。",
+     "The meter measures 400–700 nm only: these figures are close to, not equal to, those of a full 380–780 nm "
+     "measurement."},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

@@ -198,6 +198,9 @@ enum class Text {
     KindName5,
     KindName6,
 
+    // Under the chromaticity diagram and on the colour table's titles: what the figures stand for.
+    ColourRangeNote,
+
     Count
 };
 

@@ -82,6 +82,11 @@ void ChartView::changeEvent(QEvent *event)
         invalidateChart();
 }
 
+qreal ChartView::pngPixelRatio(const QSize &size)
+{
+    return size.width() > 0 ? qMax<qreal>(1.0, qreal(pngMinimumWidth) / size.width()) : 1.0;
+}
+
 QStringList ChartView::nameFilters()
 {
     QStringList filters;
@@ -109,7 +114,10 @@ bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &erro
     const auto draw = [this, format](QIODevice &file, QString &) {
         const QRectF area(QPointF(0, 0), QSizeF(size()));
         if (format == FileFormat::Png) {
-            QImage image(size(), QImage::Format_RGB32);
+            // Drawn at the widget's size in finer pixels, wide enough to print well.
+            const qreal ratio = pngPixelRatio(size());
+            QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
             image.fill(Qt::white);
             {
                 QPainter painter(&image);

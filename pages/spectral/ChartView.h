@@ -24,8 +24,14 @@ public:
     // Draws the chart into `area`: the widget's rectangle, or the saved picture's.
     virtual void drawChart(QPainter &painter, const QRectF &area) const = 0;
 
-    // Writes the chart at the widget's size; false, with why, when the file cannot be written
-    // (nothing is left of it then: an existing file keeps its bytes).
+    // A saved PNG is at least this wide: the on-screen size would print coarse.
+    static constexpr int pngMinimumWidth = 2000;
+    // How many picture pixels a PNG of a chart of `size` has per widget pixel.
+    static qreal pngPixelRatio(const QSize &size);
+
+    // Writes the chart at the widget's size (a PNG in finer pixels, at least pngMinimumWidth wide);
+    // false, with why, when the file cannot be written (nothing is left of it then: an existing
+    // file keeps its bytes).
     bool saveTo(const QString &fileName, FileFormat format, QString &error) const;
 
     // The save dialog's name filters (PNG first) and the file a name and a chosen filter make: a

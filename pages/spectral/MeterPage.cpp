@@ -19,6 +19,8 @@
 #include <QAction>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QScrollBar>
 #include <QPushButton>
 #include <QScreen>
@@ -111,9 +113,24 @@ void MeterPage::setUpForm()
     widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, splitter_charts);
     widget_chart->setObjectName(QStringLiteral("widget_chart"));
     widget_chart->setMinimumSize(QSize(300, 200));
-    widget_chromaticity = new ChromaticityChartView(*model, *colours, dialogs, languageFlag, splitter_charts);
+    // The diagram with a line under it: what the meter's 400–700 nm mean for the figures.
+    auto *chromaticity = new QWidget(splitter_charts);
+    chromaticity->setObjectName(QStringLiteral("widget_chromaticityPane"));
+    auto *chromaticityLayout = new QVBoxLayout(chromaticity);
+    chromaticityLayout->setContentsMargins(0, 0, 0, 0);
+    chromaticityLayout->setSpacing(2);
+    widget_chromaticity = new ChromaticityChartView(*model, *colours, dialogs, languageFlag, chromaticity);
     widget_chromaticity->setObjectName(QStringLiteral("widget_chromaticity"));
     widget_chromaticity->setMinimumSize(QSize(200, 200));
+    label_rangeNote = new QLabel(text(Text::ColourRangeNote), chromaticity);
+    label_rangeNote->setObjectName(QStringLiteral("label_rangeNote"));
+    label_rangeNote->setWordWrap(true);
+    QFont small = label_rangeNote->font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+    label_rangeNote->setFont(small);
+    chromaticityLayout->addWidget(widget_chromaticity, 1);
+    chromaticityLayout->addWidget(label_rangeNote);
     tableView_colour = new DataTableView(splitter_charts);
     tableView_colour->setObjectName(QStringLiteral("tableView_colour"));
     tableView_colour->setModel(colours);
@@ -121,7 +138,7 @@ void MeterPage::setUpForm()
     tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_colour->verticalHeader()->setVisible(false);
     splitter_charts->addWidget(widget_chart);
-    splitter_charts->addWidget(widget_chromaticity);
+    splitter_charts->addWidget(chromaticity);
     splitter_charts->addWidget(tableView_colour);
     splitter_charts->setStretchFactor(0, 4);
     splitter_charts->setStretchFactor(1, 3);

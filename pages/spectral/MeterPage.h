@@ -21,6 +21,7 @@ class SpectralTableModel;
 class SpectrumChartView;
 class UserDialogs;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QSpacerItem;
 class QSplitter;
@@ -102,6 +103,7 @@ private:
     bool userSplit = false; // the user placed the table/charts boundary (now or in an earlier run)
     SpectrumChartView *widget_chart = nullptr;
     ChromaticityChartView *widget_chromaticity = nullptr;
+    QLabel *label_rangeNote = nullptr;
     DataTableView *tableView_colour = nullptr;
 
     SpectralTableModel *model; // owned by the dialog

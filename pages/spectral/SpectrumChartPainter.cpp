@@ -53,7 +53,11 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.setPen(chartPen(entry.colour, 3, Qt::SolidLine));
         painter.drawLine(entry.swatch);
         painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
-        painter.drawText(entry.label.rect, int(entry.label.alignment), entry.label.text);
+        // A long name loses its middle: the number and the name's end tell records apart. The
+        // whole name is the entry's tooltip.
+        const QString shown =
+            painter.fontMetrics().elidedText(entry.label.text, Qt::ElideMiddle, int(entry.label.rect.width()));
+        painter.drawText(entry.label.rect, int(entry.label.alignment), shown);
     }
     painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
     painter.drawText(chart.legendMore.rect, int(chart.legendMore.alignment), chart.legendMore.text);

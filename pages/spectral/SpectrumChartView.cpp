@@ -6,7 +6,9 @@
 #include "SpectrumChartPainter.h"
 #include "TextCatalogue.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QPainter>
 
 SpectrumChartView::SpectrumChartView(const SpectralTableModel &spectra, UserDialogs &dialogs, bool languageFlag,
@@ -78,6 +80,25 @@ QRegion SpectrumChartView::readoutRegion(const std::optional<QPointF> &position)
 QString SpectrumChartView::fileNameStem() const
 {
     return TextCatalogue::text(Text::SpectrumChartFileName, isChinese());
+}
+
+bool SpectrumChartView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return ChartView::event(event);
+    // The legend's entries are cut to their place; the tooltip shows an entry whole.
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const SpectrumChart chart =
+        SpectrumChartGeometry::compute(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames());
+    for (const ChartLegendEntry &entry : chart.legend) {
+        if (entry.label.rect.contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), entry.label.text, this);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void SpectrumChartView::mouseMoveEvent(QMouseEvent *event)

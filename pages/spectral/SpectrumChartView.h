@@ -27,6 +27,7 @@ protected:
     QString fileNameStem() const override;
     void drawOverlay(QPainter &painter) const override;
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
