@@ -227,7 +227,9 @@ void MeterPage::shareHeight()
     if (room <= 0)
         return;
     const int rows = model->rowCount();
+    const QHeaderView *titles = tableWidget_data->horizontalHeader();
     const int content = 2 * tableWidget_data->frameWidth() + tableWidget_data->horizontalScrollBar()->sizeHint().height()
+                        + (titles->isHidden() ? 0 : titles->sizeHint().height())
                         + rows * tableWidget_data->verticalHeader()->defaultSectionSize();
     const int table = qMin(qMax(tableWidget_data->minimumHeight(), content), qMax(room / 2, tableWidget_data->minimumHeight()));
     splitter_page->setSizes({table, room - table});
