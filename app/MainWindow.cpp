@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindow.h"
 
+#include "ButtonKeys.h"
 #include "CatalogLoader.h"
 #include "FirstPage.h"
 #include "HidapiTransport.h"
 #include "LibudevDeviceEvents.h"
 #include "LumivaneResources.h"
 #include "TextCatalogue.h"
+#include "WindowArchive.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -42,6 +44,8 @@ MainWindow *MainWindow::instance()
 
 void MainWindow::destroyInstance()
 {
+    // A download on its way into the archive is finished first: the window's end is the program's.
+    WindowArchive::waitForArchiving();
     windowHolder().reset();
 }
 
@@ -108,6 +112,9 @@ void MainWindow::initForm()
     }
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setStyleSheet(windowStyle());
+    // Enter in the window must not start a download: no button answers it.
+    ButtonKeys::removeDefaultButtons(this);
+    setTabOrder(ui->btnLanguageEn, ui->btnLanguageZh);
 }
 
 void MainWindow::initusbport()

@@ -187,6 +187,9 @@ QVariant ColourTableModel::headerData(int section, Qt::Orientation orientation, 
             return title(section);
         if (role == CompactColumnRole)
             return section == 0;
+        // The figures come from 400–700 nm only; the first column is the record's number.
+        if (role == Qt::ToolTipRole && section > 0)
+            return TextCatalogue::text(Text::ColourRangeNote, chinese);
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

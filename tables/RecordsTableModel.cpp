@@ -9,6 +9,7 @@
 #include "TextCatalogue.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -70,6 +71,7 @@ void RecordsTableModel::appendDownload(int uiIndex, int mode, const MeterFlow::D
     }
     if (added.empty())
         return;
+    removals.clear();
     const int first = rowCount();
     beginInsertRows({}, first, first + int(added.size()) - 1);
     rows.insert(rows.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
@@ -78,15 +80,47 @@ void RecordsTableModel::appendDownload(int uiIndex, int mode, const MeterFlow::D
 
 void RecordsTableModel::removeRecord(int row)
 {
-    if (row < 0 || row >= rowCount())
+    removeRecords({row});
+}
+
+void RecordsTableModel::removeRecords(QList<int> rowList)
+{
+    std::sort(rowList.begin(), rowList.end(), std::greater<int>());
+    rowList.erase(std::unique(rowList.begin(), rowList.end()), rowList.end());
+    std::vector<std::pair<int, Row>> removed;
+    for (const int row : std::as_const(rowList)) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        beginRemoveRows({}, row, row);
+        removed.emplace_back(row, std::move(rows[size_t(row)]));
+        rows.erase(rows.begin() + row);
+        endRemoveRows();
+    }
+    if (removed.empty())
         return;
-    beginRemoveRows({}, row, row);
-    rows.erase(rows.begin() + row);
-    endRemoveRows();
+    std::reverse(removed.begin(), removed.end());
+    removals.push_back(std::move(removed));
+}
+
+bool RecordsTableModel::undoRemoval()
+{
+    if (removals.empty())
+        return false;
+    std::vector<std::pair<int, Row>> removed = std::move(removals.back());
+    removals.pop_back();
+    // Lowest place first: each row goes back where it was before the rows above it returned.
+    for (auto &[row, content] : removed) {
+        const int place = qBound(0, row, rowCount());
+        beginInsertRows({}, place, place);
+        rows.insert(rows.begin() + place, std::move(content));
+        endInsertRows();
+    }
+    return true;
 }
 
 void RecordsTableModel::clear()
 {
+    removals.clear();
     if (rows.empty())
         return;
     beginResetModel();

@@ -40,6 +40,12 @@ public:
     // record whose fields the kind's decimals list covers.
     void appendDownload(int uiIndex, int mode, const MeterFlow::Download &download, const ProbeNames &probeNames);
     void removeRecord(int row);
+    // Removes the rows (any order, duplicates ignored) as one deletion that undoRemoval() can
+    // bring back, names as they were; clear() and a new download forget the deletions.
+    void removeRecords(QList<int> rows);
+    // Puts the rows of the last deletion not yet undone back in their places; false when there is none.
+    bool undoRemoval();
+    bool canUndoRemoval() const { return !removals.empty(); }
     void clear();
 
     // The last column (the delete buttons); -1 without columns.
@@ -76,4 +82,6 @@ private:
     ColumnSetup columns;
     DecimalsLists decimalsLists;
     std::vector<Row> rows;
+    // Each deletion not yet undone: its rows, lowest first, with the place each had.
+    std::vector<std::vector<std::pair<int, Row>>> removals;
 };

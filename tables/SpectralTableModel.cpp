@@ -20,8 +20,10 @@ void SpectralTableModel::setChinese(bool languageFlag)
     if (chinese == languageFlag)
         return;
     chinese = languageFlag;
-    if (rowCount() > 0 && columnCount() > 0)
+    if (rowCount() > 0 && columnCount() > 0) {
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    }
 }
 
 int SpectralTableModel::nameColumn() const
@@ -217,6 +219,10 @@ QVariant SpectralTableModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation == Qt::Horizontal && role == CompactColumnRole)
         return section == 0 || section == curveColumn() || section == operationColumn();
+    // The header repeats the title row, so the titles stay in sight when the rows scroll; the
+    // title row itself stays for the export and the title check box.
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && titled && section >= 0 && section < columnCount())
+        return data(index(0, section), Qt::DisplayRole);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -278,6 +278,17 @@ const Pair texts[] = {
     {"CIE 1931 色品图", "CIE 1931 chromaticity diagram"},
     {"%1 nm, %2", "%1 nm, %2"},
     {"另有 %1 条", "%1 more"},
+
+    {"多功能照度计", "Multi-function illuminance meter"},
+    {"照度紫外计", "Illuminance and UV meter"},
+    {"亮度计", "Luminance meter"},
+    {"多功能照度计（记录名称）", "Multi-function illuminance meter, named records"},
+    {"光谱照度计", "Spectral illuminance meter"},
+    {"探头功率计", "Probe power meter"},
+
+    {"仪器只测量 400–700 nm：以上数值接近但不等于 380–780 nm 全范围测量的结果。",
+     "The meter measures 400–700 nm only: these figures are close to, not equal to, those of a full 380–780 nm "
+     "measurement."},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

@@ -202,6 +202,17 @@ enum class Text {
     SpectrumReadout,
     LegendMore,
 
+    // The meter kinds by name (kinds 1 to 6), as the history of downloads lists them.
+    KindName1,
+    KindName2,
+    KindName3,
+    KindName4,
+    KindName5,
+    KindName6,
+
+    // Under the chromaticity diagram and on the colour table's titles: what the figures stand for.
+    ColourRangeNote,
+
     Count
 };
 

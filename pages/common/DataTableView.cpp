@@ -4,10 +4,14 @@
 #include "PushButtonDelegate.h"
 #include "TableRoles.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QHeaderView>
 
+#include <QItemSelectionModel>
+
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -29,6 +33,42 @@ DataTableView::DataTableView(QWidget *parent)
     // the height of a line) would widen the narrow columns past the viewport.
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(1);
+    // Tab leaves the table for the next control instead of walking its cells: a table of many
+    // rows would otherwise keep the keyboard for good.
+    setTabKeyNavigation(false);
+}
+
+void DataTableView::enableRowDeletion(const QString &actionText)
+{
+    if (!deleteRows) {
+        deleteRows = new QAction(this);
+        deleteRows->setObjectName(QStringLiteral("action_deleteRows"));
+        deleteRows->setShortcut(QKeySequence::Delete);
+        deleteRows->setShortcutContext(Qt::WidgetShortcut);
+        connect(deleteRows, &QAction::triggered, this, [this] {
+            const QList<int> rows = selectedRowsDescending();
+            if (!rows.isEmpty())
+                Q_EMIT deleteRowsRequested(rows);
+        });
+        addAction(deleteRows);
+        setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+    deleteRows->setText(actionText);
+}
+
+QList<int> DataTableView::selectedRowsDescending() const
+{
+    QList<int> rows;
+    if (const QItemSelectionModel *selection = selectionModel()) {
+        for (const QModelIndex &index : selection->selectedIndexes())
+            rows.append(index.row());
+        // Only the current row when nothing is selected (the keyboard's cursor).
+        if (rows.isEmpty() && selection->currentIndex().isValid())
+            rows.append(selection->currentIndex().row());
+    }
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void DataTableView::setModel(QAbstractItemModel *model)
@@ -49,7 +89,14 @@ void DataTableView::setModel(QAbstractItemModel *model)
     fitOn(&QAbstractItemModel::rowsRemoved);
     fitOn(&QAbstractItemModel::columnsInserted);
     fitOn(&QAbstractItemModel::columnsRemoved);
-    fitOn(&QAbstractItemModel::dataChanged);
+    // A tick or an untick changes no width; measuring ten thousand rows again for it would hold the
+    // window up.
+    modelConnections.append(connect(model, &QAbstractItemModel::dataChanged, this,
+                                    [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                                        if (roles.isEmpty() || roles.contains(Qt::DisplayRole)
+                                            || roles.contains(Qt::EditRole))
+                                            scheduleFit();
+                                    }));
     fitOn(&QAbstractItemModel::headerDataChanged);
     scheduleFit();
 }

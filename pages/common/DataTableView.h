@@ -4,6 +4,7 @@
 #include <QTableView>
 
 class PushButtonDelegate;
+class QAction;
 
 // A table view for the pages' models: cells marked as buttons (the delete buttons) are drawn by
 // one delegate and their clicks reported with the row; a double click reports its cell, as a
@@ -25,8 +26,16 @@ public:
     // size changed (model changes once control returns to the event loop).
     void fitColumns();
 
+    // Lets the user delete the selected rows by the Delete key and the context menu, titled
+    // `actionText`; the rows are reported, highest first, as deleteRowsRequested. Calling it again
+    // re-titles the action (a language switch).
+    void enableRowDeletion(const QString &actionText);
+    // The selected rows, highest first, so that removing them one by one keeps the rest in place.
+    QList<int> selectedRowsDescending() const;
+
 Q_SIGNALS:
     void buttonClicked(int row);
+    void deleteRowsRequested(const QList<int> &rows);
     void cellDoubleClicked(int row, int column);
 
 protected:
@@ -37,6 +46,7 @@ private:
     void scheduleFit();
 
     PushButtonDelegate *buttons;
+    QAction *deleteRows = nullptr; // a child of the view, once row deletion is enabled
     QList<QMetaObject::Connection> modelConnections;
     bool fitPending = false;
 };

@@ -2,7 +2,10 @@
 #include "QtUserDialogs.h"
 
 #include <QFileDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QPointer>
 #include <QProgressDialog>
 
@@ -45,6 +48,24 @@ void QtUserDialogs::information(QWidget *parent, const QString &title, const QSt
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
+void QtUserDialogs::informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                           const QString &informativeText, const QString &detailedText)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(informativeText);
+    box.setDetailedText(detailedText);
+    box.exec();
+}
+
+bool QtUserDialogs::questionWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                        const QString &detailedText)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::NoButton);
+    box.setDetailedText(detailedText);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool QtUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
@@ -54,10 +75,19 @@ bool QtUserDialogs::question(QWidget *parent, const QString &title, const QStrin
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                                     const QStringList &filters, QString &chosenFilter)
 {
-    QFileDialog dialog(parent, caption, proposedName);
+    // One pair of settings per kind of file: the filters tell tables from charts.
+    const QString kind = QStringLiteral("saveDialogs/") + QString::number(qHash(filters.join(QLatin1Char(';'))), 16);
+    QSettings settings;
+    const QString folder = settings.value(kind + QStringLiteral("/folder")).toString();
+    const QString start = !folder.isEmpty() && QFileInfo(folder).isDir() ? QDir(folder).filePath(proposedName)
+                                                                        : proposedName;
+    QFileDialog dialog(parent, caption, start);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
+    const QString lastFilter = settings.value(kind + QStringLiteral("/filter")).toString();
+    if (filters.contains(lastFilter))
+        dialog.selectNameFilter(lastFilter);
     // A name typed without a suffix is saved with the selected filter's suffix, so that the
     // dialog's question about replacing a file asks about the file that will be written.
     const auto useSuffixOf = [&dialog](const QString &filter) {
@@ -71,7 +101,10 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     chosenFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    settings.setValue(kind + QStringLiteral("/folder"), QFileInfo(chosen).absolutePath());
+    settings.setValue(kind + QStringLiteral("/filter"), chosenFilter);
+    return chosen;
 }
 
 std::unique_ptr<ProgressReporter> QtUserDialogs::progress(QWidget *parent, const QString &label,

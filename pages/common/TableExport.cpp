@@ -9,6 +9,9 @@
 #include "UserDialogs.h"
 #include "WindowArchive.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -25,6 +28,22 @@ public:
 private:
     ProgressReporter &reporter;
 };
+
+} // namespace
+
+namespace {
+
+// The system's reason a file that may not be replaced cannot be opened for writing, for the
+// failure message's details; opening for appending changes nothing in it.
+QString whyNotReplaceable(const QString &fileName)
+{
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return QDir::toNativeSeparators(fileName) + QStringLiteral(": ")
+               + (file.errorString().isEmpty() || QFileInfo(fileName).isDir() ? QStringLiteral("Is a directory")
+                                                                              : file.errorString());
+    return QDir::toNativeSeparators(fileName);
+}
 
 } // namespace
 
@@ -82,8 +101,8 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
 
     // Asks whether to try again: Yes starts over (its result is not passed on), No empties the
     // table only when the caller is about to replace it.
-    auto failed = [&]() {
-        if (dialogs.question(page, title, text(Text::ExportFailedQuestion)))
+    auto failed = [&](const QString &reason) {
+        if (dialogs.questionWithDetails(page, title, text(Text::ExportFailedQuestion), reason))
             exportTable(page, table, meterSheet, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
         else if (declinedRetry == DeclinedRetry::EmptyTable)
             emptyTable();
@@ -94,15 +113,16 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
     const QString chosenName =
         dialogs.saveFileName(page, text(Text::SaveDialogCaption), proposedFileName(QDateTime::currentDateTime()),
                              nameFilters(), chosenFilter);
+    // A cancelled save dialog is no failure: the table stays and nothing is asked.
     if (chosenName.isEmpty())
-        return failed();
+        return false;
     const auto [fileName, format] = target(chosenName, chosenFilter);
     // An existing file is replaced only once the new file is complete; one that cannot be replaced
     // (read-only, open in an office suite, a folder, the archive) fails here, before anything is
     // written.
     if (FileReplacement::wouldReplace(fileName, WindowArchive::filePath())
         || FileReplacement::readiness(fileName) == FileReplacement::NotReplaceable)
-        return failed();
+        return failed(whyNotReplaceable(fileName));
 
     std::unique_ptr<ProgressReporter> progress =
         dialogs.progress(page, text(Text::ExportProgress), text(Text::CancelButton), tableRows);
@@ -112,7 +132,7 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
         progress->hide();
         progress.reset();
         if (!file.wasCancelled())
-            return failed();
+            return failed(file.errorString());
         // The user stopped it: no file was written and the table stays, so nothing to ask.
         dialogs.information(page, title, text(Text::ExportCancelled));
         return false;
@@ -121,7 +141,8 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
     progress->hide();
     progress.reset();
     emptyTable();
-    dialogs.information(page, title, text(Text::ExportSucceeded));
+    dialogs.informationWithDetails(page, title, text(Text::ExportSucceeded), QDir::toNativeSeparators(fileName),
+                                   QString());
     return true;
 }
 

@@ -27,8 +27,24 @@ public:
 
     // Information box with a single OK button.
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Information box whose informative text (a file's path) and detailed text (a file's error)
+    // add to the text; either may be empty. Without its own way of showing them, a seam shows the text alone.
+    virtual void informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                        const QString &informativeText, const QString &detailedText)
+    {
+        Q_UNUSED(informativeText);
+        Q_UNUSED(detailedText);
+        information(parent, title, text);
+    }
     // Question box with Yes and No and no default button; true for Yes.
     virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+    // The same question with a detailed text (the reason of a failure).
+    virtual bool questionWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                     const QString &detailedText)
+    {
+        Q_UNUSED(detailedText);
+        return question(parent, title, text);
+    }
     // Save-file dialog offering the name filters (the first one selected at first); an empty result
     // means the user cancelled. chosenFilter gets the filter selected when the user saved.
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,

@@ -1,25 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HistoryDialog.h"
 
+#include "ArchiveListModel.h"
+#include "ButtonKeys.h"
 #include "ColourTableModel.h"
 #include "DataTableView.h"
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
+#include "SpectrumChartView.h"
 #include "TableExport.h"
 #include "TableRoles.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -47,7 +55,11 @@ HistoryDialog::HistoryDialog(bool chinese, UserDialogs &dialogs, QWidget *parent
     setWindowTitle(text(Text::HistoryTitle));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     buildForm();
-    resize(1100, 700);
+    // As large as it used to be, but never larger than the screen leaves.
+    QSize size(1100, 700);
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 0.9);
+    resize(size.expandedTo(minimumSizeHint()));
     QString reason;
     // Only deleting writes; the archive is read as a reader, so that a shared archive stays
     // writable for its owner and an archive the user may only read can still be looked at.
@@ -70,9 +82,12 @@ void HistoryDialog::buildForm()
 {
     auto *layout = new QGridLayout(this);
     lineEdit_serial = new QLineEdit(this);
+    lineEdit_serial->setObjectName(QStringLiteral("lineEdit_serial"));
     lineEdit_serial->setClearButtonEnabled(true);
     dateEdit_from = dateField(text(Text::HistoryAnyDate), this);
+    dateEdit_from->setObjectName(QStringLiteral("dateEdit_from"));
     dateEdit_to = dateField(text(Text::HistoryAnyDate), this);
+    dateEdit_to->setObjectName(QStringLiteral("dateEdit_to"));
     const struct
     {
         Text label;
@@ -81,12 +96,14 @@ void HistoryDialog::buildForm()
         {Text::MeterSheetSerial, lineEdit_serial}, {Text::HistoryFrom, dateEdit_from}, {Text::HistoryTo, dateEdit_to}};
     int column = 0;
     for (const auto &filter : filters) {
-        layout->addWidget(new QLabel(text(filter.label), this), 0, column++);
+        auto *label = new QLabel(text(filter.label), this);
+        label->setBuddy(filter.field);
+        layout->addWidget(label, 0, column++);
         layout->addWidget(filter.field, 0, column++);
     }
-    connect(lineEdit_serial, &QLineEdit::editingFinished, this, &HistoryDialog::refresh);
     connect(dateEdit_from, &QDateEdit::dateChanged, this, &HistoryDialog::refresh);
     connect(dateEdit_to, &QDateEdit::dateChanged, this, &HistoryDialog::refresh);
+    placeCalendars();
 
     const struct
     {
@@ -106,22 +123,62 @@ void HistoryDialog::buildForm()
             layout->addWidget(exportButton, 0, column++);
     }
 
+    // The list narrows as the user types, by any part of the serial number.
+    downloads = new ArchiveListModel(chinese, this);
+    bySerial = new QSortFilterProxyModel(this);
+    bySerial->setSourceModel(downloads);
+    bySerial->setFilterKeyColumn(ArchiveListModel::Serial);
+    connect(lineEdit_serial, &QLineEdit::textChanged, bySerial,
+            [this](const QString &typed) { bySerial->setFilterFixedString(typed.trimmed()); });
+
     auto *splitter = new QSplitter(Qt::Vertical, this);
-    tableWidget_downloads = new QTableWidget(0, 7, splitter);
-    tableWidget_downloads->setHorizontalHeaderLabels({text(Text::HistoryId), text(Text::MeterSheetDownloaded),
-                                                      text(Text::MeterSheetSerial), text(Text::MeterSheetModel),
-                                                      text(Text::MeterSheetKind), text(Text::MeterSheetRecords),
-                                                      text(Text::HistoryTable)});
-    tableWidget_downloads->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableWidget_downloads->setSelectionMode(QAbstractItemView::SingleSelection);
-    tableWidget_downloads->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tableWidget_downloads->verticalHeader()->hide();
-    tableWidget_downloads->horizontalHeader()->setStretchLastSection(true);
-    connect(tableWidget_downloads, &QTableWidget::cellDoubleClicked, this, &HistoryDialog::openSelected);
-    tableView_download = new DataTableView(splitter);
+    tableView_downloads = new QTableView(splitter);
+    tableView_downloads->setObjectName(QStringLiteral("tableView_downloads"));
+    tableView_downloads->setModel(bySerial);
+    tableView_downloads->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_downloads->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableView_downloads->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_downloads->setTabKeyNavigation(false);
+    tableView_downloads->verticalHeader()->hide();
+    tableView_downloads->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tableView_downloads->horizontalHeader()->setStretchLastSection(true);
+    connect(tableView_downloads, &QTableView::doubleClicked, this, &HistoryDialog::openSelected);
+    splitter_preview = new QSplitter(Qt::Horizontal, splitter);
+    tableView_download = new DataTableView(splitter_preview);
     tableView_download->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1, 0, 1, column);
+    ButtonKeys::removeDefaultButtons(this);
+}
+
+void HistoryDialog::placeCalendars()
+{
+    // A date field showing "Any" holds the earliest date; its calendar would open in January 2000.
+    const auto openAt = [this](QDateEdit *field, std::function<QDate()> page) {
+        if (QCalendarWidget *calendar = field->calendarWidget()) {
+            calendar->installEventFilter(this);
+            calendars.append({field, calendar, std::move(page)});
+        }
+    };
+    openAt(dateEdit_from, [this] { return firstDay.isValid() ? firstDay : QDate::currentDate(); });
+    openAt(dateEdit_to, [] { return QDate::currentDate(); });
+}
+
+bool HistoryDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        for (const CalendarPlace &place : std::as_const(calendars)) {
+            if (place.calendar != watched || place.field->date() != anyDate)
+                continue;
+            const QDate day = place.page();
+            // After the field has set its own date on the calendar.
+            QTimer::singleShot(0, place.calendar, [calendar = place.calendar, day] {
+                calendar->setCurrentPage(day.year(), day.month());
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void HistoryDialog::refresh()
@@ -129,65 +186,40 @@ void HistoryDialog::refresh()
     if (!archive)
         return;
     ArchiveFilter filter;
-    bool number = false;
-    const qint32 serial = lineEdit_serial->text().trimmed().toInt(&number);
-    if (number)
-        filter.serial = serial;
     if (dateEdit_from->date() != anyDate)
         filter.sinceUtc = dateEdit_from->date().startOfDay().toUTC();
     if (dateEdit_to->date() != anyDate)
         filter.untilUtc = dateEdit_to->date().addDays(1).startOfDay().toUTC();
-    entries.clear();
+    QList<ArchiveEntry> entries;
     if (!archive->list(filter, entries))
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(archive->errorString()));
+    if (filter.sinceUtc.isNull() && filter.untilUtc.isNull())
+        firstDay = entries.isEmpty() ? QDate() : entries.last().downloadedUtc.toLocalTime().date();
+    downloads->setEntries(std::move(entries));
+}
 
-    tableWidget_downloads->setRowCount(int(entries.size()));
-    for (int row = 0; row < int(entries.size()); ++row) {
-        const ArchiveEntry &entry = entries.at(row);
-        const QStringList cells{QString::number(entry.id),
-                                entry.downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                MeterFlow::serialText(entry.keyInfo),
-                                QString::number(qint32(entry.keyInfo.modelCode)),
-                                QString::number(entry.uiIndex),
-                                QString::number(entry.recordCount),
-                                tableText(entry.table)};
-        for (int column = 0; column < int(cells.size()); ++column) {
-            auto *item = new QTableWidgetItem(cells.at(column));
-            item->setTextAlignment(Qt::AlignCenter);
-            tableWidget_downloads->setItem(row, column, item);
-        }
-    }
-    tableWidget_downloads->resizeColumnsToContents();
+QList<ArchiveEntry> HistoryDialog::listedDownloads() const
+{
+    QList<ArchiveEntry> listed;
+    for (int row = 0; row < bySerial->rowCount(); ++row)
+        listed.append(downloads->entries().at(bySerial->mapToSource(bySerial->index(row, 0)).row()));
+    return listed;
 }
 
 void HistoryDialog::selectDownload(int row)
 {
-    tableWidget_downloads->selectRow(row);
+    tableView_downloads->selectRow(row);
 }
 
 void HistoryDialog::setSerialFilter(const QString &serial)
 {
     lineEdit_serial->setText(serial);
-    refresh();
 }
 
 qint64 HistoryDialog::selectedId() const
 {
-    const int row = tableWidget_downloads->currentRow();
-    return row >= 0 && row < int(entries.size()) ? entries.at(row).id : 0;
-}
-
-QString HistoryDialog::tableText(ArchivedTable table) const
-{
-    switch (table) {
-    case ArchivedTable::Records:
-        return text(Text::HistoryRecords);
-    case ArchivedTable::Spectra:
-        return text(Text::HistorySpectra);
-    case ArchivedTable::Colours:
-        return text(Text::HistoryColours);
-    }
-    return QString::number(int(table));
+    const QModelIndex current = bySerial->mapToSource(tableView_downloads->currentIndex());
+    return current.isValid() ? downloads->entries().at(current.row()).id : 0;
 }
 
 bool HistoryDialog::loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents,
@@ -241,6 +273,15 @@ void HistoryDialog::openSelected()
             opened = new ColourTableModel(*spectra, this);
             spectra->setParent(opened);
         }
+    }
+    // A spectral download shows its curves beside its table.
+    delete chart;
+    chart = nullptr;
+    if (auto *spectra = qobject_cast<SpectralTableModel *>(opened)) {
+        chart = new SpectrumChartView(*spectra, dialogs, chinese, splitter_preview);
+        chart->setObjectName(QStringLiteral("widget_chart"));
+        chart->setMinimumSize(300, 200);
+        splitter_preview->addWidget(chart);
     }
     tableView_download->setModel(opened);
     for (int column = 0; column < opened->columnCount(); ++column) {

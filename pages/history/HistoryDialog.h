@@ -8,22 +8,29 @@
 
 #include <QDialog>
 
+#include <QDate>
+
+#include <functional>
 #include <memory>
 
+class ArchiveListModel;
+class QCalendarWidget;
 class DataTableView;
 class MeasurementArchive;
 class QAbstractTableModel;
 class QDateEdit;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTableWidget;
+class QSortFilterProxyModel;
+class QSplitter;
+class QTableView;
+class SpectrumChartView;
 class UserDialogs;
 
-// The history of archived downloads: lists them (time, serial number, model, kind, record count,
-// table), narrowed by a serial number and a date range; opens one into a read-only view of its
-// records or spectral table, decoded again from its memory with the catalogs it was read with;
-// exports it through the pages' export; deletes it after a question.
+// The history of archived downloads: lists them (time, serial number, model, kind by name, record
+// count, table), narrowed as the user types by any part of a serial number and by a date range;
+// opens one into a read-only view of its records or spectral table (with the spectrum chart),
+// decoded again from its memory with the catalogs it was read with; exports it through the pages'
+// export; deletes it after a question.
 class HistoryDialog : public QDialog
 {
     Q_OBJECT
@@ -33,7 +40,7 @@ public:
     ~HistoryDialog() override;
 
     // The downloads listed, as the list shows them (newest first).
-    const QList<ArchiveEntry> &listedDownloads() const { return entries; }
+    QList<ArchiveEntry> listedDownloads() const;
     // The table of the download opened last, or nullptr.
     const QAbstractTableModel *openedTable() const { return opened; }
     void selectDownload(int row);
@@ -46,11 +53,23 @@ public Q_SLOTS:
     bool exportSelected();
     void deleteSelected();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // A date field's calendar and the day whose month it opens at while the field shows "Any".
+    struct CalendarPlace
+    {
+        QDateEdit *field;
+        QCalendarWidget *calendar;
+        std::function<QDate()> page;
+    };
+
     QString text(Text id) const;
     void buildForm();
+    // The date fields open their calendars at the archive's first day and at today.
+    void placeCalendars();
     qint64 selectedId() const;
-    QString tableText(ArchivedTable table) const;
     // The selected download's origin, the table written from it and its memory; false, with the
     // reason shown, when it cannot be read or does not agree with itself.
     bool loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents, MeterFlow::Download &download);
@@ -58,12 +77,17 @@ private:
     const bool chinese;
     UserDialogs &dialogs;
     std::unique_ptr<MeasurementArchive> archive;
-    QList<ArchiveEntry> entries;
+    QDate firstDay; // of the archive's oldest download; invalid while the archive is empty
+    QList<CalendarPlace> calendars;
 
+    ArchiveListModel *downloads = nullptr;      // a child of the dialog
+    QSortFilterProxyModel *bySerial = nullptr; // a child of the dialog
     QLineEdit *lineEdit_serial = nullptr;
     QDateEdit *dateEdit_from = nullptr;
     QDateEdit *dateEdit_to = nullptr;
-    QTableWidget *tableWidget_downloads = nullptr;
+    QTableView *tableView_downloads = nullptr;
+    QSplitter *splitter_preview = nullptr;
     DataTableView *tableView_download = nullptr;
+    SpectrumChartView *chart = nullptr;     // for an opened spectral download
     QAbstractTableModel *opened = nullptr; // a child of the dialog
 };

@@ -3,6 +3,7 @@
 
 #include "ui_FirstPage.h"
 
+#include "ButtonKeys.h"
 #include "CatalogLoader.h"
 #include "ColumnModel.h"
 #include "DialogDownloadProgress.h"
@@ -16,6 +17,7 @@
 #include "UserDialogs.h"
 #include "WindowArchive.h"
 
+#include <QAction>
 #include <QDebug>
 #include <QFontMetrics>
 #include <QPushButton>
@@ -38,6 +40,7 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     pushButton_history->setObjectName(QStringLiteral("pushButton_history"));
     ui->horizontalLayout_buttons->addWidget(pushButton_history);
     connect(pushButton_history, &QPushButton::clicked, this, &FirstPage::openHistory);
+    setUpKeyboard();
     // The row of buttons leaves the meter's fields what is left of the width: they keep enough of
     // it for the longest serial number and firmware version.
     const QFontMetrics metrics(ui->lineEdit_serialNo->font());
@@ -50,11 +53,49 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
 
 FirstPage::~FirstPage() = default;
 
+void FirstPage::setUpKeyboard()
+{
+    // Delete and the context menu delete the selected rows as their buttons do; Ctrl+Z brings the
+    // last deletions back until the table is emptied or replaced.
+    ui->tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
+    connect(ui->tableWidget_data, &DataTableView::deleteRowsRequested, model, &RecordsTableModel::removeRecords);
+    auto *undo = new QAction(this);
+    undo->setObjectName(QStringLiteral("action_undoDelete"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(undo, &QAction::triggered, model, &RecordsTableModel::undoRemoval);
+    addAction(undo);
+    // The buttons in the order they stand, then the table; the table hands Tab on.
+    setTabOrder(ui->pushButton_readRecords, ui->pushButton_clearData);
+    setTabOrder(ui->pushButton_clearData, ui->pushButton_exportExcel);
+    setTabOrder(ui->pushButton_exportExcel, ui->pushButton_spectralData);
+    setTabOrder(ui->pushButton_spectralData, pushButton_history);
+    setTabOrder(pushButton_history, ui->tableWidget_data);
+    ui->tableWidget_data->setFocusPolicy(Qt::StrongFocus);
+    // An empty table has nothing to export.
+    const auto followRows = [this] { ui->pushButton_exportExcel->setEnabled(model->rowCount() > 0); };
+    connect(model, &QAbstractItemModel::rowsInserted, this, followRows);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, followRows);
+    connect(model, &QAbstractItemModel::modelReset, this, followRows);
+    followRows();
+    setShortcuts();
+}
+
+void FirstPage::setShortcuts()
+{
+    ButtonKeys::setShortcut(ui->pushButton_readRecords, QKeySequence(Qt::CTRL | Qt::Key_R));
+    ButtonKeys::setShortcut(ui->pushButton_exportExcel, QKeySequence(Qt::CTRL | Qt::Key_E));
+    ButtonKeys::setShortcut(ui->pushButton_spectralData, QKeySequence(Qt::CTRL | Qt::Key_D));
+    ButtonKeys::setShortcut(pushButton_history, QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
 void FirstPage::setLanguageFlag(bool chinese)
 {
     languageFlag = chinese;
     model->setChinese(chinese);
     pushButton_history->setText(text(Text::HistoryButton));
+    ui->tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
+    setShortcuts();
 }
 
 void FirstPage::openHistory()
@@ -163,13 +204,15 @@ void FirstPage::on_pushButton_readRecords_clicked()
     if (result != MeterFlow::Done)
         return;
     downloaded = QDateTime::currentDateTime();
-    // Archived before its rows reach the table; a download the archive cannot keep still shows,
-    // and the user is told once why it was not kept.
-    const std::optional<QString> notArchived =
-        WindowArchive::archive({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded}, download);
+    // Archived on a thread of its own while the rows show; a download the archive cannot keep
+    // still shows, and the user is told once why it was not kept.
+    WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded},
+                                       download, this, [this](const std::optional<QString> &notArchived) {
+                                           if (notArchived)
+                                               dialogs->information(this, text(Text::Tip),
+                                                                    text(Text::ArchiveNotStored).arg(*notArchived));
+                                       });
     appendRecords(download);
-    if (notArchived)
-        dialogs->information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 void FirstPage::appendRecords(const MeterFlow::Download &download)
@@ -182,7 +225,7 @@ void FirstPage::appendRecords(const MeterFlow::Download &download)
 
 void FirstPage::slot_deleteRow(int row)
 {
-    model->removeRecord(row);
+    model->removeRecords({row});
 }
 
 void FirstPage::on_pushButton_clearData_clicked()
@@ -238,6 +281,8 @@ void FirstPage::languageChange()
 {
     ui->retranslateUi(this);
     pushButton_history->setText(text(Text::HistoryButton));
+    ui->tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
+    setShortcuts();
     // The model makes every title and cell text in the language it is set to: marker cells and
     // delete buttons follow, record names stay as they are.
     model->setChinese(languageFlag);

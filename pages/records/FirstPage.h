@@ -91,6 +91,11 @@ private:
     // Exports the table (the export button, or saving before a download).
     bool exportToWorkbook(TableExport::DeclinedRetry declinedRetry);
 
+    // Delete and undo keys, the tab order and the buttons that follow the table.
+    void setUpKeyboard();
+    // The buttons' shortcuts and their tooltips in the current language.
+    void setShortcuts();
+
     // Shows the history of archived downloads.
     void openHistory();
 

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QSvgGenerator>
 
@@ -41,10 +42,49 @@ ChartView::ChartView(UserDialogs &dialogs, bool languageFlag, QWidget *parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void ChartView::paintEvent(QPaintEvent *)
+void ChartView::paintEvent(QPaintEvent *event)
 {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (drawn.isNull() || drawn.size() != pixels || drawn.devicePixelRatio() != ratio) {
+        drawn = QPixmap(pixels);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(palette().color(backgroundRole()));
+        QPainter chart(&drawn);
+        chart.setFont(font());
+        drawChart(chart, QRectF(rect()));
+    }
     QPainter painter(this);
-    drawChart(painter, QRectF(rect()));
+    painter.drawPixmap(event->rect(), drawn, QRectF(QPointF(event->rect().topLeft()) * ratio,
+                                                    QSizeF(event->rect().size()) * ratio));
+    drawOverlay(painter);
+}
+
+void ChartView::drawOverlay(QPainter &) const {}
+
+void ChartView::invalidateChart()
+{
+    drawn = QPixmap();
+    update();
+}
+
+void ChartView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    drawn = QPixmap();
+}
+
+void ChartView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange
+        || event->type() == QEvent::StyleChange)
+        invalidateChart();
+}
+
+qreal ChartView::pngPixelRatio(const QSize &size)
+{
+    return size.width() > 0 ? qMax<qreal>(1.0, qreal(pngMinimumWidth) / size.width()) : 1.0;
 }
 
 QStringList ChartView::nameFilters()
@@ -74,7 +114,10 @@ bool ChartView::saveTo(const QString &fileName, FileFormat format, QString &erro
     const auto draw = [this, format](QIODevice &file, QString &) {
         const QRectF area(QPointF(0, 0), QSizeF(size()));
         if (format == FileFormat::Png) {
-            QImage image(size(), QImage::Format_RGB32);
+            // Drawn at the widget's size in finer pixels, wide enough to print well.
+            const qreal ratio = pngPixelRatio(size());
+            QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
             image.fill(Qt::white);
             {
                 QPainter painter(&image);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QPainter;
@@ -23,8 +24,14 @@ public:
     // Draws the chart into `area`: the widget's rectangle, or the saved picture's.
     virtual void drawChart(QPainter &painter, const QRectF &area) const = 0;
 
-    // Writes the chart at the widget's size; false, with why, when the file cannot be written
-    // (nothing is left of it then: an existing file keeps its bytes).
+    // A saved PNG is at least this wide: the on-screen size would print coarse.
+    static constexpr int pngMinimumWidth = 2000;
+    // How many picture pixels a PNG of a chart of `size` has per widget pixel.
+    static qreal pngPixelRatio(const QSize &size);
+
+    // Writes the chart at the widget's size (a PNG in finer pixels, at least pngMinimumWidth wide);
+    // false, with why, when the file cannot be written (nothing is left of it then: an existing
+    // file keeps its bytes).
     bool saveTo(const QString &fileName, FileFormat format, QString &error) const;
 
     // The save dialog's name filters (PNG first) and the file a name and a chosen filter make: a
@@ -35,14 +42,24 @@ public:
 public Q_SLOTS:
     // Asks for a file name, writes the chart there and tells the user when it could not.
     void saveChart();
+    // What the chart shows changed: it is drawn again at the next paint.
+    void invalidateChart();
 
 protected:
+    // The chart is drawn once into a picture of the widget's size; a paint copies the part it
+    // needs and draws the overlay on top, so that the mouse moving over a chart of many curves
+    // repaints only what follows the mouse.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    // Drawn over the chart on the screen only (the readout under the mouse); nothing by default.
+    virtual void drawOverlay(QPainter &painter) const;
     bool isChinese() const { return languageFlag; }
     // The name the save dialog proposes, before its date and time.
     virtual QString fileNameStem() const = 0;
 
 private:
+    QPixmap drawn; // the chart at the widget's size and pixel ratio; null while it must be drawn again
     UserDialogs &dialogs;
     const bool languageFlag;
 };

@@ -73,6 +73,22 @@ void drawTexts(QPainter &painter, const QVector<ChartText> &texts)
         painter.drawText(text.rect, int(text.alignment), text.text);
 }
 
+// Whether the points' numbers can all be drawn without one touching another. Beyond a few dozen
+// points they would crowd the diagram whatever their places.
+bool labelsStandClear(const QVector<ChromaticityPoint> &points)
+{
+    constexpr int mostLabels = 40;
+    if (points.size() > mostLabels)
+        return false;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        for (qsizetype j = i + 1; j < points.size(); ++j) {
+            if (points[i].label.rect.intersects(points[j].label.rect))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &chart)
@@ -115,11 +131,15 @@ void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &
     drawTexts(painter, chart.wavelengthLabels);
     drawTexts(painter, chart.temperatureLabels);
 
+    painter.setPen(pen(Qt::black, 1));
     for (const ChromaticityPoint &point : chart.points) {
-        painter.setPen(pen(Qt::black, 1));
         painter.setBrush(point.colour);
         painter.drawEllipse(point.centre, pointRadius, pointRadius);
-        painter.drawText(point.label.rect, int(point.label.alignment), point.label.text);
+    }
+    // Numbers only while they stand clear of each other; many points would bury the diagram.
+    if (labelsStandClear(chart.points)) {
+        for (const ChromaticityPoint &point : chart.points)
+            painter.drawText(point.label.rect, int(point.label.alignment), point.label.text);
     }
     painter.restore();
 }

@@ -13,7 +13,7 @@ ChromaticityChartView::ChromaticityChartView(const SpectralTableModel &spectra, 
       spectra(spectra),
       colours(colours)
 {
-    const auto repaint = [this] { update(); };
+    const auto repaint = [this] { invalidateChart(); };
     connect(&spectra, &SpectralTableModel::curvesChanged, this, repaint);
     connect(&colours, &QAbstractItemModel::modelReset, this, repaint);
     connect(&colours, &QAbstractItemModel::rowsInserted, this, repaint);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MeterPage.h"
 
+#include "ButtonKeys.h"
 #include "ChromaticityChartView.h"
 #include "ColourTableModel.h"
 #include "DataTableView.h"
@@ -15,10 +16,15 @@
 #include "WindowArchive.h"
 #include "WindowFont.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSpacerItem>
 #include <QSplitter>
 
@@ -37,8 +43,10 @@ MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageF
     setUpForm();
 
     if (const QScreen *shown = screen()) {
+        // The whole screen but a margin for the title bar and the panel, never less than fits.
         const QRect available = shown->availableGeometry();
-        resize(available.width(), available.height() - 100);
+        resize(qMax(minimumSizeHint().width(), available.width()),
+               qMax(minimumSizeHint().height(), available.height() - 100));
     }
     // No help button in the title bar.
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -73,7 +81,7 @@ void MeterPage::setUpForm()
     const auto makeButton = [this](const char *name, int column) {
         auto *button = new QPushButton(this);
         button->setObjectName(QLatin1String(name));
-        button->setMinimumSize(QSize(200, 35));
+        button->setMinimumSize(QSize(140, 35));
         gridLayout_meterPage->addWidget(button, 0, column, 1, 1);
         return button;
     };
@@ -87,22 +95,42 @@ void MeterPage::setUpForm()
     tableWidget_data->setObjectName(QStringLiteral("tableWidget_data"));
     tableWidget_data->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableWidget_data->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableWidget_data->horizontalHeader()->setVisible(false);
+    tableWidget_data->horizontalHeader()->setVisible(true);
     tableWidget_data->verticalHeader()->setVisible(false);
     tableWidget_data->setModel(model);
-    gridLayout_meterPage->addWidget(tableWidget_data, 1, 0, 1, 5);
+    // The table above the charts, the boundary movable; what the user set is kept for next time.
+    splitter_page = new QSplitter(Qt::Vertical, this);
+    splitter_page->setObjectName(QStringLiteral("splitter_page"));
+    splitter_page->setChildrenCollapsible(false);
+    splitter_page->addWidget(tableWidget_data);
+    gridLayout_meterPage->addWidget(splitter_page, 1, 0, 1, 5);
 
     // Below the table, side by side and resizable: the spectrum chart, the chromaticity diagram
     // and the colour table.
-    splitter_charts = new QSplitter(Qt::Horizontal, this);
+    splitter_charts = new QSplitter(Qt::Horizontal, splitter_page);
     splitter_charts->setObjectName(QStringLiteral("splitter_charts"));
     splitter_charts->setChildrenCollapsible(false);
     widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, splitter_charts);
     widget_chart->setObjectName(QStringLiteral("widget_chart"));
     widget_chart->setMinimumSize(QSize(300, 200));
-    widget_chromaticity = new ChromaticityChartView(*model, *colours, dialogs, languageFlag, splitter_charts);
+    // The diagram with a line under it: what the meter's 400–700 nm mean for the figures.
+    auto *chromaticity = new QWidget(splitter_charts);
+    chromaticity->setObjectName(QStringLiteral("widget_chromaticityPane"));
+    auto *chromaticityLayout = new QVBoxLayout(chromaticity);
+    chromaticityLayout->setContentsMargins(0, 0, 0, 0);
+    chromaticityLayout->setSpacing(2);
+    widget_chromaticity = new ChromaticityChartView(*model, *colours, dialogs, languageFlag, chromaticity);
     widget_chromaticity->setObjectName(QStringLiteral("widget_chromaticity"));
     widget_chromaticity->setMinimumSize(QSize(200, 200));
+    label_rangeNote = new QLabel(text(Text::ColourRangeNote), chromaticity);
+    label_rangeNote->setObjectName(QStringLiteral("label_rangeNote"));
+    label_rangeNote->setWordWrap(true);
+    QFont small = label_rangeNote->font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+    label_rangeNote->setFont(small);
+    chromaticityLayout->addWidget(widget_chromaticity, 1);
+    chromaticityLayout->addWidget(label_rangeNote);
     tableView_colour = new DataTableView(splitter_charts);
     tableView_colour->setObjectName(QStringLiteral("tableView_colour"));
     tableView_colour->setModel(colours);
@@ -110,18 +138,44 @@ void MeterPage::setUpForm()
     tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_colour->verticalHeader()->setVisible(false);
     splitter_charts->addWidget(widget_chart);
-    splitter_charts->addWidget(widget_chromaticity);
+    splitter_charts->addWidget(chromaticity);
     splitter_charts->addWidget(tableView_colour);
     splitter_charts->setStretchFactor(0, 4);
     splitter_charts->setStretchFactor(1, 3);
     splitter_charts->setStretchFactor(2, 5);
-    gridLayout_meterPage->addWidget(splitter_charts, 2, 0, 1, 5);
-    // The table and the charts share the height the buttons leave, 3 : 2, so the charts keep at
-    // least a third of the dialog's height and grow with it.
-    gridLayout_meterPage->setRowStretch(1, 3);
-    gridLayout_meterPage->setRowStretch(2, 2);
+    splitter_page->addWidget(splitter_charts);
+    splitter_page->setStretchFactor(0, 0);
+    splitter_page->setStretchFactor(1, 1);
+    tableWidget_data->setMinimumHeight(60);
+    restoreSplitters();
+    connect(splitter_page, &QSplitter::splitterMoved, this, &MeterPage::keepSplitters);
+    connect(splitter_charts, &QSplitter::splitterMoved, this, &MeterPage::keepSplitters);
 
     connect(tableWidget_data, &DataTableView::buttonClicked, this, &MeterPage::slot_deleteRow);
+    connect(tableWidget_data, &DataTableView::deleteRowsRequested, this, [this](const QList<int> &rows) {
+        // Row 0 holds the titles: it is never deleted.
+        for (const int row : rows) {
+            if (row >= 1)
+                slot_deleteRow(row);
+        }
+    });
+    // A table of few rows gives its height to the charts until the user moves the boundary.
+    connect(model, &QAbstractItemModel::rowsInserted, this, &MeterPage::shareHeight);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &MeterPage::shareHeight);
+    connect(model, &QAbstractItemModel::modelReset, this, &MeterPage::shareHeight);
+    const auto followRows = [this] {
+        pushButton_exportExcel->setEnabled(model->recordCount() > 0);
+        pushButton_exportColour->setEnabled(model->recordCount() > 0);
+    };
+    connect(model, &QAbstractItemModel::rowsInserted, this, followRows);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, followRows);
+    connect(model, &QAbstractItemModel::modelReset, this, followRows);
+    followRows();
+    setTabOrder(pushButton_readRecords, pushButton_clearData);
+    setTabOrder(pushButton_clearData, pushButton_exportExcel);
+    setTabOrder(pushButton_exportExcel, pushButton_exportColour);
+    setTabOrder(pushButton_exportColour, tableWidget_data);
+    setTabOrder(tableWidget_data, tableView_colour);
 
     retranslateForm();
     QMetaObject::connectSlotsByName(this);
@@ -134,6 +188,57 @@ void MeterPage::retranslateForm()
     pushButton_clearData->setText(tr("清除数据"));
     pushButton_exportExcel->setText(tr("导出Excel"));
     pushButton_exportColour->setText(text(Text::ExportColourButton));
+    tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
+    ButtonKeys::setShortcut(pushButton_readRecords, QKeySequence(Qt::CTRL | Qt::Key_R));
+    ButtonKeys::setShortcut(pushButton_exportExcel, QKeySequence(Qt::CTRL | Qt::Key_E));
+    ButtonKeys::removeDefaultButtons(this);
+}
+
+namespace {
+
+const char pageSplitterKey[] = "spectral/tableAndCharts";
+const char chartSplitterKey[] = "spectral/charts";
+
+} // namespace
+
+void MeterPage::restoreSplitters()
+{
+    const QSettings settings;
+    userSplit = splitter_page->restoreState(settings.value(QLatin1String(pageSplitterKey)).toByteArray());
+    splitter_charts->restoreState(settings.value(QLatin1String(chartSplitterKey)).toByteArray());
+}
+
+void MeterPage::keepSplitters()
+{
+    if (sender() == splitter_page)
+        userSplit = true;
+    QSettings settings;
+    settings.setValue(QLatin1String(pageSplitterKey), splitter_page->saveState());
+    settings.setValue(QLatin1String(chartSplitterKey), splitter_charts->saveState());
+}
+
+void MeterPage::shareHeight()
+{
+    if (userSplit)
+        return;
+    // The table as high as its rows need (a frame and a horizontal scroll bar included), at most
+    // half of the room; the charts take the rest.
+    const int room = splitter_page->height() - splitter_page->handleWidth();
+    if (room <= 0)
+        return;
+    const int rows = model->rowCount();
+    const QHeaderView *titles = tableWidget_data->horizontalHeader();
+    const int content = 2 * tableWidget_data->frameWidth() + tableWidget_data->horizontalScrollBar()->sizeHint().height()
+                        + (titles->isHidden() ? 0 : titles->sizeHint().height())
+                        + rows * tableWidget_data->verticalHeader()->defaultSectionSize();
+    const int table = qMin(qMax(tableWidget_data->minimumHeight(), content), qMax(room / 2, tableWidget_data->minimumHeight()));
+    splitter_page->setSizes({table, room - table});
+}
+
+void MeterPage::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    shareHeight();
 }
 
 QString MeterPage::text(Text id) const
@@ -167,8 +272,8 @@ void MeterPage::setUpTable()
 
 void MeterPage::slot_updateChart()
 {
-    widget_chart->update();
-    widget_chromaticity->update();
+    widget_chart->invalidateChart();
+    widget_chromaticity->invalidateChart();
 }
 
 void MeterPage::slot_deleteRow(int row)
@@ -232,15 +337,17 @@ void MeterPage::downloadRecords()
         return;
 
     // Every block has arrived: only now are rows added, so a failed transfer leaves none. The
-    // download is archived first; one the archive cannot keep still shows, and the user is told.
+    // download is archived off this thread; one the archive cannot keep still shows, and the user is told.
     downloaded = QDateTime::currentDateTime();
-    const std::optional<QString> notArchived =
-        WindowArchive::archive({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download);
+    WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download,
+                                       this, [this](const std::optional<QString> &notArchived) {
+                                           if (notArchived)
+                                               dialogs.information(this, text(Text::Tip),
+                                                                   text(Text::ArchiveNotStored).arg(*notArchived));
+                                       });
     model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
     slot_updateChart();
-    if (notArchived)
-        dialogs.information(this, text(Text::Tip), text(Text::ArchiveNotStored).arg(*notArchived));
 }
 
 bool MeterPage::on_pushButton_exportExcel_clicked()

@@ -21,6 +21,7 @@ class SpectralTableModel;
 class SpectrumChartView;
 class UserDialogs;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QSpacerItem;
 class QSplitter;
@@ -69,8 +70,16 @@ private Q_SLOTS:
     bool on_pushButton_exportColour_clicked();
     void on_tableWidget_data_cellDoubleClicked(int row, int column);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void setUpForm();
+    // The table/charts and chart boundaries: restored from the settings, kept there when moved.
+    void restoreSplitters();
+    void keepSplitters();
+    // Gives the table the height its rows need (at most half) while the user has not set it.
+    void shareHeight();
     void retranslateForm();
     QString text(Text id) const;
     void inform(Text id);
@@ -89,9 +98,12 @@ private:
     QPushButton *pushButton_exportExcel = nullptr;
     QPushButton *pushButton_exportColour = nullptr;
     DataTableView *tableWidget_data = nullptr;
+    QSplitter *splitter_page = nullptr;
     QSplitter *splitter_charts = nullptr;
+    bool userSplit = false; // the user placed the table/charts boundary (now or in an earlier run)
     SpectrumChartView *widget_chart = nullptr;
     ChromaticityChartView *widget_chromaticity = nullptr;
+    QLabel *label_rangeNote = nullptr;
     DataTableView *tableView_colour = nullptr;
 
     SpectralTableModel *model; // owned by the dialog

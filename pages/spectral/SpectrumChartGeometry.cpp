@@ -4,6 +4,7 @@
 #include "TextCatalogue.h"
 
 #include <cmath>
+#include <iterator>
 
 float SpectrumChartGeometry::scaleFor(const std::vector<SpectralRecord> &records)
 {
@@ -23,7 +24,15 @@ float SpectrumChartGeometry::scaleFor(const std::vector<SpectralRecord> &records
 
 QColor SpectrumChartGeometry::curveColour(int k)
 {
-    return QColor(k % 100, (100 * k) % 256, (200 * k) % 256, 255);
+    // The first three colours the chart has always used, then colours chosen to stand apart from
+    // them and from each other on white; the list repeats from the start.
+    static const QColor palette[] = {
+        QColor(0, 0, 0),      QColor(1, 100, 200),   QColor(2, 200, 144),  QColor(214, 39, 40),
+        QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194),
+        QColor(127, 127, 127), QColor(188, 189, 34), QColor(0, 0, 255),     QColor(4, 144, 32),
+    };
+    constexpr int count = int(std::size(palette));
+    return palette[((k % count) + count) % count];
 }
 
 namespace {

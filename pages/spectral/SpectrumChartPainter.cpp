@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr qsizetype manyCurves = 64;
+
 QPen chartPen(const QColor &colour, int width, Qt::PenStyle style)
 {
     return QPen(QBrush(colour), width, style, Qt::SquareCap, Qt::BevelJoin);
@@ -25,8 +27,11 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.drawText(label.rect, int(label.alignment), label.text);
     painter.drawText(chart.xTitle.rect, int(chart.xTitle.alignment), chart.xTitle.text);
 
+    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
+    // bundle of hundreds the width shows nothing more.
+    const int curveWidth = chart.curves.size() > manyCurves ? 1 : 2;
     for (const ChartCurve &curve : chart.curves) {
-        painter.setPen(chartPen(curve.colour, 2, Qt::SolidLine));
+        painter.setPen(chartPen(curve.colour, curveWidth, Qt::SolidLine));
         for (const QPolygonF &piece : curve.pieces)
             painter.drawPolyline(piece);
     }
@@ -48,7 +53,11 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.setPen(chartPen(entry.colour, 3, Qt::SolidLine));
         painter.drawLine(entry.swatch);
         painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
-        painter.drawText(entry.label.rect, int(entry.label.alignment), entry.label.text);
+        // A long name loses its middle: the number and the name's end tell records apart. The
+        // whole name is the entry's tooltip.
+        const QString shown =
+            painter.fontMetrics().elidedText(entry.label.text, Qt::ElideMiddle, int(entry.label.rect.width()));
+        painter.drawText(entry.label.rect, int(entry.label.alignment), shown);
     }
     painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
     painter.drawText(chart.legendMore.rect, int(chart.legendMore.alignment), chart.legendMore.text);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ChartView.h"
+#include "SpectrumChartGeometry.h"
 
 #include <QRegion>
 
@@ -24,6 +25,9 @@ public:
 
 protected:
     QString fileNameStem() const override;
+    void drawOverlay(QPainter &painter) const override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
@@ -31,6 +35,10 @@ private:
     // Where the readout of a mouse position is painted; empty off the plot.
     QRegion readoutRegion(const std::optional<QPointF> &position) const;
 
+    // The plot's frame and scale at the widget's size, for the readout; drawn again with the chart.
+    const SpectrumChart &frame() const;
+
     const SpectralTableModel &spectra;
     std::optional<QPointF> mouse;
+    mutable std::optional<SpectrumChart> shownFrame;
 };

@@ -118,7 +118,7 @@ private Q_SLOTS:
         for (QPushButton *button : {english, chinese}) {
             QCOMPARE(button->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
             QCOMPARE(button->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
-            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(button->focusPolicy(), Qt::StrongFocus);
             QCOMPARE(button->cursor().shape(), Qt::ArrowCursor);
         }
         QCOMPARE(english->text(), QStringLiteral("English"));

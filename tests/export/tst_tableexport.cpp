@@ -4,6 +4,7 @@
 #include "TestTemplates.h"
 #include "WorkbookReader.h"
 
+#include <QDir>
 #include <QtTest>
 
 #include <memory>
@@ -225,6 +226,23 @@ private Q_SLOTS:
 
     void cancelledSaveDialog_data()
     {
+        QTest::addColumn<TableExport::DeclinedRetry>("declined");
+        QTest::newRow("the export button") << TableExport::DeclinedRetry::KeepTable;
+        QTest::newRow("saving before a download") << TableExport::DeclinedRetry::EmptyTable;
+    }
+
+    void cancelledSaveDialog()
+    {
+        // Nothing failed: no question, the table stays (and a download waits for it).
+        QFETCH(TableExport::DeclinedRetry, declined);
+        declinedRetry = declined;
+        QVERIFY(!exportRecords(2));
+        QCOMPARE(kinds(dialogs), QList<Shown::Kind>{Shown::SaveFile});
+        QCOMPARE(emptied, 0);
+    }
+
+    void failureAndSuccessDetails_data()
+    {
         QTest::addColumn<bool>("retry");
         QTest::addColumn<TableExport::DeclinedRetry>("declined");
         QTest::newRow("No keeps the table") << false << TableExport::DeclinedRetry::KeepTable;
@@ -232,21 +250,34 @@ private Q_SLOTS:
         QTest::newRow("Yes shows the save dialog again") << true << TableExport::DeclinedRetry::KeepTable;
     }
 
-    void cancelledSaveDialog()
+    void failureAndSuccessDetails()
     {
+        // A folder cannot be replaced by a workbook: the question keeps its text and tells why.
         QFETCH(bool, retry);
         QFETCH(TableExport::DeclinedRetry, declined);
         declinedRetry = declined;
-        dialogs.setNextAnswer(retry); // after the first cancelled dialog
-        dialogs.setNextAnswer(false); // after the second, if any
-        QVERIFY(!exportRecords(2));
+        const QString folder = path(QStringLiteral("folder.xls"));
+        QVERIFY(QDir().mkpath(folder));
+        dialogs.setNextFileName(folder);
+        dialogs.setNextAnswer(retry);
+        const QString written = path(QStringLiteral("written.xls"));
+        if (retry)
+            dialogs.setNextFileName(written);
+        QVERIFY(!exportRecords(2)); // a retry's result is not passed on
         QList<Shown::Kind> expected{Shown::SaveFile, Shown::Question};
         if (retry)
-            expected << Shown::SaveFile << Shown::Question;
+            expected << Shown::SaveFile << Shown::Progress << Shown::Information;
         QCOMPARE(kinds(dialogs), expected);
-        QCOMPARE(dialogs.questionTexts().first(), QStringLiteral("导出数据失败，是否重新保存数据？"));
-        QCOMPARE(dialogs.shown().at(1).title, QStringLiteral("提示"));
-        QCOMPARE(emptied, declined == TableExport::DeclinedRetry::EmptyTable ? 1 : 0);
+        const Shown question = dialogs.shown().at(1);
+        QCOMPARE(question.text, QStringLiteral("导出数据失败，是否重新保存数据？"));
+        QCOMPARE(question.title, QStringLiteral("提示"));
+        QVERIFY2(question.detailed.startsWith(QDir::toNativeSeparators(folder) + QStringLiteral(": ")),
+                 qPrintable(question.detailed));
+        QCOMPARE(emptied, declined == TableExport::DeclinedRetry::EmptyTable || retry ? 1 : 0);
+        if (retry) {
+            QCOMPARE(dialogs.shown().last().text, QStringLiteral("导出数据成功！"));
+            QCOMPARE(dialogs.shown().last().informative, QDir::toNativeSeparators(written));
+        }
     }
 
     void cancelWritesNothing()
@@ -362,6 +393,9 @@ private Q_SLOTS:
         QCOMPARE(dialogs.shown().at(2).text, QStringLiteral("Exporting data success!"));
 
         dialogs.clear();
+        const QString folder = path(QStringLiteral("english-folder.xls"));
+        QVERIFY(QDir().mkpath(folder));
+        dialogs.setNextFileName(folder);
         dialogs.setNextAnswer(false);
         QVERIFY(!exportRecords(1, false));
         QCOMPARE(dialogs.questionTexts(),

@@ -2,6 +2,7 @@
 #include "PageFixture.h"
 
 #include "VirtualMeterTransport.h"
+#include "WindowArchive.h"
 
 #include "DataTableView.h"
 #include "RecordsTableModel.h"
@@ -75,7 +76,19 @@ bool PageFixture::identifyAndDownload(const MeterImage &image)
     const auto shownBefore = dialogs.informationTexts().size();
     page.identifyMeter();
     page.on_pushButton_readRecords_clicked();
+    waitForArchiving();
     return dialogs.informationTexts().size() == shownBefore;
+}
+
+PageFixture::~PageFixture()
+{
+    WindowArchive::waitForArchiving();
+}
+
+void PageFixture::waitForArchiving()
+{
+    WindowArchive::waitForArchiving();
+    QCoreApplication::sendPostedEvents();
 }
 
 DataTableView *PageFixture::view() const

@@ -22,6 +22,7 @@ class PageFixture
 {
 public:
     explicit PageFixture(const QString &catalogDirectory = shippedCatalogs());
+    ~PageFixture();
 
     static QString shippedCatalogs();
     // Loads samples/meters/<name>.json; a broken sample fails loudly.
@@ -37,6 +38,8 @@ public:
     void unplug();
     // Plug in, identify and download; true when the page showed no message.
     bool identifyAndDownload(const MeterImage &image);
+    // Downloads are archived on a thread of their own: waits for it and takes its answer.
+    static void waitForArchiving();
 
     DataTableView *view() const;
     const RecordsTableModel &model() const { return page.recordsModel(); }

@@ -4,9 +4,11 @@
 
 #include "RecordsTableModel.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -206,15 +208,17 @@ void TestRecordDownload::saveFirstYes_data()
     const QString saveFirst = QStringLiteral("导入数据会先清空列表，是否保存数据？");
     const QString retry = QStringLiteral("导出数据失败，是否重新保存数据？");
     const QString success = QStringLiteral("导出数据成功！");
-    // The file name "@" stands for a workbook in the test's temporary directory.
+    // The file name "@" stands for a workbook in the test's temporary directory, "@folder" for a
+    // folder there.
     // Six rows come from the download; five (one was deleted) mean the table was kept.
     QTest::newRow("saved") << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst} << QStringList{success}
                            << true << -1 << 6;
-    QTest::newRow("cancelled, not again") << QList<bool>{true, false} << QStringList{""}
-                                          << QStringList{saveFirst, retry} << QStringList{} << false << -1 << 6;
-    QTest::newRow("cancelled, again, saved")
-        << QList<bool>{true, true} << QStringList{"", "@"} << QStringList{saveFirst, retry} << QStringList{success}
-        << true << -1 << 6;
+    // A cancelled save dialog is no failure: nothing is asked, the table stays, nothing is downloaded.
+    QTest::newRow("save dialog cancelled: table kept, no download")
+        << QList<bool>{true} << QStringList{""} << QStringList{saveFirst} << QStringList{} << false << -1 << 5;
+    // A file that cannot be written (a folder) is asked about again; No empties the table.
+    QTest::newRow("failed, not again") << QList<bool>{true, false} << QStringList{"@folder"}
+                                       << QStringList{saveFirst, retry} << QStringList{} << false << -1 << 6;
     QTest::newRow("export cancelled: table kept, no download")
         << QList<bool>{true} << QStringList{"@"} << QStringList{saveFirst}
         << QStringList{QStringLiteral("导出已取消，未写入任何文件。")} << false << 1 << 5;
@@ -239,8 +243,10 @@ void TestRecordDownload::saveFirstYes()
     f.dialogs.cancelProgressAt(cancelAt);
     for (const bool answer : answers)
         f.dialogs.setNextAnswer(answer);
+    const QString folder = dir.filePath(QStringLiteral("folder.xls"));
+    QVERIFY(QDir().mkpath(folder));
     for (const QString &name : fileNames)
-        f.dialogs.setNextFileName(name == QLatin1String("@") ? workbook : name);
+        f.dialogs.setNextFileName(name == QLatin1String("@") ? workbook : name == QLatin1String("@folder") ? folder : name);
 
     f.page.on_pushButton_readRecords_clicked();
     QCOMPARE(f.dialogs.questionTexts(), questions);
@@ -455,6 +461,7 @@ void TestRecordDownload::archived_data()
     QTest::newRow("the default archive keeps it") << QString();
     QTest::newRow("archive turned off") << "off";
     QTest::newRow("an archive that is no database") << "broken";
+    QTest::newRow("a server that accepts and stalls") << "stalled";
 }
 
 void TestRecordDownload::archived()
@@ -471,6 +478,12 @@ void TestRecordDownload::archived()
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
         settings.setValue(QStringLiteral("archive/location"), notADatabase);
     }
+    // A server that takes the connection and never answers, until it hangs up.
+    QTcpServer stalling;
+    QVERIFY(stalling.listen(QHostAddress::LocalHost));
+    if (setting == QLatin1String("stalled"))
+        settings.setValue(QStringLiteral("archive/location"),
+                          QStringLiteral("postgresql://lumivane@127.0.0.1:%1/lumivane").arg(stalling.serverPort()));
     settings.sync();
     MeasurementArchive archive(ArchiveLocation::defaultLocation());
     QVERIFY2(archive.open(), qPrintable(archive.errorString()));
@@ -482,12 +495,22 @@ void TestRecordDownload::archived()
     QVERIFY(f.plugIn(PageFixture::sample(QStringLiteral("kind4"))));
     f.page.identifyMeter();
     f.page.on_pushButton_readRecords_clicked();
+    if (setting == QLatin1String("stalled")) {
+        // The rows are there and the window free while the server keeps the archive waiting.
+        QVERIFY(f.model().rowCount() > 0);
+        QTRY_VERIFY(stalling.hasPendingConnections());
+        QTest::qWait(200);
+        QCOMPARE(f.dialogs.informationTexts(), QStringList());
+        delete stalling.nextPendingConnection();
+        stalling.close();
+    }
+    PageFixture::waitForArchiving();
     const QStringList told = f.dialogs.informationTexts();
     QVERIFY(archive.list({}, after));
     settings.clear();
     // The rows show whatever became of the archive.
     QVERIFY(f.model().rowCount() > 0);
-    if (setting == QLatin1String("broken")) {
+    if (setting == QLatin1String("broken") || setting == QLatin1String("stalled")) {
         QCOMPARE(told.size(), 1);
         QVERIFY2(told.first().startsWith(QStringLiteral("This download was not archived: ")), qPrintable(told.first()));
         QCOMPARE(after.size(), before.size());

@@ -92,7 +92,7 @@ void TestRecordsTable::form()
         QVERIFY(button);
         QCOMPARE(row->itemAt(2 + i)->widget(), button);
         QCOMPARE(button->text(), commands.at(i).second);
-        QCOMPARE(button->minimumSize(), QSize(200, 35));
+        QCOMPARE(button->minimumSize(), QSize(140, 35));
     }
 
     const QList<QPair<const char *, QString>> labels{{"label_serialNo", "SN号："},

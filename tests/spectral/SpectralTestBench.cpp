@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpectralTestBench.h"
+#include "WindowArchive.h"
 
 #include "DataTableView.h"
 #include "VirtualMeter.h"
@@ -60,6 +61,11 @@ MeterImage SpectralTestBench::image(int recordCount, quint16 mode, const QList<Q
         image.nameMemory.append(nameSlot(name));
     image.recordCount = quint32(recordCount);
     return image;
+}
+
+SpectralTestBench::~SpectralTestBench()
+{
+    WindowArchive::waitForArchiving();
 }
 
 MeterImage SpectralTestBench::sampleImage(const QString &fileName)

@@ -19,6 +19,9 @@ class VirtualMeter;
 class SpectralTestBench
 {
 public:
+    // Waits for the downloads' archiving, which must end before the application object does.
+    ~SpectralTestBench();
+
     // Unit catalog rows [i, "unit i", decimals]; rows 20, 21 and 22 have 0, 1 and 2 decimals,
     // every other row 3. fieldCounts overrides the number of fields of single rows.
     static UnitCatalog unitCatalog(int rows = 30, const QMap<int, int> &fieldCounts = {});

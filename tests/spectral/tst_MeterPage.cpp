@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QtTest>
 
 using Strings = QStringList;
@@ -88,7 +89,7 @@ void TestMeterPage::formAndWindow()
          {"pushButton_readRecords", "pushButton_clearData", "pushButton_exportExcel", "pushButton_exportColour"}) {
         auto *button = page->findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(button, name);
-        QCOMPARE(button->minimumSize(), QSize(200, 35));
+        QCOMPARE(button->minimumSize(), QSize(140, 35));
     }
     QCOMPARE(page->findChild<QPushButton *>("pushButton_readRecords")->text(), QStringLiteral("读取测量记录"));
     QCOMPARE(page->findChild<QPushButton *>("pushButton_clearData")->text(), QStringLiteral("清除数据"));
@@ -102,11 +103,16 @@ void TestMeterPage::formAndWindow()
     DataTableView *table = tableOf(*page);
     QVERIFY(table);
     QCOMPARE(table->model(), &page->spectralModel());
-    QCOMPARE(grid->indexOf(table), 5); // below the spacer and the four buttons, above the charts
-    QCOMPARE(grid->indexOf(chart->parentWidget()), 6);
+    // Below the spacer and the four buttons: the table above the charts, the boundary movable.
+    auto *split = page->findChild<QSplitter *>(QStringLiteral("splitter_page"));
+    QVERIFY(split);
+    QCOMPARE(grid->indexOf(split), 5);
+    QCOMPARE(split->indexOf(table), 0);
+    QCOMPARE(split->indexOf(chart->parentWidget()), 1);
     QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(table->horizontalHeader()->isHidden());
+    // The header repeats the title row, which stays in sight when the rows scroll.
+    QVERIFY(!table->horizontalHeader()->isHidden());
     QVERIFY(table->verticalHeader()->isHidden());
 
     // No help button; the dialog takes the desktop's width and its height less 100 pixels.

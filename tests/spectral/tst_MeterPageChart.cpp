@@ -234,6 +234,9 @@ void TestMeterPageChart::chartFollowsADeletedRow()
     // Delete the peak (row 2): the flat 1.5 record moves to position 1 and takes its colour.
     clickDeleteButton(*shown.page, 2);
     QCOMPARE(rowCount(*shown.page), 3);
+    // The shorter table gave its height to the charts.
+    QCoreApplication::processEvents();
+    shown.area = areaOf(*shown.page, "widget_chart");
     const QImage image = grab(shown);
 
     const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), false);
@@ -326,9 +329,20 @@ void TestMeterPageChart::chartsAreSaved()
         return;
     }
     const QString file = directory.filePath(written);
-    if (written.endsWith(QStringLiteral("png"))) { // the chart as the window shows it
-        QCOMPARE(QImage(file).convertToFormat(QImage::Format_RGB32),
-                 view->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    if (written.endsWith(QStringLiteral("png"))) {
+        // The chart as the window shows it, in pixels fine enough to print: brought back to the
+        // window's size it differs from the screen only by the smoothing.
+        const QImage saved = QImage(file).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(saved.width() >= ChartView::pngMinimumWidth);
+        const double ratio = double(saved.width()) / view->width();
+        QVERIFY(qAbs(saved.height() - view->height() * ratio) <= 1.0);
+        const QImage back = saved.scaled(view->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage screen = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        qint64 difference = 0;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x)
+                difference += qAbs(qGray(back.pixel(x, y)) - qGray(screen.pixel(x, y)));
+        QVERIFY2(difference < qint64(screen.width()) * screen.height() * 12, qPrintable(QString::number(difference)));
     } else {
         QSvgRenderer drawing(file);
         QVERIFY(drawing.isValid());

@@ -100,12 +100,12 @@ void TestSpectrumChartGeometry::curveColours_data()
 {
     QTest::addColumn<int>("k");
     QTest::addColumn<QColor>("colour");
+    // The first colours stay what they were; the list repeats after twelve.
     QTest::newRow("0") << 0 << QColor(0, 0, 0);
     QTest::newRow("1") << 1 << QColor(1, 100, 200);
     QTest::newRow("2") << 2 << QColor(2, 200, 144);
-    QTest::newRow("3") << 3 << QColor(3, 44, 88);
-    QTest::newRow("100") << 100 << QColor(0, 16, 32);
-    QTest::newRow("255") << 255 << QColor(55, 156, 56);
+    QTest::newRow("12") << 12 << QColor(0, 0, 0);
+    QTest::newRow("13") << 13 << QColor(1, 100, 200);
 }
 
 void TestSpectrumChartGeometry::curveColours()
@@ -115,6 +115,16 @@ void TestSpectrumChartGeometry::curveColours()
     const QColor c = SpectrumChartGeometry::curveColour(k);
     QCOMPARE(c.rgba(), colour.rgba());
     QCOMPARE(c.alpha(), 255);
+    // Any two of the twelve are told apart: far from each other, and none lost on white.
+    for (int a = 0; a < 12; ++a) {
+        const QColor x = SpectrumChartGeometry::curveColour(a);
+        QVERIFY2(x.lightness() < 200, qPrintable(x.name()));
+        for (int b = a + 1; b < 12; ++b) {
+            const QColor y = SpectrumChartGeometry::curveColour(b);
+            const int distance = qAbs(x.red() - y.red()) + qAbs(x.green() - y.green()) + qAbs(x.blue() - y.blue());
+            QVERIFY2(distance > 90, qPrintable(x.name() + QLatin1Char(' ') + y.name()));
+        }
+    }
 }
 
 void TestSpectrumChartGeometry::plotFrame()
@@ -242,7 +252,7 @@ void TestSpectrumChartGeometry::onlyTickedRecordsAreDrawnAndColouredByPosition()
     QCOMPARE(chart.curves[0].recordIndex, 1);
     QCOMPARE(chart.curves[0].colour, QColor(1, 100, 200));
     QCOMPARE(chart.curves[1].recordIndex, 3);
-    QCOMPARE(chart.curves[1].colour, QColor(3, 44, 88));
+    QCOMPARE(chart.curves[1].colour, SpectrumChartGeometry::curveColour(3));
     QCOMPARE(chart.scale, raisedBy(4.0f));
 }
 

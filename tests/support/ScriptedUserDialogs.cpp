@@ -55,19 +55,32 @@ void ScriptedUserDialogs::clear()
 
 void ScriptedUserDialogs::information(QWidget *parent, const QString &title, const QString &text)
 {
-    log.append({Shown::Information, title, text, parent, {}, 0});
+    log.append({Shown::Information, title, text, parent, {}, 0, {}, {}});
 }
 
 bool ScriptedUserDialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
-    log.append({Shown::Question, title, text, parent, {}, 0});
+    log.append({Shown::Question, title, text, parent, {}, 0, {}, {}});
+    return answers.isEmpty() ? false : answers.takeFirst();
+}
+
+void ScriptedUserDialogs::informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                                 const QString &informativeText, const QString &detailedText)
+{
+    log.append({Shown::Information, title, text, parent, {}, 0, informativeText, detailedText});
+}
+
+bool ScriptedUserDialogs::questionWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                              const QString &detailedText)
+{
+    log.append({Shown::Question, title, text, parent, {}, 0, {}, detailedText});
     return answers.isEmpty() ? false : answers.takeFirst();
 }
 
 QString ScriptedUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                                           const QStringList &filters, QString &chosenFilter)
 {
-    log.append({Shown::SaveFile, caption, proposedName, parent, filters, 0});
+    log.append({Shown::SaveFile, caption, proposedName, parent, filters, 0, {}, {}});
     if (fileNames.isEmpty())
         return QString();
     const auto [name, filterIndex] = fileNames.takeFirst();
@@ -78,7 +91,7 @@ QString ScriptedUserDialogs::saveFileName(QWidget *parent, const QString &captio
 std::unique_ptr<ProgressReporter> ScriptedUserDialogs::progress(QWidget *parent, const QString &label,
                                                                 const QString &cancelText, int maximum)
 {
-    log.append({Shown::Progress, label, cancelText, parent, {}, maximum});
+    log.append({Shown::Progress, label, cancelText, parent, {}, maximum, {}, {}});
     auto progressLog = std::make_shared<ProgressLog>();
     progressDialogs.append(progressLog);
     const int cancel = cancelAt;

@@ -26,6 +26,8 @@ public:
         QWidget *parent = nullptr;
         QStringList filters; // a save dialog's name filters
         int maximum = 0;
+        QString informative; // a message's informative text (a file's path)
+        QString detailed;    // a message's detailed text (a file's error)
     };
 
     struct ProgressLog
@@ -55,6 +57,10 @@ public:
 
     void information(QWidget *parent, const QString &title, const QString &text) override;
     bool question(QWidget *parent, const QString &title, const QString &text) override;
+    void informationWithDetails(QWidget *parent, const QString &title, const QString &text,
+                                const QString &informativeText, const QString &detailedText) override;
+    bool questionWithDetails(QWidget *parent, const QString &title, const QString &text,
+                             const QString &detailedText) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                          const QStringList &filters, QString &chosenFilter) override;
     std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,

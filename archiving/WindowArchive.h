@@ -6,8 +6,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QObject;
 
 // The window's side of the measurement archive: whether it is on and where it lives come from the
 // settings ("archive/enabled", default on; "archive/location", a postgresql:// address or an
@@ -26,5 +29,15 @@ QString filePath();
 // Archives the download; the reason when it could not be archived (the archive is on but cannot
 // be opened or written), nullopt when it was archived or the archive is off.
 std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download);
+
+// The same on a thread of the global thread pool, so that a database slow to answer (a server
+// that accepts and then stalls) never holds up the window. `done` gets the result on the thread
+// of `receiver`, and not at all once `receiver` is gone.
+void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
+                         std::function<void(const std::optional<QString> &notArchived)> done);
+
+// Waits until every archiving begun has ended. The program calls it before the application object
+// goes, which takes the database connections with it.
+void waitForArchiving();
 
 } // namespace WindowArchive

@@ -4,7 +4,10 @@
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSettings>
+#include <QThreadPool>
 
 namespace WindowArchive {
 
@@ -38,6 +41,32 @@ std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Do
     if (!archive || DownloadArchiver::archive(*archive, origin, download, reason) == 0)
         return reason;
     return std::nullopt;
+}
+
+void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
+                         std::function<void(const std::optional<QString> &notArchived)> done)
+{
+    // The guard is made and read on the receiver's thread only; the pool thread merely carries it.
+    QPointer<QObject> guard(receiver);
+    QThreadPool::globalInstance()->start([origin, download, guard, done = std::move(done)]() mutable {
+        const std::optional<QString> notArchived = archive(origin, download);
+        // Without an application object the answer has no one to go to.
+        QCoreApplication *application = QCoreApplication::instance();
+        if (!application)
+            return;
+        QMetaObject::invokeMethod(
+            application,
+            [guard, done = std::move(done), notArchived] {
+                if (guard)
+                    done(notArchived);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void waitForArchiving()
+{
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 } // namespace WindowArchive
