@@ -122,6 +122,28 @@ QString RecordsTableModel::cellText(int row, int column) const
                                      entry.record.probeName);
 }
 
+Text RecordsTableModel::columnTitle(int column) const
+{
+    if (column < 0 || column >= operationColumn())
+        return Text::Operation;
+    return columns.titles.at(column).title;
+}
+
+bool RecordsTableModel::cellValue(int row, int column, double &value, int &decimals) const
+{
+    const Row &entry = rows[size_t(row)];
+    const int field = entry.kind->nameColumn ? column - 1 : column;
+    if (field < 0 || size_t(field) >= entry.record.fields.size() || field >= entry.decimals.size()
+        || column >= operationColumn())
+        return false;
+    const RecordField &cell = entry.record.fields[size_t(field)];
+    if (cell.marker != ValueMarker::None)
+        return false;
+    decimals = entry.decimals.at(field);
+    value = RecordRowTexts::shownValue(cell.value, decimals);
+    return true;
+}
+
 ExportTable RecordsTableModel::exportTable(const QStringList &exportHeaders) const
 {
     const int exported = qMax(columnCount() - 1, 0); // without the delete buttons

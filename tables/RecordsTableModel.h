@@ -50,6 +50,12 @@ public:
     const DecodedRecord &record(int row) const { return rows[size_t(row)].record; }
     // The text of a data cell; empty where the row has no cell.
     QString cellText(int row, int column) const;
+    // The title of a column (Text::TestName for a name column); Text::Operation past the data.
+    Text columnTitle(int column) const;
+    // The measured value a cell shows, as the number its text reads (rounded to the column's
+    // decimals), and those decimals. False for names, probe names, markers and cells the row does
+    // not have. row must be a row of the table.
+    bool cellValue(int row, int column, double &value, int &decimals) const;
 
     // What the export writes: titled with exportHeaders (units from the built-in unit table), every
     // column but the delete buttons', every row.

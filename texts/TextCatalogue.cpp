@@ -278,6 +278,29 @@ const Pair texts[] = {
     {"CIE 1931 色品图", "CIE 1931 chromaticity diagram"},
     {"%1 nm, %2", "%1 nm, %2"},
     {"另有 %1 条", "%1 more"},
+
+    {"黑视素光效(mW/lm)", "Mel ELR(mW/lm)"},
+    {"黑视素DER", "Mel DER"},
+    {"黑视素EDI(lx)", "Mel EDI(lx)"},
+    {"黑视素EDL(cd/m²)", "Mel EDL(cd/m²)"},
+    {"S视锥DER", "S-cone DER"},
+    {"M视锥DER", "M-cone DER"},
+    {"L视锥DER", "L-cone DER"},
+    {"视杆DER", "Rhodopic DER"},
+
+    {"统计", "Statistics"},
+    {"统计量", "Figure"},
+    {"行数", "Rows"},
+    {"数值个数", "Values"},
+    {"最小值", "Minimum"},
+    {"最大值", "Maximum"},
+    {"平均值", "Mean"},
+    {"标准差(样本)", "SD (sample)"},
+    {"U0 最小/平均", "U0 min/mean"},
+    {"Ud 最小/最大", "Ud min/max"},
+    {"统计: 全部 %2 行", "Statistics: all %2 rows"},
+    {"统计: 选中 %1 行 (共 %2 行)", "Statistics: %1 selected of %2 rows"},
+    {"%1 / %2", "%1 of %2"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

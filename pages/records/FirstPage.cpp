@@ -11,20 +11,27 @@
 #include "MeterKind.h"
 #include "MeterPage.h"
 #include "MeterSheet.h"
+#include "RecordStatistics.h"
 #include "RecordsTableModel.h"
+#include "StatisticsTableModel.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
 
 #include <QDebug>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
+#include <QTableView>
 
 FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
                      QWidget *parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::FirstPage>()),
       model(new RecordsTableModel(this)),
+      statistics(nullptr),
+      tableView_statistics(new QTableView(this)),
       connection(connection),
       dialogs(&dialogs),
       catalogDirectory(catalogDirectory)
@@ -44,11 +51,46 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     const int frame = 2 * metrics.averageCharWidth() + 8;
     ui->lineEdit_serialNo->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("-2147483648")) + frame);
     ui->lineEdit_firmwareVersion->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("655.35")) + frame);
+    setUpStatisticsStrip();
     loadMeterCatalog();
     loadUnitCatalog();
 }
 
 FirstPage::~FirstPage() = default;
+
+void FirstPage::setUpStatisticsStrip()
+{
+    // Made after the records view has its model, so that the view's selection has followed a
+    // change of the records by the time the statistics do.
+    statistics = new StatisticsTableModel(*model, this);
+    tableView_statistics->setObjectName(QStringLiteral("tableView_statistics"));
+    tableView_statistics->setModel(statistics);
+    tableView_statistics->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_statistics->setSelectionMode(QAbstractItemView::NoSelection);
+    tableView_statistics->setFocusPolicy(Qt::NoFocus);
+    tableView_statistics->verticalHeader()->hide();
+    tableView_statistics->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableView_statistics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tableView_statistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tall enough for the titles (two lines where a unit follows) and every figure, no more.
+    const QFontMetrics metrics(tableView_statistics->font());
+    const int rowHeight = metrics.height() + 6;
+    tableView_statistics->verticalHeader()->setDefaultSectionSize(rowHeight);
+    tableView_statistics->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tableView_statistics->setFixedHeight(2 * metrics.height() + 10 + RecordStatistics::FigureCount * rowHeight
+                                         + 2 * tableView_statistics->frameWidth());
+    ui->gridLayout_firstPage->addWidget(tableView_statistics, 2, 0);
+
+    // The selected rows of the records table, as ranges of rows.
+    QItemSelectionModel *selection = ui->tableWidget_data->selectionModel();
+    statistics->setSelectedRows([selection] {
+        std::vector<RecordStatistics::RowRange> rows;
+        for (const QItemSelectionRange &range : selection->selection())
+            rows.emplace_back(range.top(), range.bottom());
+        return rows;
+    });
+    connect(selection, &QItemSelectionModel::selectionChanged, statistics, &StatisticsTableModel::refresh);
+}
 
 void FirstPage::setLanguageFlag(bool chinese)
 {
@@ -201,8 +243,14 @@ bool FirstPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
     // The columns are titled with the export headers (units from the built-in unit table); the
     // table is emptied after a successful export, and after a declined retry as `declinedRetry` says.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag);
-    return TableExport::exportTable(this, model->exportTable(exportHeaders()), meterSheet, model->rowCount(), *dialogs,
+    // The workbook's further sheets: about the meter, and the statistics of every row exported.
+    const QStringList headers = exportHeaders();
+    RecordStatistics statistics;
+    statistics.start(*model);
+    statistics.addRows(*model);
+    const QList<ExportSheet> sheets{MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag),
+                                    statistics.sheet(headers, languageFlag)};
+    return TableExport::exportTable(this, model->exportTable(headers), sheets, model->rowCount(), *dialogs,
                                     languageFlag, declinedRetry, [this] { model->clear(); });
 }
 
