@@ -78,7 +78,7 @@ QVariant StatisticsTableModel::headerData(int section, Qt::Orientation orientati
     if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()) {
         if (role == Qt::DisplayRole) {
             if (section == 0)
-                return summary();
+                return TextCatalogue::text(Text::StatisticsFigure, records.isChinese());
             return records.headerData(figures.columns()[size_t(section - 1)].column, Qt::Horizontal, role);
         }
         if (role == CompactColumnRole)

@@ -11,8 +11,8 @@ class RecordsTableModel;
 
 // The records page's statistics strip: the figures of RecordStatistics over the selected rows of
 // the records table, or over all of them when none is selected. Row f shows figure f; column 0
-// holds the figures' labels under a title that says which rows are counted, and every numeric
-// column of the records table follows under its own title. The figures follow the records table
+// holds the figures' labels, and every numeric column of the records table follows under its own
+// title; summary() says which rows are counted. The figures follow the records table
 // (rows added, removed, cleared, columns rebuilt, language) and, through refresh(), the selection.
 // The records table must outlive it.
 class StatisticsTableModel : public QAbstractTableModel

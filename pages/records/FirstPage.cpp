@@ -22,6 +22,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 
@@ -32,6 +33,7 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
       model(new RecordsTableModel(this)),
       statistics(nullptr),
       tableView_statistics(new QTableView(this)),
+      label_statistics(new QLabel(this)),
       connection(connection),
       dialogs(&dialogs),
       catalogDirectory(catalogDirectory)
@@ -69,17 +71,31 @@ void FirstPage::setUpStatisticsStrip()
     tableView_statistics->setSelectionMode(QAbstractItemView::NoSelection);
     tableView_statistics->setFocusPolicy(Qt::NoFocus);
     tableView_statistics->verticalHeader()->hide();
+    // The labels keep their width (set after each reset below); the figures share the rest.
     tableView_statistics->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tableView_statistics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView_statistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tall enough for the titles (two lines where a unit follows) and every figure, no more.
     const QFontMetrics metrics(tableView_statistics->font());
-    const int rowHeight = metrics.height() + 6;
+    const int rowHeight = metrics.height() + 4;
     tableView_statistics->verticalHeader()->setDefaultSectionSize(rowHeight);
     tableView_statistics->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tableView_statistics->setFixedHeight(2 * metrics.height() + 10 + RecordStatistics::FigureCount * rowHeight
                                          + 2 * tableView_statistics->frameWidth());
-    ui->gridLayout_firstPage->addWidget(tableView_statistics, 2, 0);
+    label_statistics->setObjectName(QStringLiteral("label_statistics"));
+    ui->gridLayout_firstPage->addWidget(label_statistics, 2, 0);
+    ui->gridLayout_firstPage->addWidget(tableView_statistics, 3, 0);
+    const auto relabel = [this] {
+        label_statistics->setText(statistics->summary());
+        // Without columns there is nothing to show figures of.
+        label_statistics->setVisible(statistics->columnCount() > 0);
+        tableView_statistics->setVisible(statistics->columnCount() > 0);
+        // A reset of the model forgets the header's modes per section.
+        if (statistics->columnCount() > 0)
+            tableView_statistics->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    };
+    connect(statistics, &QAbstractItemModel::modelReset, label_statistics, relabel);
+    relabel();
 
     // The selected rows of the records table, as ranges of rows.
     QItemSelectionModel *selection = ui->tableWidget_data->selectionModel();

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <memory>
 
+class QLabel;
 class QPushButton;
 class QTableView;
 class MeterConnection;
@@ -105,6 +106,7 @@ private:
     RecordsTableModel *model;        // a child of the page
     StatisticsTableModel *statistics; // a child of the page
     QTableView *tableView_statistics; // a child of the page
+    QLabel *label_statistics;         // a child of the page: which rows the strip counts
     MeterCatalog meterCatalog;
     UnitCatalog unitCatalog;
     ProbeNames probeNames;
