@@ -16,14 +16,6 @@ double AlphaOpic::d65Efficacy(Receptor receptor)
     return d65[receptor];
 }
 
-double AlphaOpic::actionSpectrum(Receptor receptor, int wavelengthNm)
-{
-    const int offset = wavelengthNm - MeterFacts::FirstWavelength;
-    if (offset < 0 || offset % MeterFacts::WavelengthStep != 0 || offset / MeterFacts::WavelengthStep >= alphaOpicRows)
-        return 0;
-    return alphaOpicTable[offset / MeterFacts::WavelengthStep][receptor];
-}
-
 AlphaOpicMetrics AlphaOpic::compute(const Values &values)
 {
     AlphaOpicMetrics metrics;

@@ -37,8 +37,6 @@ public:
     // K_α,v of CIE standard illuminant D65 as CIE S 026:2018 gives it (380 nm to 780 nm, 1 nm), in
     // mW/lm: the reference of the daylight efficacy ratios.
     static double d65Efficacy(Receptor receptor);
-    // s_α at a wavelength of the meter (400 nm to 700 nm in 10 nm steps); 0 at any other.
-    static double actionSpectrum(Receptor receptor, int wavelengthNm);
 
     static AlphaOpicMetrics compute(const Values &values);
 };

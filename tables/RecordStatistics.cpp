@@ -2,15 +2,20 @@
 #include "RecordStatistics.h"
 
 #include "ColourFigures.h"
+#include "RecordRowTexts.h"
 #include "RecordsTableModel.h"
 #include "TextCatalogue.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
 constexpr int uniformityDecimals = 2;
+// Up to 8 decimals a float times 10^decimals is exact in a double.
+constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+constexpr int exactDecimals = int(std::size(powers)) - 1;
 
 const Text figureTexts[] = {
     Text::StatisticsCount, Text::StatisticsMinimum, Text::StatisticsMaximum, Text::StatisticsMean,
@@ -44,13 +49,29 @@ void RecordStatistics::start(const RecordsTableModel &table)
 void RecordStatistics::addRow(const RecordsTableModel &table, int row)
 {
     ++rows;
-    double value = 0;
-    int decimals = 0;
+    const RecordsTableModel::RowFields cells = table.rowFields(row);
+    const qsizetype fieldCount = qMin(qsizetype(cells.fields.size()), cells.decimals.size());
     for (Column &column : figures) {
-        if (!table.cellValue(row, column.column, value, decimals) || !std::isfinite(value))
+        // Names, probe names and markers are no values; nor are cells the row lacks.
+        const int k = column.column - cells.firstColumn;
+        if (k < 0 || k >= fieldCount)
             continue;
+        const RecordField &cell = cells.fields[size_t(k)];
+        const float field = cell.value;
+        if (cell.marker != ValueMarker::None || !std::isfinite(field))
+            continue;
+        const int decimals = cells.decimals[k];
         if (column.values == 0) {
             column.decimals = decimals;
+            column.scale = decimals >= 0 && decimals <= exactDecimals ? powers[decimals] : 1;
+        }
+        // Rounded as the cell's text is (half away from zero, as Qt's fixed notation rounds);
+        // a row shown with other decimals than the column's first goes the long way.
+        const bool exact = decimals == column.decimals && decimals >= 0 && decimals <= exactDecimals;
+        const double value = exact
+                                 ? std::round(double(field) * column.scale)
+                                 : RecordRowTexts::shownValue(field, decimals) * column.scale;
+        if (column.values == 0) {
             column.minimum = column.maximum = column.shift = value;
         } else {
             column.minimum = std::min(column.minimum, value);
@@ -108,20 +129,20 @@ double RecordStatistics::value(const Column &column, Figure figure) const
     case Values:
         return n;
     case Minimum:
-        return column.minimum;
+        return column.minimum / column.scale;
     case Maximum:
-        return column.maximum;
+        return column.maximum / column.scale;
     case Mean:
-        return column.values > 0 ? column.shift + column.sum / n : 0;
+        return column.values > 0 ? (column.shift + column.sum / n) / column.scale : 0;
     case Deviation: {
         if (column.values < 2)
             return 0;
         const double squares = column.squares - column.sum * column.sum / n;
-        return std::sqrt(std::max(squares, 0.0) / (n - 1));
+        return std::sqrt(std::max(squares, 0.0) / (n - 1)) / column.scale;
     }
     case U0: {
         const double mean = value(column, Mean);
-        return mean > 0 ? column.minimum / mean : 0;
+        return mean > 0 ? value(column, Minimum) / mean : 0;
     }
     case Ud:
         return column.maximum > 0 ? column.minimum / column.maximum : 0;
@@ -137,7 +158,8 @@ QString RecordStatistics::text(const Column &column, Figure figure, bool chinese
         return QString();
     if (!has(column, figure))
         return TextCatalogue::text(Text::InvalidValue, chinese);
-    const int decimals = figure == U0 || figure == Ud ? uniformityDecimals : column.decimals;
+    // A catalog's decimals are kept within what the cells show (RecordRowTexts::number).
+    const int decimals = figure == U0 || figure == Ud ? uniformityDecimals : qBound(0, column.decimals, 16);
     return ColourFigures::fixed(value(column, figure), decimals);
 }
 

@@ -36,6 +36,10 @@ public:
         bool uniformity = false; // illuminance, luminance or PPFD
         int decimals = 0;        // of the first value counted
         qint64 values = 0;
+        // Values are counted in units of the column's last decimal (10^decimals of them make 1),
+        // whole numbers as long as the cells show up to 8 decimals: no division per value, and
+        // each figure is divided once, to the very double its text reads.
+        double scale = 1;
         double minimum = 0;
         double maximum = 0;
         // Sums of the values less the first one, and of their squares: the variance without the

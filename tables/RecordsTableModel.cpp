@@ -129,19 +129,10 @@ Text RecordsTableModel::columnTitle(int column) const
     return columns.titles.at(column).title;
 }
 
-bool RecordsTableModel::cellValue(int row, int column, double &value, int &decimals) const
+RecordsTableModel::RowFields RecordsTableModel::rowFields(int row) const
 {
     const Row &entry = rows[size_t(row)];
-    const int field = entry.kind->nameColumn ? column - 1 : column;
-    if (field < 0 || size_t(field) >= entry.record.fields.size() || field >= entry.decimals.size()
-        || column >= operationColumn())
-        return false;
-    const RecordField &cell = entry.record.fields[size_t(field)];
-    if (cell.marker != ValueMarker::None)
-        return false;
-    decimals = entry.decimals.at(field);
-    value = RecordRowTexts::shownValue(cell.value, decimals);
-    return true;
+    return {entry.record.fields, entry.decimals, entry.kind->nameColumn ? 1 : 0};
 }
 
 ExportTable RecordsTableModel::exportTable(const QStringList &exportHeaders) const

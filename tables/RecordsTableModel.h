@@ -52,10 +52,16 @@ public:
     QString cellText(int row, int column) const;
     // The title of a column (Text::TestName for a name column); Text::Operation past the data.
     Text columnTitle(int column) const;
-    // The measured value a cell shows, as the number its text reads (rounded to the column's
-    // decimals), and those decimals. False for names, probe names, markers and cells the row does
-    // not have. row must be a row of the table.
-    bool cellValue(int row, int column, double &value, int &decimals) const;
+    // A row's decoded fields as they stand in the table: field k in column firstColumn + k, shown
+    // with decimals[k] (RecordRowTexts::shownValue gives the number a cell's text reads). For
+    // whole-table figures, without a call per cell; row must be a row of the table.
+    struct RowFields
+    {
+        const std::vector<RecordField> &fields;
+        const QList<int> &decimals;
+        int firstColumn;
+    };
+    RowFields rowFields(int row) const;
 
     // What the export writes: titled with exportHeaders (units from the built-in unit table), every
     // column but the delete buttons', every row.
