@@ -65,12 +65,33 @@ QVariant StatisticsTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    const auto figure = RecordStatistics::Figure(index.row());
+    if (role == Qt::ToolTipRole && index.column() == 0)
+        return tip(figure);
     if (role != Qt::DisplayRole)
         return {};
-    const auto figure = RecordStatistics::Figure(index.row());
     if (index.column() == 0)
         return RecordStatistics::figureLabel(figure, records.isChinese());
     return figures.text(figures.columns()[size_t(index.column() - 1)], figure, records.isChinese());
+}
+
+QVariant StatisticsTableModel::tip(RecordStatistics::Figure figure) const
+{
+    switch (figure) {
+    case RecordStatistics::Values:
+        return TextCatalogue::text(Text::StatisticsCountTip, records.isChinese());
+    case RecordStatistics::Deviation:
+        return TextCatalogue::text(Text::StatisticsDeviationTip, records.isChinese());
+    case RecordStatistics::U0:
+        return TextCatalogue::text(Text::StatisticsU0Tip, records.isChinese());
+    case RecordStatistics::Ud:
+        return TextCatalogue::text(Text::StatisticsUdTip, records.isChinese());
+    case RecordStatistics::Minimum:
+    case RecordStatistics::Maximum:
+    case RecordStatistics::Mean:
+        break;
+    }
+    return {};
 }
 
 QVariant StatisticsTableModel::headerData(int section, Qt::Orientation orientation, int role) const

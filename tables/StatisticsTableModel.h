@@ -39,6 +39,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    // How a figure is had, for its label's tooltip; none for the plain ones.
+    QVariant tip(RecordStatistics::Figure figure) const;
+
     const RecordsTableModel &records;
     SelectedRows selected;
     RecordStatistics figures;

@@ -309,6 +309,12 @@ const Pair texts[] = {
     {"统计: 全部 %2 行", "Statistics: all %2 rows"},
     {"统计: 选中 %1 行 (共 %2 行)", "Statistics: %1 selected of %2 rows"},
     {"%1 / %2", "%1 of %2"},
+    {"有数值的单元格个数 / 统计的行数; 显示 \"----\" 或 \"无频闪\" 的单元格不计入",
+     "Cells with a value of the rows counted; cells showing \"----\" or \"No\" are left out"},
+    {"样本标准差: 平方偏差之和除以 n − 1 后开方; 只有一个数值时为 \"----\"",
+     "Sample standard deviation: the root of the squared deviations' sum over n − 1; \"----\" for one value"},
+    {"均匀度 U0 = 最小值 / 平均值 (EN 12464-1)", "Uniformity U0 = minimum / mean (EN 12464-1)"},
+    {"均匀度 Ud = 最小值 / 最大值", "Uniformity Ud = minimum / maximum"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

@@ -230,6 +230,11 @@ enum class Text {
     StatisticsAllRows,
     StatisticsSelectedRows,
     StatisticsValuesOf,
+    // Tooltips of the strip's labels that say how a figure is had.
+    StatisticsCountTip,
+    StatisticsDeviationTip,
+    StatisticsU0Tip,
+    StatisticsUdTip,
 
     Count
 };

@@ -87,13 +87,9 @@ void compareWithSpectra(const ColourTableModel &colours, const SpectralTableMode
         const SpectralRecord &record = spectral.records().at(size_t(r));
         const AlphaOpicMetrics opic = AlphaOpic::compute(record.values);
         const double der = opic.efficacy[AlphaOpic::Melanopic] / 1.3262;
-        const double opicValues[] = {opic.efficacy[AlphaOpic::Melanopic],
-                                     der,
-                                     der * record.photometric,
-                                     opic.efficacy[AlphaOpic::SCone] / 0.8173,
-                                     opic.efficacy[AlphaOpic::MCone] / 1.4558,
-                                     opic.efficacy[AlphaOpic::LCone] / 1.6289,
-                                     opic.efficacy[AlphaOpic::Rhodopic] / 1.4497};
+        const double opicValues[] = {opic.efficacy[AlphaOpic::Melanopic],      der, der * record.photometric,
+                                     opic.efficacy[AlphaOpic::SCone] / 0.8173, opic.efficacy[AlphaOpic::MCone] / 1.4558,
+                                     opic.efficacy[AlphaOpic::LCone] / 1.6289, opic.efficacy[AlphaOpic::Rhodopic] / 1.4497};
         const int opicDecimals[] = {4, 4, 1, 4, 4, 4, 4};
         for (int f = 0; f < MelanopicFigures::Count; ++f) {
             const int column = colours.firstMelanopicColumn() + f;

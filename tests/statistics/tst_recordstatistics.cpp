@@ -125,7 +125,6 @@ void TestRecordStatistics::figures_data()
     const MeterFlow::Download marked = download(6, spread, markers);
     QTest::newRow("all rows, markers") << marked << Ranges{} << QList<int>{0, 1, 2, 3, 4, 5};
     QTest::newRow("overlapping selection") << marked << Ranges{{3, 4}, {0, 1}, {1, 3}} << QList<int>{0, 1, 2, 3, 4};
-    QTest::newRow("two apart") << marked << Ranges{{5, 5}, {1, 1}} << QList<int>{1, 5};
     QTest::newRow("one row") << marked << Ranges{{4, 4}} << QList<int>{4};
     QTest::newRow("marker in the one row") << marked << Ranges{{2, 2}} << QList<int>{2};
     QTest::newRow("past the table") << marked << Ranges{{4, 40}} << QList<int>{4, 5};
