@@ -12,6 +12,7 @@
 #include "TextCatalogue.h"
 #include "ValueMarkers.h"
 
+#include <QAbstractItemModelTester>
 #include <QtEndian>
 #include <QtTest>
 
@@ -163,6 +164,7 @@ void TestRecordStatistics::stripFollowsSelection()
 {
     RecordsTableModel table;
     StatisticsTableModel strip(table);
+    const QAbstractItemModelTester tester(&strip, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(strip.columnCount(), 0); // no columns before a meter's
     fill(table, download(5, spread));
     QCOMPARE(strip.columnCount(), 14);
