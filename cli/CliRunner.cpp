@@ -422,10 +422,10 @@ bool CliRunner::download(MeterFlow &flow, MeterFlow::Purpose purpose, const Outp
 }
 
 int CliRunner::writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf,
-                           const ExportSheet &meterSheet)
+                           const QList<ExportSheet> &extraSheets)
 {
     QString reason;
-    if (!output.write(count, tableOf, meterSheet, reason))
+    if (!output.write(count, tableOf, extraSheets, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     return Success;
 }
@@ -514,7 +514,12 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &reason) {
         return tables.table(first, records, fromFiles, table, reason);
     };
-    return writeOutput(output, count, tableOf, tables.meterSheet(count));
+    // CSV has only the table: no pass over the records for sheets it cannot hold.
+    QList<ExportSheet> sheets;
+    QString reason;
+    if (options.outputFormat() != TableFile::Csv && !tables.extraSheets(count, fromFiles, sheets, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+    return writeOutput(output, count, tableOf, sheets);
 }
 
 bool CliRunner::usesArchive() const
@@ -651,5 +656,9 @@ int CliRunner::runExport()
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &why) {
         return tables.table(first, records, fromArchive, table, why);
     };
-    return writeOutput(output, count, tableOf, tables.meterSheet(count));
+    QList<ExportSheet> sheets;
+    QString sheetsReason;
+    if (options.outputFormat() != TableFile::Csv && !tables.extraSheets(count, fromArchive, sheets, sheetsReason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), sheetsReason));
+    return writeOutput(output, count, tableOf, sheets);
 }

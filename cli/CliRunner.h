@@ -85,8 +85,9 @@ private:
     openArchive(QString &reason, MeasurementArchive::Access access = MeasurementArchive::Access::ReadWrite) const;
     // Whether the command reads or writes the archive.
     bool usesArchive() const;
-    // Writes the table and, into a workbook, the sheet about the meter.
-    int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet);
+    // Writes the table and, into a workbook, the further sheets (about the meter, the statistics).
+    int writeOutput(OutputFile &output, qint64 count, const TableFile::TableOf &tableOf,
+                    const QList<ExportSheet> &extraSheets);
     // Writes the download's JSON document into the output.
     int writeDocument(OutputFile &output, DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
                       qint64 archiveId);

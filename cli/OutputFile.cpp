@@ -80,7 +80,8 @@ bool OutputFile::accepts(qint64 count, QString &reason) const
     return false;
 }
 
-bool OutputFile::write(qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet, QString &reason)
+bool OutputFile::write(qint64 count, const TableFile::TableOf &tableOf, const QList<ExportSheet> &extraSheets,
+                       QString &reason)
 {
     if (toStandardOutput() && format == TableFile::Csv) {
         QFile device;
@@ -96,7 +97,7 @@ bool OutputFile::write(qint64 count, const TableFile::TableOf &tableOf, const Ex
         reason = QStringLiteral("the output was not prepared");
         return false;
     }
-    if (!file->write(count, tableOf, &meterSheet)) {
+    if (!file->write(count, tableOf, extraSheets)) {
         reason = file->errorString();
         return false;
     }

@@ -39,9 +39,9 @@ public:
     bool accepts(qint64 count, QString &reason) const;
 
     // Writes the table of count records a batch at a time where the format allows it, so that
-    // only one batch is held, and a workbook's sheet about the meter. False, with the reason,
-    // when writing failed.
-    bool write(qint64 count, const TableFile::TableOf &tableOf, const ExportSheet &meterSheet, QString &reason);
+    // only one batch is held, and a workbook's further sheets (about the meter, the statistics).
+    // False, with the reason, when writing failed.
+    bool write(qint64 count, const TableFile::TableOf &tableOf, const QList<ExportSheet> &extraSheets, QString &reason);
 
     // Writes a JSON document, which the writer streams into the device. False, with the reason,
     // when writing failed.

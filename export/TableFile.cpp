@@ -88,13 +88,13 @@ bool TableFile::tooManyRows(qint64 rows)
     return true;
 }
 
-bool TableFile::write(const ExportTable &table, ExportProgress *progress, const ExportSheet *extraSheet)
+bool TableFile::write(const ExportTable &table, ExportProgress *progress, const QList<ExportSheet> &extraSheets)
 {
     cancelled = false;
     if (tooManyRows(table.rowCount()))
         return false;
     if (format == Xls)
-        return writeXls(table, progress, extraSheet);
+        return writeXls(table, progress, extraSheets);
     const TableOf whole = [&table](qint64, int, ExportTable &batch, QString &) {
         batch = table;
         return true;
@@ -102,11 +102,11 @@ bool TableFile::write(const ExportTable &table, ExportProgress *progress, const 
     // The whole table is one batch.
     const int batchRows = qMax(table.rowCount(), 1);
     if (format == Xlsx)
-        return writeXlsx(table.rowCount(), batchRows, whole, progress, extraSheet);
+        return writeXlsx(table.rowCount(), batchRows, whole, progress, extraSheets);
     return writeCsv(table.rowCount(), batchRows, whole, progress);
 }
 
-bool TableFile::write(qint64 rows, const TableOf &tableOf, const ExportSheet *extraSheet)
+bool TableFile::write(qint64 rows, const TableOf &tableOf, const QList<ExportSheet> &extraSheets)
 {
     cancelled = false;
     if (tooManyRows(rows))
@@ -114,20 +114,22 @@ bool TableFile::write(qint64 rows, const TableOf &tableOf, const ExportSheet *ex
     if (format == Csv)
         return writeCsv(rows, BatchRows, tableOf, nullptr);
     if (format == Xlsx)
-        return writeXlsx(rows, BatchRows, tableOf, nullptr, extraSheet);
+        return writeXlsx(rows, BatchRows, tableOf, nullptr, extraSheets);
     ExportTable table;
-    return tableOf(0, int(rows), table, error) && writeXls(table, nullptr, extraSheet);
+    return tableOf(0, int(rows), table, error) && writeXls(table, nullptr, extraSheets);
 }
 
-bool TableFile::writeXls(const ExportTable &table, ExportProgress *progress, const ExportSheet *extraSheet)
+bool TableFile::writeXls(const ExportTable &table, ExportProgress *progress, const QList<ExportSheet> &extraSheets)
 {
     if (!engine) {
         error = QStringLiteral("no workbook open");
         return false;
     }
-    // The extra sheet goes in first: writing the table saves the workbook.
-    const bool written = (!extraSheet || engine->appendSheet(extraSheet->name, extraSheet->table))
-                         && engine->writeTable(table, progress) && engine->saveWorkbookAs(fileName);
+    // The extra sheets go in first: writing the table saves the workbook.
+    bool written = true;
+    for (const ExportSheet &sheet : extraSheets)
+        written = written && engine->appendSheet(sheet.name, sheet.table);
+    written = written && engine->writeTable(table, progress) && engine->saveWorkbookAs(fileName);
     if (!written) {
         cancelled = engine->wasCancelled();
         error = engine->errorString();
@@ -138,7 +140,7 @@ bool TableFile::writeXls(const ExportTable &table, ExportProgress *progress, con
 }
 
 bool TableFile::writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress,
-                          const ExportSheet *extraSheet)
+                          const QList<ExportSheet> &extraSheets)
 {
     XlsxWorkbook workbook(fileName);
     bool written = workbook.open();
@@ -150,7 +152,9 @@ bool TableFile::writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, Ex
             return false;
         written = workbook.appendRows(batch, rowsOf.first == 0, progress);
     }
-    written = written && (!extraSheet || workbook.appendSheet(extraSheet->name, extraSheet->table)) && workbook.save();
+    for (const ExportSheet &sheet : extraSheets)
+        written = written && workbook.appendSheet(sheet.name, sheet.table);
+    written = written && workbook.save();
     if (!written) {
         cancelled = workbook.wasCancelled();
         error = workbook.errorString();

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ExportSheet.h"
+
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -13,7 +16,6 @@ class QIODevice;
 class ExportProgress;
 class ExportTable;
 class XlsxWorkbook;
-struct ExportSheet;
 
 // One exported file in one of the three formats: an Excel 97-2003 workbook (from "./template.xls"
 // when there is one), an Excel workbook (.xlsx) or CSV. Workbooks get the table on their first
@@ -52,10 +54,10 @@ public:
     // Checks the target and, for .xls, builds the workbook, as an export does when it starts.
     Readiness prepare();
 
-    // Writes the whole table (and the extra sheet of a workbook), then replaces the target. The
+    // Writes the whole table (and the extra sheets of a workbook), then replaces the target. The
     // progress, when given, gets the data rows written so far; a cancel writes no file and sets
     // wasCancelled(). False, with errorString(), otherwise.
-    bool write(const ExportTable &table, ExportProgress *progress, const ExportSheet *extraSheet = nullptr);
+    bool write(const ExportTable &table, ExportProgress *progress, const QList<ExportSheet> &extraSheets = {});
 
     // Fills table with the rows [first, first + count) under the titles; false, with the reason,
     // when they cannot be had.
@@ -65,7 +67,7 @@ public:
     // The same for a table of `rows` rows too large to hold at once: CSV and .xlsx take a batch
     // at a time, .xls the whole table (which its sheet limits keep small). A table without rows
     // still gets its titles.
-    bool write(qint64 rows, const TableOf &tableOf, const ExportSheet *extraSheet = nullptr);
+    bool write(qint64 rows, const TableOf &tableOf, const QList<ExportSheet> &extraSheets = {});
 
     // Writes the table as CSV into device (standard output) a batch at a time, as write() writes
     // a CSV file. False, with errorString(), when a batch or the device failed.
@@ -80,8 +82,8 @@ private:
     bool csvLines(CsvWriter &writer, qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress,
                   QString &reason);
     bool writeXlsx(qint64 rows, int batchRows, const TableOf &tableOf, ExportProgress *progress,
-                   const ExportSheet *extraSheet);
-    bool writeXls(const ExportTable &table, ExportProgress *progress, const ExportSheet *extraSheet);
+                   const QList<ExportSheet> &extraSheets);
+    bool writeXls(const ExportTable &table, ExportProgress *progress, const QList<ExportSheet> &extraSheets);
     bool tooManyRows(qint64 rows);
 
     const QString fileName;

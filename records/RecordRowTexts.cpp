@@ -4,6 +4,9 @@
 #include "MeterKind.h"
 #include "TextCatalogue.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace {
 
 // The decimal counts come from a catalog file the user maintains; keep them in a range that
@@ -15,6 +18,22 @@ constexpr int maxDecimals = 16;
 QString RecordRowTexts::number(float value, int decimals)
 {
     return QString::number(double(value), 'f', qBound(0, decimals, maxDecimals));
+}
+
+double RecordRowTexts::shownValue(float value, int decimals)
+{
+    const int places = qBound(0, decimals, maxDecimals);
+    // A float times 10^places (up to 10^8) is exact in a double, and Qt's fixed notation rounds
+    // the exact value half away from zero, as std::round does; the quotient is then the double
+    // nearest the decimal text, as reading the text gives it. Past 8 places, or for values that
+    // are not finite, the text is read.
+    static constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double wide = double(value);
+    if (places < int(std::size(powers)) && std::isfinite(wide)) {
+        const double scale = powers[places];
+        return std::round(wide * scale) / scale;
+    }
+    return number(value, decimals).toDouble();
 }
 
 QString RecordRowTexts::fieldText(const RecordField &field, int decimals, bool chinese, const QString &probeName)

@@ -16,6 +16,8 @@ public:
     // The value in fixed notation with the given number of decimals (3.14159 with 2 gives "3.14",
     // with 0 "3"); decimals are kept within 0..16, as a catalog file may hold anything.
     static QString number(float value, int decimals);
+    // The number that number() writes, as a double: what a spreadsheet reads from the cell.
+    static double shownValue(float value, int decimals);
 
     // The text of one measurement cell: a marker's text in the language, the probe name where the
     // record has one, otherwise the value as number() gives it.

@@ -2,6 +2,7 @@
 #include "SpectralValues.h"
 
 #include "MeterKind.h"
+#include "ValueMarkers.h"
 
 #include <QtEndian>
 #include <cstring>
@@ -17,5 +18,15 @@ bool SpectralValues::extract(const QByteArray &records, int j, const MeterKind &
         const quint32 word = qFromLittleEndian<quint32>(first + 4 * i);
         std::memcpy(&values[i], &word, sizeof(float));
     }
+    return true;
+}
+
+bool SpectralValues::photometric(const QByteArray &records, int j, const MeterKind &kind, int mode, RecordField &field)
+{
+    constexpr int size = MeterFacts::RecordSize;
+    if (kind.isPpfd(mode) || j < 0 || (qsizetype(j) + 1) * size > records.size())
+        return false;
+    const auto *word = reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * size;
+    field = kind.markerCheck ? ValueMarkers::decodeWord(word) : ValueMarkers::plainWord(word);
     return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MeterFacts.h"
+#include "RecordField.h"
 
 #include <QByteArray>
 #include <array>
@@ -18,4 +19,8 @@ public:
     // The values of record j of the record memory; false (values untouched) when the memory does
     // not hold record j in full.
     static bool extract(const QByteArray &records, int j, const MeterKind &kind, int mode, Values &values);
+    // The photometric word of record j (word 0: illuminance, luminance for luminance meters) with
+    // the kind's marker rule; false (field untouched) in the PPFD mode, whose word 0 is part of
+    // the spectrum, or when the memory does not hold record j in full.
+    static bool photometric(const QByteArray &records, int j, const MeterKind &kind, int mode, RecordField &field);
 };

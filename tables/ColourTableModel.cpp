@@ -12,9 +12,7 @@ ColourTableModel::ColourTableModel(const SpectralTableModel &spectra, QObject *p
       spectra(spectra),
       chinese(spectra.isChinese())
 {
-    colours.reserve(spectra.records().size());
-    for (const SpectralRecord &record : spectra.records())
-        colours.push_back(SpectrumColour::compute(record.values));
+    computeRecords(0, spectra.recordCount() - 1, 0);
 
     connect(&spectra, &QAbstractItemModel::rowsInserted, this, &ColourTableModel::spectraInserted);
     connect(&spectra, &QAbstractItemModel::rowsRemoved, this, &ColourTableModel::spectraRemoved);
@@ -36,11 +34,7 @@ void ColourTableModel::spectraInserted(const QModelIndex &parent, int first, int
     const int from = first - 1;
     const int to = last - 1;
     beginInsertRows({}, from, to);
-    std::vector<ColourMetrics> added;
-    added.reserve(size_t(to - from + 1));
-    for (int k = from; k <= to; ++k)
-        added.push_back(SpectrumColour::compute(spectra.records().at(size_t(k)).values));
-    colours.insert(colours.begin() + from, added.begin(), added.end());
+    computeRecords(from, to, from);
     endInsertRows();
     numbersChangedFrom(to + 1);
 }
@@ -53,6 +47,7 @@ void ColourTableModel::spectraRemoved(const QModelIndex &parent, int first, int 
     const int to = last - 1;
     beginRemoveRows({}, from, to);
     colours.erase(colours.begin() + from, colours.begin() + to + 1);
+    opics.erase(opics.begin() + from, opics.begin() + to + 1);
     endRemoveRows();
     numbersChangedFrom(from);
 }
@@ -62,9 +57,8 @@ void ColourTableModel::spectraReset()
     // beginResetModel ran when the spectral table was about to reset.
     chinese = spectra.isChinese();
     colours.clear();
-    colours.reserve(spectra.records().size());
-    for (const SpectralRecord &record : spectra.records())
-        colours.push_back(SpectrumColour::compute(record.values));
+    opics.clear();
+    computeRecords(0, spectra.recordCount() - 1, 0);
     endResetModel();
 }
 
@@ -92,6 +86,23 @@ void ColourTableModel::spectraChanged(const QModelIndex &topLeft, const QModelIn
         Q_EMIT dataChanged(index(top, nameColumn()), index(bottom, nameColumn()), {Qt::DisplayRole});
 }
 
+void ColourTableModel::computeRecords(int first, int last, int row)
+{
+    if (last < first)
+        return;
+    std::vector<ColourMetrics> addedColours;
+    std::vector<RecordOpic> addedOpics;
+    addedColours.reserve(size_t(last - first + 1));
+    addedOpics.reserve(size_t(last - first + 1));
+    for (int k = first; k <= last; ++k) {
+        const SpectralRecord &record = spectra.records().at(size_t(k));
+        addedColours.push_back(SpectrumColour::compute(record.values));
+        addedOpics.push_back(RecordOpic::of(record));
+    }
+    colours.insert(colours.begin() + row, addedColours.begin(), addedColours.end());
+    opics.insert(opics.begin() + row, addedOpics.begin(), addedOpics.end());
+}
+
 void ColourTableModel::numbersChangedFrom(int row)
 {
     if (row < rowCount())
@@ -104,6 +115,9 @@ QString ColourTableModel::title(int column) const
         return TextCatalogue::text(Text::RowNumber, spectra.isChinese());
     if (column == nameColumn())
         return TextCatalogue::text(Text::TestName, spectra.isChinese());
+    if (column >= firstMelanopicColumn())
+        return MelanopicFigures::title(MelanopicFigures::Figure(column - firstMelanopicColumn()), spectra.isChinese(),
+                                       spectra.measuresLuminance());
     return ColourFigures::title(ColourFigures::Figure(column - firstFigureColumn()), spectra.isChinese());
 }
 
@@ -120,14 +134,19 @@ QString ColourTableModel::text(int row, int column) const
         return QString::number(row + 1);
     if (column == nameColumn())
         return name(row);
+    if (column >= firstMelanopicColumn())
+        return MelanopicFigures::text(opics[size_t(row)], MelanopicFigures::Figure(column - firstMelanopicColumn()),
+                                      spectra.isChinese());
     return ColourFigures::text(colours[size_t(row)], ColourFigures::Figure(column - firstFigureColumn()),
                                spectra.isChinese());
 }
 
 ExportTable ColourTableModel::exportTable(int firstNumber) const
 {
-    ExportTable table(rowCount(), columnCount());
-    for (int c = 0; c < columnCount(); ++c)
+    // The export has every melanopic figure, also those the window leaves out.
+    const int columns = columnCount() == 0 ? 0 : firstMelanopicColumn() + MelanopicFigures::Count;
+    ExportTable table(rowCount(), columns);
+    for (int c = 0; c < columns; ++c)
         table.setHeaderText(c, title(c));
     for (int r = 0; r < rowCount(); ++r) {
         table.setCellNumber(r, 0, QString::number(firstNumber + r));
@@ -138,6 +157,14 @@ ExportTable ColourTableModel::exportTable(int firstNumber) const
             const int column = firstFigureColumn() + f;
             // A figure the record does not give reads "----", a text.
             if (ColourFigures::has(colours[size_t(r)], figure))
+                table.setCellNumber(r, column, text(r, column));
+            else
+                table.setCellText(r, column, text(r, column));
+        }
+        for (int f = 0; f < MelanopicFigures::Count; ++f) {
+            const auto figure = MelanopicFigures::Figure(f);
+            const int column = firstMelanopicColumn() + f;
+            if (MelanopicFigures::has(opics[size_t(r)], figure))
                 table.setCellNumber(r, column, text(r, column));
             else
                 table.setCellText(r, column, text(r, column));
@@ -156,7 +183,7 @@ int ColourTableModel::columnCount(const QModelIndex &parent) const
     // No columns until the spectral table has its own.
     if (parent.isValid() || spectra.columnCount() == 0)
         return 0;
-    return firstFigureColumn() + ColourFigures::Count;
+    return firstMelanopicColumn() + MelanopicFigures::ShownCount;
 }
 
 QVariant ColourTableModel::data(const QModelIndex &index, int role) const

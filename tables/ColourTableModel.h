@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ColourFigures.h"
+#include "MelanopicFigures.h"
 #include "SpectrumColour.h"
 
 #include <QAbstractTableModel>
@@ -12,7 +14,8 @@ class SpectralTableModel;
 
 // The colour of every record of a spectral table: one row per record, in the table's order, with
 // its number, its name (kinds whose spectral table shows names), x, y, u', v', CCT, Duv, peak
-// wavelength, dominant wavelength and purity. It follows the spectral table it is given
+// wavelength, dominant wavelength and purity, then the melanopic figures (MelanopicFigures; the
+// export adds the other α-opic daylight efficacy ratios). It follows the spectral table it is given
 // (records appended, removed, cleared, renamed; language) and computes a record's colour once,
 // when the record arrives. Titles are the horizontal header; a figure that cannot be had reads
 // "----". The spectral table must outlive it.
@@ -29,6 +32,8 @@ public:
     int nameColumn() const;
     // The column of x; the other figures follow in ColourFigures order.
     int firstFigureColumn() const { return nameColumn() < 0 ? 1 : 2; }
+    // The column of the melanopic efficacy; the other melanopic figures follow.
+    int firstMelanopicColumn() const { return firstFigureColumn() + ColourFigures::Count; }
 
     // What the export writes: the titles, then a row per record numbered from firstNumber; the
     // figures are numbers, "----" and names are texts.
@@ -53,6 +58,10 @@ private:
     QString text(int row, int column) const;
 
     const SpectralTableModel &spectra;
+    // Computes what the table shows of spectral records [first, last] into its own rows from row.
+    void computeRecords(int first, int last, int row);
+
     std::vector<ColourMetrics> colours;
+    std::vector<RecordOpic> opics; // in step with colours
     bool chinese = true; // the spectral table's language as last seen, to tell a language switch
 };

@@ -5,6 +5,7 @@
 #include "ColumnModel.h"
 #include "MeterFacts.h"
 #include "MeterSheet.h"
+#include "RecordStatistics.h"
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
 
@@ -62,6 +63,27 @@ bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, Expo
 ExportSheet DownloadTables::meterSheet(qint64 recordCount) const
 {
     return MeterSheet::make(origin.keyInfo, origin.state, recordCount, origin.downloaded, chinese);
+}
+
+bool DownloadTables::extraSheets(qint64 count, const BatchOf &batchOf, QList<ExportSheet> &sheets, QString &reason)
+{
+    sheets = {meterSheet(count)};
+    if (!records)
+        return true;
+    // The statistics need every record; a batch at a time keeps no more in memory than a table.
+    constexpr int batchRecords = 4096;
+    RecordStatistics statistics;
+    statistics.start(*records);
+    for (qint64 first = 0; first < count; first += batchRecords) {
+        MeterFlow::Download batch;
+        if (!batchOf(first, int(qMin<qint64>(batchRecords, count - first)), batch, reason))
+            return false;
+        records->clear();
+        records->appendDownload(origin.state.uiIndex, origin.state.mode, batch, origin.probeNames);
+        statistics.addRows(*records);
+    }
+    sheets.append(statistics.sheet(headers, chinese));
+    return true;
 }
 
 bool DownloadTables::slice(const MeterFlow::Download &download, qint64 first, int count, MeterFlow::Download &batch)

@@ -4,6 +4,7 @@
 #include "DownloadOrigin.h"
 #include "ExportSheet.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -45,6 +46,10 @@ public:
 
     // The download's sheet about the meter, for `records` records.
     ExportSheet meterSheet(qint64 records) const;
+    // The sheets a workbook of the download gets after its table: the one about the meter and,
+    // for records, their statistics over all `count` records, read a batch at a time. False, with
+    // the reason, when the memory cannot be had.
+    bool extraSheets(qint64 count, const BatchOf &batchOf, QList<ExportSheet> &sheets, QString &reason);
 
     // A batch of a download held whole in memory.
     static bool slice(const MeterFlow::Download &download, qint64 first, int count, MeterFlow::Download &batch);

@@ -156,6 +156,19 @@ QString RecordsTableModel::cellText(int row, int column) const
                                      entry.record.probeName);
 }
 
+Text RecordsTableModel::columnTitle(int column) const
+{
+    if (column < 0 || column >= operationColumn())
+        return Text::Operation;
+    return columns.titles.at(column).title;
+}
+
+RecordsTableModel::RowFields RecordsTableModel::rowFields(int row) const
+{
+    const Row &entry = rows[size_t(row)];
+    return {entry.record.fields, entry.decimals, entry.kind->nameColumn ? 1 : 0};
+}
+
 ExportTable RecordsTableModel::exportTable(const QStringList &exportHeaders) const
 {
     const int exported = qMax(columnCount() - 1, 0); // without the delete buttons

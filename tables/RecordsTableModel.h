@@ -56,6 +56,18 @@ public:
     const DecodedRecord &record(int row) const { return rows[size_t(row)].record; }
     // The text of a data cell; empty where the row has no cell.
     QString cellText(int row, int column) const;
+    // The title of a column (Text::TestName for a name column); Text::Operation past the data.
+    Text columnTitle(int column) const;
+    // A row's decoded fields as they stand in the table: field k in column firstColumn + k, shown
+    // with decimals[k] (RecordRowTexts::shownValue gives the number a cell's text reads). For
+    // whole-table figures, without a call per cell; row must be a row of the table.
+    struct RowFields
+    {
+        const std::vector<RecordField> &fields;
+        const QList<int> &decimals;
+        int firstColumn;
+    };
+    RowFields rowFields(int row) const;
 
     // What the export writes: titled with exportHeaders (units from the built-in unit table), every
     // column but the delete buttons', every row.

@@ -6,7 +6,7 @@
 #include <array>
 
 // The spectral part of one measurement record: the values at 400 nm to 700 nm in steps of 10 nm
-// and whether its curve is drawn in the chart.
+// and whether its curve is drawn in the chart, with the record's photometric value.
 struct SpectralRecord
 {
     static constexpr int valueCount = MeterFacts::SpectralValueCount;
@@ -15,4 +15,9 @@ struct SpectralRecord
 
     std::array<float, valueCount> values{};
     bool curveVisible = true;
+    // The record's own photometric value as the meter stored it: its illuminance (luminance for
+    // luminance meters). None in the PPFD mode, whose records hold no such word, or where the
+    // word is a marker.
+    bool hasPhotometric = false;
+    float photometric = 0;
 };

@@ -31,6 +31,11 @@ int SpectralTableModel::nameColumn() const
     return kind && kind->spectralName ? 1 : -1;
 }
 
+bool SpectralTableModel::measuresLuminance() const
+{
+    return kind && !kind->standardColumns.isEmpty() && kind->standardColumns.first().title == Text::Luminance;
+}
+
 int SpectralTableModel::firstValueColumn() const
 {
     return nameColumn() == 1 ? 2 : 1;
@@ -77,6 +82,12 @@ void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int
         SpectralRecord record;
         if (!SpectralValues::extract(download.records, int(k), *kind, mode, record.values))
             break;
+        RecordField photometric;
+        if (SpectralValues::photometric(download.records, int(k), *kind, mode, photometric)
+            && photometric.marker == ValueMarker::None) {
+            record.hasPhotometric = true;
+            record.photometric = photometric.value;
+        }
         const QString name = kind->spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
         if (!appendRecord(record, name))
             break;

@@ -48,6 +48,8 @@ public:
     int curveColumn() const { return columnCount() - 2; }
     int operationColumn() const { return columnCount() - 1; }
     int nameColumn() const;
+    // Whether the records' photometric value is a luminance (luminance meters), not an illuminance.
+    bool measuresLuminance() const;
     bool isTitleChecked() const { return titleChecked; }
     // Ticks or unticks a curve: row 0 for every record, row r for record r - 1.
     void setCurveVisible(int row, bool visible);

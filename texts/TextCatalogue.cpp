@@ -120,11 +120,14 @@ const Pair texts[] = {
     {"命令:\n"
      "  list              列出连接的仪器: 设备节点、序列号, 以及能否打开 (ok) 或不能打开的原因\n"
      "  identify          读取仪器信息: 序列号、固件版本、型号、类型、模式和记录数量\n"
-     "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同)\n"
+     "  records -o FILE   读取测量记录并写入 FILE (与测量记录页导出的内容相同; 工作簿另有统计表:\n"
+     "                    各数值列的个数、最小值、最大值、平均值、样本标准差, 照度/亮度/PPFD 的 U0、Ud)\n"
      "  spectra -o FILE   读取光谱数据并写入 FILE (仪器类型 1 至 5, 与光谱数据页导出的内容相同)\n"
      "  colour -o FILE    读取光谱数据并将每条记录的颜色写入 FILE (与光谱数据页的颜色表相同): x、y、\n"
-     "                    u'、v'、相关色温、Duv、峰值波长、主波长和色纯度。仪器只测量 400–700 nm,\n"
-     "                    因此这些数值不如完整的 380–780 nm 测量准确\n"
+     "                    u'、v'、相关色温、Duv、峰值波长、主波长、色纯度, CIE S 026 黑视素光效、\n"
+     "                    DER、EDI (亮度计为 EDL), 以及 S/M/L 视锥和视杆的 DER。仪器只测量 400–700 nm,\n"
+     "                    因此这些数值不如完整的 380–780 nm 测量准确 (黑视素数值: D65 在此范围外\n"
+     "                    只占 0.02%, A 光源 0.01%; 10 nm 间隔使 D65 的 DER 为 1.0020)\n"
      "  history           列出存档中的下载 (每行一个, 以编号开头)\n"
      "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records、spectra 或 colour 写的相同)\n"
      "\n"
@@ -157,13 +160,18 @@ const Pair texts[] = {
      "  list              list the attached meters: device node, serial number, and ok or why the\n"
      "                    meter cannot be opened\n"
      "  identify          read the meter: serial, firmware, model, kind, mode and record count\n"
-     "  records -o FILE   download the measurement records into FILE (as the records page exports them)\n"
+     "  records -o FILE   download the measurement records into FILE (as the records page exports them;\n"
+     "                    a workbook also gets a Statistics sheet: count, min, max, mean, sample SD of\n"
+     "                    each numeric column, U0 and Ud of illuminance, luminance or PPFD)\n"
      "  spectra -o FILE   download the spectra into FILE (meter kinds 1 to 5, as the spectral page\n"
      "                    exports them)\n"
      "  colour -o FILE    download the spectra and write the colour of each record into FILE (as the\n"
      "                    spectral page's colour table): x, y, u', v', CCT, Duv, peak and dominant\n"
-     "                    wavelength, purity. The meter measures only 400–700 nm, so these figures\n"
-     "                    are less accurate than those of a full 380–780 nm measurement\n"
+     "                    wavelength, purity, the CIE S 026 melanopic efficacy, DER and EDI (EDL for\n"
+     "                    luminance meters) and the S-, M-, L-cone and rhodopic DERs. The meter\n"
+     "                    measures only 400–700 nm, so these figures are less accurate than those of\n"
+     "                    a full 380–780 nm measurement (melanopic: 0.02 % of D65's sum lies outside,\n"
+     "                    0.01 % of illuminant A's; the 10 nm step puts D65's DER at 1.0020)\n"
      "  history           list the archived downloads, one per line, its ID first\n"
      "  export ID -o FILE write archived download ID into FILE, as records, spectra or colour wrote it\n"
      "\n"
@@ -289,6 +297,35 @@ const Pair texts[] = {
     {"仪器只测量 400–700 nm：以上数值接近但不等于 380–780 nm 全范围测量的结果。",
      "The meter measures 400–700 nm only: these figures are close to, not equal to, those of a full 380–780 nm "
      "measurement."},
+
+    {"黑视素光效(mW/lm)", "Mel ELR(mW/lm)"},
+    {"黑视素DER", "Mel DER"},
+    {"黑视素EDI(lx)", "Mel EDI(lx)"},
+    {"黑视素EDL(cd/m²)", "Mel EDL(cd/m²)"},
+    {"S视锥DER", "S-cone DER"},
+    {"M视锥DER", "M-cone DER"},
+    {"L视锥DER", "L-cone DER"},
+    {"视杆DER", "Rhodopic DER"},
+
+    {"统计", "Statistics"},
+    {"统计量", "Figure"},
+    {"行数", "Rows"},
+    {"数值个数", "Values"},
+    {"最小值", "Minimum"},
+    {"最大值", "Maximum"},
+    {"平均值", "Mean"},
+    {"标准差(样本)", "SD (sample)"},
+    {"U0 最小/平均", "U0 min/mean"},
+    {"Ud 最小/最大", "Ud min/max"},
+    {"统计: 全部 %2 行", "Statistics: all %2 rows"},
+    {"统计: 选中 %1 行 (共 %2 行)", "Statistics: %1 selected of %2 rows"},
+    {"%1 / %2", "%1 of %2"},
+    {"有数值的单元格个数 / 统计的行数; 显示 \"----\" 或 \"无频闪\" 的单元格不计入",
+     "Cells with a value of the rows counted; cells showing \"----\" or \"No\" are left out"},
+    {"样本标准差: 平方偏差之和除以 n − 1 后开方; 只有一个数值时为 \"----\"",
+     "Sample standard deviation: the root of the squared deviations' sum over n − 1; \"----\" for one value"},
+    {"均匀度 U0 = 最小值 / 平均值 (EN 12464-1)", "Uniformity U0 = minimum / mean (EN 12464-1)"},
+    {"均匀度 Ud = 最小值 / 最大值", "Uniformity Ud = minimum / maximum"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

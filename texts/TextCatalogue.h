@@ -213,6 +213,40 @@ enum class Text {
     // Under the chromaticity diagram and on the colour table's titles: what the figures stand for.
     ColourRangeNote,
 
+    // The colour table's melanopic columns (efficacy, daylight efficacy ratio, and the equivalent
+    // daylight illuminance, or luminance for luminance meters) and the other α-opic daylight
+    // efficacy ratios, which only its export writes.
+    MelanopicEfficacy,
+    MelanopicDer,
+    MelanopicEdi,
+    MelanopicEdl,
+    SConeDer,
+    MConeDer,
+    LConeDer,
+    RhodopicDer,
+
+    // The statistics of the records: the strip's heading and the sheet's name, the title over the
+    // figures' labels, the labels, the strip's summary (%1: rows counted, %2: rows in the table)
+    // and how many values a figure rests on (%1 values of %2 rows).
+    StatisticsName,
+    StatisticsFigure,
+    StatisticsRows,
+    StatisticsCount,
+    StatisticsMinimum,
+    StatisticsMaximum,
+    StatisticsMean,
+    StatisticsDeviation,
+    StatisticsU0,
+    StatisticsUd,
+    StatisticsAllRows,
+    StatisticsSelectedRows,
+    StatisticsValuesOf,
+    // Tooltips of the strip's labels that say how a figure is had.
+    StatisticsCountTip,
+    StatisticsDeviationTip,
+    StatisticsU0Tip,
+    StatisticsUdTip,
+
     Count
 };
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Computes the colour metrics (XYZ, xy, u'v', CCT and Duv, peak, dominant wavelength and purity)
-// of 10,000 records and compares the time with the time the USB link needs to deliver those
+// and the α-opic figures (the melanopic columns and the export's other ratios) of 10,000 records and compares the time with the time the USB link needs to deliver those
 // records (3.16 ms each): the colour table must cost next to nothing beside a download. The
 // spectra are varied and realistic: blackbodies from 1,500 K to 12,000 K, phosphor-white LEDs,
 // RGB LEDs and single-colour LEDs, scaled over six decades. The first call, which builds the
@@ -8,6 +8,7 @@
 //
 // Run a Release build: colour_bench. The lines "first call: N us" and "colour ratio: X".
 
+#include "AlphaOpic.h"
 #include "SpectrumColour.h"
 
 #include <QElapsedTimer>
@@ -80,9 +81,12 @@ int main()
     int withCct = 0;
     for (int run = 0; run < runs; ++run) {
         std::vector<ColourMetrics> metrics(all.size());
+        std::vector<AlphaOpicMetrics> opics(all.size());
         timer.start();
-        for (size_t r = 0; r < all.size(); ++r)
+        for (size_t r = 0; r < all.size(); ++r) {
             metrics[r] = SpectrumColour::compute(all[r]);
+            opics[r] = AlphaOpic::compute(all[r]);
+        }
         const double ms = timer.nsecsElapsed() / 1e6;
         withCct = int(std::count_if(metrics.begin(), metrics.end(), [](const ColourMetrics &m) { return m.hasCct; }));
         std::printf("compute %d records: %.2f ms\n", records, ms);

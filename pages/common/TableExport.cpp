@@ -90,7 +90,7 @@ QPair<QString, TableFile::Format> target(const QString &fileName, const QString 
     return {chosen.fileName, filterFormats[chosen.format]};
 }
 
-bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &meterSheet, int tableRows,
+bool exportTable(QWidget *page, const ExportTable &table, const QList<ExportSheet> &extraSheets, int tableRows,
                  UserDialogs &dialogs, bool languageFlag, DeclinedRetry declinedRetry,
                  const std::function<void()> &emptyTable)
 {
@@ -103,7 +103,7 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
     // table only when the caller is about to replace it.
     auto failed = [&](const QString &reason) {
         if (dialogs.questionWithDetails(page, title, text(Text::ExportFailedQuestion), reason))
-            exportTable(page, table, meterSheet, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
+            exportTable(page, table, extraSheets, tableRows, dialogs, languageFlag, declinedRetry, emptyTable);
         else if (declinedRetry == DeclinedRetry::EmptyTable)
             emptyTable();
         return false;
@@ -128,7 +128,7 @@ bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &met
         dialogs.progress(page, text(Text::ExportProgress), text(Text::CancelButton), tableRows);
     DialogProgress reporter(*progress);
     TableFile file(fileName, format);
-    if (file.prepare() != TableFile::Ready || !file.write(table, &reporter, &meterSheet)) {
+    if (file.prepare() != TableFile::Ready || !file.write(table, &reporter, extraSheets)) {
         progress->hide();
         progress.reset();
         if (!file.wasCancelled())

@@ -28,13 +28,13 @@ enum class DeclinedRetry {
 };
 
 // Runs the whole export of `table` (the page model's export table) and, into a workbook,
-// `meterSheet` after the table's sheet; `tableRows`, the page table's row count (with the spectral
+// `extraSheets` after the table's sheet, in order; `tableRows`, the page table's row count (with the spectral
 // table's title row), sets the progress range. Returns true when this call exported it; false when
 // there was no row to export, the user cancelled it or the export failed (also when a retry the user
 // asked for then succeeded). `emptyTable` empties the page's table: after a successful export, and
 // after a declined retry when `declinedRetry` says so; a cancelled export keeps the table and writes
 // no file. Texts are Chinese when `languageFlag` is true.
-bool exportTable(QWidget *page, const ExportTable &table, const ExportSheet &meterSheet, int tableRows,
+bool exportTable(QWidget *page, const ExportTable &table, const QList<ExportSheet> &extraSheets, int tableRows,
                  UserDialogs &dialogs, bool languageFlag, DeclinedRetry declinedRetry,
                  const std::function<void()> &emptyTable);
 

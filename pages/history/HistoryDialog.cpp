@@ -309,7 +309,10 @@ bool HistoryDialog::exportSelected()
         return false;
     }
     // An archived download stays in the archive: nothing to empty after the export.
-    return TableExport::exportTable(this, table, tables.meterSheet(download.count), table.rowCount(), dialogs, chinese,
+    QList<ExportSheet> sheets;
+    if (!tables.extraSheets(download.count, whole, sheets, reason))
+        return false;
+    return TableExport::exportTable(this, table, sheets, table.rowCount(), dialogs, chinese,
                                     TableExport::DeclinedRetry::KeepTable, [] {});
 }
 

@@ -12,7 +12,9 @@
 #include "MeterKind.h"
 #include "MeterPage.h"
 #include "MeterSheet.h"
+#include "RecordStatistics.h"
 #include "RecordsTableModel.h"
+#include "StatisticsTableModel.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
@@ -20,13 +22,20 @@
 #include <QAction>
 #include <QDebug>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QString &catalogDirectory,
                      QWidget *parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::FirstPage>()),
       model(new RecordsTableModel(this)),
+      statistics(nullptr),
+      tableView_statistics(new QTableView(this)),
+      label_statistics(new QLabel(this)),
       connection(connection),
       dialogs(&dialogs),
       catalogDirectory(catalogDirectory)
@@ -47,6 +56,7 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     const int frame = 2 * metrics.averageCharWidth() + 8;
     ui->lineEdit_serialNo->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("-2147483648")) + frame);
     ui->lineEdit_firmwareVersion->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("655.35")) + frame);
+    setUpStatisticsStrip();
     loadMeterCatalog();
     loadUnitCatalog();
 }
@@ -87,6 +97,54 @@ void FirstPage::setShortcuts()
     ButtonKeys::setShortcut(ui->pushButton_exportExcel, QKeySequence(Qt::CTRL | Qt::Key_E));
     ButtonKeys::setShortcut(ui->pushButton_spectralData, QKeySequence(Qt::CTRL | Qt::Key_D));
     ButtonKeys::setShortcut(pushButton_history, QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+void FirstPage::setUpStatisticsStrip()
+{
+    // Made after the records view has its model, so that the view's selection has followed a
+    // change of the records by the time the statistics do.
+    statistics = new StatisticsTableModel(*model, this);
+    tableView_statistics->setObjectName(QStringLiteral("tableView_statistics"));
+    tableView_statistics->setModel(statistics);
+    tableView_statistics->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_statistics->setSelectionMode(QAbstractItemView::NoSelection);
+    tableView_statistics->setFocusPolicy(Qt::NoFocus);
+    tableView_statistics->verticalHeader()->hide();
+    // The labels keep their width (set after each reset below); the figures share the rest.
+    tableView_statistics->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableView_statistics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tableView_statistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tall enough for the titles (two lines where a unit follows) and every figure, no more.
+    const QFontMetrics metrics(tableView_statistics->font());
+    const int rowHeight = metrics.height() + 4;
+    tableView_statistics->verticalHeader()->setDefaultSectionSize(rowHeight);
+    tableView_statistics->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tableView_statistics->setFixedHeight(2 * metrics.height() + 10 + RecordStatistics::FigureCount * rowHeight
+                                         + 2 * tableView_statistics->frameWidth());
+    label_statistics->setObjectName(QStringLiteral("label_statistics"));
+    ui->gridLayout_firstPage->addWidget(label_statistics, 2, 0);
+    ui->gridLayout_firstPage->addWidget(tableView_statistics, 3, 0);
+    const auto relabel = [this] {
+        label_statistics->setText(statistics->summary());
+        // Without columns there is nothing to show figures of.
+        label_statistics->setVisible(statistics->columnCount() > 0);
+        tableView_statistics->setVisible(statistics->columnCount() > 0);
+        // A reset of the model forgets the header's modes per section.
+        if (statistics->columnCount() > 0)
+            tableView_statistics->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    };
+    connect(statistics, &QAbstractItemModel::modelReset, label_statistics, relabel);
+    relabel();
+
+    // The selected rows of the records table, as ranges of rows.
+    QItemSelectionModel *selection = ui->tableWidget_data->selectionModel();
+    statistics->setSelectedRows([selection] {
+        std::vector<RecordStatistics::RowRange> rows;
+        for (const QItemSelectionRange &range : selection->selection())
+            rows.emplace_back(range.top(), range.bottom());
+        return rows;
+    });
+    connect(selection, &QItemSelectionModel::selectionChanged, statistics, &StatisticsTableModel::refresh);
 }
 
 void FirstPage::setLanguageFlag(bool chinese)
@@ -244,8 +302,14 @@ bool FirstPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
     // The columns are titled with the export headers (units from the built-in unit table); the
     // table is emptied after a successful export, and after a declined retry as `declinedRetry` says.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag);
-    return TableExport::exportTable(this, model->exportTable(exportHeaders()), meterSheet, model->rowCount(), *dialogs,
+    // The workbook's further sheets: about the meter, and the statistics of every row exported.
+    const QStringList headers = exportHeaders();
+    RecordStatistics statistics;
+    statistics.start(*model);
+    statistics.addRows(*model);
+    const QList<ExportSheet> sheets{MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag),
+                                    statistics.sheet(headers, languageFlag)};
+    return TableExport::exportTable(this, model->exportTable(headers), sheets, model->rowCount(), *dialogs,
                                     languageFlag, declinedRetry, [this] { model->clear(); });
 }
 

@@ -14,9 +14,12 @@
 #include <QWidget>
 #include <memory>
 
+class QLabel;
 class QPushButton;
+class QTableView;
 class MeterConnection;
 class RecordsTableModel;
+class StatisticsTableModel;
 class UserDialogs;
 
 namespace Ui {
@@ -24,7 +27,8 @@ class FirstPage;
 }
 
 // The records page: the connected meter's serial number and firmware version, four command
-// buttons and the records table, one row per measurement record downloaded from the meter.
+// buttons and the records table, one row per measurement record downloaded from the meter, with
+// the statistics of its selected rows (all rows when none is selected) in a strip below it.
 // The page owns the catalogs, the meter state that identification sets (kind, mode, unit slots)
 // and the records table's model; the table view only shows the model.
 class FirstPage : public QWidget
@@ -73,6 +77,7 @@ public:
     int meterMode() const { return state.mode; }
     const QList<int> &unitSlotList() const { return state.unitSlots; }
     const RecordsTableModel &recordsModel() const { return *model; }
+    const StatisticsTableModel &statisticsModel() const { return *statistics; }
     const UnitCatalog &units() const { return unitCatalog; }
     const ProbeNames &probes() const { return probeNames; }
 
@@ -98,10 +103,15 @@ private:
 
     // Shows the history of archived downloads.
     void openHistory();
+    // Puts the statistics strip under the records table.
+    void setUpStatisticsStrip();
 
     std::unique_ptr<Ui::FirstPage> ui;
     QPushButton *pushButton_history; // a child of the page
     RecordsTableModel *model;        // a child of the page
+    StatisticsTableModel *statistics; // a child of the page
+    QTableView *tableView_statistics; // a child of the page
+    QLabel *label_statistics;         // a child of the page: which rows the strip counts
     MeterCatalog meterCatalog;
     UnitCatalog unitCatalog;
     ProbeNames probeNames;

@@ -359,7 +359,7 @@ bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
     // Rows below the title row go out, titled by the title row; the table keeps its title row.
     const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
-    return TableExport::exportTable(this, model->exportTable(), meterSheet, model->rowCount(), dialogs, languageFlag,
+    return TableExport::exportTable(this, model->exportTable(), {meterSheet}, model->rowCount(), dialogs, languageFlag,
                                     declinedRetry, [this] { model->clearRecords(); });
 }
 
@@ -367,6 +367,6 @@ bool MeterPage::on_pushButton_exportColour_clicked()
 {
     // The colour table is computed from the spectra: exporting it takes nothing away from them.
     const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
-    return TableExport::exportTable(this, colours->exportTable(), meterSheet, colours->rowCount() + 1, dialogs,
+    return TableExport::exportTable(this, colours->exportTable(), {meterSheet}, colours->rowCount() + 1, dialogs,
                                     languageFlag, TableExport::DeclinedRetry::KeepTable, [] {});
 }

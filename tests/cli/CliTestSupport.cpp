@@ -3,6 +3,7 @@
 
 #include "CatalogLoader.h"
 #include "ColourTableModel.h"
+#include "ExportTable.h"
 #include "MeterImage.h"
 #include "SpectralTableModel.h"
 #include "WorkbookReader.h"
@@ -272,11 +273,14 @@ Grid expectedColours(const QString &sample, int kind, bool chinese)
     spectra.setUp(QList<int>(image.unitSlots.cbegin(), image.unitSlots.cend()), units);
     const ColourTableModel colours(spectra);
     spectra.appendDownload({image.recordCount, image.recordMemory, image.nameMemory}, image.mode);
+    // The shown columns as the window shows them, then those only its export has.
+    const ExportTable exported = colours.exportTable();
     Grid grid(colours.rowCount() + 1);
-    for (int c = 0; c < colours.columnCount(); ++c) {
-        grid[0] << colours.headerData(c, Qt::Horizontal).toString();
+    for (int c = 0; c < exported.columnCount(); ++c) {
+        const bool shown = c < colours.columnCount();
+        grid[0] << (shown ? colours.headerData(c, Qt::Horizontal).toString() : exported.headerText(c));
         for (int r = 0; r < colours.rowCount(); ++r)
-            grid[r + 1] << colours.data(colours.index(r, c)).toString();
+            grid[r + 1] << (shown ? colours.data(colours.index(r, c)).toString() : exported.cellText(r, c));
     }
     return grid;
 }

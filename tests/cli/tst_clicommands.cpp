@@ -217,7 +217,7 @@ void TestCliCommands::spectra()
 
     const bool spectra = command == QLatin1String("spectra");
     const Grid expected = spectra ? expectedSpectra(sample, kind, chinese) : expectedColours(sample, kind, chinese);
-    QCOMPARE(expected.first().size(), (spectra ? 33 : 10) + (kind == 4 ? 1 : 0));
+    QCOMPARE(expected.first().size(), (spectra ? 33 : 17) + (kind == 4 ? 1 : 0));
     QTemporaryDir catalogs;
     Grid grid;
     QVERIFY(download(QStringList{QStringLiteral("--virtual-meter"), samplePath(sample), QStringLiteral("--lang"),

@@ -115,6 +115,14 @@ void TestCliMatchesWindow::recordsWorkbook()
     QCOMPARE(meter.size(), 9);
     QCOMPARE(meter.at(6).at(1), QString()); // the download time was there
     QCOMPARE(meter.at(5).at(1), QString::number(golden.size() - 1));
+    // The statistics of the records after it: a column per numeric column, the same in both.
+    Grid windowStatistics, cliStatistics;
+    const int columns = int(golden.first().size()) + 1;
+    QVERIFY2(readXls(windowFile, columns, windowStatistics, error, 2), qPrintable(error));
+    QVERIFY2(readXls(cliFile, columns, cliStatistics, error, 2), qPrintable(error));
+    QCOMPARE(cliStatistics, windowStatistics);
+    QCOMPARE(cliStatistics.size(), 9); // titles, rows, values, min, max, mean, SD, U0, Ud
+    QCOMPARE(cliStatistics.at(1).at(1), QString::number(golden.size() - 1));
 }
 
 void TestCliMatchesWindow::spectraWorkbook_data()

@@ -3,18 +3,22 @@
 // switch and a clear; every title, cell and export cell checked against the colour of its record.
 #include "ColourFigures.h"
 #include "ColourTableModel.h"
+#include "MelanopicFigures.h"
 #include "ExportTable.h"
 #include "NumberText.h"
 #include "SpectralTableModel.h"
 #include "TextCatalogue.h"
 
 #include <QAbstractItemModelTester>
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
 #include <utility>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(Text)
 
 namespace {
 
@@ -41,12 +45,17 @@ void compareWithSpectra(const ColourTableModel &colours, const SpectralTableMode
     const int first = colours.firstFigureColumn();
     const Text titles[] = {Text::RowNumber,      Text::TestName,           Text::ColourX,     Text::ColourY,
                            Text::ColourUPrime,   Text::ColourVPrime,       Text::ColourCct,   Text::ColourDuv,
-                           Text::PeakWavelength, Text::DominantWavelength, Text::ColourPurity};
+                           Text::PeakWavelength, Text::DominantWavelength, Text::ColourPurity,
+                           Text::MelanopicEfficacy, Text::MelanopicDer, Text::MelanopicEdi,
+                           // The export's alone.
+                           Text::SConeDer, Text::MConeDer, Text::LConeDer, Text::RhodopicDer};
     const ExportTable table = colours.exportTable(7);
-    QCOMPARE(colours.columnCount(), int(std::size(titles)));
-    for (int c = 0; c < colours.columnCount(); ++c) {
+    QCOMPARE(colours.columnCount(), int(std::size(titles)) - 4);
+    QCOMPARE(table.columnCount(), int(std::size(titles)));
+    for (int c = 0; c < table.columnCount(); ++c) {
         const QString title = TextCatalogue::text(titles[c], spectral.isChinese());
-        QCOMPARE(colours.headerData(c, Qt::Horizontal).toString() + table.headerText(c), title + title);
+        const QString shown = c < colours.columnCount() ? colours.headerData(c, Qt::Horizontal).toString() : title;
+        QCOMPARE(shown + table.headerText(c), title + title);
     }
     QCOMPARE(colours.rowCount(), spectral.recordCount());
     dashes.clear();
@@ -73,6 +82,30 @@ void compareWithSpectra(const ColourTableModel &colours, const SpectralTableMode
             dashes.last() += given ? 0 : 1;
         }
         QCOMPARE(cell(colours, r, first + ColourFigures::Dominant, Qt::ToolTipRole).isEmpty(), !m.complementary);
+        // The melanopic figures: ratios of the record's α-opic sums, its EDI the DER times its own
+        // illuminance; the window shows the first three.
+        const SpectralRecord &record = spectral.records().at(size_t(r));
+        const AlphaOpicMetrics opic = AlphaOpic::compute(record.values);
+        const double der = opic.efficacy[AlphaOpic::Melanopic] / 1.3262;
+        const double opicValues[] = {opic.efficacy[AlphaOpic::Melanopic],      der, der * record.photometric,
+                                     opic.efficacy[AlphaOpic::SCone] / 0.8173, opic.efficacy[AlphaOpic::MCone] / 1.4558,
+                                     opic.efficacy[AlphaOpic::LCone] / 1.6289, opic.efficacy[AlphaOpic::Rhodopic] / 1.4497};
+        const int opicDecimals[] = {4, 4, 1, 4, 4, 4, 4};
+        for (int f = 0; f < MelanopicFigures::Count; ++f) {
+            const int column = colours.firstMelanopicColumn() + f;
+            const QString text = table.cellText(r, column);
+            const bool given = opic.valid && (f != MelanopicFigures::EquivalentDaylight || record.hasPhotometric);
+            const std::optional<NumberText> number = NumberText::read(text);
+            QVERIFY2(given ? number && number->decimals == opicDecimals[f]
+                                 && std::abs(number->value - opicValues[f]) <= 0.5 * std::pow(10, -opicDecimals[f]) + 1e-9
+                           : text == QLatin1String("----"),
+                     qPrintable(text));
+            QCOMPARE(table.isNumber(r, column), given);
+            if (f < MelanopicFigures::ShownCount) {
+                QCOMPARE(cell(colours, r, column), text);
+                dashes.last() += given ? 0 : 1;
+            }
+        }
     }
 }
 
@@ -102,12 +135,16 @@ private Q_SLOTS:
         auto testers = checked();
         spectral.setUp(QList<int>(MeterFacts::UnitSlotCount, 5), {});
         // Warm white, beyond 25,000 K, a green line and a purple (both off the locus), no light.
-        for (const SpectralRecord &record : {spectrum(3000), spectrum(1e6), spectrum(0, {550}), spectrum(0, {400, 700}),
+        // The warm white has an illuminance of its own, the others none.
+        SpectralRecord warm = spectrum(3000);
+        warm.hasPhotometric = true;
+        warm.photometric = 512.5f;
+        for (const SpectralRecord &record : {warm, spectrum(1e6), spectrum(0, {550}), spectrum(0, {400, 700}),
                                              spectrum(0), spectrum(0, {500}, std::nanf(""))})
             QVERIFY(spectral.appendRecord(record, QStringLiteral("Lamp %1").arg(colours.rowCount())));
         QList<int> dashes;
         compareWithSpectra(colours, spectral, dashes);
-        QCOMPARE(dashes, (QList<int>{0, 2, 2, 2, 9, 9}));
+        QCOMPARE(dashes, (QList<int>{0, 3, 3, 3, 12, 12}));
         QSignalSpy changed(&colours, &QAbstractItemModel::dataChanged);
         testers = {};
         spectral.removeRecord(1);
@@ -127,6 +164,48 @@ private Q_SLOTS:
         // A Duv just below zero reads as zero: NumberText (the export) refuses "-0.0000".
         QCOMPARE(ColourFigures::fixed(-0.00004, 4) + ColourFigures::fixed(-0.00006, 4),
                  QStringLiteral("0.0000-0.0001"));
+    }
+
+    // A record's illuminance is its word 0 (a luminance for kind 3, whose column is titled EDL),
+    // none where the word is a marker or, in the PPFD mode, part of the spectrum.
+    void photometricOfDownload_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<quint32>("word0");
+        QTest::addColumn<QString>("edi"); // of a flat spectrum of 1.0 (DER 0.9073)
+        QTest::addColumn<Text>("title");
+        const quint32 lux250 = 0x437A0000; // 250.0f
+        QTest::newRow("kind 1") << 1 << 0 << lux250 << QStringLiteral("226.8") << Text::MelanopicEdi;
+        QTest::newRow("kind 3") << 3 << 0 << lux250 << QStringLiteral("226.8") << Text::MelanopicEdl;
+        QTest::newRow("marker") << 5 << 0 << 0x6E0E2BF2u << QStringLiteral("----") << Text::MelanopicEdi;
+        QTest::newRow("PPFD") << 1 << 1 << lux250 << QStringLiteral("----") << Text::MelanopicEdi;
+    }
+
+    void photometricOfDownload()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, mode);
+        QFETCH(quint32, word0);
+        QFETCH(QString, edi);
+        QFETCH(Text, title);
+        SpectralTableModel spectral(kind);
+        ColourTableModel colours(spectral);
+        spectral.setUp(QList<int>(MeterFacts::UnitSlotCount, 5), {});
+        QByteArray record(MeterFacts::RecordSize, '\0');
+        qToLittleEndian(word0, record.data());
+        const int offset = mode == 1 ? 0 : 60;
+        for (int i = 0; i < 31; ++i)
+            qToLittleEndian(0x3F800000u, record.data() + offset + 4 * i); // 1.0f
+        if (mode == 1)
+            qToLittleEndian(0x3F800000u, record.data()); // the spectrum's first value, not a photometric one
+        MeterFlow::Download download;
+        download.count = 1;
+        download.records = record;
+        spectral.appendDownload(download, mode);
+        const int column = colours.firstMelanopicColumn() + MelanopicFigures::EquivalentDaylight;
+        QCOMPARE(cell(colours, 0, column), edi);
+        QCOMPARE(colours.headerData(column, Qt::Horizontal).toString(), TextCatalogue::text(title, true));
     }
 };
 

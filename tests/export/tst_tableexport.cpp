@@ -93,7 +93,7 @@ private:
 
     bool exportRecords(const ExportTable &table, bool languageFlag = true)
     {
-        return TableExport::exportTable(page.get(), table, meterSheet(), table.rowCount(), dialogs, languageFlag,
+        return TableExport::exportTable(page.get(), table, {meterSheet()}, table.rowCount(), dialogs, languageFlag,
                                         declinedRetry, [this] { ++emptied; });
     }
     bool exportRecords(int rows, bool languageFlag = true)
@@ -103,7 +103,7 @@ private:
     // The spectral page's table has its title row too, which counts in the progress range.
     bool exportSpectral(int records)
     {
-        return TableExport::exportTable(page.get(), spectralTable(records), meterSheet(), records + 1, dialogs, true,
+        return TableExport::exportTable(page.get(), spectralTable(records), {meterSheet()}, records + 1, dialogs, true,
                                         declinedRetry, [this] { ++emptied; });
     }
 
