@@ -1,37 +1,202 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliOptions.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 
 const QString endOfOptions = QStringLiteral("--");
 
-bool isValueOption(const QString &name)
+// The options with the names they are given by; the first name is the one every spelling counts
+// as when an option is given twice.
+QList<QCommandLineOption> optionList()
 {
-    for (const char *option :
-         {"--virtual-meter", "--catalog-dir", "--lang", "--format", "-o", "--archive", "--serial", "--since"}) {
-        if (name == QLatin1String(option))
-            return true;
+    const QString value = QStringLiteral("value");
+    QList<QCommandLineOption> list;
+    for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since"})
+        list << QCommandLineOption(QString::fromLatin1(name), QString(), value);
+    list << QCommandLineOption(QStringList{QStringLiteral("quiet"), QStringLiteral("q")})
+         << QCommandLineOption(QStringLiteral("no-archive")) << QCommandLineOption(QStringLiteral("json"));
+    return list;
+}
+
+// Reads arguments with Qt's parser: "--name=value" and "--name value", "-" a word, "--" ends
+// the options, and single-dash words are never split into joined short options ("-oa.xls" is an
+// unknown option, not -o with a value).
+bool parseArguments(QCommandLineParser &parser, const QStringList &arguments,
+                    QCommandLineParser::OptionsAfterPositionalArgumentsMode afterWords)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(afterWords);
+    parser.addOptions(optionList());
+    // Qt's parser skips the first argument as the program's name.
+    return parser.parse(QStringList{QString()} + arguments);
+}
+
+// The command line read in two steps: the options before the command, then the command's words
+// with the options among and after them. Every option may stand on either side.
+struct CommandLine
+{
+    QCommandLineParser beforeCommand;
+    QCommandLineParser afterCommand;
+    QStringList head; // the arguments before the command
+    QStringList tail; // the arguments after it
+    bool headParsed = false;
+    bool tailParsed = false;
+    QStringList words; // the command and its words
+
+    explicit CommandLine(const QStringList &arguments)
+    {
+        headParsed = parseArguments(beforeCommand, arguments, QCommandLineParser::ParseAsPositionalArguments);
+        const QStringList rest = beforeCommand.positionalArguments();
+        // Qt's parser reads on after a "-" word; from the first other word on it keeps the
+        // arguments as they are.
+        qsizetype dashes = 0;
+        while (dashes < rest.size() && rest.at(dashes) == QLatin1String("-"))
+            ++dashes;
+        const qsizetype kept = rest.size() - dashes;
+        head = arguments.mid(0, arguments.size() - kept);
+        // After "--" every word is a word, the command's as well; a "--" that is an option's value
+        // ends nothing.
+        qsizetype valuesEnd = 0;
+        for (const QCommandLineOption &option : optionList())
+            valuesEnd += beforeCommand.values(option.names().constFirst()).count(endOfOptions);
+        const bool optionsEnded = head.count(endOfOptions) > valuesEnd;
+        if (kept > 0 && !optionsEnded)
+            tail = rest.mid(dashes + 1);
+        tailParsed = parseArguments(afterCommand, tail, QCommandLineParser::ParseAsOptions);
+        words = kept == 0 || optionsEnded ? rest : rest.mid(0, dashes + 1) + afterCommand.positionalArguments();
     }
-    return false;
+
+    bool isSet(const QString &name) const { return beforeCommand.isSet(name) || afterCommand.isSet(name); }
+};
+
+// An option's name as the user wrote it: "-" before one letter, "--" before a word.
+QString spelling(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-// Options that take no value.
-bool isFlag(const QString &name)
+// An argument Qt's parser refused, and where it stands.
+struct Refused
 {
-    return name == QLatin1String("-q") || name == QLatin1String("--quiet") || name == QLatin1String("--no-archive")
-           || name == QLatin1String("--json");
+    UsageError error;
+    qsizetype index = 0;
+};
+
+// The refused argument: an unknown option, a flag given a value, or a value option at the end
+// of the arguments. Searched from the end, since an earlier copy of it may be another option's
+// value.
+Refused refusedArgument(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    // A copy after "--" is a word, but the search goes on to the earlier one.
+    for (qsizetype i = arguments.size() - 1; i >= 0 && !unknown.isEmpty(); --i) {
+        const QString &argument = arguments.at(i);
+        const bool doubleDash = argument.startsWith(endOfOptions);
+        if (!argument.startsWith(QLatin1Char('-'))
+            || argument.mid(doubleDash ? 2 : 1).section(QLatin1Char('='), 0, 0) != unknown.first())
+            continue;
+        // "--name=value" names "--name"; a single-dash word is reported whole.
+        return {{UsageError::UnknownOption, doubleDash ? argument.section(QLatin1Char('='), 0, 0) : argument}, i};
+    }
+    // Qt's text quotes the option: "Missing value after '--lang'." or "Unexpected value after '--json'."
+    const QString option = parser.errorText().section(QLatin1Char('\''), 1, 1);
+    const QString name = option.mid(option.startsWith(endOfOptions) ? 2 : 1);
+    for (const QCommandLineOption &known : optionList()) {
+        if (known.names().contains(name) && !known.valueName().isEmpty())
+            return {{UsageError::MissingValue, option}, arguments.size() - 1};
+    }
+    for (qsizetype i = arguments.size() - 1; i >= 0; --i) {
+        if (arguments.at(i).startsWith(option + QLatin1Char('=')))
+            return {{UsageError::UnknownOption, arguments.at(i)}, i};
+    }
+    return {{UsageError::MissingValue, option}, arguments.size() - 1};
 }
 
-// Splits "--name=value" into its parts; other arguments keep an empty value and hasValue false.
-void splitOption(const QString &argument, QString &name, QString &value, bool &hasValue)
+// Takes the value of one option, checked.
+UsageError takeValue(const QString &name, const QString &value, CliOptions &options)
 {
-    const qsizetype equals = argument.startsWith(QLatin1String("--")) ? argument.indexOf(QLatin1Char('=')) : -1;
-    hasValue = equals > 0;
-    name = hasValue ? argument.left(equals) : argument;
-    value = hasValue ? argument.mid(equals + 1) : QString();
+    if (value.isEmpty())
+        return {UsageError::EmptyValue, spelling(name)};
+    if (name == QLatin1String("virtual-meter")) {
+        options.virtualMeterImage = value;
+    } else if (name == QLatin1String("catalog-dir")) {
+        options.catalogDirectory = value;
+    } else if (name == QLatin1String("o")) {
+        options.outputFile = value;
+    } else if (name == QLatin1String("lang")) {
+        if (value != QLatin1String("zh") && value != QLatin1String("en"))
+            return {UsageError::BadLanguage, value};
+        options.chinese = value == QLatin1String("zh");
+    } else if (name == QLatin1String("format")) {
+        for (const TableFile::Format format : {TableFile::Xls, TableFile::Xlsx, TableFile::Csv}) {
+            if (value == TableFile::suffix(format))
+                options.format = format;
+        }
+        options.json = options.json || value == QLatin1String("json");
+        if (!options.format && !options.json)
+            return {UsageError::BadFormat, value};
+    } else if (name == QLatin1String("archive")) {
+        options.archiveLocation = value;
+    } else if (name == QLatin1String("serial")) {
+        // Its meaning depends on the command, which may still follow.
+        options.meterSerial = value;
+    } else if (name == QLatin1String("since")) {
+        // Qt reads the first ten characters and ignores what follows them.
+        options.since = QDate::fromString(value, Qt::ISODate);
+        if (!options.since.isValid() || value.size() != 10)
+            return {UsageError::BadDate, value};
+    }
+    return {};
+}
+
+// Takes the options in the order they were given; the first one given twice or with a bad
+// value is the error.
+UsageError takeOptions(const QCommandLineParser &parser, CliOptions &options, QSet<QString> &seen)
+{
+    const QList<QCommandLineOption> list = optionList();
+    QHash<QString, QString> firstName;
+    for (const QCommandLineOption &option : list) {
+        for (const QString &name : option.names())
+            firstName.insert(name, option.names().first());
+    }
+    for (const QString &name : parser.optionNames()) {
+        const QString key = firstName.value(name);
+        if (seen.contains(key))
+            return {UsageError::RepeatedOption, spelling(name)};
+        seen.insert(key);
+        if (key == QLatin1String("quiet"))
+            options.quiet = true;
+        else if (key == QLatin1String("no-archive"))
+            options.archive = false;
+        else if (key == QLatin1String("json"))
+            options.json = true;
+        else if (const UsageError error = takeValue(name, parser.values(name).constFirst(), options);
+                 error.kind != UsageError::None)
+            return error;
+    }
+    return {};
+}
+
+// Takes the options of arguments Qt's parser read. Where it refused one, the options before it
+// are checked first, so the first mistake on the line is the one reported.
+UsageError takeArguments(const QCommandLineParser &parser, bool parsed, const QStringList &arguments,
+                         CliOptions &options, QSet<QString> &seen)
+{
+    if (parsed)
+        return takeOptions(parser, options, seen);
+    const Refused refused = refusedArgument(parser, arguments);
+    const QStringList before = arguments.mid(0, std::max<qsizetype>(refused.index, 0));
+    QCommandLineParser beforeParser;
+    const bool beforeParsed = parseArguments(beforeParser, before, QCommandLineParser::ParseAsOptions);
+    const UsageError earlier = takeArguments(beforeParser, beforeParsed, before, options, seen);
+    return earlier.kind != UsageError::None ? earlier : refused.error;
 }
 
 } // namespace
@@ -52,16 +217,9 @@ bool CliOptions::writesJson() const
 
 bool CliArguments::languageOf(const QStringList &arguments, bool chinese)
 {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == endOfOptions)
-            break;
-        QString name, value;
-        bool hasValue = false;
-        splitOption(arguments.at(i), name, value, hasValue);
-        if (name != QLatin1String("--lang"))
-            continue;
-        if (!hasValue && i + 1 < arguments.size())
-            value = arguments.at(++i);
+    const CommandLine line(arguments);
+    const QString lang = QStringLiteral("lang");
+    for (const QString &value : line.beforeCommand.values(lang) + line.afterCommand.values(lang)) {
         if (value == QLatin1String("zh"))
             chinese = true;
         else if (value == QLatin1String("en"))
@@ -72,101 +230,28 @@ bool CliArguments::languageOf(const QStringList &arguments, bool chinese)
 
 UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options)
 {
-    for (const QString &argument : arguments) {
-        if (argument == endOfOptions)
-            break;
-        if (argument == QLatin1String("--help")) {
-            options.command = CliOptions::Command::Help;
-            return {};
-        }
+    // --help and --version win over every mistake and even stand where a value would.
+    const QStringList beforeEnd = arguments.mid(0, arguments.indexOf(endOfOptions));
+    if (beforeEnd.contains(QStringLiteral("--help"))) {
+        options.command = CliOptions::Command::Help;
+        return {};
     }
-    for (const QString &argument : arguments) {
-        if (argument == endOfOptions)
-            break;
-        if (argument == QLatin1String("--version")) {
-            options.command = CliOptions::Command::Version;
-            return {};
-        }
+    if (beforeEnd.contains(QStringLiteral("--version"))) {
+        options.command = CliOptions::Command::Version;
+        return {};
     }
 
-    QStringList words;
+    const CommandLine line(arguments);
+    // The first mistake before the command is reported before any after it.
     QSet<QString> seen;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            words << argument;
-            continue;
-        }
-        if (argument == endOfOptions) {
-            optionsEnded = true;
-            continue;
-        }
+    if (const UsageError error = takeArguments(line.beforeCommand, line.headParsed, line.head, options, seen);
+        error.kind != UsageError::None)
+        return error;
+    if (const UsageError error = takeArguments(line.afterCommand, line.tailParsed, line.tail, options, seen);
+        error.kind != UsageError::None)
+        return error;
 
-        QString name, value;
-        bool hasValue = false;
-        splitOption(argument, name, value, hasValue);
-        // -q and --quiet are one option.
-        const QString key = name == QLatin1String("-q") ? QStringLiteral("--quiet") : name;
-        if (isFlag(name)) {
-            if (hasValue)
-                return {UsageError::UnknownOption, argument};
-        } else if (!isValueOption(name)) {
-            return {UsageError::UnknownOption, name};
-        } else if (!hasValue) {
-            if (i + 1 >= arguments.size())
-                return {UsageError::MissingValue, name};
-            value = arguments.at(++i);
-        }
-        if (seen.contains(key))
-            return {UsageError::RepeatedOption, name};
-        seen.insert(key);
-
-        if (key == QLatin1String("--quiet")) {
-            options.quiet = true;
-            continue;
-        }
-        if (key == QLatin1String("--no-archive")) {
-            options.archive = false;
-            continue;
-        }
-        if (key == QLatin1String("--json")) {
-            options.json = true;
-            continue;
-        }
-        if (value.isEmpty())
-            return {UsageError::EmptyValue, name};
-        if (name == QLatin1String("--virtual-meter")) {
-            options.virtualMeterImage = value;
-        } else if (name == QLatin1String("--catalog-dir")) {
-            options.catalogDirectory = value;
-        } else if (name == QLatin1String("-o")) {
-            options.outputFile = value;
-        } else if (name == QLatin1String("--lang")) {
-            if (value != QLatin1String("zh") && value != QLatin1String("en"))
-                return {UsageError::BadLanguage, value};
-            options.chinese = value == QLatin1String("zh");
-        } else if (name == QLatin1String("--format")) {
-            for (const TableFile::Format format : {TableFile::Xls, TableFile::Xlsx, TableFile::Csv}) {
-                if (value == TableFile::suffix(format))
-                    options.format = format;
-            }
-            options.json = options.json || value == QLatin1String("json");
-            if (!options.format && !options.json)
-                return {UsageError::BadFormat, value};
-        } else if (name == QLatin1String("--archive")) {
-            options.archiveLocation = value;
-        } else if (name == QLatin1String("--serial")) {
-            // Its meaning depends on the command, which may still follow.
-            options.meterSerial = value;
-        } else if (name == QLatin1String("--since")) {
-            // Qt reads the first ten characters and ignores what follows them.
-            options.since = QDate::fromString(value, Qt::ISODate);
-            if (!options.since.isValid() || value.size() != 10)
-                return {UsageError::BadDate, value};
-        }
-    }
-
+    const QStringList &words = line.words;
     if (words.isEmpty())
         return {UsageError::NoCommand, {}};
     const QString &command = words.first();
@@ -208,9 +293,9 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.serial = serial;
         options.meterSerial.clear();
     }
-    if (options.command == CliOptions::Command::Export && seen.contains(QStringLiteral("--serial")))
+    if (options.command == CliOptions::Command::Export && line.isSet(QStringLiteral("serial")))
         return {UsageError::HistoryOnly, QStringLiteral("--serial")};
-    if (options.command != CliOptions::Command::History && seen.contains(QStringLiteral("--since")))
+    if (options.command != CliOptions::Command::History && line.isSet(QStringLiteral("since")))
         return {UsageError::HistoryOnly, QStringLiteral("--since")};
 
     const bool writesFile =

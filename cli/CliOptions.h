@@ -90,13 +90,16 @@ struct UsageError
 class CliArguments
 {
 public:
-    // Parses the arguments (without the program name). --help and --version anywhere before
-    // "--" win over everything else. Options may stand before or after the command, long
-    // options with a value as "--name value" or "--name=value". On a usage error the options
-    // are partly filled and the error says what is wrong.
+    // Parses the arguments (without the program name) with Qt's parser, in two steps: the
+    // options before the command, then the command's words with the options among and after
+    // them. --help and --version anywhere before "--" win over everything else. Options may
+    // stand before or after the command, long options with a value as "--name value" or
+    // "--name=value". The first mistake on the line is the error reported; the options are
+    // then partly filled.
     static UsageError parse(const QStringList &arguments, CliOptions &options);
 
-    // The language asked for with a valid --lang, so that a usage error found before it is
-    // still reported in that language; chinese (the user's language) otherwise.
+    // The language asked for with a valid --lang (not one that is another option's value), so
+    // that a usage error found before it is still reported in that language; chinese (the
+    // user's language) otherwise.
     static bool languageOf(const QStringList &arguments, bool chinese);
 };

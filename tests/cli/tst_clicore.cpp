@@ -72,6 +72,8 @@ private Q_SLOTS:
     void writeFailureKeepsOldFile();
     void options_data();
     void options();
+    void firstMistake_data();
+    void firstMistake();
     void outputChoice_data();
     void outputChoice();
     void userLanguage_data();
@@ -320,6 +322,61 @@ void TestCliCore::options()
     QCOMPARE(options.chinese, chinese);
     QCOMPARE(options.quiet, quiet);
     QCOMPARE(options.catalogDirectory, catalogs);
+}
+
+void TestCliCore::firstMistake_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("command");
+
+    using C = CliOptions::Command;
+    using E = UsageError;
+    QTest::newRow("a bad value before an unknown option")
+        << QStringList{"--lang", "xx", "--bogus", "identify"} << int(E::BadLanguage) << "xx" << int(C::None);
+    QTest::newRow("an unknown option before a bad value")
+        << QStringList{"--bogus", "--lang", "xx", "identify"} << int(E::UnknownOption) << "--bogus" << int(C::None);
+    QTest::newRow("both after the command")
+        << QStringList{"identify", "--lang", "xx", "--bogus"} << int(E::BadLanguage) << "xx" << int(C::None);
+    QTest::newRow("a flag's value before a missing value")
+        << QStringList{"--quiet=1", "--lang"} << int(E::UnknownOption) << "--quiet=1" << int(C::None);
+    QTest::newRow("a missing value after the same option with =")
+        << QStringList{"--format=xlsx", "--format"} << int(E::MissingValue) << "--format" << int(C::None);
+    QTest::newRow("given on both sides of the command")
+        << QStringList{"-q", "identify", "--quiet"} << int(E::RepeatedOption) << "--quiet" << int(C::None);
+    QTest::newRow("a bad value before its repeat")
+        << QStringList{"--lang", "xx", "identify", "--lang", "en"} << int(E::BadLanguage) << "xx" << int(C::None);
+    QTest::newRow("an unknown option after -")
+        << QStringList{"-", "7", "--bogus"} << int(E::UnknownOption) << "--bogus" << int(C::None);
+    QTest::newRow("-- as a value ends no options") << QStringList{"--catalog-dir", "--", "records", "--bogus"}
+                                                   << int(E::UnknownOption) << "--bogus" << int(C::None);
+    QTest::newRow("-- before the command")
+        << QStringList{"--", "identify", "--json"} << int(E::ExtraArgument) << "--json" << int(C::Identify);
+    QTest::newRow("an unknown option that is also a value")
+        << QStringList{"-o", "--bogus", "--bogus"} << int(E::UnknownOption) << "--bogus" << int(C::None);
+    QTest::newRow("a single-dash word whole")
+        << QStringList{"-bogus=3", "identify"} << int(E::UnknownOption) << "-bogus=3" << int(C::None);
+    QTest::newRow("--help given a value")
+        << QStringList{"identify", "--help=1"} << int(E::UnknownOption) << "--help" << int(C::None);
+    QTest::newRow("--help where a value stands") << QStringList{"-o", "--help"} << int(E::None) << "" << int(C::Help);
+    // Qt's parser also reads "--o" and "-lang"; they mean what they say.
+    QTest::newRow("--o") << QStringList{"records", "--o", "a.csv", "-lang", "en"} << int(E::None) << ""
+                         << int(C::Records);
+}
+
+void TestCliCore::firstMistake()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, error);
+    QFETCH(QString, argument);
+    QFETCH(int, command);
+
+    CliOptions options;
+    const UsageError usage = CliArguments::parse(arguments, options);
+    QCOMPARE(int(usage.kind), error);
+    QCOMPARE(usage.argument, argument);
+    QCOMPARE(int(options.command), command);
 }
 
 void TestCliCore::outputChoice_data()
