@@ -19,6 +19,8 @@ packages=(
     fonts-noto-cjk qt6-translations-l10n
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     # (the archive tests start a throw-away PostgreSQL server of their own), validating the JSON output
+    # reading back the PDF reports (text, pages, fonts, images) and rendering their pages
+    poppler-utils
     postgresql python3 python3-xlrd python3-openpyxl python3-jsonschema libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
     # the package checks: validators, lintian, building the .deb, a bookworm chroot to install it in
     desktop-file-utils appstream lintian dpkg-dev fakeroot debootstrap

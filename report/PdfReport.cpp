@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PdfReport.h"
+
+#include "FileReplacement.h"
+#include "ProgramVersion.h"
+#include "ReportLayout.h"
+
+#include <QPdfWriter>
+
+namespace PdfReport {
+
+bool write(const QString &fileName, const ReportContent &content, const ReportPainter::Progress &progress,
+           QString &error)
+{
+    const ReportLayout layout(content);
+    return FileReplacement::write(
+        fileName,
+        [&](QIODevice &device, QString &reason) {
+            QPdfWriter writer(&device);
+            writer.setResolution(1200);
+            writer.setTitle(content.details.shownTitle());
+            writer.setCreator(ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version());
+            // A failed write of the device is found when the file is committed.
+            return ReportPainter::paint(writer, layout, progress, reason);
+        },
+        error);
+}
+
+} // namespace PdfReport

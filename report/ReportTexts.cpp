@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportTexts.h"
+
+namespace ReportTexts {
+
+QString text(ReportText id, bool chinese)
+{
+    struct Pair
+    {
+        const char *zh;
+        const char *en;
+    };
+    Pair pair{"", ""};
+    switch (id) {
+    case ReportText::DefaultTitle:
+        pair = {"测量报告", "Measurement Report"};
+        break;
+    case ReportText::PageOf:
+        pair = {"第 %1 页 / 共 %2 页", "Page %1 of %2"};
+        break;
+    case ReportText::Location:
+        pair = {"项目/地点", "Project or location"};
+        break;
+    case ReportText::Operator:
+        pair = {"测量人员", "Operator"};
+        break;
+    case ReportText::Note:
+        pair = {"备注", "Note"};
+        break;
+    case ReportText::Meter:
+        pair = {"仪器", "Meter"};
+        break;
+    case ReportText::Report:
+        pair = {"报告", "Report"};
+        break;
+    case ReportText::RecordsTable:
+        pair = {"测量记录", "Records"};
+        break;
+    case ReportText::ColourTable:
+        pair = {"色度参数", "Colour"};
+        break;
+    case ReportText::SpectralTable:
+        pair = {"光谱数据", "Spectral data"};
+        break;
+    case ReportText::SpectrumChart:
+        pair = {"光谱曲线", "Spectrum"};
+        break;
+    case ReportText::Chromaticity:
+        pair = {"CIE 1931 色品图", "CIE 1931 chromaticity diagram"};
+        break;
+    case ReportText::ColumnGroup:
+        pair = {"（第 %1 组列，共 %2 组）", "(columns, part %1 of %2)"};
+        break;
+    case ReportText::NoRecords:
+        pair = {"没有记录", "No records"};
+        break;
+    }
+    return QString::fromUtf8(chinese ? pair.zh : pair.en);
+}
+
+} // namespace ReportTexts

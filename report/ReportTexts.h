@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+// The texts only reports print, in both languages.
+enum class ReportText {
+    DefaultTitle,  // "测量报告" / "Measurement Report"
+    PageOf,        // "第 %1 页 / 共 %2 页" / "Page %1 of %2"
+    Location,      // "地点/项目"
+    Operator,      // "测量人员"
+    Note,          // "备注"
+    Meter,         // heading of the meter's facts
+    Report,        // heading of the user's details
+    RecordsTable,  // section titles
+    ColourTable,
+    SpectralTable,
+    SpectrumChart,
+    Chromaticity,
+    ColumnGroup, // "（第 %1 组列，共 %2 组）" / "(columns, part %1 of %2)"
+    NoRecords    // an empty table
+};
+
+namespace ReportTexts {
+
+QString text(ReportText id, bool chinese);
+
+} // namespace ReportTexts
