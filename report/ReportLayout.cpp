@@ -17,7 +17,10 @@ constexpr double widestColumn = 220;
 
 QFont ReportLayout::textFont()
 {
-    QFont font(QStringLiteral("Noto Sans"));
+    // Latin text in DejaVu Sans; Chinese in WenQuanYi Micro Hei, whose characters Qt's PDF writer
+    // maps back to the characters written (Noto CJK's shared glyphs extract as Kangxi radicals).
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(textPixels);
     return font;
@@ -69,8 +72,15 @@ void ReportLayout::layTable(int section)
     const QFontMetricsF text(textFont());
     const QFontMetricsF bold(boldFont(textPixels));
     laid.widths.assign(size_t(table.columns()), 0);
-    for (int column = 0; column < table.columns(); ++column)
-        laid.widths[size_t(column)] = bold.horizontalAdvance(table.titles[column]);
+    int titleLines = 1;
+    for (int column = 0; column < table.columns(); ++column) {
+        // A title with its unit below it ("Illuminance\n(Lux)") is as wide as its widest line.
+        const QStringList lines = table.titles[column].split(QLatin1Char('\n'));
+        titleLines = std::max(titleLines, int(lines.size()));
+        for (const QString &line : lines)
+            laid.widths[size_t(column)] = std::max(laid.widths[size_t(column)], bold.horizontalAdvance(line));
+    }
+    laid.titleHeight = lineHeight + (titleLines - 1) * std::ceil(bold.height());
     for (int row = 0; row < table.rows; ++row) {
         for (int column = 0; column < table.columns(); ++column) {
             double &width = laid.widths[size_t(column)];
@@ -99,7 +109,7 @@ void ReportLayout::layTable(int section)
 
     // The caption line and the title row stand on every page of the table.
     const QRectF area = body(laid.orientation);
-    const int perPage = std::max(1, int((area.height() - 2 * lineHeight) / lineHeight));
+    const int perPage = std::max(1, int((area.height() - lineHeight - laid.titleHeight) / lineHeight));
     const int blocks = std::max(1, (table.rows + perPage - 1) / perPage);
     for (int block = 0; block < blocks; ++block) {
         for (int group = 0; group < int(laid.groups.size()); ++group) {

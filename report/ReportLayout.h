@@ -43,6 +43,7 @@ public:
         std::vector<double> widths;
         std::vector<std::vector<int>> groups;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
+        double titleHeight = 0; // the title row: as many lines as its tallest title has
     };
 
     explicit ReportLayout(const ReportContent &content);

@@ -168,24 +168,29 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
     double tableWidth = 0;
     for (const int column : group)
         tableWidth += columns.widths[size_t(column)];
-    double y = body.top() + line;
-    const auto drawRow = [&](const std::function<QString(int)> &textOf, const QFont &font, const QColor &fill) {
+    const double tableTop = body.top() + line;
+    double y = tableTop;
+    const auto drawRow = [&](const std::function<QString(int)> &textOf, const QFont &font, const QColor &fill,
+                             double height) {
         if (fill.isValid())
-            painter.fillRect(QRectF(body.left(), y, tableWidth, line), fill);
+            painter.fillRect(QRectF(body.left(), y, tableWidth, height), fill);
         painter.setFont(font);
         painter.setPen(Qt::black);
         const QFontMetricsF metrics(font);
         double x = body.left();
         for (const int column : group) {
             const double width = columns.widths[size_t(column)];
-            const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, line);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
-                             metrics.elidedText(textOf(column), Qt::ElideRight, cell.width() + 0.5));
+            const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, height);
+            QStringList lines = textOf(column).split(QLatin1Char('\n'));
+            for (QString &text : lines)
+                text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
             x += width;
         }
-        y += line;
+        y += height;
     };
-    drawRow([&table](int column) { return table.titles[column]; }, ReportLayout::boldFont(8), titleRowColour);
+    drawRow([&table](int column) { return table.titles[column]; }, ReportLayout::boldFont(8), titleRowColour,
+            columns.titleHeight);
     if (table.rows == 0) {
         painter.setFont(ReportLayout::textFont());
         painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, y, body.width(), line),
@@ -194,12 +199,13 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
     }
     for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
         drawRow([&table, row](int column) { return table.cell(row, column); }, ReportLayout::textFont(),
-                (row - page.firstRow) % 2 == 1 ? stripeColour : QColor());
+                (row - page.firstRow) % 2 == 1 ? stripeColour : QColor(), line);
     }
     painter.setPen(QPen(ruleColour, 0.5));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(body.left(), body.top() + line, tableWidth, y - body.top() - line));
-    painter.drawLine(QPointF(body.left(), body.top() + 2 * line), QPointF(body.left() + tableWidth, body.top() + 2 * line));
+    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, y - tableTop));
+    painter.drawLine(QPointF(body.left(), tableTop + columns.titleHeight),
+                     QPointF(body.left() + tableWidth, tableTop + columns.titleHeight));
 }
 
 void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)

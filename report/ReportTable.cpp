@@ -5,14 +5,18 @@
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
 
-ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString &caption)
+ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle)
 {
+    // The page numbers its rows in the view's row header; the report in a column of its own.
     ReportTable table;
     table.caption = caption;
+    table.titles << numberTitle;
     for (int column = 0; column < model.operationColumn(); ++column)
         table.titles << model.headerData(column, Qt::Horizontal).toString();
     table.rows = model.rowCount();
-    table.cell = [&model](int row, int column) { return model.data(model.index(row, column)).toString(); };
+    table.cell = [&model](int row, int column) {
+        return column == 0 ? QString::number(row + 1) : model.data(model.index(row, column - 1)).toString();
+    };
     return table;
 }
 

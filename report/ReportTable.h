@@ -24,7 +24,8 @@ struct ReportTable
 
     // The records table as the records page shows it: every column but the delete buttons', its
     // titles with their units, the markers' texts and the names.
-    static ReportTable ofRecords(const RecordsTableModel &model, const QString &caption);
+    // numberTitle: the title of the row numbers' column, which the report adds in front.
+    static ReportTable ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle);
     // The spectral table: number, name (where it has names) and the 31 values of every record,
     // without the curve check boxes and the delete buttons.
     static ReportTable ofSpectra(const SpectralTableModel &model, const QString &caption);

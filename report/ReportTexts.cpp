@@ -51,8 +51,14 @@ QString text(ReportText id, bool chinese)
     case ReportText::ColumnGroup:
         pair = {"（第 %1 组列，共 %2 组）", "(columns, part %1 of %2)"};
         break;
+    case ReportText::Number:
+        pair = {"序号", "No."};
+        break;
     case ReportText::NoRecords:
         pair = {"没有记录", "No records"};
+        break;
+    case ReportText::NeedsFile:
+        pair = {"PDF 报告只能写入文件", "a PDF report is written into a file only"};
         break;
     }
     return QString::fromUtf8(chinese ? pair.zh : pair.en);

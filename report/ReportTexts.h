@@ -18,7 +18,9 @@ enum class ReportText {
     SpectrumChart,
     Chromaticity,
     ColumnGroup, // "（第 %1 组列，共 %2 组）" / "(columns, part %1 of %2)"
-    NoRecords    // an empty table
+    Number,      // the records table's number column
+    NoRecords,   // an empty table
+    NeedsFile    // a report asked for on standard output
 };
 
 namespace ReportTexts {

@@ -17,6 +17,8 @@ packages=(
     libpq-dev
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
     fonts-noto-cjk qt6-translations-l10n
+    # reports: a CJK font that Qt's PDF writer embeds with text that extracts as the characters written
+    fonts-wqy-microhei
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     # (the archive tests start a throw-away PostgreSQL server of their own), validating the JSON output
     # reading back the PDF reports (text, pages, fonts, images) and rendering their pages
