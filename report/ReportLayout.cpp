@@ -23,6 +23,9 @@ QFont ReportLayout::textFont()
     font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(textPixels);
+    // Any letter spacing turns ligatures off: "Office" stays six letters that search and copying
+    // find, rather than "O" and an "ffi" glyph.
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.02);
     return font;
 }
 
