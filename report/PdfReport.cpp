@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PdfReport.h"
 
+#include "ChunkedDevice.h"
 #include "FileReplacement.h"
 #include "ProgramVersion.h"
 #include "ReportLayout.h"
@@ -16,12 +17,16 @@ bool write(const QString &fileName, const ReportContent &content, const ReportPa
     return FileReplacement::write(
         fileName,
         [&](QIODevice &device, QString &reason) {
-            QPdfWriter writer(&device);
-            writer.setResolution(1200);
-            writer.setTitle(content.details.shownTitle());
-            writer.setCreator(ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version());
-            // A failed write of the device is found when the file is committed.
-            return ReportPainter::paint(writer, layout, progress, reason);
+            ChunkedDevice chunks(device);
+            {
+                QPdfWriter writer(&chunks);
+                writer.setResolution(1200);
+                writer.setTitle(content.details.shownTitle());
+                writer.setCreator(ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version());
+                if (!ReportPainter::paint(writer, layout, progress, reason))
+                    return false;
+            }
+            return chunks.finish(reason);
         },
         error);
 }
