@@ -57,6 +57,36 @@ QString text(ReportText id, bool chinese)
     case ReportText::NoRecords:
         pair = {"没有记录", "No records"};
         break;
+    case ReportText::Button:
+        pair = {"生成报告", "Report…"};
+        break;
+    case ReportText::TitleField:
+        pair = {"标题", "Title"};
+        break;
+    case ReportText::PaperField:
+        pair = {"纸张", "Paper"};
+        break;
+    case ReportText::SavePdf:
+        pair = {"保存 PDF…", "Save PDF…"};
+        break;
+    case ReportText::Print:
+        pair = {"打印…", "Print…"};
+        break;
+    case ReportText::Cancel:
+        pair = {"取消", "Cancel"};
+        break;
+    case ReportText::SaveCaption:
+        pair = {"保存报告", "Save the report"};
+        break;
+    case ReportText::Making:
+        pair = {"正在生成报告…", "Making the report…"};
+        break;
+    case ReportText::Saved:
+        pair = {"报告已保存: %1", "The report was saved: %1"};
+        break;
+    case ReportText::Failed:
+        pair = {"生成报告失败! %1", "The report could not be made! %1"};
+        break;
     case ReportText::NeedsFile:
         pair = {"PDF 报告只能写入文件", "a PDF report is written into a file only"};
         break;

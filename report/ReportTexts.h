@@ -20,7 +20,19 @@ enum class ReportText {
     ColumnGroup, // "（第 %1 组列，共 %2 组）" / "(columns, part %1 of %2)"
     Number,      // the records table's number column
     NoRecords,   // an empty table
-    NeedsFile    // a report asked for on standard output
+    NeedsFile,   // a report asked for on standard output
+    // The window: the button, the dialog's fields and buttons, the save dialog's caption, the
+    // progress label, success (%1: the file) and failure (%1: why).
+    Button,
+    TitleField,
+    PaperField,
+    SavePdf,
+    Print,
+    Cancel,
+    SaveCaption,
+    Making,
+    Saved,
+    Failed
 };
 
 namespace ReportTexts {
