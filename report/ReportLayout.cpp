@@ -90,8 +90,12 @@ void ReportLayout::layTable(int section)
             width = std::max(width, text.horizontalAdvance(table.cell(row, column)));
         }
     }
-    for (double &width : laid.widths)
+    laid.cut.assign(laid.widths.size(), false);
+    for (size_t column = 0; column < laid.widths.size(); ++column) {
+        double &width = laid.widths[column];
+        laid.cut[column] = std::ceil(width) + 2 * cellPadding > widestColumn;
         width = std::min(std::ceil(width) + 2 * cellPadding, widestColumn);
+    }
 
     const double total = std::accumulate(laid.widths.begin(), laid.widths.end(), 0.0);
     laid.orientation = total <= body(QPageLayout::Portrait).width() ? QPageLayout::Portrait : QPageLayout::Landscape;

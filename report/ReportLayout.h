@@ -41,6 +41,7 @@ public:
     struct TableColumns
     {
         std::vector<double> widths;
+        std::vector<bool> cut; // columns narrower than their widest text, whose long texts are elided
         std::vector<std::vector<int>> groups;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
         double titleHeight = 0; // the title row: as many lines as its tallest title has

@@ -181,10 +181,19 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
         for (const int column : group) {
             const double width = columns.widths[size_t(column)];
             const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, height);
-            QStringList lines = textOf(column).split(QLatin1Char('\n'));
-            for (QString &text : lines)
-                text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
+            QString text = textOf(column);
+            if (text.contains(QLatin1Char('\n'))) {
+                QStringList lines = text.split(QLatin1Char('\n'));
+                for (QString &line : lines)
+                    line = metrics.elidedText(line, Qt::ElideRight, cell.width() + 0.5);
+                painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
+            } else {
+                // One line on its baseline: the common cell, drawn without a text layout; only a
+                // column narrower than its widest text elides.
+                if (columns.cut[size_t(column)])
+                    text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
+                painter.drawText(QPointF(cell.left(), y + (height + metrics.ascent() - metrics.descent()) / 2), text);
+            }
             x += width;
         }
         y += height;
