@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CliOptions.h"
 #include "CliTestSupport.h"
 #include "PdfReport.h"
 #include "ReportContent.h"
 #include "ReportLayout.h"
 #include "ReportTexts.h"
+#include "UserLanguage.h"
 
 #include <QJsonArray>
 #include <QProcess>
@@ -174,6 +176,76 @@ private Q_SLOTS:
         QVERIFY(text.contains(fields.at(2)));   // the serial number
         QVERIFY(text.contains(fields.at(1)));   // the archived download time, local
         QVERIFY(text.contains(QStringLiteral("CIE 1931")));
+    }
+
+    // The report's options: which commands take them, and which output is a report.
+    void options_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("report");
+        QTest::addColumn<int>("paper"); // -1: from the locale
+        using U = UsageError;
+        QTest::newRow("report with everything")
+            << QStringList{"report", "-o", "r.pdf", "--title", "T", "--location=L", "--operator", "O", "--note", "N",
+                           "--paper", "Letter"}
+            << int(U::None) << true << int(QPageSize::Letter);
+        QTest::newRow("report needs -o") << QStringList{"report"} << int(U::MissingOutput) << true << -1;
+        QTest::newRow("report is no workbook") << QStringList{"report", "-o", "r.xls", "--format", "xls"}
+                                               << int(U::BadFormat) << true << -1;
+        QTest::newRow("no such paper") << QStringList{"report", "-o", "r.pdf", "--paper", "a3"} << int(U::BadPaper)
+                                       << true << -1;
+        QTest::newRow("export to a .pdf") << QStringList{"export", "3", "-o", "e.PDF", "--paper", "a4"} << int(U::None)
+                                          << true << int(QPageSize::A4);
+        QTest::newRow("export as pdf by --format") << QStringList{"export", "3", "-o", "e", "--format", "pdf"}
+                                                   << int(U::None) << true << -1;
+        QTest::newRow("export to a .pdf written as csv") << QStringList{"export", "3", "-o", "e.pdf", "--format", "csv"}
+                                                         << int(U::None) << false << -1;
+        QTest::newRow("records are never a report") << QStringList{"records", "-o", "r.pdf", "--format", "pdf"}
+                                                    << int(U::BadFormat) << false << -1;
+        QTest::newRow("a title only for report") << QStringList{"records", "-o", "r.csv", "--title", "T"}
+                                                 << int(U::ReportOnly) << false << -1;
+        QTest::newRow("paper only for a report") << QStringList{"export", "3", "-o", "e.csv", "--paper", "a4"}
+                                                 << int(U::ReportOnly) << false << -1;
+    }
+
+    void options()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, error);
+        QFETCH(bool, report);
+        QFETCH(int, paper);
+        CliOptions options;
+        QCOMPARE(int(CliArguments::parse(arguments, options).kind), error);
+        if (error != int(UsageError::None))
+            return;
+        QCOMPARE(options.writesReport(), report);
+        QCOMPARE(options.paper ? int(*options.paper) : -1, paper);
+    }
+
+    // Letter in the United States and Canada, A4 elsewhere; the locale is LC_ALL, LC_PAPER or LANG.
+    void defaultPaper_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("paper");
+        QTest::newRow("United States") << QStringList{"LANG=en_US.UTF-8"} << int(QPageSize::Letter);
+        QTest::newRow("French Canada") << QStringList{"LANG=fr_CA.UTF-8"} << int(QPageSize::Letter);
+        QTest::newRow("China") << QStringList{"LANG=zh_CN.UTF-8"} << int(QPageSize::A4);
+        QTest::newRow("LC_PAPER over LANG") << QStringList{"LANG=en_US.UTF-8", "LC_PAPER=en_GB.UTF-8"}
+                                            << int(QPageSize::A4);
+        QTest::newRow("LC_ALL over LC_PAPER") << QStringList{"LC_PAPER=de_DE.UTF-8", "LC_ALL=en_CA.UTF-8"}
+                                              << int(QPageSize::Letter);
+        QTest::newRow("no locale") << QStringList{} << int(QPageSize::A4);
+    }
+
+    void defaultPaper()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(int, paper);
+        QProcessEnvironment variables;
+        for (const QString &variable : environment)
+            variables.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+        QCOMPARE(int(ReportDetails::defaultPaper(UserLanguage::paperLocale(variables))), paper);
     }
 
     // Each column group starts with the number column and every column is printed once.
