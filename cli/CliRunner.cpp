@@ -744,7 +744,7 @@ int CliRunner::runExport()
                 text(Text::CliWriteFailed).arg(outputName(), ReportTexts::text(ReportText::NeedsFile, options.chinese)));
         // The report of the download as it was: its own time, its records or its spectra with
         // their colours.
-        const bool spectralDownload = entry.purpose == MeterFlow::Spectra;
+        const bool spectralDownload = purposeOf(entry.table) == DownloadPurpose::Spectra;
         DownloadTables reported(DownloadArchiver::originOf(entry), options.chinese,
                                 spectralDownload ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
         if (!reported.load(0, int(count), fromArchive, reason))
