@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliOptions.h"
 
+#include "ReportDetails.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QHash>
@@ -18,7 +20,8 @@ QList<QCommandLineOption> optionList()
 {
     const QString value = QStringLiteral("value");
     QList<QCommandLineOption> list;
-    for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since"})
+    for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since", "title",
+                             "location", "operator", "note", "paper"})
         list << QCommandLineOption(QString::fromLatin1(name), QString(), value);
     list << QCommandLineOption(QStringList{QStringLiteral("quiet"), QStringLiteral("q")})
          << QCommandLineOption(QStringLiteral("no-archive")) << QCommandLineOption(QStringLiteral("json"));
@@ -140,13 +143,27 @@ UsageError takeValue(const QString &name, const QString &value, CliOptions &opti
                 options.format = format;
         }
         options.json = options.json || value == QLatin1String("json");
-        if (!options.format && !options.json)
+        options.pdf = value == QLatin1String("pdf");
+        if (!options.format && !options.json && !options.pdf)
             return {UsageError::BadFormat, value};
     } else if (name == QLatin1String("archive")) {
         options.archiveLocation = value;
     } else if (name == QLatin1String("serial")) {
         // Its meaning depends on the command, which may still follow.
         options.meterSerial = value;
+    } else if (name == QLatin1String("title")) {
+        options.reportTitle = value;
+    } else if (name == QLatin1String("location")) {
+        options.reportLocation = value;
+    } else if (name == QLatin1String("operator")) {
+        options.reportOperator = value;
+    } else if (name == QLatin1String("note")) {
+        options.reportNote = value;
+    } else if (name == QLatin1String("paper")) {
+        QPageSize::PageSizeId paper = QPageSize::A4;
+        if (!ReportDetails::paperFromName(value, paper))
+            return {UsageError::BadPaper, value};
+        options.paper = paper;
     } else if (name == QLatin1String("since")) {
         // Qt reads the first ten characters and ignores what follows them.
         options.since = QDate::fromString(value, Qt::ISODate);
@@ -215,6 +232,14 @@ bool CliOptions::writesJson() const
     return json || (!format && QFileInfo(outputFile).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0);
 }
 
+bool CliOptions::writesReport() const
+{
+    if (command == Command::Report)
+        return true;
+    return command == Command::Export
+           && (pdf || (!format && !json && QFileInfo(outputFile).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0));
+}
+
 bool CliArguments::languageOf(const QStringList &arguments, bool chinese)
 {
     const CommandLine line(arguments);
@@ -267,6 +292,8 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.command = CliOptions::Command::History;
     else if (command == QLatin1String("export"))
         options.command = CliOptions::Command::Export;
+    else if (command == QLatin1String("report"))
+        options.command = CliOptions::Command::Report;
     else if (command == QLatin1String("list"))
         options.command = CliOptions::Command::List;
     else
@@ -298,8 +325,20 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
     if (options.command != CliOptions::Command::History && line.isSet(QStringLiteral("since")))
         return {UsageError::HistoryOnly, QStringLiteral("--since")};
 
+    for (const char *option : {"--title", "--location", "--operator", "--note"}) {
+        if (options.command != CliOptions::Command::Report && seen.contains(QLatin1String(option)))
+            return {UsageError::ReportOnly, QLatin1String(option)};
+    }
+    if (seen.contains(QStringLiteral("--paper")) && !options.writesReport())
+        return {UsageError::ReportOnly, QStringLiteral("--paper")};
+    // A report is a PDF, and a PDF is a report: export's or report's.
+    if (options.command == CliOptions::Command::Report && (options.format || options.json))
+        return {UsageError::BadFormat, options.json ? QStringLiteral("json") : TableFile::suffix(*options.format)};
+    if (options.pdf && options.command != CliOptions::Command::Export && options.command != CliOptions::Command::Report)
+        return {UsageError::BadFormat, QStringLiteral("pdf")};
+
     const bool writesFile =
-        options.command == CliOptions::Command::Records || options.command == CliOptions::Command::Spectra
+        options.command == CliOptions::Command::Report || options.command == CliOptions::Command::Records || options.command == CliOptions::Command::Spectra
         || options.command == CliOptions::Command::Colour || options.command == CliOptions::Command::Export;
     if (writesFile && options.outputFile.isEmpty())
         return {UsageError::MissingOutput, command};

@@ -4,6 +4,7 @@
 #include "TableFile.h"
 
 #include <QDate>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,7 @@
 //   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]
 //   lumivane-cli [OPTIONS] export ID -o FILE
+//   lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O] [--note N] [--paper a4|letter]
 // FILE "-" is standard output.
 //   lumivane-cli --help | --version
 struct CliOptions
@@ -29,6 +31,7 @@ struct CliOptions
         Colour, // the spectra downloaded, the colour table of their records written
         History,
         Export,
+        Report, // records (and spectra) downloaded, one PDF report written
         List,
         Help,
         Version
@@ -48,6 +51,12 @@ struct CliOptions
     QString meterSerial;          // --serial of the meter commands, as given; empty: the first meter found
     QDate since;                  // history --since (local date); invalid: from the first download
     qint64 exportId = 0;          // export ID
+    bool pdf = false;             // --format pdf
+    QString reportTitle;          // report --title, --location, --operator, --note
+    QString reportLocation;
+    QString reportOperator;
+    QString reportNote;
+    std::optional<QPageSize::PageSizeId> paper; // --paper; none: from the locale
 
     // The format that is written: --format when given, otherwise the one FILE's suffix names
     // (".xlsx", ".csv", ".xls" in any case), CSV for standard output ("-") and xls for any other
@@ -56,6 +65,9 @@ struct CliOptions
     // Whether the output is JSON: --json or --format json, or a FILE ending in ".json" (any case)
     // without --format.
     bool writesJson() const;
+    // Whether the output is a PDF report: the report command, or export with --format pdf or a
+    // FILE ending in ".pdf" (any case) without --format.
+    bool writesReport() const;
     // Whether FILE is standard output.
     bool toStandardOutput() const { return outputFile == QLatin1String("-"); }
 };
@@ -80,7 +92,9 @@ struct UsageError
         BadDate,          // argument: the value
         HistoryOnly,      // argument: the option
         MissingId,        // argument: the command
-        BadArchive        // argument: why the --archive location cannot be used
+        BadArchive,       // argument: why the --archive location cannot be used
+        ReportOnly,       // argument: the option
+        BadPaper          // argument: the value
     };
 
     Kind kind = None;

@@ -20,6 +20,9 @@
 #include "MeterKind.h"
 #include "MeterLock.h"
 #include "OutputFile.h"
+#include "PdfReport.h"
+#include "ReportContent.h"
+#include "ReportTexts.h"
 #include "TerminalProgress.h"
 #include "UserLanguage.h"
 #include "VirtualMeterTransport.h"
@@ -192,6 +195,8 @@ int CliRunner::run(const QStringList &arguments)
         return runExport();
     case CliOptions::Command::List:
         return runList();
+    case CliOptions::Command::Report:
+        return runReport();
     default:
         return UsageFailure;
     }
@@ -496,18 +501,7 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
                                                         QString &reason) {
         return memory.read(first, records, batch, reason);
     };
-    // The download is archived before its rows go anywhere (a colour table's as the spectra it
-    // is); a download the archive cannot keep is still written, and the user is told why it was
-    // not kept.
-    qint64 archiveId = 0;
-    if (options.archive) {
-        QString reason;
-        const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
-        if (archive)
-            archiveId = DownloadArchiver::archive(*archive, origin, count, fromFiles, reason, contents);
-        if (archiveId == 0)
-            print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
-    }
+    const qint64 archiveId = archiveDownload(origin, count, fromFiles, contents);
     DownloadTables tables(origin, options.chinese, contents);
     if (output.isJson())
         return writeDocument(output, tables, count, fromFiles, archiveId);
@@ -520,6 +514,103 @@ int CliRunner::finishDownload(OutputFile &output, const DownloadOrigin &origin, 
     if (options.outputFormat() != TableFile::Csv && !tables.extraSheets(count, fromFiles, sheets, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     return writeOutput(output, count, tableOf, sheets);
+}
+
+qint64 CliRunner::archiveDownload(const DownloadOrigin &origin, qint64 count, const DownloadTables::BatchOf &batchOf,
+                                  DownloadTables::Contents contents)
+{
+    // The download is archived before its rows go anywhere (a colour table's as the spectra it
+    // is); a download the archive cannot keep is still written, and the user is told why it was
+    // not kept.
+    qint64 archiveId = 0;
+    if (options.archive) {
+        QString reason;
+        const std::unique_ptr<MeasurementArchive> archive = openArchive(reason);
+        if (archive)
+            archiveId = DownloadArchiver::archive(*archive, origin, count, batchOf, reason, contents);
+        if (archiveId == 0)
+            print(err, text(Text::ArchiveNotStored).arg(reason) + QLatin1Char('\n'));
+    }
+    return archiveId;
+}
+
+int CliRunner::runReport()
+{
+    if (options.toStandardOutput())
+        return fail(text(Text::CliWriteFailed).arg(outputName(), ReportTexts::text(ReportText::NeedsFile, options.chinese)));
+    // The target is checked as a CSV one: a file written beside it and renamed over it, of any
+    // number of records.
+    OutputFile output(options.outputFile, TableFile::Csv, false, options.chinese, out);
+    if (!startDownload(output))
+        return Failure;
+    const MeterKind *kind = MeterKind::find(state.uiIndex);
+    if (!kind)
+        return fail(text(Text::CliUnsupportedKind).arg(state.uiIndex));
+
+    MeterFlow flow(session.protocol(), state);
+    DownloadFiles recordFiles;
+    qint64 recordCount = 0;
+    if (!download(flow, MeterFlow::Records, output, recordFiles, recordCount))
+        return Failure;
+    const DownloadTables::BatchOf fromRecordFiles = [&recordFiles](qint64 first, int records,
+                                                                   MeterFlow::Download &batch, QString &reason) {
+        return recordFiles.read(first, records, batch, reason);
+    };
+    const DownloadOrigin recordsOrigin = origin(MeterFlow::Records, state);
+    archiveDownload(recordsOrigin, recordCount, fromRecordFiles);
+    DownloadTables records(recordsOrigin, options.chinese);
+    QString reason;
+    if (!records.load(0, int(recordCount), fromRecordFiles, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+    if (!kind->hasSpectra)
+        return writeReport(&records, recordCount, nullptr, 0);
+
+    // The spectra as the spectra command reads them: the meter opened again, the unit slots and
+    // mode read into the spectral page's own state.
+    QString message;
+    if (!identify(message))
+        return fail(message);
+    MeterState pageState;
+    pageState.uiIndex = state.uiIndex;
+    MeterFlow spectralFlow(session.protocol(), pageState);
+    if (const std::optional<Text> failure = MeterFlow::message(spectralFlow.readSlotsAndMode()))
+        return fail(text(*failure));
+    DownloadFiles spectraFiles;
+    qint64 spectraCount = 0;
+    if (!download(spectralFlow, MeterFlow::Spectra, output, spectraFiles, spectraCount))
+        return Failure;
+    const DownloadTables::BatchOf fromSpectraFiles = [&spectraFiles](qint64 first, int count,
+                                                                     MeterFlow::Download &batch, QString &why) {
+        return spectraFiles.read(first, count, batch, why);
+    };
+    const DownloadOrigin spectraOrigin = origin(MeterFlow::Spectra, pageState);
+    archiveDownload(spectraOrigin, spectraCount, fromSpectraFiles);
+    DownloadTables spectral(spectraOrigin, options.chinese, DownloadTables::ColourTable);
+    if (!spectral.load(0, int(spectraCount), fromSpectraFiles, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+    return writeReport(&records, recordCount, &spectral, spectraCount);
+}
+
+int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount)
+{
+    ReportContent content;
+    content.details.chinese = options.chinese;
+    content.details.title = options.reportTitle;
+    content.details.location = options.reportLocation;
+    content.details.operatorName = options.reportOperator;
+    content.details.note = options.reportNote;
+    content.details.paper = options.paper.value_or(ReportDetails::defaultPaper(UserLanguage::paperLocale(environment)));
+    content.setMeterFacts(records ? records->meterSheet(recordCount) : spectral->meterSheet(spectraCount));
+    if (records)
+        content.addTable(
+            ReportTable::ofRecords(*records->recordsModel(), ReportTexts::text(ReportText::RecordsTable, options.chinese),
+                                   ReportTexts::text(ReportText::Number, options.chinese)));
+    if (spectral)
+        content.addSpectral(*spectral->spectraModel(), *spectral->coloursModel());
+    QString reason;
+    if (!PdfReport::write(options.outputFile, content, {}, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+    return Success;
 }
 
 bool CliRunner::usesArchive() const
@@ -631,9 +722,6 @@ int CliRunner::runExport()
     if (const std::optional<QString> damage = DownloadArchiver::damage(entry, memory, options.chinese))
         return fail(*damage);
     const qint64 count = entry.recordCount;
-    OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
-    if (!output.prepare(reason) || !output.accepts(count, reason))
-        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     // The table the command wrote, made again from the memory as read and the catalogs it was
     // read with, a batch at a time from the archive's chunks as a download is from its files.
     const bool names = memory[int(ArchiveArea::Names)].bytes > 0;
@@ -650,6 +738,22 @@ int CliRunner::runExport()
         error = archive->errorString();
         return false;
     };
+    if (options.writesReport()) {
+        if (options.toStandardOutput())
+            return fail(
+                text(Text::CliWriteFailed).arg(outputName(), ReportTexts::text(ReportText::NeedsFile, options.chinese)));
+        // The report of the download as it was: its own time, its records or its spectra with
+        // their colours.
+        const bool spectralDownload = purposeOf(entry.table) == DownloadPurpose::Spectra;
+        DownloadTables reported(DownloadArchiver::originOf(entry), options.chinese,
+                                spectralDownload ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
+        if (!reported.load(0, int(count), fromArchive, reason))
+            return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
+        return spectralDownload ? writeReport(nullptr, 0, &reported, count) : writeReport(&reported, count, nullptr, 0);
+    }
+    OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
+    if (!output.prepare(reason) || !output.accepts(count, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese, DownloadArchiver::contentsOf(entry));
     if (output.isJson())
         return writeDocument(output, tables, count, fromArchive, entry.id);

@@ -40,6 +40,10 @@ Text reasonText(UsageError::Kind kind)
         return Text::UsageMissingId;
     case UsageError::BadArchive:
         return Text::UsageBadArchive;
+    case UsageError::ReportOnly:
+        return Text::UsageReportOnly;
+    case UsageError::BadPaper:
+        return Text::UsageBadPaper;
     case UsageError::None:
     case UsageError::NoCommand:
         break;
@@ -67,6 +71,8 @@ QString CliTexts::synopsis()
                           "lumivane-cli [OPTIONS] colour -o FILE\n"
                           "lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]\n"
                           "lumivane-cli [OPTIONS] export ID -o FILE\n"
+                          "lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O]\n"
+                          "             [--note N] [--paper a4|letter]\n"
                           "lumivane-cli --help | --version\n");
 }
 

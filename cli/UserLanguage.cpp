@@ -42,4 +42,14 @@ bool isChinese(const QProcessEnvironment &environment)
     return isChineseName(locale);
 }
 
+QLocale paperLocale(const QProcessEnvironment &environment)
+{
+    for (const char *variable : {"LC_ALL", "LC_PAPER", "LANG"}) {
+        const QString value = environment.value(QLatin1String(variable));
+        if (!value.isEmpty())
+            return QLocale(value.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0));
+    }
+    return QLocale::c();
+}
+
 } // namespace UserLanguage

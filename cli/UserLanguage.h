@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QLocale>
 #include <QProcessEnvironment>
 
 // The language of the command line when --lang does not name one: the user's language for
@@ -13,5 +14,8 @@
 namespace UserLanguage {
 
 bool isChinese(const QProcessEnvironment &environment);
+// The locale that chooses the paper: the first non-empty one of LC_ALL, LC_PAPER and LANG ("C"
+// when none is set).
+QLocale paperLocale(const QProcessEnvironment &environment);
 
 } // namespace UserLanguage

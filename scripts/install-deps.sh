@@ -17,8 +17,12 @@ packages=(
     libpq-dev
     # run: Chinese glyphs, Qt's own dialogs and buttons in Chinese
     fonts-noto-cjk qt6-translations-l10n
+    # reports: a CJK font that Qt's PDF writer embeds with text that extracts as the characters written
+    fonts-wqy-microhei
     # test: reading back the workbooks, the virtual display (xdotool closes boxes there), the VM test
     # (the archive tests start a throw-away PostgreSQL server of their own), validating the JSON output
+    # reading back the PDF reports (text, pages, fonts, images) and rendering their pages
+    poppler-utils
     postgresql python3 python3-xlrd python3-openpyxl python3-jsonschema libreoffice-calc-nogui xvfb xauth xdotool imagemagick qemu-system-x86 cpio xz-utils zstd
     # the package checks: validators, lintian, building the .deb, a bookworm chroot to install it in
     desktop-file-utils appstream lintian dpkg-dev fakeroot debootstrap

@@ -129,16 +129,19 @@ const Pair texts[] = {
      "                    因此这些数值不如完整的 380–780 nm 测量准确 (黑视素数值: D65 在此范围外\n"
      "                    只占 0.02%, A 光源 0.01%; 10 nm 间隔使 D65 的 DER 为 1.0020)\n"
      "  history           列出存档中的下载 (每行一个, 以编号开头)\n"
-     "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records、spectra 或 colour 写的相同)\n"
+     "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records、spectra 或 colour 写的相同);\n"
+     "                    FILE 以 .pdf 结尾或 --format pdf 时写该下载的测量报告\n"
+     "  report -o FILE.pdf 读取测量记录 (仪器类型 1 至 5 还读取光谱数据) 并写成一份 PDF 测量报告:\n"
+     "                    仪器、下载时间、记录表, 以及光谱曲线、CIE 1931 色品图、颜色表和光谱数据表\n"
      "\n"
      "选项:\n"
      "  --virtual-meter IMAGE  使用由仪器映像 IMAGE 描述的虚拟仪器, 而不是 USB 仪器\n"
      "  --catalog-dir DIR      从 DIR 读取 meterno、unitno 和 probeno\n"
      "  --lang zh|en           所有文字的语言 (默认按用户的语言环境 LANGUAGE、LC_ALL、LC_MESSAGES、\n"
      "                         LANG: zh 开头为中文, 其他为英文)\n"
-     "  --format xls|xlsx|csv|json\n"
+     "  --format xls|xlsx|csv|json|pdf\n"
      "                         输出格式 (默认按 FILE 的后缀: .xlsx 为 xlsx, .csv 为 csv, .json 为 json,\n"
-     "                         其他为 xls; -o - 为 csv)\n"
+     "                         .pdf 为 pdf (只用于 export 和 report), 其他为 xls; -o - 为 csv)\n"
      "  --json                 即 --format json; list、identify、history 也以 JSON 输出\n"
      "  -o FILE                输出文件; - 为标准输出 (xls 和 xlsx 不写到终端)\n"
      "  --archive URL          存档位置: SQLite 文件 (默认在用户数据目录) 或 PostgreSQL 地址\n"
@@ -149,6 +152,11 @@ const Pair texts[] = {
      "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra、\n"
      "                         colour: 只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
      "  --since DATE           history: 只列出 DATE (如 2026-03-01) 以来的下载\n"
+     "  --title T              report: 报告标题 (默认 \"测量报告\")\n"
+     "  --location L           report: 项目或地点\n"
+     "  --operator O           report: 测量人员\n"
+     "  --note N               report: 备注 (可含换行)\n"
+     "  --paper a4|letter      report、export: 纸张 (默认按语言环境: 美国和加拿大为 letter, 其他为 a4)\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
      "  --version              显示版本\n"
@@ -173,7 +181,12 @@ const Pair texts[] = {
      "                    a full 380–780 nm measurement (melanopic: 0.02 % of D65's sum lies outside,\n"
      "                    0.01 % of illuminant A's; the 10 nm step puts D65's DER at 1.0020)\n"
      "  history           list the archived downloads, one per line, its ID first\n"
-     "  export ID -o FILE write archived download ID into FILE, as records, spectra or colour wrote it\n"
+     "  export ID -o FILE write archived download ID into FILE, as records, spectra or colour\n"
+     "                    wrote it; a FILE ending in .pdf or --format pdf writes the download's report\n"
+     "  report -o FILE.pdf download the records (and, for meter kinds 1 to 5, the spectra) and\n"
+     "                    write one PDF measurement report: the meter, the download time, the\n"
+     "                    records table, the spectrum chart, the CIE 1931 diagram, the colour\n"
+     "                    table and the spectral table\n"
      "\n"
      "Options:\n"
      "  --virtual-meter IMAGE  use the virtual meter described by the meter image IMAGE instead of\n"
@@ -181,9 +194,10 @@ const Pair texts[] = {
      "  --catalog-dir DIR      read meterno, unitno and probeno from DIR\n"
      "  --lang zh|en           the language of every text (default from the user's locale,\n"
      "                         LANGUAGE, LC_ALL, LC_MESSAGES, LANG: Chinese for zh..., else English)\n"
-     "  --format xls|xlsx|csv|json\n"
+     "  --format xls|xlsx|csv|json|pdf\n"
      "                         the output format (default from FILE's suffix: .xlsx gives xlsx,\n"
-     "                         .csv gives csv, .json gives json, anything else xls; csv for -o -)\n"
+     "                         .csv gives csv, .json gives json, .pdf gives pdf (export and report\n"
+     "                         only), anything else xls; csv for -o -)\n"
      "  --json                 the same as --format json; list, identify and history print JSON too\n"
      "  -o FILE                the output file; - is standard output (xls and xlsx never to a\n"
      "                         terminal)\n"
@@ -197,6 +211,12 @@ const Pair texts[] = {
      "                         records, spectra, colour: use only the meter with serial number N\n"
      "                         (as the second column of list shows it)\n"
      "  --since DATE           history: only downloads since DATE (such as 2026-03-01)\n"
+     "  --title T              report: the report's title (default \"Measurement Report\")\n"
+     "  --location L           report: the project or location\n"
+     "  --operator O           report: who measured\n"
+     "  --note N               report: a note (may hold line breaks)\n"
+     "  --paper a4|letter      report, export: the paper (default from the locale: letter in the\n"
+     "                         United States and Canada, a4 elsewhere)\n"
      "  -q, --quiet            no progress output\n"
      "  --help                 show this help\n"
      "  --version              show the version\n"
@@ -226,7 +246,7 @@ const Pair texts[] = {
     {"选项 %1 的参数为空", "option %1 has an empty value"},
     {"选项 %1 重复", "option %1 given twice"},
     {"--lang 只能是 zh 或 en, 而不是 %1", "--lang takes zh or en, not %1"},
-    {"--format 只能是 xls、xlsx、csv 或 json, 而不是 %1", "--format takes xls, xlsx, csv or json, not %1"},
+    {"--format 只能是 xls、xlsx、csv、json 或 pdf, 而不是 %1", "--format takes xls, xlsx, csv, json or pdf, not %1"},
     {"缺少命令", "no command given"},
     {"未知命令: %1", "unknown command: %1"},
     {"多余的参数: %1", "unexpected argument: %1"},
@@ -326,6 +346,8 @@ const Pair texts[] = {
      "Sample standard deviation: the root of the squared deviations' sum over n − 1; \"----\" for one value"},
     {"均匀度 U0 = 最小值 / 平均值 (EN 12464-1)", "Uniformity U0 = minimum / mean (EN 12464-1)"},
     {"均匀度 Ud = 最小值 / 最大值", "Uniformity Ud = minimum / maximum"},
+    {"%1 只用于 report 命令", "%1 is only for the report command"},
+    {"--paper 只能是 a4 或 letter, 而不是 %1", "--paper takes a4 or letter, not %1"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

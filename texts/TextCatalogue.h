@@ -246,6 +246,10 @@ enum class Text {
     StatisticsDeviationTip,
     StatisticsU0Tip,
     StatisticsUdTip,
+    // The command line's report options: %1 the option given to another command; %1 the paper
+    // that is neither a4 nor letter.
+    UsageReportOnly,
+    UsageBadPaper,
 
     Count
 };

@@ -13,6 +13,8 @@
 #include "MeterPage.h"
 #include "MeterSheet.h"
 #include "RecordStatistics.h"
+#include "ReportRequest.h"
+#include "ReportTexts.h"
 #include "RecordsTableModel.h"
 #include "StatisticsTableModel.h"
 #include "TableExport.h"
@@ -45,6 +47,10 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     ui->tableWidget_data->setModel(model);
     connect(ui->tableWidget_data, &DataTableView::buttonClicked, this, &FirstPage::slot_deleteRow);
     // The history of archived downloads opens from the last button of the row.
+    pushButton_report = new QPushButton(ReportTexts::text(ReportText::Button, languageFlag), this);
+    pushButton_report->setObjectName(QStringLiteral("pushButton_report"));
+    ui->horizontalLayout_buttons->addWidget(pushButton_report);
+    connect(pushButton_report, &QPushButton::clicked, this, &FirstPage::makeReport);
     pushButton_history = new QPushButton(text(Text::HistoryButton), this);
     pushButton_history->setObjectName(QStringLiteral("pushButton_history"));
     ui->horizontalLayout_buttons->addWidget(pushButton_history);
@@ -154,6 +160,18 @@ void FirstPage::setLanguageFlag(bool chinese)
     pushButton_history->setText(text(Text::HistoryButton));
     ui->tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
     setShortcuts();
+    pushButton_report->setText(ReportTexts::text(ReportText::Button, languageFlag));
+}
+
+void FirstPage::makeReport()
+{
+    // The report shows the table as it is: deleted rows gone, names as edited.
+    ReportContent content;
+    content.details.chinese = languageFlag;
+    content.setMeterFacts(MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag));
+    content.addTable(ReportTable::ofRecords(*model, ReportTexts::text(ReportText::RecordsTable, languageFlag),
+                                            ReportTexts::text(ReportText::Number, languageFlag)));
+    ReportRequest::run(this, content, *dialogs, languageFlag);
 }
 
 void FirstPage::openHistory()
@@ -347,6 +365,7 @@ void FirstPage::languageChange()
     pushButton_history->setText(text(Text::HistoryButton));
     ui->tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
     setShortcuts();
+    pushButton_report->setText(ReportTexts::text(ReportText::Button, languageFlag));
     // The model makes every title and cell text in the language it is set to: marker cells and
     // delete buttons follow, record names stay as they are.
     model->setChinese(languageFlag);

@@ -105,9 +105,12 @@ private:
     void openHistory();
     // Puts the statistics strip under the records table.
     void setUpStatisticsStrip();
+    // The report of the table as it is (ReportRequest).
+    void makeReport();
 
     std::unique_ptr<Ui::FirstPage> ui;
     QPushButton *pushButton_history; // a child of the page
+    QPushButton *pushButton_report;  // a child of the page
     RecordsTableModel *model;        // a child of the page
     StatisticsTableModel *statistics; // a child of the page
     QTableView *tableView_statistics; // a child of the page

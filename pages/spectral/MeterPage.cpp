@@ -9,6 +9,8 @@
 #include "MeterConnection.h"
 #include "MeterFlow.h"
 #include "MeterSheet.h"
+#include "ReportRequest.h"
+#include "ReportTexts.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartView.h"
 #include "TableExport.h"
@@ -90,6 +92,8 @@ void MeterPage::setUpForm()
     pushButton_clearData = makeButton("pushButton_clearData", 2);
     pushButton_exportExcel = makeButton("pushButton_exportExcel", 3);
     pushButton_exportColour = makeButton("pushButton_exportColour", 4);
+    pushButton_report = makeButton("pushButton_report", 5);
+    connect(pushButton_report, &QPushButton::clicked, this, &MeterPage::makeReport);
 
     tableWidget_data = new DataTableView(this);
     tableWidget_data->setObjectName(QStringLiteral("tableWidget_data"));
@@ -103,7 +107,7 @@ void MeterPage::setUpForm()
     splitter_page->setObjectName(QStringLiteral("splitter_page"));
     splitter_page->setChildrenCollapsible(false);
     splitter_page->addWidget(tableWidget_data);
-    gridLayout_meterPage->addWidget(splitter_page, 1, 0, 1, 5);
+    gridLayout_meterPage->addWidget(splitter_page, 1, 0, 1, 6);
 
     // Below the table, side by side and resizable: the spectrum chart, the chromaticity diagram
     // and the colour table.
@@ -188,6 +192,7 @@ void MeterPage::retranslateForm()
     pushButton_clearData->setText(tr("清除数据"));
     pushButton_exportExcel->setText(tr("导出Excel"));
     pushButton_exportColour->setText(text(Text::ExportColourButton));
+    pushButton_report->setText(ReportTexts::text(ReportText::Button, languageFlag));
     tableWidget_data->enableRowDeletion(text(Text::DeleteButton));
     ButtonKeys::setShortcut(pushButton_readRecords, QKeySequence(Qt::CTRL | Qt::Key_R));
     ButtonKeys::setShortcut(pushButton_exportExcel, QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -369,4 +374,14 @@ bool MeterPage::on_pushButton_exportColour_clicked()
     const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
     return TableExport::exportTable(this, colours->exportTable(), {meterSheet}, colours->rowCount() + 1, dialogs,
                                     languageFlag, TableExport::DeclinedRetry::KeepTable, [] {});
+}
+
+void MeterPage::makeReport()
+{
+    // The report shows the dialog as it is: its records, their names and ticked curves.
+    ReportContent content;
+    content.details.chinese = languageFlag;
+    content.setMeterFacts(MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag));
+    content.addSpectral(*model, *colours);
+    ReportRequest::run(this, content, dialogs, languageFlag);
 }

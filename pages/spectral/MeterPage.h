@@ -93,10 +93,14 @@ private:
     // Form widgets, owned by the dialog.
     QGridLayout *gridLayout_meterPage = nullptr;
     QSpacerItem *horizontalSpacer = nullptr;
+    // The report of the dialog's records, charts and colours (ReportRequest).
+    void makeReport();
+
     QPushButton *pushButton_readRecords = nullptr;
     QPushButton *pushButton_clearData = nullptr;
     QPushButton *pushButton_exportExcel = nullptr;
     QPushButton *pushButton_exportColour = nullptr;
+    QPushButton *pushButton_report = nullptr;
     DataTableView *tableWidget_data = nullptr;
     QSplitter *splitter_page = nullptr;
     QSplitter *splitter_charts = nullptr;

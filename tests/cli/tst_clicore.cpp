@@ -637,7 +637,7 @@ void TestCliCore::helpCompletionAndManPageAgree()
         matches(man.mid(manOptionsAt, optionsEnd - manOptionsAt), QStringLiteral("^\\.TP\n(.*)$")).join('\n');
     const QStringList manOptions = matches(manOptionLines, QStringLiteral("(?:^\\.BR? |^\\.BI |, |\" )") + option);
 
-    QCOMPARE(helpCommands.size(), 7);
+    QCOMPARE(helpCommands.size(), 8);
     QCOMPARE(completionCommands, helpCommands);
     QCOMPARE(manCommands, helpCommands);
     QVERIFY(helpOptions.size() >= 12);

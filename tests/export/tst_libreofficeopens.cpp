@@ -60,7 +60,7 @@ private Q_SLOTS:
         ExportSheet meter{QStringLiteral("Meter"), ExportTable(1, 2)};
         meter.table.setCellText(0, 0, QStringLiteral("Records"));
         meter.table.setCellNumber(0, 1, QStringLiteral("3"));
-        QVERIFY2(writer.write(table(), nullptr, &meter), qPrintable(writer.errorString()));
+        QVERIFY2(writer.write(table(), nullptr, {meter}), qPrintable(writer.errorString()));
 
         // A profile of its own, so that no other LibreOffice and no user settings take part; the
         // CSV is comma separated (44), quoted with '"' (34), UTF-8 (76), with all text cells

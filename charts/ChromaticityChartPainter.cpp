@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -16,6 +17,25 @@ constexpr double pointRadius = 4.5;
 double encoded(double linear)
 {
     return linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+}
+
+// The pale sRGB colour of full brightness that the chromaticity (x, y) is tinted with.
+QRgb tintColour(double x, double y)
+{
+    const double Y = 1;
+    const double X = y > 0 ? x / y : 0;
+    const double Z = y > 0 ? (1 - x - y) / y : 0;
+    double rgb[3] = {3.2406 * X - 1.5372 * Y - 0.4986 * Z, -0.9689 * X + 1.8758 * Y + 0.0415 * Z,
+                     0.0557 * X - 0.2040 * Y + 1.0570 * Z};
+    double peak = 0;
+    for (double &c : rgb) {
+        c = std::max(0.0, c);
+        peak = std::max(peak, c);
+    }
+    int channel[3] = {255, 255, 255};
+    for (int i = 0; i < 3 && peak > 0; ++i)
+        channel[i] = int(std::lround(255 * (0.45 + 0.55 * encoded(rgb[i] / peak))));
+    return qRgb(channel[0], channel[1], channel[2]);
 }
 
 // The chromaticity at each pixel inside the spectral locus as a pale sRGB colour of full
@@ -33,20 +53,7 @@ QImage tint(const ChromaticityChart &chart, const QPainterPath &gamut)
         const double y = (1 - (row + 0.5) / height) * ChromaticityChart::yMaximum;
         for (int column = 0; column < width; ++column) {
             const double x = (column + 0.5) / width * ChromaticityChart::xMaximum;
-            const double Y = 1;
-            const double X = y > 0 ? x / y : 0;
-            const double Z = y > 0 ? (1 - x - y) / y : 0;
-            double rgb[3] = {3.2406 * X - 1.5372 * Y - 0.4986 * Z, -0.9689 * X + 1.8758 * Y + 0.0415 * Z,
-                             0.0557 * X - 0.2040 * Y + 1.0570 * Z};
-            double peak = 0;
-            for (double &c : rgb) {
-                c = std::max(0.0, c);
-                peak = std::max(peak, c);
-            }
-            int channel[3] = {255, 255, 255};
-            for (int i = 0; i < 3 && peak > 0; ++i)
-                channel[i] = int(std::lround(255 * (0.45 + 0.55 * encoded(rgb[i] / peak))));
-            line[column] = qRgb(channel[0], channel[1], channel[2]);
+            line[column] = tintColour(x, y);
         }
     }
 
@@ -60,6 +67,31 @@ QImage tint(const ChromaticityChart &chart, const QPainterPath &gamut)
     painter.setClipPath(toImage.map(gamut));
     painter.drawImage(0, 0, colours);
     return cutOut;
+}
+
+// The same tint as filled cells clipped to the locus, for a PDF (a report, a printer): vectors,
+// sharp at any zoom, and no picture in the document.
+void paintVectorTint(QPainter &painter, const ChromaticityChart &chart, const QPainterPath &gamut)
+{
+    constexpr int columns = 64;
+    constexpr int rows = 72;
+    const double cellWidth = chart.plot.width() / columns;
+    const double cellHeight = chart.plot.height() / rows;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setClipPath(gamut, Qt::IntersectClip);
+    painter.setPen(Qt::NoPen);
+    for (int row = 0; row < rows; ++row) {
+        const double y = (1 - (row + 0.5) / rows) * ChromaticityChart::yMaximum;
+        for (int column = 0; column < columns; ++column) {
+            const double x = (column + 0.5) / columns * ChromaticityChart::xMaximum;
+            // A little overlap leaves no hairline gaps between the cells.
+            painter.fillRect(QRectF(chart.plot.left() + column * cellWidth, chart.plot.top() + row * cellHeight,
+                                    cellWidth * 1.05, cellHeight * 1.05),
+                             QColor(tintColour(x, y)));
+        }
+    }
+    painter.restore();
 }
 
 QPen pen(const QColor &colour, double width, Qt::PenStyle style = Qt::SolidLine)
@@ -101,10 +133,14 @@ void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &
     QPainterPath gamut;
     gamut.addPolygon(chart.spectralLocus);
     gamut.closeSubpath();
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(chart.plot, tint(chart, gamut));
-    painter.restore();
+    if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf) {
+        paintVectorTint(painter, chart, gamut);
+    } else {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(chart.plot, tint(chart, gamut));
+        painter.restore();
+    }
 
     painter.setPen(pen(Qt::lightGray, 1, Qt::DashLine));
     painter.drawLines(chart.gridLines);

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ReportDetails.h"
+#include "ReportTable.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <vector>
+
+class ColourTableModel;
+class SpectralTableModel;
+struct ExportSheet;
+
+// Everything a report shows, in order: the facts of its first page, then its sections (a table
+// over as many pages as it needs, or the spectral charts on a page of their own). The models the
+// tables and charts read must outlive it.
+struct ReportContent
+{
+    struct Section
+    {
+        enum Kind {
+            Table,
+            Charts
+        };
+        Kind kind = Table;
+        ReportTable table;                         // Table
+        const SpectralTableModel *spectra = nullptr; // Charts: the ticked records' curves
+        const ColourTableModel *colours = nullptr;   // Charts: their chromaticities
+    };
+
+    ReportDetails details;
+    QList<QPair<QString, QString>> meterFacts; // label, value
+    std::vector<Section> sections;
+
+    // The labels and values of a sheet about the meter (two columns).
+    void setMeterFacts(const ExportSheet &meterSheet);
+    void addTable(const ReportTable &table);
+    // The spectrum chart, the chromaticity diagram, the colour table, then the spectral table.
+    void addSpectral(const SpectralTableModel &spectra, const ColourTableModel &colours);
+};

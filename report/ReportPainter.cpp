@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportPainter.h"
+
+#include "ChromaticityChartGeometry.h"
+#include "ChromaticityChartPainter.h"
+#include "ColourTableModel.h"
+#include "ProgramVersion.h"
+#include "ReportTexts.h"
+#include "SpectralTableModel.h"
+#include "SpectrumChartGeometry.h"
+#include "SpectrumChartPainter.h"
+
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace {
+
+const QColor ruleColour(0x80, 0x80, 0x80);
+const QColor titleRowColour(0xe8, 0xec, 0xf2);
+const QColor stripeColour(0xf6, 0xf7, 0xf9);
+
+// The charts are computed for an area of the window's size and scale and then scaled onto the
+// page, so they look as they do on the screen; their texts have the window's pixel size.
+constexpr double chartPixelsPerPoint = 1.4;
+constexpr int chartTextPixels = 12;
+
+} // namespace
+
+bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout, const Progress &progress,
+                          QString &error)
+{
+    const std::vector<ReportLayout::Page> &pages = layout.pages();
+    device.setPageSize(QPageSize(layout.content().details.paper));
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    device.setPageOrientation(pages.front().orientation);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        error = QStringLiteral("the report cannot be painted");
+        return false;
+    }
+    for (int index = 0; index < int(pages.size()); ++index) {
+        const ReportLayout::Page &page = pages[size_t(index)];
+        if (index > 0) {
+            device.setPageOrientation(page.orientation);
+            device.newPage();
+        }
+        painter.resetTransform();
+        // Everything is laid out in points.
+        const double scale = device.logicalDpiX() / 72.0;
+        painter.scale(scale, scale);
+        paintFrame(painter, layout, index);
+        switch (page.kind) {
+        case ReportLayout::Page::Facts:
+            paintFacts(painter, layout);
+            break;
+        case ReportLayout::Page::TableRows:
+            paintTableRows(painter, layout, page);
+            break;
+        case ReportLayout::Page::Charts:
+            paintCharts(painter, layout, page);
+            break;
+        }
+        if (progress && !progress(index + 1, int(pages.size()))) {
+            painter.end();
+            error = QStringLiteral("cancelled");
+            return false;
+        }
+    }
+    if (!painter.end()) {
+        error = QStringLiteral("the report could not be finished");
+        return false;
+    }
+    return true;
+}
+
+void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex)
+{
+    const ReportLayout::Page &page = layout.pages()[size_t(pageIndex)];
+    const ReportDetails &details = layout.content().details;
+    const QSizeF size = layout.pageSize(page.orientation);
+    const double width = size.width() - 2 * ReportLayout::margin;
+    const QRectF header(ReportLayout::margin, ReportLayout::margin, width, ReportLayout::headerHeight - 8);
+    painter.setPen(Qt::black);
+    painter.setFont(ReportLayout::boldFont(12));
+    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetricsF(painter.font()).elidedText(details.shownTitle(), Qt::ElideRight, width * 0.7));
+    painter.setFont(ReportLayout::textFont());
+    const QString program = ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version();
+    painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, program);
+    painter.setPen(QPen(ruleColour, 0.5));
+    painter.drawLine(QPointF(header.left(), header.bottom() + 2), QPointF(header.right(), header.bottom() + 2));
+
+    const QRectF footer(ReportLayout::margin, size.height() - ReportLayout::margin - ReportLayout::footerHeight + 6,
+                        width, ReportLayout::footerHeight - 6);
+    painter.drawLine(QPointF(footer.left(), footer.top()), QPointF(footer.right(), footer.top()));
+    painter.setPen(Qt::black);
+    const QString pageText = ReportTexts::text(ReportText::PageOf, details.chinese)
+                                 .arg(pageIndex + 1)
+                                 .arg(layout.pages().size());
+    painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
+}
+
+void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
+{
+    const ReportContent &content = layout.content();
+    const ReportDetails &details = content.details;
+    const QRectF body = layout.body(QPageLayout::Portrait);
+    double y = body.top() + 6;
+    painter.setPen(Qt::black);
+    painter.setFont(ReportLayout::boldFont(20));
+    const QFontMetricsF titleMetrics(painter.font());
+    painter.drawText(QRectF(body.left(), y, body.width(), titleMetrics.height() * 2.4),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, details.shownTitle());
+    y += titleMetrics.boundingRect(QRectF(0, 0, body.width(), 1000), Qt::TextWordWrap, details.shownTitle()).height()
+         + 18;
+
+    const double labelWidth = 130;
+    const auto heading = [&](ReportText id) {
+        painter.setFont(ReportLayout::boldFont(11));
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(body.left(), y + QFontMetricsF(painter.font()).ascent()),
+                         ReportTexts::text(id, details.chinese));
+        y += QFontMetricsF(painter.font()).height() + 4;
+        painter.setPen(QPen(ruleColour, 0.5));
+        painter.drawLine(QPointF(body.left(), y), QPointF(body.right(), y));
+        y += 6;
+    };
+    const auto fact = [&](const QString &label, const QString &value) {
+        painter.setFont(ReportLayout::textFont());
+        const QFontMetricsF metrics(painter.font());
+        const QRectF valueRect(body.left() + labelWidth, y, body.width() - labelWidth, body.bottom() - y);
+        const QRectF needed = metrics.boundingRect(valueRect, Qt::TextWordWrap, value);
+        painter.setPen(QColor(0x50, 0x50, 0x50));
+        painter.drawText(QRectF(body.left(), y, labelWidth - 8, metrics.height()), Qt::AlignLeft, label);
+        painter.setPen(Qt::black);
+        painter.drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, value);
+        y += std::max(metrics.height(), needed.height()) + 5;
+    };
+
+    heading(ReportText::Report);
+    fact(ReportTexts::text(ReportText::Location, details.chinese), details.location);
+    fact(ReportTexts::text(ReportText::Operator, details.chinese), details.operatorName);
+    fact(ReportTexts::text(ReportText::Note, details.chinese), details.note);
+    y += 12;
+    heading(ReportText::Meter);
+    for (const auto &[label, value] : content.meterFacts)
+        fact(label, value);
+}
+
+void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)
+{
+    const ReportTable &table = layout.content().sections[size_t(page.section)].table;
+    const ReportLayout::TableColumns &columns = layout.columnsOf(page.section);
+    const std::vector<int> &group = columns.groups[size_t(page.group)];
+    const QRectF body = layout.body(page.orientation);
+    const double line = layout.rowHeight();
+    const bool chinese = layout.content().details.chinese;
+
+    QString caption = table.caption;
+    if (columns.groups.size() > 1)
+        caption += QLatin1Char(' ')
+                   + ReportTexts::text(ReportText::ColumnGroup, chinese).arg(page.group + 1).arg(columns.groups.size());
+    painter.setFont(ReportLayout::boldFont(10));
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(body.left(), body.top(), body.width(), line), Qt::AlignLeft | Qt::AlignVCenter, caption);
+
+    double tableWidth = 0;
+    for (const int column : group)
+        tableWidth += columns.widths[size_t(column)];
+    const double tableTop = body.top() + line;
+    double y = tableTop;
+    const auto drawRow = [&](const std::function<QString(int)> &textOf, const QFont &font, const QColor &fill,
+                             double height) {
+        if (fill.isValid())
+            painter.fillRect(QRectF(body.left(), y, tableWidth, height), fill);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QFontMetricsF metrics(font);
+        double x = body.left();
+        for (const int column : group) {
+            const double width = columns.widths[size_t(column)];
+            const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, height);
+            QString text = textOf(column);
+            if (text.contains(QLatin1Char('\n'))) {
+                QStringList lines = text.split(QLatin1Char('\n'));
+                for (QString &line : lines)
+                    line = metrics.elidedText(line, Qt::ElideRight, cell.width() + 0.5);
+                painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
+            } else {
+                // One line on its baseline: the common cell, drawn without a text layout; only a
+                // column narrower than its widest text elides.
+                if (columns.cut[size_t(column)])
+                    text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
+                painter.drawText(QPointF(cell.left(), y + (height + metrics.ascent() - metrics.descent()) / 2), text);
+            }
+            x += width;
+        }
+        y += height;
+    };
+    drawRow([&table](int column) { return table.titles[column]; }, ReportLayout::boldFont(8), titleRowColour,
+            columns.titleHeight);
+    if (table.rows == 0) {
+        painter.setFont(ReportLayout::textFont());
+        painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, y, body.width(), line),
+                         Qt::AlignLeft | Qt::AlignVCenter, ReportTexts::text(ReportText::NoRecords, chinese));
+        y += line;
+    }
+    for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
+        drawRow([&table, row](int column) { return table.cell(row, column); }, ReportLayout::textFont(),
+                (row - page.firstRow) % 2 == 1 ? stripeColour : QColor(), line);
+    }
+    painter.setPen(QPen(ruleColour, 0.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, y - tableTop));
+    painter.drawLine(QPointF(body.left(), tableTop + columns.titleHeight),
+                     QPointF(body.left() + tableWidth, tableTop + columns.titleHeight));
+}
+
+void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)
+{
+    const ReportContent::Section &section = layout.content().sections[size_t(page.section)];
+    const bool chinese = layout.content().details.chinese;
+    const QRectF body = layout.body(page.orientation);
+    const double line = layout.rowHeight();
+    QFont chartFont = ReportLayout::textFont();
+    chartFont.setPixelSize(chartTextPixels);
+
+    const auto chartIn = [&](const QRectF &target, ReportText caption, const std::function<void(const QRectF &)> &draw) {
+        painter.setFont(ReportLayout::boldFont(10));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(target.left(), target.top(), target.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                         ReportTexts::text(caption, chinese));
+        const QRectF area = target.adjusted(0, line, 0, 0);
+        painter.save();
+        painter.translate(area.topLeft());
+        painter.scale(1 / chartPixelsPerPoint, 1 / chartPixelsPerPoint);
+        painter.setFont(chartFont);
+        painter.setRenderHint(QPainter::Antialiasing);
+        draw(QRectF(0, 0, area.width() * chartPixelsPerPoint, area.height() * chartPixelsPerPoint));
+        painter.restore();
+    };
+    const double spectrumHeight = body.height() * 0.42;
+    chartIn(QRectF(body.left(), body.top(), body.width(), spectrumHeight), ReportText::SpectrumChart,
+            [&](const QRectF &area) {
+                SpectrumChartPainter::draw(painter, SpectrumChartGeometry::compute(area, section.spectra->records(),
+                                                                                   chinese, section.spectra->recordNames()));
+            });
+    const double top = body.top() + spectrumHeight + 12;
+    const double side = std::min(body.width(), body.bottom() - top);
+    chartIn(QRectF(body.left() + (body.width() - side) / 2, top, side, body.bottom() - top), ReportText::Chromaticity,
+            [&](const QRectF &area) {
+                ChromaticityChartPainter::draw(painter, ChromaticityChartGeometry::compute(area, section.colours->metrics(),
+                                                                                           section.spectra->records(), chinese));
+            });
+}

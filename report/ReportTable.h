@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ColourTableModel;
+class RecordsTableModel;
+class SpectralTableModel;
+
+// A table as a report prints it: its titles and the text of every cell, read from the table model
+// on demand (a report of many records holds no second copy of them). Column 0 holds the record
+// numbers; a table split into column groups repeats it in every group.
+struct ReportTable
+{
+    QString caption;
+    QStringList titles;
+    int rows = 0;
+    std::function<QString(int row, int column)> cell;
+
+    int columns() const { return int(titles.size()); }
+
+    // The records table as the records page shows it: every column but the delete buttons', its
+    // titles with their units, the markers' texts and the names.
+    // numberTitle: the title of the row numbers' column, which the report adds in front.
+    static ReportTable ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle);
+    // The spectral table: number, name (where it has names) and the 31 values of every record,
+    // without the curve check boxes and the delete buttons.
+    static ReportTable ofSpectra(const SpectralTableModel &model, const QString &caption);
+    // The colour table, every column.
+    static ReportTable ofColours(const ColourTableModel &model, const QString &caption);
+};
