@@ -220,6 +220,7 @@ const Pair texts[] = {
     {"%1 是二进制格式, 不写到终端; 请将标准输出重定向到文件或管道, 或使用 --format csv 或 json",
      "%1 is a binary format and is not written to a terminal; redirect standard output to a file or a pipe, or "
      "use --format csv or json"},
+    {"无法写入标准输出: %1", "cannot write to standard output: %1"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},

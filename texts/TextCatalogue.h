@@ -127,6 +127,7 @@ enum class Text {
     CliNoSuchMeterSerial,  // %1: the serial number given with --serial
     CliStandardOutput,     // how messages name -o -
     CliBinaryToTerminal,   // %1: the format
+    CliStandardOutputFailed, // %1: why standard output took not all that was written
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,

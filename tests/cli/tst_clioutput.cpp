@@ -30,6 +30,8 @@ private Q_SLOTS:
     void badUsage();
     void helpAndVersion_data();
     void helpAndVersion();
+    void standardOutputFull_data();
+    void standardOutputFull();
     void unwritableOutput_data();
     void unwritableOutput();
     void existingFileReplacedOnSuccess_data();
@@ -157,6 +159,35 @@ void TestCliOutput::helpAndVersion()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
     QVERIFY2(QString::fromUtf8(result.out).contains(expected), result.out.constData());
+}
+
+void TestCliOutput::standardOutputFull_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the meter and archive options
+    QTest::newRow("identify") << QStringList{QStringLiteral("identify")};
+    QTest::newRow("list") << QStringList{QStringLiteral("list")};
+    QTest::newRow("history") << QStringList{QStringLiteral("history")};
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")};
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")};
+}
+
+void TestCliOutput::standardOutputFull()
+{
+    QFETCH(QStringList, arguments);
+    QTemporaryDir work;
+    // An archive with one download, so that history has a line to write.
+    const QStringList options = meterArguments(samplePath(QStringLiteral("kind1")), false)
+                                << QStringLiteral("--archive") << work.filePath(QStringLiteral("a.sqlite"));
+    QCOMPARE(run(options + QStringList{QStringLiteral("records"), QStringLiteral("-o"), QStringLiteral("out.csv")},
+                 work.path(), runtime.path())
+                 .exitCode,
+             0);
+    const Result result = run(options + arguments, work.path(), runtime.path(), 0, [](QProcess &process) {
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    });
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(result.err),
+             QStringLiteral("lumivane-cli: cannot write to standard output: No space left on device\n"));
 }
 
 void TestCliOutput::unwritableOutput_data()
