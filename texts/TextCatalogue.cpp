@@ -240,6 +240,9 @@ const Pair texts[] = {
     {"--archive 无法使用: %1", "--archive cannot be used: %1"},
 
     {"本次下载未存档: %1", "This download was not archived: %1"},
+    {"无法识别设置 %1=%2 (可用 true/false、yes/no、on/off、1/0), 下载照常存档。",
+     "The setting %1=%2 is not understood (use true/false, yes/no, on/off or 1/0); downloads are archived as "
+     "before."},
 
     {"存档中编号为 %1 的下载已损坏: %2", "archived download %1 is damaged: %2"},
     {"其保存的单位和探头目录无法读取", "its stored catalogs cannot be read"},

@@ -149,6 +149,8 @@ enum class Text {
 
     // A download that the archive could not keep; %1: why.
     ArchiveNotStored,
+    // %1: the setting's name, %2: its value, which is neither true nor false.
+    ArchiveSettingNotUnderstood,
 
     // An archived download that does not agree with itself and is not written again: %1 its id,
     // %2 what is wrong (one of the texts after it).
