@@ -39,6 +39,8 @@ private Q_SLOTS:
     void cleanupTestCase() { MainWindow::destroyInstance(); }
     void refusalIsExplained_data();
     void refusalIsExplained();
+    void installCommandQuotesItsPath_data();
+    void installCommandQuotesItsPath();
 
 private:
     template <typename T>
@@ -198,6 +200,44 @@ void TestMeterAccess::refusalIsExplained()
     QCOMPARE(shownTip(), QString());
     QVERIFY(child<QLabel>("accessStatusLabel")->isHidden());
     QVERIFY(!window->isLinkOpen());
+}
+
+void TestMeterAccess::installCommandQuotesItsPath_data()
+{
+    QTest::addColumn<QString>("folder"); // where the shipped rule lies, inside a temporary folder
+    QTest::addColumn<QString>("quoted"); // how the command names it, after the temporary folder
+    QTest::newRow("plain") << "rules" << "rules/70-lumivane.rules";
+    QTest::newRow("blank") << "my rules" << "my rules/70-lumivane.rules'";
+    QTest::newRow("single quote") << "it's" << "it'\\''s/70-lumivane.rules'";
+    QTest::newRow("command substitution") << "$(touch x)" << "$(touch x)/70-lumivane.rules'";
+    QTest::newRow("backtick and semicolon") << "a`b`;c" << "a`b`;c/70-lumivane.rules'";
+    QTest::newRow("chinese") << "规则" << "规则/70-lumivane.rules'";
+}
+
+void TestMeterAccess::installCommandQuotesItsPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, quoted);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(folder));
+    const QString shipped = dir.filePath(folder + QStringLiteral("/70-lumivane.rules"));
+    QVERIFY(QFile(shipped).open(QIODevice::WriteOnly));
+    UdevRule rule;
+    rule.sourcePaths = {shipped};
+    const QString command = rule.installCommand();
+    // A path that needs quotes is quoted whole; the temporary folder's own name needs none.
+    const QString start = quoted.endsWith(QLatin1Char('\'')) ? QStringLiteral("'") : QString();
+    QVERIFY2(command.startsWith(QStringLiteral("sudo install -m 644 ") + start + dir.path() + QLatin1Char('/') + quoted
+                                + QStringLiteral(" /etc/udev/rules.d/70-lumivane.rules && ")),
+             qPrintable(command));
+    // A shell reads the quoted path back as the path: the source word of the command, printed.
+    const QString word = command.section(QStringLiteral(" /etc/udev/"), 0, 0).mid(int(qstrlen("sudo install -m 644 ")));
+    QProcess shell;
+    shell.setWorkingDirectory(dir.path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf %s ") + word});
+    QVERIFY(shell.waitForFinished());
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()), shipped);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x"))));
 }
 
 QTEST_MAIN(TestMeterAccess)
