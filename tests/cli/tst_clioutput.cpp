@@ -12,6 +12,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace CliTest;
 
 namespace {
@@ -32,6 +35,8 @@ private Q_SLOTS:
     void helpAndVersion();
     void standardOutputFull_data();
     void standardOutputFull();
+    void fullDiskGivesOneLine_data();
+    void fullDiskGivesOneLine();
     void unwritableOutput_data();
     void unwritableOutput();
     void existingFileReplacedOnSuccess_data();
@@ -188,6 +193,37 @@ void TestCliOutput::standardOutputFull()
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(QString::fromUtf8(result.err),
              QStringLiteral("lumivane-cli: cannot write to standard output: No space left on device\n"));
+}
+
+void TestCliOutput::fullDiskGivesOneLine_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("xlsx") << "out.xlsx";
+    QTest::newRow("xls") << "out.xls";
+}
+
+void TestCliOutput::fullDiskGivesOneLine()
+{
+    QFETCH(QString, file);
+    QTemporaryDir work;
+    // Files may not grow past 2 KiB: the download's memory fits, the workbook does not, as on a
+    // disk that fills while the workbook is written.
+    const Result result = run(meterArguments(samplePath(QStringLiteral("kind1")), false)
+                                  << QStringLiteral("--no-archive") << QStringLiteral("records") << QStringLiteral("-o")
+                                  << file,
+                              work.path(), runtime.path(), [](QProcess &process) {
+                                  process.setChildProcessModifier([] {
+                                      std::signal(SIGXFSZ, SIG_IGN);
+                                      const rlimit limit{2048, 2048};
+                                      setrlimit(RLIMIT_FSIZE, &limit);
+                                  });
+                              });
+    QCOMPARE(result.exitCode, 1);
+    const QString said = QString::fromUtf8(result.err);
+    QVERIFY2(said.startsWith(QStringLiteral("Exporting data failed! %1: ").arg(file)) && said.count(QLatin1Char('\n')) == 1
+                 && said.endsWith(QLatin1Char('\n')),
+             qPrintable(said));
+    QCOMPARE(filesIn(work.path()), QStringList());
 }
 
 void TestCliOutput::unwritableOutput_data()
