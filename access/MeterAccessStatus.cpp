@@ -3,6 +3,7 @@
 
 #include "TextCatalogue.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -38,8 +39,10 @@ UdevRule UdevRule::standard()
     UdevRule rule;
     rule.installedPaths = {QStringLiteral("/usr/lib/udev/rules.d/") + name,
                            QStringLiteral("/etc/udev/rules.d/") + name};
-    // The copy a make install left under the prefix, then the one in the source tree.
-    rule.sourcePaths = {QStringLiteral(LUMIVANE_UDEV_RULE_PREFIXED), QStringLiteral(LUMIVANE_UDEV_RULE_SHIPPED)};
+    // The copy a make install left under the prefix, then the one the build put beside the
+    // executable.
+    rule.sourcePaths = {QStringLiteral(LUMIVANE_UDEV_RULE_PREFIXED),
+                        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name};
     return rule;
 }
 
