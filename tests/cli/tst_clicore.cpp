@@ -126,22 +126,9 @@ void TestCliCore::csvField_data()
                                    << "+1e3";
     // Tabs, carriage returns and spaces ahead of a sign do not hide a formula; non-numbers that
     // a number parser takes (infinity, not a number) are texts.
-    QTest::newRow("tab before a formula") << "\t=1+2"
-                                          << "'\t=1+2";
-    QTest::newRow("carriage return before a formula") << "\r@SUM(A1)"
-                                                      << "\"'\r@SUM(A1)\"";
-    QTest::newRow("tab first") << "\tname"
-                               << "'\tname";
-    QTest::newRow("space before a formula") << " =1+2"
-                                            << "' =1+2";
-    QTest::newRow("tab before a number") << "\t-2.5"
-                                         << "'\t-2.5";
-    QTest::newRow("minus infinity") << "-inf"
-                                    << "'-inf";
-    QTest::newRow("plus not a number") << "+nan"
-                                       << "'+nan";
-    QTest::newRow("signed number and a formula") << "-1+cmd"
-                                                 << "'-1+cmd";
+    for (const char *text : {"\t=1+2", "\tname", " =1+2", "\t-2.5", "-inf", "+nan", "-1+cmd"})
+        QTest::addRow("%s", text) << text << QLatin1Char('\'') + QString::fromLatin1(text);
+    QTest::newRow("carriage return before a formula") << "\r@SUM(A1)" << "\"'\r@SUM(A1)\"";
 }
 
 void TestCliCore::csvField()

@@ -98,43 +98,32 @@ private Q_SLOTS:
                  qPrintable(told.join('\n')));
     }
 
-    void dateRangeHoldsWholeDays_data()
+    void toDateHoldsItsWholeDayAlone()
     {
-        QTest::addColumn<QTime>("time"); // local time of the download, on the day or the next
-        QTest::addColumn<int>("dayAfter");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("the day's first moment") << QTime(0, 0) << 0 << true;
-        QTest::newRow("the day's last millisecond") << QTime(23, 59, 59, 999) << 0 << true;
-        QTest::newRow("the next day's midnight") << QTime(0, 0) << 1 << false;
-    }
-
-    void dateRangeHoldsWholeDays()
-    {
-        QFETCH(QTime, time);
-        QFETCH(int, dayAfter);
-        QFETCH(bool, listed);
         const QString location = ArchiveLocation::defaultLocation().path;
         for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
             QFile::remove(location + suffix);
         const QDate day(2026, 3, 14);
+        const QDateTime lastMoment(day, QTime(23, 59, 59, 999));
         {
             MeasurementArchive archive(ArchiveLocation::defaultLocation());
             QVERIFY2(archive.open(), qPrintable(archive.errorString()));
-            ArchiveEntry entry;
-            entry.downloadedUtc = QDateTime(day.addDays(dayAfter), time).toUTC();
-            entry.hostName = QStringLiteral("station");
-            entry.programVersion = QStringLiteral("1.02");
-            entry.catalogs = "{}";
-            entry.titles = "[]";
-            QVERIFY2(archive.store(entry, QByteArray(), QByteArray(), {}) > 0, qPrintable(archive.errorString()));
+            for (const QDateTime &when : {QDateTime(day, QTime(0, 0)), lastMoment, QDateTime(day.addDays(1), QTime(0, 0))}) {
+                ArchiveEntry entry;
+                entry.downloadedUtc = when.toUTC();
+                entry.hostName = entry.programVersion = QStringLiteral("x");
+                entry.catalogs = "{}";
+                entry.titles = "[]";
+                QVERIFY2(archive.store(entry, {}, {}, {}) > 0, qPrintable(archive.errorString()));
+            }
         }
         ScriptedUserDialogs dialogs;
         HistoryDialog history(false, dialogs);
-        QCOMPARE(history.listedDownloads().size(), 1);
         history.findChild<QDateEdit *>(QStringLiteral("dateEdit_from"))->setDate(day);
         history.findChild<QDateEdit *>(QStringLiteral("dateEdit_to"))->setDate(day);
-        QCOMPARE(history.listedDownloads().size(), listed ? 1 : 0);
-        QCOMPARE(dialogs.informationTexts(), QStringList());
+        // The next day's midnight belongs to the next day.
+        QCOMPARE(history.listedDownloads().size(), 2);
+        QCOMPARE(history.listedDownloads().first().downloadedUtc, lastMoment.toUTC());
     }
 };
 
