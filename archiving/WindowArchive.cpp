@@ -3,7 +3,6 @@
 
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
-
 #include "TextCatalogue.h"
 
 #include <QCoreApplication>
