@@ -3,8 +3,10 @@
 
 #include "TextCatalogue.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 OpenRecordingTransport::OpenRecordingTransport(std::unique_ptr<HidReportTransport> inner,
@@ -37,8 +39,10 @@ UdevRule UdevRule::standard()
     UdevRule rule;
     rule.installedPaths = {QStringLiteral("/usr/lib/udev/rules.d/") + name,
                            QStringLiteral("/etc/udev/rules.d/") + name};
-    // The copy a make install left under the prefix, then the one in the source tree.
-    rule.sourcePaths = {QStringLiteral(LUMIVANE_UDEV_RULE_PREFIXED), QStringLiteral(LUMIVANE_UDEV_RULE_SHIPPED)};
+    // The copy a make install left under the prefix, then the one the build put beside the
+    // executable.
+    rule.sourcePaths = {QStringLiteral(LUMIVANE_UDEV_RULE_PREFIXED),
+                        QCoreApplication::applicationDirPath() + QLatin1Char('/') + name};
     return rule;
 }
 
@@ -65,8 +69,25 @@ QString UdevRule::installCommand() const
             break;
         }
     }
-    return QStringLiteral("sudo install -m 644 %1 /etc/udev/rules.d/%2 && ").arg(source, QLatin1String(fileName))
+    return QStringLiteral("sudo install -m 644 %1 /etc/udev/rules.d/%2 && ")
+               .arg(shellQuoted(source), QLatin1String(fileName))
            + reloadCommand();
+}
+
+QString UdevRule::shellQuoted(const QString &word)
+{
+    // Letters, digits and these signs mean themselves to a shell; anything else (a blank, a
+    // quote, $, ;, a backtick, ...) is put inside single quotes, where only a single quote itself
+    // needs to end the quotes, be escaped and open them again.
+    const QLatin1String plain("/._-+,:@%=");
+    const bool safe = !word.isEmpty() && std::all_of(word.cbegin(), word.cend(), [plain](QChar c) {
+        return (c.unicode() < 0x80 && c.isLetterOrNumber()) || plain.contains(c);
+    });
+    if (safe)
+        return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
 MeterAccessStatus MeterAccessStatus::afterFailedOpen(const OpenAttempts &attempts, bool heldByLock)

@@ -48,6 +48,9 @@ struct UdevRule
     bool isInstalled() const;
     QString installCommand() const;
     static QString reloadCommand();
+    // The word as a POSIX shell reads it back unchanged: as it is when it holds only characters
+    // that mean themselves, otherwise in single quotes.
+    static QString shellQuoted(const QString &word);
 };
 
 // Why a meter that is present cannot be opened, as the window tells it beside the lamp (the

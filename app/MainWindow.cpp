@@ -64,6 +64,14 @@ MainWindow::MainWindow()
     connect(&heldEventsTimer, &QTimer::timeout, this, &MainWindow::handleHeldEvents);
     showAccessStatus({});
     QTimer::singleShot(10, this, &MainWindow::initusbport);
+    QTimer::singleShot(0, this, &MainWindow::tellSettingProblems);
+}
+
+void MainWindow::tellSettingProblems()
+{
+    const bool chinese = page->isChinese();
+    if (const std::optional<QString> problem = WindowArchive::settingProblem(chinese))
+        dialogs->information(this, TextCatalogue::text(Text::Tip, chinese), *problem);
 }
 
 MainWindow::~MainWindow() = default;

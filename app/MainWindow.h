@@ -86,6 +86,8 @@ private Q_SLOTS:
     // held and handled once it returned.
     void deviceEvent(DeviceEvents::Event event);
     void handleHeldEvents();
+    // Tells the user once, after start, about a setting that is not understood.
+    void tellSettingProblems();
 
 protected:
     void changeEvent(QEvent *event) override;

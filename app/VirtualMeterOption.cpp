@@ -30,7 +30,6 @@ QString VirtualMeterOption::defaultImage()
     const QStringList candidates{
         QCoreApplication::applicationDirPath() + QStringLiteral("/meters/kind1.json"),
         QStringLiteral(LUMIVANE_DATA_DIR "/meters/kind1.json"),
-        QStringLiteral(LUMIVANE_SOURCE_SAMPLES "/meters/kind1.json"),
     };
     for (const QString &candidate : candidates) {
         if (QFileInfo(candidate).isFile())

@@ -69,7 +69,7 @@ struct ArchivedMemory
 };
 
 // Which downloads a listing shows: all by default; a serial number (as the window shows it, a
-// signed 32-bit number) and a time range (UTC, either end open) narrow it.
+// signed 32-bit number) and a time range (UTC, both ends included, either end open) narrow it.
 struct ArchiveFilter
 {
     std::optional<qint32> serial;

@@ -3,8 +3,10 @@
 
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
+#include "TextCatalogue.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QPointer>
 #include <QSettings>
 #include <QThreadPool>
@@ -17,6 +19,8 @@ QString locationText()
 {
     return QSettings().value(QStringLiteral("archive/location")).toString();
 }
+
+constexpr char enabledKey[] = "archive/enabled";
 
 } // namespace
 
@@ -32,9 +36,41 @@ QString filePath()
     return location ? location->path : QString();
 }
 
+std::optional<bool> switchValue(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString().trimmed().toLower();
+    for (const char *yes : {"true", "yes", "on", "1"}) {
+        if (text == QLatin1String(yes))
+            return true;
+    }
+    for (const char *no : {"false", "no", "off", "0"}) {
+        if (text == QLatin1String(no))
+            return false;
+    }
+    return std::nullopt;
+}
+
+bool isEnabled()
+{
+    return switchValue(QSettings().value(enabledKey, true)).value_or(true);
+}
+
+std::optional<QString> settingProblem(bool chinese)
+{
+    const QVariant value = QSettings().value(enabledKey);
+    if (!value.isValid() || switchValue(value))
+        return std::nullopt;
+    qDebug().noquote() << QStringLiteral("settings: %1=%2 is not understood; the archive stays on")
+                              .arg(QLatin1String(enabledKey), value.toString());
+    return TextCatalogue::text(Text::ArchiveSettingNotUnderstood, chinese)
+        .arg(QLatin1String(enabledKey), value.toString());
+}
+
 std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download)
 {
-    if (!QSettings().value(QStringLiteral("archive/enabled"), true).toBool())
+    if (!isEnabled())
         return std::nullopt;
     QString reason;
     const std::unique_ptr<MeasurementArchive> archive = open(reason);

@@ -5,6 +5,7 @@
 #include "MeasurementArchive.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -25,6 +26,18 @@ std::unique_ptr<MeasurementArchive> open(QString &reason,
 // The SQLite file the settings name, which no export may replace; empty for a PostgreSQL archive
 // or a location that cannot be read.
 QString filePath();
+
+// A yes-or-no setting as people write it in the settings file: true/false, yes/no, on/off or
+// 1/0 in any case, blanks around it ignored; nullopt for anything else.
+std::optional<bool> switchValue(const QVariant &value);
+
+// Whether downloads are archived: the "archive/enabled" setting, on when it is missing or not
+// understood.
+bool isEnabled();
+
+// What the user is told, once when the window starts, about an "archive/enabled" setting that is
+// not understood (the debug log says it too); nullopt when it is understood or missing.
+std::optional<QString> settingProblem(bool chinese);
 
 // Archives the download; the reason when it could not be archived (the archive is on but cannot
 // be opened or written), nullopt when it was archived or the archive is off.

@@ -30,6 +30,9 @@
 #include <QBuffer>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // A transport that lists only the interfaces of the meter with one serial number (as list prints
@@ -91,11 +94,34 @@ CliRunner::CliRunner(FILE *out, FILE *err, const QProcessEnvironment &environmen
 
 CliRunner::~CliRunner() = default;
 
-void CliRunner::print(FILE *stream, const QString &message)
+bool CliRunner::print(FILE *stream, const QByteArray &bytes)
 {
-    const QByteArray bytes = message.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
+}
+
+bool CliRunner::print(FILE *stream, const QString &message)
+{
+    return print(stream, message.toUtf8());
+}
+
+int CliRunner::printResult(const QString &result)
+{
+    return printResult(result.toUtf8());
+}
+
+int CliRunner::printResult(const QByteArray &result)
+{
+    if (print(out, result))
+        return Success;
+    // A full disk or a file that cannot grow: the result did not arrive, and a
+    // script must not take it that it did.
+    const int cause = errno;
+    std::clearerr(out);
+    return fail(QStringLiteral("lumivane-cli: ")
+                + text(Text::CliStandardOutputFailed)
+                      .arg(cause ? QString::fromLocal8Bit(std::strerror(cause)) : QStringLiteral("write error")));
 }
 
 int CliRunner::fail(const QString &message)
@@ -106,7 +132,7 @@ int CliRunner::fail(const QString &message)
     return Failure;
 }
 
-void CliRunner::printJson(const std::function<void(JsonWriter &json)> &document)
+int CliRunner::printJson(const std::function<void(JsonWriter &json)> &document)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -114,8 +140,7 @@ void CliRunner::printJson(const std::function<void(JsonWriter &json)> &document)
     JsonWriter json(buffer);
     document(json);
     json.finish();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-    std::fflush(out);
+    return printResult(bytes);
 }
 
 QString CliRunner::outputName() const
@@ -133,13 +158,15 @@ int CliRunner::run(const QStringList &arguments)
         print(err, CliTexts::usage(usage, CliArguments::languageOf(arguments, userChinese)));
         return UsageFailure;
     }
+    // Parsing may stop at --help and --version before --lang; a failure to print them is told in
+    // the language asked for all the same.
     switch (options.command) {
     case CliOptions::Command::Help:
-        print(out, CliTexts::help(CliArguments::languageOf(arguments, userChinese)));
-        return Success;
+        options.chinese = CliArguments::languageOf(arguments, userChinese);
+        return printResult(CliTexts::help(options.chinese));
     case CliOptions::Command::Version:
-        print(out, CliTexts::version());
-        return Success;
+        options.chinese = CliArguments::languageOf(arguments, userChinese);
+        return printResult(CliTexts::version());
     default:
         break;
     }
@@ -255,11 +282,11 @@ int CliRunner::runList()
     const QList<HidProbe> probes = HidSelection::probe(*transport, MeterFacts::VendorId, MeterFacts::ProductId);
     if (probes.isEmpty()) {
         // A script reading the listing still gets its (empty) array.
-        if (options.json)
-            printJson([](JsonWriter &json) {
+        if (options.json && printJson([](JsonWriter &json) {
                 json.beginArray();
                 json.endArray();
-            });
+            }) != Success)
+            return Failure;
         return fail(options.meterSerial.isEmpty() ? text(Text::CliNoMeter)
                                                   : text(Text::CliNoSuchMeterSerial).arg(options.meterSerial));
     }
@@ -293,10 +320,11 @@ int CliRunner::runList()
         listed.append({node, probe.info.serial, access});
     }
     if (!options.json) {
-        print(out, lines);
+        if (printResult(lines) != Success)
+            return Failure;
         return anyOpens ? Success : Failure;
     }
-    printJson([&](JsonWriter &json) {
+    const int printed = printJson([&](JsonWriter &json) {
         json.beginArray();
         for (const Listed &meter : listed) {
             json.beginObject();
@@ -318,6 +346,8 @@ int CliRunner::runList()
         }
         json.endArray();
     });
+    if (printed != Success)
+        return Failure;
     return anyOpens ? Success : Failure;
 }
 
@@ -352,7 +382,7 @@ int CliRunner::runIdentify()
 
     const MeterKind *kind = MeterKind::find(state.uiIndex);
     if (options.json) {
-        printJson([&](JsonWriter &json) {
+        return printJson([&](JsonWriter &json) {
             json.beginObject();
             json.key(QStringLiteral("serial"));
             json.value(MeterFlow::serialText(keyInfo));
@@ -371,16 +401,14 @@ int CliRunner::runIdentify()
             json.value(qint64(count));
             json.endObject();
         });
-        return Success;
     }
     const QString modeText = kind && kind->hasMode ? QString::number(state.mode) : QStringLiteral("-");
-    print(out, QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
+    return printResult(QStringLiteral("serial: %1\nfirmware: %2\nmodel: %3\nkind: %4\nmode: %5\nrecords: %6\n")
                    .arg(MeterFlow::serialText(keyInfo), MeterFlow::firmwareText(keyInfo))
                    .arg(qint32(keyInfo.modelCode))
                    .arg(state.uiIndex)
                    .arg(modeText)
                    .arg(count));
-    return Success;
 }
 
 bool CliRunner::startDownload(OutputFile &output)
@@ -647,7 +675,7 @@ int CliRunner::runHistory()
     if (!archive->list(filter, entries))
         return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
     if (options.json) {
-        printJson([&](JsonWriter &json) {
+        return printJson([&](JsonWriter &json) {
             json.beginArray();
             for (const ArchiveEntry &entry : entries) {
                 const MeterKind *kind = MeterKind::find(entry.uiIndex);
@@ -684,7 +712,6 @@ int CliRunner::runHistory()
             }
             json.endArray();
         });
-        return Success;
     }
     // One line per download, its id first: id, local time, serial, model, kind, records, table.
     QString lines;
@@ -698,8 +725,7 @@ int CliRunner::runHistory()
                      .arg(entry.recordCount)
                      .arg(tableName(entry.table));
     }
-    print(out, lines);
-    return Success;
+    return printResult(lines);
 }
 
 int CliRunner::runExport()

@@ -98,9 +98,15 @@ private:
     // Writes the download's JSON document into the output.
     int writeDocument(OutputFile &output, DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
                       qint64 archiveId);
-    void print(FILE *stream, const QString &message);
-    // A small JSON document (a listing) on standard output.
-    void printJson(const std::function<void(JsonWriter &json)> &document);
+    // Writes the message and flushes the stream; false when the stream did not take all of it.
+    bool print(FILE *stream, const QByteArray &bytes);
+    bool print(FILE *stream, const QString &message);
+    // Writes a command's result to standard output: Success, or Failure, told on standard error,
+    // when it could not be written.
+    int printResult(const QString &result);
+    int printResult(const QByteArray &result);
+    // A small JSON document (a listing) on standard output, as printResult writes it.
+    int printJson(const std::function<void(JsonWriter &json)> &document);
     // How messages name -o's FILE.
     QString outputName() const;
 

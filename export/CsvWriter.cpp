@@ -7,21 +7,67 @@
 
 namespace {
 
-// Whether a spreadsheet opening the file would run the text as a formula. A text of dashes only
-// (the invalid-value marker "----") is no formula: there is nothing after the signs.
+// Whether the text is a plain decimal number as the tables write them: an optional sign, digits
+// with an optional decimal point, an optional exponent. Spreadsheets take it as that number, never
+// as a formula; "inf", "nan" and the like are no decimal numbers and stay guarded.
+bool isDecimalNumber(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    const auto digits = [&]() {
+        const qsizetype from = i;
+        while (i < size && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'))
+            ++i;
+        return i - from;
+    };
+    const auto sign = [&]() {
+        if (i < size && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+            ++i;
+    };
+    sign();
+    qsizetype mantissa = digits();
+    if (i < size && text.at(i) == QLatin1Char('.')) {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < size && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        ++i;
+        sign();
+        if (digits() == 0)
+            return false;
+    }
+    return i == size;
+}
+
+// Whether a spreadsheet opening the file could run the text as a formula: it starts with '=',
+// '+', '-' or '@', or with a tab or carriage return, which spreadsheets skip on the way to such a
+// sign (and which a formula guard must not let through either way). Spaces and line feeds ahead of
+// a sign count the same. Decimal numbers and texts of dashes only (the invalid-value marker
+// "----", nothing after the signs) are no formulas.
 bool runsAsFormula(const QString &text)
 {
     if (text.isEmpty())
         return false;
     const QChar first = text.front();
-    if (first != QLatin1Char('=') && first != QLatin1Char('+') && first != QLatin1Char('-')
-        && first != QLatin1Char('@'))
+    if (first == QLatin1Char('\t') || first == QLatin1Char('\r'))
+        return true;
+    qsizetype start = 0;
+    while (start < text.size() && (text.at(start) == QLatin1Char(' ') || text.at(start) == QLatin1Char('\n')))
+        ++start;
+    if (start == text.size())
         return false;
+    const QChar sign = text.at(start);
+    if (sign == QLatin1Char('\t') || sign == QLatin1Char('\r'))
+        return true;
+    if (sign != QLatin1Char('=') && sign != QLatin1Char('+') && sign != QLatin1Char('-') && sign != QLatin1Char('@'))
+        return false;
+    if (start > 0)
+        return true;
     if (text.count(QLatin1Char('-')) == text.size())
         return false;
-    bool number = false;
-    text.toDouble(&number);
-    return !number;
+    return !isDecimalNumber(text);
 }
 
 } // namespace

@@ -12,8 +12,9 @@ class QIODevice;
 
 // Writes a grid of texts as CSV: UTF-8 with a byte-order mark, fields separated by commas, every
 // line ended by CR LF (the last one too). A text that a spreadsheet would run as a formula (it
-// starts with '=', '+', '-' or '@' and is no number) gets a leading apostrophe, which spreadsheets
-// take for "this is text". A field that holds a comma, a quote or a line break is put in quotes,
+// starts with '=', '+', '-' or '@', also after spaces or line feeds, or with a tab or carriage
+// return, and is no decimal number) gets a leading apostrophe, which spreadsheets take for "this
+// is text". A field that holds a comma, a quote or a line break is put in quotes,
 // with its quotes doubled; other fields are written as they are. Lines are gathered and written to
 // the device in blocks, so that a file of any length needs no more memory than a block.
 class CsvWriter

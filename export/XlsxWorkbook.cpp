@@ -4,13 +4,16 @@
 #include "ExportProgress.h"
 #include "ExportTable.h"
 #include "FileReplacement.h"
+#include "LibraryMessages.h"
 
 #include <QDebug>
 #include <QFile>
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <locale.h>
 #include <utility>
 
@@ -43,9 +46,26 @@ private:
     const locale_t previous;
 };
 
+constexpr char libraryName[] = "libxlsxwriter";
+
 QString describe(lxw_error error)
 {
     return QString::fromUtf8(lxw_strerror(error));
+}
+
+// Errors behind which the system reported why (errno).
+bool systemCaused(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -105,11 +125,14 @@ bool XlsxWorkbook::open()
     // beside the target; until then the rows go to its own unnamed temporary files.
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
-    workbook.reset(workbook_new_opt(QFile::encodeName(temporaryFile).constData(), &options));
-    if (workbook)
-        firstSheet = workbook_add_worksheet(workbook.get(), "Sheet1");
-    if (firstSheet)
-        textFormat = workbook_add_format(workbook.get());
+    {
+        const LibraryMessages quiet(libraryName);
+        workbook.reset(workbook_new_opt(QFile::encodeName(temporaryFile).constData(), &options));
+        if (workbook)
+            firstSheet = workbook_add_worksheet(workbook.get(), "Sheet1");
+        if (firstSheet)
+            textFormat = workbook_add_format(workbook.get());
+    }
     if (!textFormat) {
         discard();
         return fail(
@@ -256,7 +279,11 @@ bool XlsxWorkbook::appendSheet(const QString &name, const ExportTable &table)
     const CNumericLocale cLocale;
     if (!cLocale.isSet())
         return fail(QStringLiteral("cannot switch to the C locale to write numbers"));
-    lxw_worksheet *const sheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
+    lxw_worksheet *sheet = nullptr;
+    {
+        const LibraryMessages quiet(libraryName);
+        sheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
+    }
     if (!sheet) {
         discard();
         return fail(QStringLiteral("libxlsxwriter cannot add the sheet \"%1\"").arg(name));
@@ -290,11 +317,23 @@ bool XlsxWorkbook::save()
         QFile::remove(written);
         return fail(QStringLiteral("cannot switch to the C locale to write numbers"));
     }
-    // workbook_close frees the workbook whether or not it could write the file.
-    const lxw_error closed = workbook_close(workbook.release());
+    // workbook_close frees the workbook whether or not it could write the file. Its own account
+    // of a failure goes to the debug log; the reason the system gave (a full disk, a file too
+    // large) goes into the message.
+    lxw_error closed = LXW_NO_ERROR;
+    int cause = 0;
+    {
+        const LibraryMessages quiet(libraryName);
+        errno = 0;
+        closed = workbook_close(workbook.release());
+        cause = errno;
+    }
     if (closed != LXW_NO_ERROR) {
         QFile::remove(written);
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(target, describe(closed)));
+        QString reason = describe(closed);
+        if (cause && systemCaused(closed))
+            reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(cause)));
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(target, reason));
     }
     QString error;
     if (!FileReplacement::replaceWith(written, target, error))

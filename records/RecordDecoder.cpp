@@ -4,6 +4,7 @@
 #include "MeterFacts.h"
 #include "MeterKind.h"
 #include "MeterProtocol.h"
+#include "NameEncoding.h"
 #include "ValueMarkers.h"
 
 #include <cstring>
@@ -57,7 +58,7 @@ QString RecordDecoder::recordName(const QByteArray &names, int j)
     const char *slot = names.constData() + qsizetype(j) * MeterFacts::NameSlotSize;
     const void *zero = std::memchr(slot, 0, MeterFacts::NameLength);
     const qsizetype length = zero ? static_cast<const char *>(zero) - slot : MeterFacts::NameLength;
-    return QString::fromLocal8Bit(slot, length);
+    return NameEncoding::decode(QByteArrayView(slot, length));
 }
 
 QString RecordDecoder::probeNumberText(const uchar *bytes)

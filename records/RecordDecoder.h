@@ -24,7 +24,7 @@ public:
     bool decode(const QByteArray &records, const QByteArray &names, int j, DecodedRecord &out) const;
 
     // The name in slot j of the name memory: its first 13 bytes up to the first zero byte, as
-    // 8-bit text in the locale's encoding. Empty when the slot is not held in full.
+    // NameEncoding reads them (UTF-8, else GB18030). Empty when the slot is not held in full.
     static QString recordName(const QByteArray &names, int j);
 
     // The probe number of a kind-6 record from the 4 stored bytes of its word 0: upper-case hex

@@ -240,6 +240,7 @@ const Pair texts[] = {
     {"%1 是二进制格式, 不写到终端; 请将标准输出重定向到文件或管道, 或使用 --format csv 或 json",
      "%1 is a binary format and is not written to a terminal; redirect standard output to a file or a pipe, or "
      "use --format csv or json"},
+    {"无法写入标准输出: %1", "cannot write to standard output: %1"},
 
     {"未知选项: %1", "unknown option: %1"},
     {"选项 %1 缺少参数", "option %1 needs a value"},
@@ -259,6 +260,9 @@ const Pair texts[] = {
     {"--archive 无法使用: %1", "--archive cannot be used: %1"},
 
     {"本次下载未存档: %1", "This download was not archived: %1"},
+    {"无法识别设置 %1=%2 (可用 true/false、yes/no、on/off、1/0), 下载照常存档。",
+     "The setting %1=%2 is not understood (use true/false, yes/no, on/off or 1/0); downloads are archived as "
+     "before."},
 
     {"存档中编号为 %1 的下载已损坏: %2", "archived download %1 is damaged: %2"},
     {"其保存的单位和探头目录无法读取", "its stored catalogs cannot be read"},

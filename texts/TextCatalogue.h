@@ -127,6 +127,7 @@ enum class Text {
     CliNoSuchMeterSerial,  // %1: the serial number given with --serial
     CliStandardOutput,     // how messages name -o -
     CliBinaryToTerminal,   // %1: the format
+    CliStandardOutputFailed, // %1: why standard output took not all that was written
 
     // The command line's usage errors; %1: the option, value, word or command.
     UsageUnknownOption,
@@ -148,6 +149,8 @@ enum class Text {
 
     // A download that the archive could not keep; %1: why.
     ArchiveNotStored,
+    // %1: the setting's name, %2: its value, which is neither true nor false.
+    ArchiveSettingNotUnderstood,
 
     // An archived download that does not agree with itself and is not written again: %1 its id,
     // %2 what is wrong (one of the texts after it).

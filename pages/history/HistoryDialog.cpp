@@ -188,8 +188,10 @@ void HistoryDialog::refresh()
     ArchiveFilter filter;
     if (dateEdit_from->date() != anyDate)
         filter.sinceUtc = dateEdit_from->date().startOfDay().toUTC();
+    // The archive's range includes both ends and keeps times to the millisecond: the "to" day
+    // ends at its last millisecond, so a download at the next midnight belongs to the next day.
     if (dateEdit_to->date() != anyDate)
-        filter.untilUtc = dateEdit_to->date().addDays(1).startOfDay().toUTC();
+        filter.untilUtc = dateEdit_to->date().addDays(1).startOfDay().addMSecs(-1).toUTC();
     QList<ArchiveEntry> entries;
     if (!archive->list(filter, entries))
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(archive->errorString()));

@@ -39,6 +39,8 @@ private Q_SLOTS:
     void cleanupTestCase() { MainWindow::destroyInstance(); }
     void refusalIsExplained_data();
     void refusalIsExplained();
+    void installCommandQuotesItsPath_data();
+    void installCommandQuotesItsPath();
 
 private:
     template <typename T>
@@ -198,6 +200,39 @@ void TestMeterAccess::refusalIsExplained()
     QCOMPARE(shownTip(), QString());
     QVERIFY(child<QLabel>("accessStatusLabel")->isHidden());
     QVERIFY(!window->isLinkOpen());
+}
+
+void TestMeterAccess::installCommandQuotesItsPath_data()
+{
+    QTest::addColumn<QString>("folder"); // where the shipped rule lies, inside a temporary folder
+    QTest::addColumn<bool>("asIs");      // the path needs no quotes
+    QTest::newRow("plain") << "rules" << true;
+    for (const char *folder : {"my rules", "it's", "$(touch x)", "a`touch y`;c", "规则"})
+        QTest::addRow("%s", folder) << QString::fromUtf8(folder) << false;
+}
+
+void TestMeterAccess::installCommandQuotesItsPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, asIs);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(folder));
+    const QString shipped = dir.filePath(folder + QStringLiteral("/70-lumivane.rules"));
+    QVERIFY(QFile(shipped).open(QIODevice::WriteOnly));
+    UdevRule rule;
+    rule.sourcePaths = {shipped};
+    const QString command = rule.installCommand();
+    const QString start = QStringLiteral("sudo install -m 644 ");
+    QVERIFY2(command.startsWith(start), qPrintable(command));
+    const QString word = command.mid(start.size()).section(QStringLiteral(" /etc/udev/rules.d/70-lumivane.rules && "), 0, 0);
+    QCOMPARE(word == shipped, asIs);
+    // A shell reads the word back as the path, and runs nothing of it.
+    QProcess shell;
+    shell.setWorkingDirectory(dir.path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf %s ") + word});
+    QVERIFY(shell.waitForFinished());
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()), shipped);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x"))) && !QFile::exists(dir.filePath(QStringLiteral("y"))));
 }
 
 QTEST_MAIN(TestMeterAccess)

@@ -61,7 +61,8 @@ QJsonObject withFaults(const QString &name, const QByteArray &faultsJson)
     return image;
 }
 
-Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user)
+Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user,
+           const std::function<void(QProcess &)> &prepare)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -79,6 +80,8 @@ Result run(const QStringList &arguments, const QString &workDir, const QString &
     }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workDir);
+    if (prepare)
+        prepare(process);
     process.start(program(), arguments);
     Result result;
     if (!process.waitForFinished(120000)) {

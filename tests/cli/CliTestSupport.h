@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
+class QProcess;
+
 // Runs lumivane-cli as a process and reads what it wrote, for the command-line tests.
 namespace CliTest {
 
@@ -36,8 +40,10 @@ QStringList meterArguments(const QString &image, bool chinese);
 
 // Runs the program in workDir with the lock directory runtimeDir and returns what it did; as the
 // user with the given id (its group the same number, runtimeDir its home too) when it is not 0,
-// which only root can ask for.
-Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user = 0);
+// which only root can ask for. prepare, when given, sets the process up further before it starts
+// (its standard output, a child-process modifier).
+Result run(const QStringList &arguments, const QString &workDir, const QString &runtimeDir, unsigned user = 0,
+           const std::function<void(QProcess &)> &prepare = {});
 
 // Parses CSV as the program writes it (byte-order mark, CR LF, quoted fields); false with the
 // reason when the bytes do not follow that form.

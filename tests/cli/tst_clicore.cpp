@@ -126,6 +126,11 @@ void TestCliCore::csvField_data()
                                      << "-2.5";
     QTest::newRow("signed number") << "+1e3"
                                    << "+1e3";
+    // Tabs, carriage returns and spaces ahead of a sign do not hide a formula; non-numbers that
+    // a number parser takes (infinity, not a number) are texts.
+    for (const char *text : {"\t=1+2", "\tname", " =1+2", "\t-2.5", "-inf", "+nan", "-1+cmd"})
+        QTest::addRow("%s", text) << text << QLatin1Char('\'') + QString::fromLatin1(text);
+    QTest::newRow("carriage return before a formula") << "\r@SUM(A1)" << "\"'\r@SUM(A1)\"";
 }
 
 void TestCliCore::csvField()

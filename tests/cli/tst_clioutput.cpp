@@ -12,6 +12,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace CliTest;
 
 namespace {
@@ -30,6 +33,8 @@ private Q_SLOTS:
     void badUsage();
     void helpAndVersion_data();
     void helpAndVersion();
+    void failedWriteGivesOneLine_data();
+    void failedWriteGivesOneLine();
     void unwritableOutput_data();
     void unwritableOutput();
     void existingFileReplacedOnSuccess_data();
@@ -157,6 +162,51 @@ void TestCliOutput::helpAndVersion()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
     QVERIFY2(QString::fromUtf8(result.out).contains(expected), result.out.constData());
+}
+
+void TestCliOutput::failedWriteGivesOneLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the meter and archive options
+    QTest::addColumn<bool>("fullDisk"); // files may not grow past 2 KiB; otherwise standard output is /dev/full
+    QTest::addColumn<QString>("said");  // how standard error starts
+    for (const char *command : {"identify", "list", "history", "--help", "--version"})
+        QTest::addRow("%s into /dev/full", command)
+            << QStringList{QString::fromLatin1(command)} << false
+            << QStringLiteral("lumivane-cli: cannot write to standard output: No space left on device");
+    // libxlsxwriter's own lines stay off standard error.
+    for (const QString file : {"out.xlsx", "out.xls"})
+        QTest::addRow("%s on a full disk", qPrintable(file))
+            << QStringList{QStringLiteral("--no-archive"), QStringLiteral("records"), QStringLiteral("-o"), file} << true
+            << QStringLiteral("Exporting data failed! %1: ").arg(file);
+}
+
+void TestCliOutput::failedWriteGivesOneLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, said);
+    QTemporaryDir work;
+    // An archive with one download, so that history has a line to write.
+    const QStringList options = meterArguments(samplePath(QStringLiteral("kind1")), false)
+                                << QStringLiteral("--archive") << work.filePath(QStringLiteral("a.sqlite"));
+    QCOMPARE(run(options + QStringList{QStringLiteral("records"), QStringLiteral("-o"), QStringLiteral("first.csv")},
+                 work.path(), runtime.path())
+                 .exitCode,
+             0);
+    const Result result = run(options + arguments, work.path(), runtime.path(), 0, [fullDisk](QProcess &process) {
+        if (!fullDisk)
+            return process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        // The download's memory fits, the workbook does not, as on a disk that fills while it is written.
+        process.setChildProcessModifier([] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{2048, 2048};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    });
+    QCOMPARE(result.exitCode, 1);
+    const QString err = QString::fromUtf8(result.err);
+    QVERIFY2(err.startsWith(said) && err.count(QLatin1Char('\n')) == 1 && err.endsWith(QLatin1Char('\n')), qPrintable(err));
+    QCOMPARE(filesIn(work.path()).filter(QStringLiteral("out.")), QStringList());
 }
 
 void TestCliOutput::unwritableOutput_data()

@@ -7,6 +7,7 @@
 #include "PageFixture.h"
 #include "RecordsTableModel.h"
 
+#include <QDateEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -95,6 +96,34 @@ private Q_SLOTS:
                      && told.first().contains(QStringLiteral("its 9000000000000 records need"))
                      && told.last() == told.first(),
                  qPrintable(told.join('\n')));
+    }
+
+    void toDateHoldsItsWholeDayAlone()
+    {
+        const QString location = ArchiveLocation::defaultLocation().path;
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(location + suffix);
+        const QDate day(2026, 3, 14);
+        const QDateTime lastMoment(day, QTime(23, 59, 59, 999));
+        {
+            MeasurementArchive archive(ArchiveLocation::defaultLocation());
+            QVERIFY2(archive.open(), qPrintable(archive.errorString()));
+            for (const QDateTime &when : {QDateTime(day, QTime(0, 0)), lastMoment, QDateTime(day.addDays(1), QTime(0, 0))}) {
+                ArchiveEntry entry;
+                entry.downloadedUtc = when.toUTC();
+                entry.hostName = entry.programVersion = QStringLiteral("x");
+                entry.catalogs = "{}";
+                entry.titles = "[]";
+                QVERIFY2(archive.store(entry, {}, {}, {}) > 0, qPrintable(archive.errorString()));
+            }
+        }
+        ScriptedUserDialogs dialogs;
+        HistoryDialog history(false, dialogs);
+        history.findChild<QDateEdit *>(QStringLiteral("dateEdit_from"))->setDate(day);
+        history.findChild<QDateEdit *>(QStringLiteral("dateEdit_to"))->setDate(day);
+        // The next day's midnight belongs to the next day.
+        QCOMPARE(history.listedDownloads().size(), 2);
+        QCOMPARE(history.listedDownloads().first().downloadedUtc, lastMoment.toUTC());
     }
 };
 

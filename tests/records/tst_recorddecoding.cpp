@@ -206,6 +206,17 @@ void TestRecordDecoding::names_data()
     QTest::newRow("first byte zero") << nameSlot(QByteArray("\0XYZ", 4)) << "";
     QTest::newRow("zero in the middle") << nameSlot(QByteArray("desk\0lamp", 9)) << "desk";
     QTest::newRow("utf-8") << nameSlot("灯具A") << "灯具A";
+    // A slot cut inside a character drops that character.
+    QTest::newRow("utf-8 cut after one byte of a character") << nameSlot("灯具灯具灯") << "灯具灯具";
+    QTest::newRow("utf-8 cut after two bytes of a character") << nameSlot("ABCDEFGHIJK灯") << "ABCDEFGHIJK";
+    // Names the meter keeps in GBK, GB18030's two-byte part: "会议室" is BB E1, D2 E9, CA D2.
+    QTest::newRow("gbk") << nameSlot("\xBB\xE1\xD2\xE9\xCA\xD2") << "会议室";
+    QTest::newRow("gbk after ascii") << nameSlot("Lab \xBB\xE1\xD2\xE9\xCA\xD2") << "Lab 会议室";
+    QTest::newRow("gbk cut inside a character")
+        << nameSlot("ABCDEFGH\xBB\xE1\xD2\xE9\xCA\xD2") << "ABCDEFGH会议";
+    // GB18030's four-byte characters: U+1F600 is 94 39 FC 36.
+    QTest::newRow("gb18030 four bytes") << nameSlot("ABC\x94\x39\xFC\x36") << "ABC\U0001F600";
+    QTest::newRow("gb18030 cut inside four bytes") << nameSlot("ABCDEFGHIJ\x94\x39\xFC\x36") << "ABCDEFGHIJ";
 }
 
 void TestRecordDecoding::names()

@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 
 #include "RecordsTableModel.h"
+#include "WindowArchive.h"
 
 #include <QDir>
 #include <QFile>
@@ -458,20 +459,33 @@ void TestRecordDownload::unknownProbeShowsZero()
 void TestRecordDownload::archived_data()
 {
     QTest::addColumn<QString>("setting"); // "off", "broken" or empty: the default archive
-    QTest::newRow("the default archive keeps it") << QString();
-    QTest::newRow("archive turned off") << "off";
-    QTest::newRow("an archive that is no database") << "broken";
-    QTest::newRow("a server that accepts and stalls") << "stalled";
+    QTest::addColumn<QString>("enabled"); // the text of archive/enabled, if any
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("the default archive keeps it") << QString() << QString() << true;
+    QTest::newRow("archive turned off") << "off" << QString() << false;
+    QTest::newRow("an archive that is no database") << "broken" << QString() << false;
+    QTest::newRow("a server that accepts and stalls") << "stalled" << QString() << false;
+    // The spellings people write into the settings file.
+    for (const char *no : {"false", "no", "off", "0", "OFF", " No "})
+        QTest::addRow("enabled=%s", no) << QString() << QString::fromLatin1(no) << false;
+    for (const char *yes : {"true", "yes", "on", "1", "Yes"})
+        QTest::addRow("enabled=%s", yes) << QString() << QString::fromLatin1(yes) << true;
+    // A value that is neither keeps the archive on; the window says so once when it starts.
+    QTest::newRow("enabled=maybe") << QString() << "maybe" << true;
 }
 
 void TestRecordDownload::archived()
 {
     QFETCH(QString, setting);
+    QFETCH(QString, enabled);
+    QFETCH(bool, kept);
     QTemporaryDir dir;
     QSettings settings;
     settings.clear();
     if (setting == QLatin1String("off"))
         settings.setValue(QStringLiteral("archive/enabled"), false);
+    if (!enabled.isNull())
+        settings.setValue(QStringLiteral("archive/enabled"), enabled);
     if (setting == QLatin1String("broken")) {
         const QString notADatabase = dir.filePath(QStringLiteral("archive.sqlite"));
         QFile file(notADatabase);
@@ -485,6 +499,13 @@ void TestRecordDownload::archived()
         settings.setValue(QStringLiteral("archive/location"),
                           QStringLiteral("postgresql://lumivane@127.0.0.1:%1/lumivane").arg(stalling.serverPort()));
     settings.sync();
+    const bool understood = enabled != QLatin1String("maybe");
+    if (!understood)
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral(
+                                             "settings: archive/enabled=%1 is not understood; the archive stays on")
+                                                        .arg(enabled)));
+    const std::optional<QString> problem = WindowArchive::settingProblem(false);
+    QCOMPARE(problem.has_value(), !understood);
     MeasurementArchive archive(ArchiveLocation::defaultLocation());
     QVERIFY2(archive.open(), qPrintable(archive.errorString()));
     QList<ArchiveEntry> before, after;
@@ -517,8 +538,8 @@ void TestRecordDownload::archived()
         return;
     }
     QCOMPARE(told, QStringList());
-    QCOMPARE(after.size(), before.size() + (setting.isEmpty() ? 1 : 0));
-    if (setting.isEmpty()) {
+    QCOMPARE(after.size(), before.size() + (kept ? 1 : 0));
+    if (kept) {
         QCOMPARE(after.first().recordCount, f.model().rowCount());
         QCOMPARE(MeterFlow::serialText(after.first().keyInfo), f.lineText("lineEdit_serialNo"));
         QCOMPARE(after.first().table, ArchivedTable::Records);
