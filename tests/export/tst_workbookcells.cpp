@@ -100,7 +100,7 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("cells.") + target.section(QLatin1Char(' '), 0, 0));
         TableFile out(file, *TableFile::formatOfSuffix(file));
         QCOMPARE(out.prepare(), TableFile::Ready);
-        QVERIFY2(out.write(table, nullptr, &meter), qPrintable(out.errorString()));
+        QVERIFY2(out.write(table, nullptr, {meter}), qPrintable(out.errorString()));
 
         WorkbookReader reader;
         const QString problem = readBack(file, &reader);
