@@ -325,17 +325,17 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
     if (options.command != CliOptions::Command::History && line.isSet(QStringLiteral("since")))
         return {UsageError::HistoryOnly, QStringLiteral("--since")};
 
-    for (const char *option : {"--title", "--location", "--operator", "--note"}) {
-        if (options.command != CliOptions::Command::Report && seen.contains(QLatin1String(option)))
-            return {UsageError::ReportOnly, QLatin1String(option)};
+    for (const char *option : {"title", "location", "operator", "note"}) {
+        if (options.command != CliOptions::Command::Report && line.isSet(QLatin1String(option)))
+            return {UsageError::ReportOnly, spelling(QLatin1String(option))};
     }
-    if (seen.contains(QStringLiteral("--paper")) && !options.writesReport())
+    if (line.isSet(QStringLiteral("paper")) && !options.writesReport())
         return {UsageError::ReportOnly, QStringLiteral("--paper")};
     // A report is a PDF, and a PDF is a report: export's or report's.
     if (options.command == CliOptions::Command::Report && (options.format || options.json))
         return {UsageError::BadFormat, options.json ? QStringLiteral("json") : TableFile::suffix(*options.format)};
     if (options.pdf && options.command != CliOptions::Command::Export && options.command != CliOptions::Command::Report)
-        return {UsageError::BadFormat, QStringLiteral("pdf")};
+        return {UsageError::BadTableFormat, QStringLiteral("pdf")};
 
     const bool writesFile =
         options.command == CliOptions::Command::Report || options.command == CliOptions::Command::Records || options.command == CliOptions::Command::Spectra

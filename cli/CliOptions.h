@@ -83,6 +83,7 @@ struct UsageError
         RepeatedOption, // argument: the option
         BadLanguage,    // argument: the value
         BadFormat,      // argument: the value
+        BadTableFormat, // argument: the value; a format the command's table cannot be written in
         NoCommand,
         UnknownCommand,   // argument: the word
         ExtraArgument,    // argument: the word

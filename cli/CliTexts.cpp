@@ -22,6 +22,8 @@ Text reasonText(UsageError::Kind kind)
         return Text::UsageBadLanguage;
     case UsageError::BadFormat:
         return Text::UsageBadFormat;
+    case UsageError::BadTableFormat:
+        return Text::UsageBadTableFormat;
     case UsageError::UnknownCommand:
         return Text::UsageUnknownCommand;
     case UsageError::ExtraArgument:

@@ -248,6 +248,7 @@ const Pair texts[] = {
     {"选项 %1 重复", "option %1 given twice"},
     {"--lang 只能是 zh 或 en, 而不是 %1", "--lang takes zh or en, not %1"},
     {"--format 只能是 xls、xlsx、csv、json 或 pdf, 而不是 %1", "--format takes xls, xlsx, csv, json or pdf, not %1"},
+    {"--format 只能是 xls、xlsx、csv 或 json, 而不是 %1", "--format takes xls, xlsx, csv or json, not %1"},
     {"缺少命令", "no command given"},
     {"未知命令: %1", "unknown command: %1"},
     {"多余的参数: %1", "unexpected argument: %1"},

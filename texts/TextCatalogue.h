@@ -136,6 +136,8 @@ enum class Text {
     UsageRepeatedOption,
     UsageBadLanguage,
     UsageBadFormat,
+    // A format only reports are written in, asked of a command that writes a table.
+    UsageBadTableFormat,
     UsageNoCommand,
     UsageUnknownCommand,
     UsageExtraArgument,

@@ -140,7 +140,7 @@ void TestCliOutput::helpAndVersion_data()
         << QStringList{QStringLiteral("--help")}
         << QStringLiteral("  lumivane-cli [OPTIONS] list [--json]\n  lumivane-cli [OPTIONS] identify [--json]\n");
     QTest::newRow("help tells JSON, English") << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
-                                              << QStringLiteral("--format xls|xlsx|csv|json\n");
+                                              << QStringLiteral("--format xls|xlsx|csv|json|pdf\n");
     QTest::newRow("help lists the exit status") << QStringList{QStringLiteral("--help"), QStringLiteral("--lang=en")}
                                                 << QStringLiteral("Exit status: 0 success, 1 failure, 2 usage error");
     QTest::newRow("help tells list, English")
