@@ -103,10 +103,10 @@ void TestMeterPage::formAndWindow()
     DataTableView *table = tableOf(*page);
     QVERIFY(table);
     QCOMPARE(table->model(), &page->spectralModel());
-    // Below the spacer and the four buttons: the table above the charts, the boundary movable.
+    // Below the spacer and the five buttons: the table above the charts, the boundary movable.
     auto *split = page->findChild<QSplitter *>(QStringLiteral("splitter_page"));
     QVERIFY(split);
-    QCOMPARE(grid->indexOf(split), 5);
+    QCOMPARE(grid->indexOf(split), 6);
     QCOMPARE(split->indexOf(table), 0);
     QCOMPARE(split->indexOf(chart->parentWidget()), 1);
     QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
