@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON document of a download built from stored words the sample meters do not hold: markers,
-// words that are no finite number, exact floats, and records numbered on across batches.
+// words that are no finite number, exact floats, and records numbered on across batches; the colour
+// document's α-opic columns for illuminance and luminance meters.
 #include "DownloadDocument.h"
 #include "JsonWriter.h"
 #include "MeterFacts.h"
+#include "MeterKind.h"
 #include "TableFile.h"
 #include "ValueMarkers.h"
 
@@ -31,6 +33,21 @@ quint32 bitsOf(float value)
     return bits;
 }
 
+// The English document of download, nothing with the reason where it cannot be written.
+QByteArray documentBytes(DownloadTables &tables, const MeterFlow::Download &download, QString &reason)
+{
+    DownloadDocument document(tables, false, 0);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    JsonWriter json(buffer);
+    const DownloadTables::BatchOf batchOf = [&download](qint64 first, int records, MeterFlow::Download &batch,
+                                                        QString &) {
+        return DownloadTables::slice(download, first, records, batch);
+    };
+    return document.write(json, download.count, batchOf, reason) ? bytes : QByteArray();
+}
+
 } // namespace
 
 class TestDownloadDocument : public QObject
@@ -40,6 +57,8 @@ class TestDownloadDocument : public QObject
 private Q_SLOTS:
     void document_data();
     void document();
+    void colourOpics_data();
+    void colourOpics();
 };
 
 void TestDownloadDocument::document_data()
@@ -76,17 +95,9 @@ void TestDownloadDocument::document()
     origin.state.unitSlots = QList<int>(MeterFacts::UnitSlotCount, 0);
     origin.downloaded = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9), Qt::OffsetFromUTC, 8 * 3600);
     DownloadTables tables(origin, false, DownloadTables::Contents(contents));
-    DownloadDocument document(tables, false, 0);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    JsonWriter json(buffer);
-    const DownloadTables::BatchOf batchOf = [&download](qint64 first, int records, MeterFlow::Download &batch,
-                                                        QString &) {
-        return DownloadTables::slice(download, first, records, batch);
-    };
     QString reason;
-    QVERIFY2(document.write(json, count, batchOf, reason), qPrintable(reason));
+    const QByteArray bytes = documentBytes(tables, download, reason);
+    QVERIFY2(!bytes.isEmpty(), qPrintable(reason));
 
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(bytes, &error).object();
@@ -114,6 +125,75 @@ void TestDownloadDocument::document()
     QCOMPARE(values(count - 1).value(key).toDouble(), 123.456);
     QCOMPARE(root.value(QStringLiteral("columns")).toArray().first().toObject().value(QStringLiteral("key")).toString(),
              key);
+}
+
+void TestDownloadDocument::colourOpics_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("daylightKey");
+    QTest::addColumn<QString>("daylightUnit");
+
+    QTest::newRow("illuminance meter") << 1 << "melanopic_edi" << "lx";
+    QTest::newRow("luminance meter") << 3 << "melanopic_edl" << QStringLiteral("cd/m²");
+}
+
+void TestDownloadDocument::colourOpics()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, daylightKey);
+    QFETCH(QString, daylightUnit);
+
+    // Record 1 has no spectrum; 2 a flat one and its photometric value 200; 3 the flat one with
+    // a marker for its photometric value.
+    MeterFlow::Download download;
+    download.count = 3;
+    download.records = QByteArray(3 * MeterFacts::RecordSize, '\0');
+    const int spectral = MeterKind::find(kind)->spectralOffset(0) / 4;
+    for (const int record : {1, 2})
+        for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
+            setWord(download.records, record, spectral + i, bitsOf(1.0f));
+    setWord(download.records, 1, 0, bitsOf(200.0f));
+    setWord(download.records, 2, 0, ValueMarkers::invalidMarker2);
+
+    DownloadOrigin origin;
+    origin.purpose = MeterFlow::Spectra;
+    origin.state.uiIndex = kind;
+    origin.state.unitSlots = QList<int>(MeterFacts::UnitSlotCount, 0);
+    DownloadTables tables(origin, false, DownloadTables::ColourTable);
+    QString reason;
+    const QJsonObject root = QJsonDocument::fromJson(documentBytes(tables, download, reason)).object();
+    QVERIFY2(reason.isEmpty(), qPrintable(reason));
+    QCOMPARE(root.value(QStringLiteral("table")).toString(), QStringLiteral("colour"));
+
+    // After the colour figures, every α-opic figure the export writes, the screen's three first.
+    const QStringList opicKeys = {QStringLiteral("melanopic_elr"), QStringLiteral("melanopic_der"), daylightKey,
+                                  QStringLiteral("s_cone_der"),    QStringLiteral("m_cone_der"),
+                                  QStringLiteral("l_cone_der"),    QStringLiteral("rhodopic_der")};
+    const QJsonArray columns = root.value(QStringLiteral("columns")).toArray();
+    QStringList keys;
+    for (const QJsonValue &column : columns)
+        keys << column.toObject().value(QStringLiteral("key")).toString();
+    QCOMPARE(keys.mid(keys.indexOf(QStringLiteral("purity")) + 1), opicKeys);
+    const QJsonObject daylight = columns.at(keys.indexOf(daylightKey)).toObject();
+    QCOMPARE(daylight.value(QStringLiteral("unit")).toString(), daylightUnit);
+    QCOMPARE(daylight.value(QStringLiteral("decimals")).toInt(), 1);
+    QCOMPARE(columns.at(keys.indexOf(QStringLiteral("melanopic_elr"))).toObject().value(QStringLiteral("unit")).toString(),
+             QStringLiteral("mW/lm"));
+
+    const QJsonArray records = root.value(QStringLiteral("records")).toArray();
+    QCOMPARE(records.size(), 3);
+    const auto values = [&](int k) { return records.at(k).toObject().value(QStringLiteral("values")).toObject(); };
+    const auto markers = [&](int k) { return records.at(k).toObject().value(QStringLiteral("markers")).toObject(); };
+    for (const QString &key : opicKeys) {
+        QVERIFY2(values(0).value(key).isNull(), qPrintable(key));
+        QCOMPARE(markers(0).value(key).toString(), QStringLiteral("invalid"));
+        QVERIFY2(values(1).value(key).isDouble() && values(1).value(key).toDouble() > 0, qPrintable(key));
+        QCOMPARE(markers(1).contains(key), false);
+        QCOMPARE(values(2).value(key).isNull(), key == daylightKey);
+    }
+    // The equivalent daylight figure scales the record's own photometric value.
+    QCOMPARE(values(1).value(daylightKey).toDouble(), 200 * values(1).value(QStringLiteral("melanopic_der")).toDouble());
+    QCOMPARE(markers(2).value(daylightKey).toString(), QStringLiteral("invalid"));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadDocument)
