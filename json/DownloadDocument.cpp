@@ -6,6 +6,7 @@
 #include "ColumnModel.h"
 #include "ExportTable.h"
 #include "JsonWriter.h"
+#include "MelanopicFigures.h"
 #include "MeterKind.h"
 #include "ProgramVersion.h"
 #include "RecordsTableModel.h"
@@ -99,6 +100,13 @@ QList<DownloadDocument::Column> DownloadDocument::columns() const
             const auto figure = ColourFigures::Figure(f);
             list.append({ColourFigures::key(figure), ColourFigures::unit(figure), ColourFigures::decimals(figure),
                          ColourFigures::title(figure, chinese)});
+        }
+        // Every melanopic figure the export writes, also those the window leaves out.
+        const bool luminance = tables.spectraModel()->measuresLuminance();
+        for (int f = 0; f < MelanopicFigures::Count; ++f) {
+            const auto figure = MelanopicFigures::Figure(f);
+            list.append({MelanopicFigures::key(figure, luminance), MelanopicFigures::unit(figure, luminance),
+                         MelanopicFigures::decimals(figure), MelanopicFigures::title(figure, chinese, luminance)});
         }
     } else if (const SpectralTableModel *spectra = tables.spectraModel()) {
         QList<int> wavelengthSlots;
@@ -287,8 +295,10 @@ void DownloadDocument::writeColours(JsonWriter &json, qint64 first) const
     const SpectralTableModel &spectra = *tables.spectraModel();
     const ColourTableModel &model = *tables.coloursModel();
     const bool named = spectra.nameColumn() >= 0;
+    const bool luminance = spectra.measuresLuminance();
     for (int k = 0; k < model.rowCount(); ++k) {
         const ColourMetrics &metrics = model.metrics().at(size_t(k));
+        const RecordOpic &opic = model.recordOpics().at(size_t(k));
         json.beginObject();
         json.key(QStringLiteral("number"));
         json.value(first + k + 1);
@@ -308,6 +318,17 @@ void DownloadDocument::writeColours(JsonWriter &json, qint64 first) const
             } else {
                 json.null();
                 markers.entries.append({ColourFigures::key(figure), markerName(ValueMarker::Invalid)});
+            }
+        }
+        for (int f = 0; f < MelanopicFigures::Count; ++f) {
+            const auto figure = MelanopicFigures::Figure(f);
+            const QString key = MelanopicFigures::key(figure, luminance);
+            json.key(key);
+            if (MelanopicFigures::has(opic, figure)) {
+                json.value(MelanopicFigures::value(opic, figure));
+            } else {
+                json.null();
+                markers.entries.append({key, markerName(ValueMarker::Invalid)});
             }
         }
         json.endObject();

@@ -28,6 +28,8 @@ public:
 
     // The colour of record k (row k), in the spectral table's order.
     const std::vector<ColourMetrics> &metrics() const { return colours; }
+    // The α-opic figures of record k (row k), in step with metrics().
+    const std::vector<RecordOpic> &recordOpics() const { return opics; }
     // The name column, -1 for kinds without names.
     int nameColumn() const;
     // The column of x; the other figures follow in ColourFigures order.

@@ -39,7 +39,16 @@ public:
     static constexpr int ShownCount = EquivalentDaylight + 1;
     static constexpr int Count = RhodopicDer + 1;
 
+    // luminance: the record is of a luminance meter, whose equivalent daylight figure is a
+    // luminance (EDL, cd/m²) where the others' is an illuminance (EDI, lx).
     static QString title(Figure figure, bool chinese, bool luminance);
+    // The figure's name in documents for scripts ("melanopic_der", the same in every language),
+    // its unit ("mW/lm", "lx", "cd/m²" or empty) and the decimals its cell shows.
+    static QString key(Figure figure, bool luminance);
+    static QString unit(Figure figure, bool luminance);
+    static int decimals(Figure figure);
+    // The figure before rounding; meaningful only where has() is true.
+    static double value(const RecordOpic &opic, Figure figure);
     // Whether the record gives the figure: not for a spectrum without a valid α-opic figure, the
     // equivalent daylight figure not without a photometric value, never a value that is not finite.
     static bool has(const RecordOpic &opic, Figure figure);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON document of a download built from stored words the sample meters do not hold: markers,
-// words that are no finite number, exact floats, and records numbered on across batches.
+// words that are no finite number, exact floats, and records numbered on across batches; the colour
+// document's α-opic keys and markers for illuminance and luminance meters.
+#include "ColourFigures.h"
 #include "DownloadDocument.h"
 #include "JsonWriter.h"
 #include "MeterFacts.h"
+#include "MeterKind.h"
 #include "TableFile.h"
 #include "ValueMarkers.h"
 
@@ -31,6 +34,21 @@ quint32 bitsOf(float value)
     return bits;
 }
 
+// The English document of download, nothing with the reason where it cannot be written.
+QByteArray documentBytes(DownloadTables &tables, const MeterFlow::Download &download, QString &reason)
+{
+    DownloadDocument document(tables, false, 0);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    JsonWriter json(buffer);
+    const DownloadTables::BatchOf batchOf = [&download](qint64 first, int records, MeterFlow::Download &batch,
+                                                        QString &) {
+        return DownloadTables::slice(download, first, records, batch);
+    };
+    return document.write(json, download.count, batchOf, reason) ? bytes : QByteArray();
+}
+
 } // namespace
 
 class TestDownloadDocument : public QObject
@@ -40,6 +58,8 @@ class TestDownloadDocument : public QObject
 private Q_SLOTS:
     void document_data();
     void document();
+    void colourOpics_data();
+    void colourOpics();
 };
 
 void TestDownloadDocument::document_data()
@@ -76,17 +96,9 @@ void TestDownloadDocument::document()
     origin.state.unitSlots = QList<int>(MeterFacts::UnitSlotCount, 0);
     origin.downloaded = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9), Qt::OffsetFromUTC, 8 * 3600);
     DownloadTables tables(origin, false, DownloadTables::Contents(contents));
-    DownloadDocument document(tables, false, 0);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    JsonWriter json(buffer);
-    const DownloadTables::BatchOf batchOf = [&download](qint64 first, int records, MeterFlow::Download &batch,
-                                                        QString &) {
-        return DownloadTables::slice(download, first, records, batch);
-    };
     QString reason;
-    QVERIFY2(document.write(json, count, batchOf, reason), qPrintable(reason));
+    const QByteArray bytes = documentBytes(tables, download, reason);
+    QVERIFY2(!bytes.isEmpty(), qPrintable(reason));
 
     QJsonParseError error;
     const QJsonObject root = QJsonDocument::fromJson(bytes, &error).object();
@@ -114,6 +126,58 @@ void TestDownloadDocument::document()
     QCOMPARE(values(count - 1).value(key).toDouble(), 123.456);
     QCOMPARE(root.value(QStringLiteral("columns")).toArray().first().toObject().value(QStringLiteral("key")).toString(),
              key);
+}
+
+void TestDownloadDocument::colourOpics_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("daylightKey");
+    QTest::addColumn<QString>("daylightUnit");
+
+    QTest::newRow("illuminance meter") << 1 << "melanopic_edi" << "lx";
+    QTest::newRow("luminance meter") << 3 << "melanopic_edl" << QStringLiteral("cd/m²");
+}
+
+void TestDownloadDocument::colourOpics()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, daylightKey);
+    QFETCH(QString, daylightUnit);
+
+    // Record 1 has no spectrum, record 2 a flat one and a marker for its photometric value.
+    MeterFlow::Download download;
+    download.count = 2;
+    download.records = QByteArray(2 * MeterFacts::RecordSize, '\0');
+    for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
+        setWord(download.records, 1, MeterKind::find(kind)->spectralOffset(0) / 4 + i, bitsOf(1.0f));
+    setWord(download.records, 1, 0, ValueMarkers::invalidMarker2);
+    DownloadOrigin origin;
+    origin.purpose = MeterFlow::Spectra;
+    origin.state.uiIndex = kind;
+    origin.state.unitSlots = QList<int>(MeterFacts::UnitSlotCount, 0);
+    DownloadTables tables(origin, false, DownloadTables::ColourTable);
+    QString reason;
+    const QJsonObject root = QJsonDocument::fromJson(documentBytes(tables, download, reason)).object();
+    const QJsonArray columns = root.value(QStringLiteral("columns")).toArray();
+    const QJsonArray records = root.value(QStringLiteral("records")).toArray();
+    const auto member = [&](int k, const char *part, const QString &key) {
+        return records.at(k).toObject().value(QLatin1String(part)).toObject().value(key);
+    };
+
+    // After purity, the α-opic figures the export writes; without a photometric value only the
+    // equivalent daylight one is missing.
+    QStringList keys;
+    for (int c = ColourFigures::Count; c < columns.size(); ++c) {
+        const QJsonObject column = columns.at(c).toObject();
+        const QString key = column.value(QStringLiteral("key")).toString();
+        keys << key + QLatin1Char('/') + column.value(QStringLiteral("unit")).toString();
+        QCOMPARE(member(0, "markers", key).toString() + member(1, "markers", key).toString(),
+                 key == daylightKey ? "invalidinvalid" : "invalid");
+        QVERIFY2(member(0, "values", key).isNull() && member(1, "values", key).isNull() == (key == daylightKey),
+                 qPrintable(key));
+    }
+    QCOMPARE(keys, QStringList({"melanopic_elr/mW/lm", "melanopic_der/", daylightKey + '/' + daylightUnit,
+                                "s_cone_der/", "m_cone_der/", "l_cone_der/", "rhodopic_der/"}));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadDocument)
