@@ -226,7 +226,7 @@ private Q_SLOTS:
         QTest::newRow("export to a .pdf written as csv") << QStringList{"export", "3", "-o", "e.pdf", "--format", "csv"}
                                                          << int(U::None) << false << -1;
         QTest::newRow("records are never a report") << QStringList{"records", "-o", "r.pdf", "--format", "pdf"}
-                                                    << int(U::BadFormat) << false << -1;
+                                                    << int(U::BadTableFormat) << false << -1;
         QTest::newRow("a title only for report") << QStringList{"records", "-o", "r.csv", "--title", "T"}
                                                  << int(U::ReportOnly) << false << -1;
         QTest::newRow("paper only for a report") << QStringList{"export", "3", "-o", "e.csv", "--paper", "a4"}
