@@ -630,9 +630,7 @@ int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, Download
     content.details.paper = options.paper.value_or(ReportDetails::defaultPaper(UserLanguage::paperLocale(environment)));
     content.setMeterFacts(records ? records->meterSheet(recordCount) : spectral->meterSheet(spectraCount));
     if (records)
-        content.addTable(
-            ReportTable::ofRecords(*records->recordsModel(), ReportTexts::text(ReportText::RecordsTable, options.chinese),
-                                   ReportTexts::text(ReportText::Number, options.chinese)));
+        content.addRecords(*records->recordsModel());
     if (spectral)
         content.addSpectral(*spectral->spectraModel(), *spectral->coloursModel());
     QString reason;

@@ -2,6 +2,8 @@
 #include "ReportContent.h"
 
 #include "ExportSheet.h"
+#include "RecordStatistics.h"
+#include "RecordsTableModel.h"
 #include "ReportTexts.h"
 
 void ReportContent::setMeterFacts(const ExportSheet &meterSheet)
@@ -16,6 +18,21 @@ void ReportContent::addTable(const ReportTable &table)
     Section section;
     section.table = table;
     sections.push_back(std::move(section));
+}
+
+void ReportContent::addRecords(const RecordsTableModel &records)
+{
+    addTable(ReportTable::ofRecords(records, ReportTexts::text(ReportText::RecordsTable, details.chinese),
+                                    ReportTexts::text(ReportText::Number, details.chinese)));
+    RecordStatistics statistics;
+    statistics.start(records);
+    statistics.addRows(records);
+    if (statistics.rowCount() == 0 || statistics.columns().empty())
+        return;
+    QStringList titles;
+    for (int column = 0; column < records.columnCount(); ++column)
+        titles << records.headerData(column, Qt::Horizontal).toString();
+    addTable(ReportTable::ofSheet(statistics.sheet(titles, details.chinese)));
 }
 
 void ReportContent::addSpectral(const SpectralTableModel &spectra, const ColourTableModel &colours)

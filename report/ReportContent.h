@@ -11,6 +11,7 @@
 #include <vector>
 
 class ColourTableModel;
+class RecordsTableModel;
 class SpectralTableModel;
 struct ExportSheet;
 
@@ -38,6 +39,9 @@ struct ReportContent
     // The labels and values of a sheet about the meter (two columns).
     void setMeterFacts(const ExportSheet &meterSheet);
     void addTable(const ReportTable &table);
+    // The records table, then the statistics of all its rows (the workbook's sheet "统计" /
+    // "Statistics", under the titles the records table prints); no statistics without records.
+    void addRecords(const RecordsTableModel &records);
     // The spectrum chart, the chromaticity diagram, the colour table, then the spectral table.
     void addSpectral(const SpectralTableModel &spectra, const ColourTableModel &colours);
 };

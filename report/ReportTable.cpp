@@ -2,8 +2,11 @@
 #include "ReportTable.h"
 
 #include "ColourTableModel.h"
+#include "ExportSheet.h"
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
+
+#include <memory>
 
 ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle)
 {
@@ -40,5 +43,18 @@ ReportTable ReportTable::ofColours(const ColourTableModel &model, const QString 
         table.titles << model.headerData(column, Qt::Horizontal).toString();
     table.rows = model.rowCount();
     table.cell = [&model](int row, int column) { return model.data(model.index(row, column)).toString(); };
+    return table;
+}
+
+ReportTable ReportTable::ofSheet(const ExportSheet &sheet)
+{
+    // A sheet is small and built for the moment (the statistics): shared by the copies of the table.
+    const auto cells = std::make_shared<const ExportTable>(sheet.table);
+    ReportTable table;
+    table.caption = sheet.name;
+    for (int column = 0; column < cells->columnCount(); ++column)
+        table.titles << cells->headerText(column);
+    table.rows = cells->rowCount();
+    table.cell = [cells](int row, int column) { return cells->cellText(row, column); };
     return table;
 }

@@ -9,10 +9,11 @@
 class ColourTableModel;
 class RecordsTableModel;
 class SpectralTableModel;
+struct ExportSheet;
 
 // A table as a report prints it: its titles and the text of every cell, read from the table model
-// on demand (a report of many records holds no second copy of them). Column 0 holds the record
-// numbers; a table split into column groups repeats it in every group.
+// on demand (a report of many records holds no second copy of them). Column 0 labels the rows (the
+// record numbers, or the figures' names); a table split into column groups repeats it in every group.
 struct ReportTable
 {
     QString caption;
@@ -31,4 +32,7 @@ struct ReportTable
     static ReportTable ofSpectra(const SpectralTableModel &model, const QString &caption);
     // The colour table, every column.
     static ReportTable ofColours(const ColourTableModel &model, const QString &caption);
+    // A sheet a workbook gets beside its table (such as the statistics), captioned with its name:
+    // its header texts as titles and every cell's text. The table keeps its own copy of the sheet.
+    static ReportTable ofSheet(const ExportSheet &sheet);
 };

@@ -18,7 +18,6 @@
 #include "PdfReport.h"
 #include "ReportContent.h"
 #include "ReportLayout.h"
-#include "ReportTexts.h"
 #include "VirtualMeterTransport.h"
 
 #include <QElapsedTimer>
@@ -112,9 +111,7 @@ int main(int argc, char *argv[])
         ReportContent content;
         content.details.chinese = false;
         content.setMeterFacts(recordTables.meterSheet(records));
-        content.addTable(ReportTable::ofRecords(*recordTables.recordsModel(),
-                                                ReportTexts::text(ReportText::RecordsTable, false),
-                                                ReportTexts::text(ReportText::Number, false)));
+        content.addRecords(*recordTables.recordsModel());
         content.addSpectral(*spectralTables.spectraModel(), *spectralTables.coloursModel());
         if (!PdfReport::write(file, content, [&pages](int, int all) { return (pages = all) > 0; }, error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));

@@ -169,8 +169,7 @@ void FirstPage::makeReport()
     ReportContent content;
     content.details.chinese = languageFlag;
     content.setMeterFacts(MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag));
-    content.addTable(ReportTable::ofRecords(*model, ReportTexts::text(ReportText::RecordsTable, languageFlag),
-                                            ReportTexts::text(ReportText::Number, languageFlag)));
+    content.addRecords(*model);
     ReportRequest::run(this, content, *dialogs, languageFlag);
 }
 

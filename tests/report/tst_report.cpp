@@ -130,6 +130,30 @@ private Q_SLOTS:
             QVERIFY2(text.contains(QRegularExpression(QStringLiteral("(^|\\n)\\s*%1\\s").arg(number))),
                      qPrintable(QString::number(number)));
 
+        // After the records, their statistics: on the minimum's row the first numeric column's
+        // smallest value, as the records table shows it.
+        const auto number = [](const QString &cell, double &value) {
+            bool ok = false;
+            value = cell.toDouble(&ok);
+            return ok;
+        };
+        double value = 0;
+        const int numeric = int(std::find_if(golden.at(1).begin(), golden.at(1).end(),
+                                             [&](const QString &cell) { return number(cell, value); })
+                                - golden.at(1).begin());
+        QString minimum;
+        for (const QStringList &row : golden.mid(1)) {
+            if (number(row.value(numeric), value) && (minimum.isEmpty() || value < minimum.toDouble()))
+                minimum = row.value(numeric);
+        }
+        QVERIFY(!minimum.isEmpty());
+        const QString heading = chinese ? QStringLiteral("统计") : QStringLiteral("Statistics");
+        QVERIFY(text.indexOf(QRegularExpression(QStringLiteral("\\n\\s*%1\\n").arg(heading)))
+                > text.indexOf(ReportTexts::text(ReportText::RecordsTable, chinese)));
+        const QString label = chinese ? QStringLiteral("最小值") : QStringLiteral("Minimum");
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\n\\s*%1\\s+%2\\s").arg(label, QRegularExpression::escape(minimum)))),
+                 qPrintable(minimum));
+
         // The pages say how many there are, and that is how many the file holds.
         const int pages = pdfPages(file);
         QVERIFY(pages > 3);
@@ -202,7 +226,7 @@ private Q_SLOTS:
         QTest::newRow("export to a .pdf written as csv") << QStringList{"export", "3", "-o", "e.pdf", "--format", "csv"}
                                                          << int(U::None) << false << -1;
         QTest::newRow("records are never a report") << QStringList{"records", "-o", "r.pdf", "--format", "pdf"}
-                                                    << int(U::BadFormat) << false << -1;
+                                                    << int(U::BadTableFormat) << false << -1;
         QTest::newRow("a title only for report") << QStringList{"records", "-o", "r.csv", "--title", "T"}
                                                  << int(U::ReportOnly) << false << -1;
         QTest::newRow("paper only for a report") << QStringList{"export", "3", "-o", "e.csv", "--paper", "a4"}
