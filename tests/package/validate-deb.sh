@@ -71,10 +71,10 @@ if [ -f "$completion" ]; then
         complete_words lumivane-cli --lang ""
         complete_words lumivane-cli --format ""
         complete_words lumivane-cli --quiet rec' _ "$completion")"
-    want="identify records spectra colour history export list
---no-archive
+    want="identify records spectra colour history export report list
+--no-archive --note
 zh en
-xls xlsx csv
+xls xlsx csv json pdf
 records"
     [ "$got" = "$want" ] || fail "bash completion gave:
 $got
