@@ -30,3 +30,16 @@ bool SpectralValues::photometric(const QByteArray &records, int j, const MeterKi
     field = kind.markerCheck ? ValueMarkers::decodeWord(word) : ValueMarkers::plainWord(word);
     return true;
 }
+
+bool SpectralValues::tooDim(const QByteArray &records, int j, const MeterKind &kind, int mode)
+{
+    constexpr int size = MeterFacts::RecordSize;
+    if (!kind.markerCheck || j < 0 || (qsizetype(j) + 1) * size > records.size())
+        return false;
+    const auto *record = reinterpret_cast<const uchar *>(records.constData()) + qsizetype(j) * size;
+    for (const MeterColumn &column : kind.columns(mode)) {
+        if (column.title == Text::ColourTemperature)
+            return ValueMarkers::decodeWord(record + 4 * column.word).marker == ValueMarker::Invalid;
+    }
+    return false;
+}

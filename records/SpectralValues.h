@@ -23,4 +23,10 @@ public:
     // the kind's marker rule; false (field untouched) in the PPFD mode, whose word 0 is part of
     // the spectrum, or when the memory does not hold record j in full.
     static bool photometric(const QByteArray &records, int j, const MeterKind &kind, int mode, RecordField &field);
+    // Whether the meter marked record j as too dim to measure: its colour-temperature column (in
+    // this mode) holds the invalid marker, the same word the records table shows as "----". Its
+    // spectrum is then noise, and no colour figure computed from it means anything. False for
+    // kinds and modes without that column or without the marker rule, or when the memory does not
+    // hold record j in full.
+    static bool tooDim(const QByteArray &records, int j, const MeterKind &kind, int mode);
 };

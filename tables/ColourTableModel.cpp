@@ -96,7 +96,9 @@ void ColourTableModel::computeRecords(int first, int last, int row)
     addedOpics.reserve(size_t(last - first + 1));
     for (int k = first; k <= last; ++k) {
         const SpectralRecord &record = spectra.records().at(size_t(k));
-        addedColours.push_back(SpectrumColour::compute(record.values));
+        // A record the meter marked as too dim has only noise for a spectrum: its colour stays
+        // invalid, so every figure reads "----".
+        addedColours.push_back(record.tooDim ? ColourMetrics{} : SpectrumColour::compute(record.values));
         addedOpics.push_back(RecordOpic::of(record));
     }
     colours.insert(colours.begin() + row, addedColours.begin(), addedColours.end());
@@ -126,6 +128,14 @@ QString ColourTableModel::name(int row) const
     // Read from the spectral table, where a record is renamed; empty while a row the spectral
     // table already removed is still being removed here.
     return spectra.data(spectra.index(row + 1, spectra.nameColumn())).toString();
+}
+
+bool ColourTableModel::tooDim(int row) const
+{
+    // Read from the spectral table's record; false while a row it already removed is still being
+    // removed here.
+    const std::vector<SpectralRecord> &records = spectra.records();
+    return row >= 0 && size_t(row) < records.size() && records[size_t(row)].tooDim;
 }
 
 QString ColourTableModel::text(int row, int column) const
@@ -196,6 +206,8 @@ QVariant ColourTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::ToolTipRole: {
+        if (index.column() >= firstFigureColumn() && tooDim(index.row()))
+            return TextCatalogue::text(Text::ColourTooDim, spectra.isChinese());
         const ColourMetrics &colour = colours[size_t(index.row())];
         if (index.column() != firstFigureColumn() + ColourFigures::Dominant || !colour.complementary
             || !ColourFigures::has(colour, ColourFigures::Dominant))

@@ -58,6 +58,8 @@ private:
     QString title(int column) const;
     QString name(int row) const;
     QString text(int row, int column) const;
+    // Whether the meter marked record row as too dim to measure.
+    bool tooDim(int row) const;
 
     const SpectralTableModel &spectra;
     // Computes what the table shows of spectral records [first, last] into its own rows from row.

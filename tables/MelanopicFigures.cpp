@@ -42,6 +42,9 @@ const FigureFacts &factsOf(MelanopicFigures::Figure figure, bool luminance)
 
 RecordOpic RecordOpic::of(const SpectralRecord &record)
 {
+    // A record the meter marked as too dim has only noise for a spectrum: no figure at all.
+    if (record.tooDim)
+        return {};
     return {AlphaOpic::compute(record.values), record.hasPhotometric, record.photometric};
 }
 

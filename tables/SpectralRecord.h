@@ -20,4 +20,7 @@ struct SpectralRecord
     // word is a marker.
     bool hasPhotometric = false;
     float photometric = 0;
+    // The meter marked the record as too dim to measure (its colour temperature is the invalid
+    // marker): the values are noise, and the record has no colour figures.
+    bool tooDim = false;
 };

@@ -88,6 +88,7 @@ void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int
             record.hasPhotometric = true;
             record.photometric = photometric.value;
         }
+        record.tooDim = SpectralValues::tooDim(download.records, int(k), *kind, mode);
         const QString name = kind->spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
         if (!appendRecord(record, name))
             break;

@@ -103,6 +103,8 @@ const Pair texts[] = {
     {"补色波长: 该颜色(紫红色)没有主波长, 负值为其补色波长",
      "Complementary wavelength: this colour (a purple) has no dominant wavelength; the negative value is its "
      "complementary wavelength"},
+    {"仪器将该记录标记为光线过暗, 无法测量颜色",
+     "The meter marked this record as too dim to measure; its colour cannot be given"},
 
     {"未找到仪器! 请检查USB连接。", "No meter found! Check the USB connection."},
     {"无权打开仪器 %1! 请安装 udev 规则后重新插入仪器。",

@@ -104,6 +104,8 @@ enum class Text {
     DominantWavelength,
     ColourPurity,
     ComplementaryWavelength,
+    // On every colour figure of a record whose own colour temperature the meter marked as invalid.
+    ColourTooDim,
 
     // The command line's own messages; %1, %2 as noted.
     CliNoMeter,
