@@ -4,6 +4,7 @@
 #include "ColourFigures.h"
 #include "ColourTableModel.h"
 #include "MelanopicFigures.h"
+#include "MeterImage.h"
 #include "ExportTable.h"
 #include "NumberText.h"
 #include "SpectralTableModel.h"
@@ -206,6 +207,60 @@ private Q_SLOTS:
         const int column = colours.firstMelanopicColumn() + MelanopicFigures::EquivalentDaylight;
         QCOMPARE(cell(colours, 0, column), edi);
         QCOMPARE(colours.headerData(column, Qt::Horizontal).toString(), TextCatalogue::text(title, true));
+    }
+
+    // The meter marks a record too dim to measure by the invalid marker in its colour-temperature
+    // word: every figure of it reads "----", in the window and the export, with a tooltip saying
+    // why; the sample's other records keep their figures. PPFD records have no such word.
+    void tooDimRecords_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QList<int>>("dim");
+        QTest::newRow("kind 1") << QStringLiteral("kind1.json") << 1 << QList<int>{5};
+        QTest::newRow("kind 4, named") << QStringLiteral("kind4.json") << 4 << QList<int>{5};
+        QTest::newRow("kind 5") << QStringLiteral("kind5.json") << 5 << QList<int>{};
+        QTest::newRow("PPFD") << QStringLiteral("kind1-ppfd.json") << 1 << QList<int>{};
+    }
+
+    void tooDimRecords()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, kind);
+        QFETCH(QList<int>, dim);
+        MeterImage image;
+        QString error;
+        QVERIFY2(MeterImage::fromFile(QStringLiteral(LUMIVANE_SAMPLES_DIR "/meters/") + file, image, error),
+                 qPrintable(error));
+        SpectralTableModel spectral(kind);
+        ColourTableModel colours(spectral);
+        spectral.setUp(QList<int>(MeterFacts::UnitSlotCount, 5), {});
+        MeterFlow::Download download;
+        download.count = image.recordCount;
+        download.records = image.recordMemory;
+        download.names = image.nameMemory;
+        spectral.appendDownload(download, image.mode);
+        QVERIFY(colours.rowCount() > dim.size() + 1);
+        const ExportTable table = colours.exportTable();
+        const int first = colours.firstFigureColumn();
+        for (const bool chinese : {true, false}) {
+            spectral.setChinese(chinese);
+            const QString tip = TextCatalogue::text(Text::ColourTooDim, chinese);
+            for (int r = 0; r < colours.rowCount(); ++r) {
+                int dashes = 0, tips = 0, numbers = 0;
+                for (int c = first; c < colours.columnCount(); ++c) {
+                    dashes += cell(colours, r, c) == QLatin1String("----") ? 1 : 0;
+                    tips += cell(colours, r, c, Qt::ToolTipRole) == tip ? 1 : 0;
+                }
+                for (int c = first; c < table.columnCount(); ++c)
+                    numbers += table.isNumber(r, c) ? 1 : 0;
+                const int figures = dim.contains(r) ? colours.columnCount() - first : 0;
+                // Other records may lack a figure (no CCT off the locus, no EDI in PPFD), never for this reason.
+                QCOMPARE(tips, figures);
+                QVERIFY(dashes >= figures);
+                QCOMPARE(numbers == 0, dim.contains(r));
+            }
+        }
     }
 };
 
