@@ -72,7 +72,7 @@ bool runsAsFormula(const QString &text)
 
 } // namespace
 
-CsvWriter::CsvWriter(QIODevice &device) : device(device) {}
+CsvWriter::CsvWriter(QIODevice &device) : output(device) {}
 
 QString CsvWriter::field(const QString &text)
 {
@@ -88,12 +88,9 @@ QString CsvWriter::field(const QString &text)
 
 bool CsvWriter::writeRow(const QStringList &row)
 {
-    if (failed)
+    if (output.hasFailed())
         return false;
-    if (!started) {
-        block += "\xEF\xBB\xBF";
-        started = true;
-    }
+    startFile();
     QString line;
     for (qsizetype i = 0; i < row.size(); ++i) {
         if (i > 0)
@@ -101,30 +98,23 @@ bool CsvWriter::writeRow(const QStringList &row)
         line += field(row.at(i));
     }
     line += QStringLiteral("\r\n");
-    block += line.toUtf8();
-    return block.size() < BlockBytes || writeBlock();
+    return output.append(line.toUtf8());
 }
 
-bool CsvWriter::writeBlock()
+void CsvWriter::startFile()
 {
-    if (!FileReplacement::writeAll(device, block.constData(), block.size())) {
-        failed = true;
-        error = device.errorString();
-        return false;
+    if (!started) {
+        output.append("\xEF\xBB\xBF", 3);
+        started = true;
     }
-    block.truncate(0);
-    return true;
 }
 
 bool CsvWriter::finish()
 {
-    if (failed)
+    if (output.hasFailed())
         return false;
-    if (!started) {
-        block += "\xEF\xBB\xBF";
-        started = true;
-    }
-    return block.isEmpty() || writeBlock();
+    startFile();
+    return output.flush();
 }
 
 QByteArray CsvWriter::encode(const QList<QStringList> &rows)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BlockOutput.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,7 +22,7 @@ class QIODevice;
 class CsvWriter
 {
 public:
-    static constexpr qsizetype BlockBytes = 64 * 1024;
+    static constexpr qsizetype BlockBytes = BlockOutput::BlockBytes;
 
     explicit CsvWriter(QIODevice &device);
     // Adds one line (the byte-order mark goes ahead of the first). False once the device failed.
@@ -29,7 +31,7 @@ public:
     // now or before.
     bool finish();
     // Why writing failed: the device's reason.
-    QString errorString() const { return error; }
+    QString errorString() const { return output.errorString(); }
 
     static QString field(const QString &text);
     // The whole file: the byte-order mark, then one line per row.
@@ -43,11 +45,9 @@ public:
     static bool write(const QString &fileName, const QList<QStringList> &rows, QString &error);
 
 private:
-    bool writeBlock();
+    // The byte-order mark ahead of the first line.
+    void startFile();
 
-    QIODevice &device;
-    QByteArray block;
+    BlockOutput output;
     bool started = false;
-    bool failed = false;
-    QString error;
 };

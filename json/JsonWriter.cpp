@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "JsonWriter.h"
 
-#include "FileReplacement.h"
 
 #include <QIODevice>
 
@@ -22,7 +21,7 @@ QByteArray shortest(Number value)
 
 } // namespace
 
-JsonWriter::JsonWriter(QIODevice &device, int lineDepth) : device(device), lineDepth(lineDepth) {}
+JsonWriter::JsonWriter(QIODevice &device, int lineDepth) : output(device), lineDepth(lineDepth) {}
 
 QByteArray JsonWriter::quoted(const QString &text)
 {
@@ -181,26 +180,11 @@ void JsonWriter::append(const QByteArray &bytes)
 
 void JsonWriter::append(const char *bytes, qsizetype size)
 {
-    if (failed)
-        return;
-    block.append(bytes, size);
-    if (block.size() >= BlockBytes)
-        writeBlock();
-}
-
-bool JsonWriter::writeBlock()
-{
-    if (!FileReplacement::writeAll(device, block.constData(), block.size())) {
-        failed = true;
-        error = device.errorString();
-        return false;
-    }
-    block.truncate(0);
-    return true;
+    output.append(bytes, size);
 }
 
 bool JsonWriter::finish()
 {
     append("\n", 1);
-    return !failed && (block.isEmpty() || writeBlock());
+    return output.flush();
 }

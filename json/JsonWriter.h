@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BlockOutput.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,7 +19,6 @@ class QIODevice;
 class JsonWriter
 {
 public:
-    static constexpr qsizetype BlockBytes = 64 * 1024;
 
     explicit JsonWriter(QIODevice &device, int lineDepth = 2);
 
@@ -44,8 +45,8 @@ public:
     // Ends the document with a line break and writes what is still held back. False when the
     // device failed, now or before.
     bool finish();
-    bool hasFailed() const { return failed; }
-    QString errorString() const { return error; }
+    bool hasFailed() const { return output.hasFailed(); }
+    QString errorString() const { return output.errorString(); }
 
     // The texts of a string, a float and a double as value() writes them.
     static QByteArray quoted(const QString &text);
@@ -59,7 +60,6 @@ private:
     void close(char bracket);
     void append(const QByteArray &bytes);
     void append(const char *bytes, qsizetype size);
-    bool writeBlock();
 
     struct Level
     {
@@ -67,11 +67,8 @@ private:
         bool empty = true;
     };
 
-    QIODevice &device;
+    BlockOutput output;
     const int lineDepth;
     std::vector<Level> levels;
     bool afterKey = false;
-    QByteArray block;
-    bool failed = false;
-    QString error;
 };
