@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportPainter.h"
 
+#include "CellGlyphs.h"
 #include "ChromaticityChartGeometry.h"
 #include "ChromaticityChartPainter.h"
 #include "ColourTableModel.h"
@@ -13,6 +14,10 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -34,6 +39,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     device.setPageSize(QPageSize(layout.content().details.paper));
     device.setPageMargins(QMarginsF(0, 0, 0, 0));
     device.setPageOrientation(pages.front().orientation);
+    TableGlyphs glyphs;
     QPainter painter;
     if (!painter.begin(&device)) {
         error = QStringLiteral("the report cannot be painted");
@@ -55,7 +61,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
             paintFacts(painter, layout);
             break;
         case ReportLayout::Page::TableRows:
-            paintTableRows(painter, layout, page);
+            paintTableRows(painter, layout, page, glyphs);
             break;
         case ReportLayout::Page::Charts:
             paintCharts(painter, layout, page);
@@ -148,7 +154,8 @@ void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
         fact(label, value);
 }
 
-void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)
+void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
+                                   TableGlyphs &glyphs)
 {
     const ReportTable &table = layout.content().sections[size_t(page.section)].table;
     const ReportLayout::TableColumns &columns = layout.columnsOf(page.section);
@@ -169,52 +176,79 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
     for (const int column : group)
         tableWidth += columns.widths[size_t(column)];
     const double tableTop = body.top() + line;
-    double y = tableTop;
-    const auto drawRow = [&](const std::function<QString(int)> &textOf, const QFont &font, const QColor &fill,
-                             double height) {
-        if (fill.isValid())
-            painter.fillRect(QRectF(body.left(), y, tableWidth, height), fill);
+    const double rowsTop = tableTop + columns.titleHeight;
+    const int shownRows = std::max(page.rowCount, table.rows == 0 ? 1 : 0);
+    const double tableBottom = rowsTop + shownRows * line;
+
+    // The fills first, every other row's in one path, then the texts over them.
+    painter.fillRect(QRectF(body.left(), tableTop, tableWidth, columns.titleHeight), titleRowColour);
+    QPainterPath stripes;
+    for (int row = 1; row < page.rowCount; row += 2)
+        stripes.addRect(QRectF(body.left(), rowsTop + row * line, tableWidth, line));
+    if (!stripes.isEmpty())
+        painter.fillPath(stripes, stripeColour);
+    painter.setPen(Qt::black);
+
+    // A text on its baseline: the learnt glyphs where they serve, Qt's text drawing otherwise;
+    // only a column narrower than its widest text elides.
+    const auto drawText = [&painter](CellGlyphs &cells, const QFont &font, const QString &text, const QPointF &origin,
+                                     double width, bool cut) {
+        if (cells.add(text, origin, cut ? width + 0.5 : std::numeric_limits<double>::infinity()))
+            return;
         painter.setFont(font);
-        painter.setPen(Qt::black);
-        const QFontMetricsF metrics(font);
-        double x = body.left();
+        painter.drawText(origin, cut ? QFontMetricsF(font).elidedText(text, Qt::ElideRight, width + 0.5) : text);
+    };
+
+    // The title row: a title with its unit below it has its lines centred in the row together,
+    // as Qt's text drawing places them.
+    const QFont titleFont = ReportLayout::titleFont();
+    const QFontMetricsF titleMetrics(titleFont);
+    double x = body.left();
+    for (const int column : group) {
+        const double width = columns.widths[size_t(column)];
+        const QStringList lines = table.titles[column].split(QLatin1Char('\n'));
+        std::vector<double> tops;
+        double height = 0;
+        for (int k = 0; k < lines.size(); ++k) {
+            height = std::ceil(height + titleMetrics.leading());
+            tops.push_back(height);
+            height += titleMetrics.ascent() + titleMetrics.descent();
+        }
+        const double top = tableTop + (columns.titleHeight - height) / 2;
+        for (int k = 0; k < lines.size(); ++k) {
+            drawText(glyphs.titles, titleFont, lines[k],
+                     QPointF(x + ReportLayout::cellPadding, top + tops[size_t(k)] + titleMetrics.ascent()),
+                     width - 2 * ReportLayout::cellPadding, true);
+        }
+        x += width;
+    }
+    glyphs.titles.paint(painter);
+
+    const QFont textFont = ReportLayout::textFont();
+    const QFontMetricsF metrics(textFont);
+    if (table.rows == 0) {
+        painter.setFont(textFont);
+        painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, rowsTop, body.width(), line),
+                         Qt::AlignLeft | Qt::AlignVCenter, ReportTexts::text(ReportText::NoRecords, chinese));
+    }
+    const double baseline = (line + metrics.ascent() - metrics.descent()) / 2;
+    for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
+        const double y = rowsTop + (row - page.firstRow) * line;
+        x = body.left();
         for (const int column : group) {
             const double width = columns.widths[size_t(column)];
-            const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, height);
-            QString text = textOf(column);
-            if (text.contains(QLatin1Char('\n'))) {
-                QStringList lines = text.split(QLatin1Char('\n'));
-                for (QString &line : lines)
-                    line = metrics.elidedText(line, Qt::ElideRight, cell.width() + 0.5);
-                painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
-            } else {
-                // One line on its baseline: the common cell, drawn without a text layout; only a
-                // column narrower than its widest text elides.
-                if (columns.cut[size_t(column)])
-                    text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
-                painter.drawText(QPointF(cell.left(), y + (height + metrics.ascent() - metrics.descent()) / 2), text);
-            }
+            drawText(glyphs.cells, textFont, table.cell(row, column),
+                     QPointF(x + ReportLayout::cellPadding, y + baseline), width - 2 * ReportLayout::cellPadding,
+                     columns.cut[size_t(column)]);
             x += width;
         }
-        y += height;
-    };
-    drawRow([&table](int column) { return table.titles[column]; }, ReportLayout::boldFont(8), titleRowColour,
-            columns.titleHeight);
-    if (table.rows == 0) {
-        painter.setFont(ReportLayout::textFont());
-        painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, y, body.width(), line),
-                         Qt::AlignLeft | Qt::AlignVCenter, ReportTexts::text(ReportText::NoRecords, chinese));
-        y += line;
     }
-    for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
-        drawRow([&table, row](int column) { return table.cell(row, column); }, ReportLayout::textFont(),
-                (row - page.firstRow) % 2 == 1 ? stripeColour : QColor(), line);
-    }
+    glyphs.cells.paint(painter);
+
     painter.setPen(QPen(ruleColour, 0.5));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, y - tableTop));
-    painter.drawLine(QPointF(body.left(), tableTop + columns.titleHeight),
-                     QPointF(body.left() + tableWidth, tableTop + columns.titleHeight));
+    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, tableBottom - tableTop));
+    painter.drawLine(QPointF(body.left(), rowsTop), QPointF(body.left() + tableWidth, rowsTop));
 }
 
 void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)

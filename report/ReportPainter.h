@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CellGlyphs.h"
 #include "ReportLayout.h"
 
 #include <QString>
@@ -24,8 +25,16 @@ public:
                       QString &error);
 
 private:
+    // The glyphs of the table cells and titles, learnt over the whole report.
+    struct TableGlyphs
+    {
+        CellGlyphs cells{ReportLayout::textFont()};
+        CellGlyphs titles{ReportLayout::titleFont()};
+    };
+
     static void paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex);
     static void paintFacts(QPainter &painter, const ReportLayout &layout);
-    static void paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page);
+    static void paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
+                               TableGlyphs &glyphs);
     static void paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page);
 };

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPointF>
+#include <QRawFont>
+#include <QString>
+#include <QVector>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+// One-line cell texts as the glyphs of a font's first family, learnt from Qt's own text layout once
+// per character, and gathered into one glyph run per page. A report of many records prints
+// hundreds of thousands of short numbers: shaping each one again, and writing each as a text
+// object of its own, is most of the time the PDF takes. Qt's layout places glyphs on a grid of
+// 1/64 pixel; the run is drawn in that unit, so the PDF writer writes whole numbers and the glyphs
+// land where Qt would have put them. A character is learnt with its advance (letter spacing
+// included); every pair of characters is checked once against Qt's layout of the pair, so kerning
+// is kept. Texts with characters outside Latin-1, whitespace, characters the first family lacks or
+// a pair Qt places otherwise are not taken: the caller draws them as text the ordinary way.
+class CellGlyphs
+{
+public:
+    // font: sized in pixels, which the painter's scale makes points.
+    explicit CellGlyphs(const QFont &font);
+
+    // The width Qt's layout gives the text, in the font's pixels; nullopt when not taken.
+    std::optional<double> width(const QString &text);
+    // Adds the text with the left end of its baseline at origin; false when not taken or when it
+    // is wider than maxWidth.
+    bool add(const QString &text, const QPointF &origin, double maxWidth);
+    // Draws what was added as one glyph run in the painter's current pen, and forgets it.
+    void paint(QPainter &painter);
+
+private:
+    static constexpr int unitsPerPixel = 64; // Qt's fixed-point grid
+    enum class Known : unsigned char {
+        Unknown,
+        Yes,
+        No
+    };
+    struct Glyph
+    {
+        Known known = Known::Unknown;
+        quint32 index = 0;
+        int advance = 0; // in units
+    };
+
+    // The text's total advance in units, checking (and learning) its characters and pairs.
+    std::optional<int> advanceOf(const QString &text);
+    const Glyph &glyphOf(char16_t c);
+    bool pairFits(char16_t first, char16_t second);
+
+    QFont font;
+    QFontMetricsF metrics;
+    QString familyName; // of the font's first family as Qt resolves it
+    QRawFont runFont;   // the first family at unitsPerPixel times the font's size
+    std::array<Glyph, 256> glyphs{};
+    std::vector<Known> pairs; // 256 x 256
+    QVector<quint32> indexes;
+    QVector<QPointF> positions;
+};
