@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -29,6 +30,8 @@ const QColor stripeColour(0xf6, 0xf7, 0xf9);
 // page, so they look as they do on the screen; their texts have the window's pixel size.
 constexpr double chartPixelsPerPoint = 1.4;
 constexpr int chartTextPixels = 12;
+// The curves' points are placed on a grid of 1/64 chart pixel, finer than any printer's dot.
+constexpr int chartCurveGrid = 64;
 
 } // namespace
 
@@ -66,6 +69,16 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
         case ReportLayout::Page::Charts:
             paintCharts(painter, layout, page);
             break;
+        }
+        // A table read a batch at a time may have lost its source (a file, the archive).
+        if (page.kind == ReportLayout::Page::TableRows) {
+            const ReportTable &table = layout.content().sections[size_t(page.section)].table;
+            const QString why = table.readError ? table.readError() : QString();
+            if (!why.isEmpty()) {
+                painter.end();
+                error = why;
+                return false;
+            }
         }
         if (progress && !progress(index + 1, int(pages.size()))) {
             painter.end();
@@ -277,8 +290,24 @@ void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, c
     const double spectrumHeight = body.height() * 0.42;
     chartIn(QRectF(body.left(), body.top(), body.width(), spectrumHeight), ReportText::SpectrumChart,
             [&](const QRectF &area) {
-                SpectrumChartPainter::draw(painter, SpectrumChartGeometry::compute(area, section.spectra->records(),
-                                                                                   chinese, section.spectra->recordNames()));
+                // The frame as the window draws it, then the curves one at a time on a fine grid:
+                // a report of tens of thousands of records neither holds all their polylines nor
+                // writes every point in nine digits.
+                const std::vector<SpectralRecord> &records = section.spectra->records();
+                const SpectrumChart frame = SpectrumChartGeometry::compute(area, records, chinese,
+                                                                           section.spectra->recordNames(), false);
+                SpectrumChartPainter::draw(painter, frame);
+                const qsizetype ticked = std::count_if(records.begin(), records.end(),
+                                                       [](const SpectralRecord &record) { return record.curveVisible; });
+                painter.save();
+                painter.scale(1.0 / chartCurveGrid, 1.0 / chartCurveGrid);
+                for (int k = 0; k < int(records.size()); ++k) {
+                    if (records[size_t(k)].curveVisible) {
+                        SpectrumChartPainter::drawCurve(
+                            painter, SpectrumChartGeometry::curveOf(frame, records[size_t(k)], k), ticked, chartCurveGrid);
+                    }
+                }
+                painter.restore();
             });
     const double top = body.top() + spectrumHeight + 12;
     const double side = std::min(body.width(), body.bottom() - top);
