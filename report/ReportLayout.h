@@ -24,6 +24,8 @@ public:
     static constexpr double footerHeight = 22;
     static constexpr double cellPadding = 4;
     static constexpr int textPixels = 8;
+    static constexpr int captionPixels = 10;  // a table's caption
+    static constexpr int headingPixels = 12;  // the title at the top of every page
 
     struct Page
     {

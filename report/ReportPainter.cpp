@@ -42,7 +42,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     device.setPageSize(QPageSize(layout.content().details.paper));
     device.setPageMargins(QMarginsF(0, 0, 0, 0));
     device.setPageOrientation(pages.front().orientation);
-    TableGlyphs glyphs;
+    PageGlyphs glyphs;
     QPainter painter;
     if (!painter.begin(&device)) {
         error = QStringLiteral("the report cannot be painted");
@@ -58,7 +58,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
         // Everything is laid out in points.
         const double scale = device.logicalDpiX() / 72.0;
         painter.scale(scale, scale);
-        paintFrame(painter, layout, index);
+        paintFrame(painter, layout, index, glyphs);
         switch (page.kind) {
         case ReportLayout::Page::Facts:
             paintFacts(painter, layout);
@@ -93,7 +93,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     return true;
 }
 
-void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex)
+void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex, PageGlyphs &glyphs)
 {
     const ReportLayout::Page &page = layout.pages()[size_t(pageIndex)];
     const ReportDetails &details = layout.content().details;
@@ -101,12 +101,28 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const double width = size.width() - 2 * ReportLayout::margin;
     const QRectF header(ReportLayout::margin, ReportLayout::margin, width, ReportLayout::headerHeight - 8);
     painter.setPen(Qt::black);
-    painter.setFont(ReportLayout::boldFont(12));
-    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(painter.font()).elidedText(details.shownTitle(), Qt::ElideRight, width * 0.7));
-    painter.setFont(ReportLayout::textFont());
+    // The texts every page repeats: the learnt glyphs where they serve, Qt's text drawing otherwise.
+    const auto drawText = [&painter](CellGlyphs &glyphs, const QFont &font, const QRectF &rect,
+                                     Qt::Alignment alignment, const QString &text) {
+        if (glyphs.add(text, rect, alignment)) {
+            glyphs.paint(painter);
+            return;
+        }
+        painter.setFont(font);
+        painter.drawText(rect, int(alignment), text);
+    };
+    const QFont headingFont = ReportLayout::boldFont(ReportLayout::headingPixels);
+    const QString title = details.shownTitle();
+    const QRectF titleRect(header.left(), header.top(), width * 0.7, header.height());
+    if (glyphs.heading.add(title, titleRect, Qt::AlignLeft | Qt::AlignVCenter)) {
+        glyphs.heading.paint(painter);
+    } else {
+        painter.setFont(headingFont);
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(headingFont).elidedText(title, Qt::ElideRight, width * 0.7));
+    }
     const QString program = ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version();
-    painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, program);
+    drawText(glyphs.cells, ReportLayout::textFont(), header, Qt::AlignRight | Qt::AlignVCenter, program);
     painter.setPen(QPen(ruleColour, 0.5));
     painter.drawLine(QPointF(header.left(), header.bottom() + 2), QPointF(header.right(), header.bottom() + 2));
 
@@ -117,7 +133,7 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const QString pageText = ReportTexts::text(ReportText::PageOf, details.chinese)
                                  .arg(pageIndex + 1)
                                  .arg(layout.pages().size());
-    painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
+    drawText(glyphs.cells, ReportLayout::textFont(), footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
 }
 
 void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
@@ -168,7 +184,7 @@ void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
 }
 
 void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
-                                   TableGlyphs &glyphs)
+                                   PageGlyphs &glyphs)
 {
     const ReportTable &table = layout.content().sections[size_t(page.section)].table;
     const ReportLayout::TableColumns &columns = layout.columnsOf(page.section);
@@ -181,9 +197,14 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
     if (columns.groups.size() > 1)
         caption += QLatin1Char(' ')
                    + ReportTexts::text(ReportText::ColumnGroup, chinese).arg(page.group + 1).arg(columns.groups.size());
-    painter.setFont(ReportLayout::boldFont(10));
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(body.left(), body.top(), body.width(), line), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    const QRectF captionRect(body.left(), body.top(), body.width(), line);
+    if (glyphs.captions.add(caption, captionRect, Qt::AlignLeft | Qt::AlignVCenter)) {
+        glyphs.captions.paint(painter);
+    } else {
+        painter.setFont(ReportLayout::boldFont(ReportLayout::captionPixels));
+        painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter, caption);
+    }
 
     double tableWidth = 0;
     for (const int column : group)

@@ -25,16 +25,19 @@ public:
                       QString &error);
 
 private:
-    // The glyphs of the table cells and titles, learnt over the whole report.
-    struct TableGlyphs
+    // The glyphs of the texts every page repeats (headers, captions, table titles and cells),
+    // learnt over the whole report.
+    struct PageGlyphs
     {
         CellGlyphs cells{ReportLayout::textFont()};
         CellGlyphs titles{ReportLayout::titleFont()};
+        CellGlyphs captions{ReportLayout::boldFont(ReportLayout::captionPixels)};
+        CellGlyphs heading{ReportLayout::boldFont(ReportLayout::headingPixels)};
     };
 
-    static void paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex);
+    static void paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex, PageGlyphs &glyphs);
     static void paintFacts(QPainter &painter, const ReportLayout &layout);
     static void paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
-                               TableGlyphs &glyphs);
+                               PageGlyphs &glyphs);
     static void paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page);
 };
