@@ -33,6 +33,18 @@ constexpr int chartTextPixels = 12;
 // The curves' points are placed on a grid of 1/64 chart pixel, finer than any printer's dot.
 constexpr int chartCurveGrid = 64;
 
+// A line of text in a rectangle: the learnt glyphs where they serve, Qt's text drawing otherwise.
+void drawLine(QPainter &painter, CellGlyphs &glyphs, const QFont &font, const QRectF &rect, Qt::Alignment alignment,
+              const QString &text)
+{
+    if (glyphs.add(text, rect, alignment)) {
+        glyphs.paint(painter);
+        return;
+    }
+    painter.setFont(font);
+    painter.drawText(rect, int(alignment), text);
+}
+
 } // namespace
 
 bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout, const Progress &progress,
@@ -101,16 +113,6 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const double width = size.width() - 2 * ReportLayout::margin;
     const QRectF header(ReportLayout::margin, ReportLayout::margin, width, ReportLayout::headerHeight - 8);
     painter.setPen(Qt::black);
-    // The texts every page repeats: the learnt glyphs where they serve, Qt's text drawing otherwise.
-    const auto drawText = [&painter](CellGlyphs &glyphs, const QFont &font, const QRectF &rect,
-                                     Qt::Alignment alignment, const QString &text) {
-        if (glyphs.add(text, rect, alignment)) {
-            glyphs.paint(painter);
-            return;
-        }
-        painter.setFont(font);
-        painter.drawText(rect, int(alignment), text);
-    };
     const QFont headingFont = ReportLayout::boldFont(ReportLayout::headingPixels);
     const QString title = details.shownTitle();
     const QRectF titleRect(header.left(), header.top(), width * 0.7, header.height());
@@ -122,7 +124,7 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
                          QFontMetricsF(headingFont).elidedText(title, Qt::ElideRight, width * 0.7));
     }
     const QString program = ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version();
-    drawText(glyphs.cells, ReportLayout::textFont(), header, Qt::AlignRight | Qt::AlignVCenter, program);
+    drawLine(painter, glyphs.cells, ReportLayout::textFont(), header, Qt::AlignRight | Qt::AlignVCenter, program);
     painter.setPen(QPen(ruleColour, 0.5));
     painter.drawLine(QPointF(header.left(), header.bottom() + 2), QPointF(header.right(), header.bottom() + 2));
 
@@ -133,7 +135,7 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const QString pageText = ReportTexts::text(ReportText::PageOf, details.chinese)
                                  .arg(pageIndex + 1)
                                  .arg(layout.pages().size());
-    drawText(glyphs.cells, ReportLayout::textFont(), footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
+    drawLine(painter, glyphs.cells, ReportLayout::textFont(), footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
 }
 
 void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
@@ -198,13 +200,8 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
         caption += QLatin1Char(' ')
                    + ReportTexts::text(ReportText::ColumnGroup, chinese).arg(page.group + 1).arg(columns.groups.size());
     painter.setPen(Qt::black);
-    const QRectF captionRect(body.left(), body.top(), body.width(), line);
-    if (glyphs.captions.add(caption, captionRect, Qt::AlignLeft | Qt::AlignVCenter)) {
-        glyphs.captions.paint(painter);
-    } else {
-        painter.setFont(ReportLayout::boldFont(ReportLayout::captionPixels));
-        painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter, caption);
-    }
+    drawLine(painter, glyphs.captions, ReportLayout::boldFont(ReportLayout::captionPixels),
+             QRectF(body.left(), body.top(), body.width(), line), Qt::AlignLeft | Qt::AlignVCenter, caption);
 
     double tableWidth = 0;
     for (const int column : group)
