@@ -66,6 +66,8 @@ private:
     int runSpectra(DownloadTables::Contents contents);
     int runHistory();
     int runExport();
+    // Shows an archived download's notes, or changes those given.
+    int runAnnotate();
     // Downloads the records and, for kinds with spectra, the spectra, and writes one report.
     int runReport();
     // A records download as a report reads it: a batch at a time, from its files or the archive.
@@ -76,7 +78,9 @@ private:
         DownloadTables::BatchOf batchOf;
     };
     // The report of the download's tables (either may be nullptr where there are none) into -o's FILE.
-    int writeReport(const RecordsOfReport *records, DownloadTables *spectral, qint64 spectraCount);
+    // Its details are the report options given, or else the download's notes.
+    int writeReport(const RecordsOfReport *records, DownloadTables *spectral, qint64 spectraCount,
+                    const DownloadNotes &notes = {});
     // Archives the download unless --no-archive; its id, 0 (the user told why) when not kept.
     qint64 archiveDownload(const DownloadOrigin &origin, qint64 count, const DownloadTables::BatchOf &batchOf,
                            DownloadTables::Contents contents = DownloadTables::PurposeTable);
