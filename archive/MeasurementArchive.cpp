@@ -69,11 +69,12 @@ QString editUpsert(qsizetype rows)
                                  "changed_utc) VALUES (?, ?, ?, ?, ?, ?)");
     for (qsizetype row = 1; row < rows; ++row)
         sql += QLatin1String(", (?, ?, ?, ?, ?, ?)");
-    return sql + QStringLiteral(" ON CONFLICT (download_id, record_index) DO UPDATE SET "
-                                "deleted = COALESCE(excluded.deleted, record_edits.deleted), "
-                                "name = COALESCE(excluded.name, record_edits.name), "
-                                "ticked = COALESCE(excluded.ticked, record_edits.ticked), "
-                                "changed_utc = excluded.changed_utc");
+    return sql
+           + QStringLiteral(" ON CONFLICT (download_id, record_index) DO UPDATE SET "
+                            "deleted = COALESCE(excluded.deleted, record_edits.deleted), "
+                            "name = COALESCE(excluded.name, record_edits.name), "
+                            "ticked = COALESCE(excluded.ticked, record_edits.ticked), "
+                            "changed_utc = excluded.changed_utc");
 }
 
 QString recordInsert(qsizetype rows)

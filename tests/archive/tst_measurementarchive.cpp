@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveEditsView.h"
-#include "MeasurementArchive.h"
 #include "ArchiveSchema.h"
+#include "MeasurementArchive.h"
 #include "PostgresServer.h"
 
 #include <QProcess>
@@ -33,7 +33,7 @@ Download download(qint32 serial, const QDateTime &when, int count = 20)
 {
     Download d;
     d.entry = {0,         when,  "station-7",        "1.02",         {}, ArchivedTable::Spectra, 4, 2,
-               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])", {}, false};
+               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])"};
     d.entry.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001F00D, 0xBEEF, 102};
     d.names = QByteArray(count * 16, char(serial));
     for (int i = 0; i < count * 196; ++i)
@@ -140,7 +140,8 @@ QString editsText(const QList<RecordEdit> &edits)
 {
     QStringList items;
     for (const RecordEdit &e : edits) {
-        const QString deleted = e.deleted ? (*e.deleted ? "d," : "D,") : "", ticked = e.ticked ? (*e.ticked ? "t," : "T,") : "";
+        const QString deleted = e.deleted ? (*e.deleted ? "d," : "D,") : "",
+                      ticked = e.ticked ? (*e.ticked ? "t," : "T,") : "";
         items << QStringLiteral("%1:%2%3%4").arg(e.record).arg(deleted, ticked, e.name ? "n=" + *e.name : "");
     }
     return items.join(' ').remove(QRegularExpression(",(?= |$)"));
@@ -338,7 +339,8 @@ private Q_SLOTS:
                               store(archive, download(3, start))};
         QVERIFY(0 < ids[0] && ids[0] < ids[1] && ids[1] < ids[2]);
         // Its notes and edits go with it.
-        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("tx")) && archive.saveEdits(ids[1], editsFrom("1:d")));
+        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("tx"))
+                && archive.saveEdits(ids[1], editsFrom("1:d")));
         QVERIFY(archive.remove(ids[1]) && !archive.remove(ids[1]));
         QVERIFY(archive.errorString().endsWith(QStringLiteral("no download %1").arg(ids[1])));
         QCOMPARE(loaded(archive, ids[1]), QString()); // none to load is no error
@@ -545,23 +547,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("engine");
         QTest::addColumn<QString>("notesA"); // the note fields station A sets, then station B
         QTest::addColumn<QString>("notesB");
-        QTest::addColumn<QString>("saves"); // each save's edits, separated by "|"; "clear": restore
+        QTest::addColumn<QString>("saves");    // each save's edits, separated by "|"; "clear": restore
         QTest::addColumn<QString>("expected"); // notes | edits
         QTest::addColumn<bool>("lastSaved");
         QString many;
         for (int record = 0; record < 450; ++record)
             many += QStringLiteral(" %1:T").arg(record);
+        const struct
+        {
+            const char *name, *notesA, *notesB, *saves, *expected;
+            bool lastSaved;
+        } rows[] = {
+            {"different fields", "tx", "l", "3:n=Lamp 1:d", "title A|location B||line 1\nline 2 A|1:d 3:n=Lamp", true},
+            {"later wins", "tlo", "ot", "2:n=a,d|2:n=b|2:D 0:t", "title B|location A|operator B||0:t 2:D,n=b", true},
+            {"one save, same record twice", "", "", "5:n= 5:d", "||||5:d,n=", true},
+            {"restored, notes stay", "x", "", "1:d 2:n=x|clear", "|||line 1\nline 2 A|", true},
+            {"edited after restoring", "", "", "1:d|clear|2:t", "||||2:t", true},
+            {"past the end saves nothing", "", "", "1:d|2:n=x 20:d", "||||1:d", false},
+            {"negative saves nothing", "", "", "-1:d", "||||", false},
+            {"more than a batch", "", "", "", "||||", true},
+        };
         for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "different fields") << "tx" << "l" << "3:n=Lamp 1:d"
-                                                  << "title A|location B||line 1\nline 2 A|1:d 3:n=Lamp" << true;
-            perEngine(engine, "later wins") << "tlo" << "ot" << "2:n=a,d|2:n=b|2:D 0:t"
-                                            << "title B|location A|operator B||0:t 2:D,n=b" << true;
-            perEngine(engine, "one save, same record twice") << "" << "" << "5:n= 5:d" << "||||5:d,n=" << true;
-            perEngine(engine, "restored, notes stay") << "x" << "" << "1:d 2:n=x|clear" << "|||line 1\nline 2 A|" << true;
-            perEngine(engine, "edited after restoring") << "" << "" << "1:d|clear|2:t" << "||||2:t" << true;
-            perEngine(engine, "past the end saves nothing") << "" << "" << "1:d|2:n=x 20:d" << "||||1:d" << false;
-            perEngine(engine, "negative saves nothing") << "" << "" << "-1:d" << "||||" << false;
-            perEngine(engine, "more than a batch") << "" << "" << many.trimmed() << "||||" + many.trimmed() << true;
+            for (const auto &row : rows) {
+                const QString saves = *row.saves ? row.saves : many.trimmed();
+                perEngine(engine, row.name) << row.notesA << row.notesB << saves
+                                            << QString(row.expected) + (*row.saves ? "" : saves) << row.lastSaved;
+            }
         }
     }
     void notesAndEdits()
@@ -576,11 +587,13 @@ private Q_SLOTS:
         const qint64 id = store(archive, d), other = store(archive, download(4, start));
         MeasurementArchive stationB(location), reader(location, MeasurementArchive::Access::ReadOnly);
         QVERIFY(stationB.open() && reader.open() && archive.saveEdits(other, editsFrom("0:d")));
-        QVERIFY(archive.setNotes(id, notesBy("A"), noteFields(notesA)) && stationB.setNotes(id, notesBy("B"), noteFields(notesB)));
+        QVERIFY(archive.setNotes(id, notesBy("A"), noteFields(notesA))
+                && stationB.setNotes(id, notesBy("B"), noteFields(notesB)));
         bool saved = true;
         for (const QString &save : saves.split('|'))
             saved = save == "clear" ? stationB.clearEdits(id) : archive.saveEdits(id, editsFrom(save));
-        QVERIFY2(saved == lastSaved && (saved || archive.errorString().contains("has no record")), qPrintable(archive.errorString()));
+        QVERIFY2(saved == lastSaved && (saved || archive.errorString().contains("has no record")),
+                 qPrintable(archive.errorString()));
         QList<RecordEdit> edits;
         ArchiveEntry entry;
         QVERIFY(reader.edits(id, edits) && reader.entry(id, entry));
@@ -591,8 +604,10 @@ private Q_SLOTS:
         QVERIFY(entry.notes.isEmpty() && !reader.notes(other + 1, entry.notes) && reader.errorString().isEmpty());
         // Changes that cannot be made fail with the reason.
         QVERIFY(!reader.clearEdits(id) && reader.errorString().endsWith("opened for reading only"));
-        QVERIFY(!archive.setNotes(other + 1, {}, noteFields("t")) && archive.errorString().contains("there is no download"));
-        QVERIFY(!archive.saveEdits(other + 1, editsFrom("0:d")) && archive.errorString().contains("there is no download"));
+        QVERIFY(!archive.setNotes(other + 1, {}, noteFields("t"))
+                && archive.errorString().contains("there is no download"));
+        QVERIFY(!archive.saveEdits(other + 1, editsFrom("0:d"))
+                && archive.errorString().contains("there is no download"));
     }
 
     // Two stations save edits and notes of one download at the same time, each its own fields:

@@ -225,14 +225,12 @@ private Q_SLOTS:
         QCOMPARE(readFile(out + QStringLiteral("/b.csv")), readFile(out + QStringLiteral("/a.csv")));
         QCOMPARE(filesIn(folder), QStringList{QStringLiteral("archive.sqlite")});
         // The reader sees the notes but cannot change them: one clear message, nothing changed.
-        QVERIFY(as(owner, {QStringLiteral("annotate"), QStringLiteral("1"), QStringLiteral("--title"), QStringLiteral("A")})
-                    .exitCode
-                == 0);
-        result = as(reader, {QStringLiteral("annotate"), QStringLiteral("1"), QStringLiteral("--title"), QStringLiteral("B")});
+        QCOMPARE(as(owner, {"annotate", "1", "--title", "A"}).exitCode, 0);
+        result = as(reader, {"annotate", "1", "--title", "B"});
         QVERIFY2(result.exitCode == 1 && result.err.startsWith("the archive cannot be used: ")
                      && result.err.count('\n') == 1,
                  result.err.constData());
-        QVERIFY(as(reader, {QStringLiteral("annotate"), QStringLiteral("1")}).out.startsWith("Title: A\n"));
+        QVERIFY(as(reader, {"annotate", "1"}).out.startsWith("Title: A\n"));
         QCOMPARE(filesIn(folder), QStringList{QStringLiteral("archive.sqlite")});
 
         result = as(owner, download);
@@ -247,11 +245,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("file");
-        QTest::newRow("records, csv") << "records" << "e.csv";
-        QTest::newRow("spectra, csv") << "spectra" << "e.csv";
-        QTest::newRow("colour, csv") << "colour" << "e.csv";
-        QTest::newRow("records, xls") << "records" << "e.xls";
-        QTest::newRow("spectra, pdf") << "spectra" << "e.pdf";
+        for (const char *row : {"records e.csv", "spectra e.csv", "colour e.csv", "records e.xls", "spectra e.pdf"})
+            QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
     }
     void notesAndEdits()
     {
@@ -267,7 +262,8 @@ private Q_SLOTS:
         for (const QStringList &change : {QStringList{"--title", "T", "--note", "two\nlines"},
                                           QStringList{"--location", "Lab süd", "--title", "Lamp"}})
             QVERIFY(at(QStringList{"annotate", "1"} + change).out.isEmpty());
-        QCOMPARE(at({"annotate", "1"}).out, "Title: Lamp\nProject or location: Lab süd\nOperator: \nNote: two\n  lines\n");
+        QCOMPARE(at({"annotate", "1"}).out,
+                 "Title: Lamp\nProject or location: Lab süd\nOperator: \nNote: two\n  lines\n");
         QCOMPARE(at({"history", "--grep", "SÜD"}).out.split('\t').mid(7), (QList<QByteArray>{"Lamp", "Lab süd\n"}));
         QVERIFY(at({"history", "--grep", "lamps"}).out.isEmpty());
         QCOMPARE(at({"annotate", "2", "--note", ""}).err, "the archive holds no download 2\n");
@@ -275,8 +271,9 @@ private Q_SLOTS:
             ArchiveLocation location;
             location.path = archive;
             MeasurementArchive edits(location);
-            QVERIFY(edits.open() && edits.saveEdits(1, {{3, {}, "Typed", {}}, {1, true, {}, {}}, {4, true, {}, {}},
-                                                          {0, {}, {}, false}}));
+            QVERIFY(edits.open()
+                    && edits.saveEdits(
+                        1, {{3, {}, "Typed", {}}, {1, true, {}, {}}, {4, true, {}, {}}, {0, {}, {}, false}}));
         }
         QCOMPARE(at({"export", "1", "-o", current}).exitCode, 0);
         QCOMPARE(at({"export", "1", "--original", "-o", original}).exitCode, 0);
@@ -291,9 +288,11 @@ private Q_SLOTS:
             QVERIFY(parseCsv(readFile(current), got, error) && parseCsv(readFile(downloaded), want, error));
         } else {
             QVERIFY2(readXls(current, 20, got, error) && readXls(downloaded, 20, want, error)
-                         && readXls(current, 2, meter, error, 1), qPrintable(error));
-            QCOMPARE(meter.mid(5, 1) + meter.mid(meter.size() - 3),
-                     (Grid{{"Records", "4"}, {"Title", "Lamp"}, {"Project or location", "Lab süd"}, {"Note", "two\nlines"}}));
+                         && readXls(current, 2, meter, error, 1),
+                     qPrintable(error));
+            const Grid facts{
+                {"Records", "4"}, {"Title", "Lamp"}, {"Project or location", "Lab süd"}, {"Note", "two\nlines"}};
+            QCOMPARE(meter.mid(5, 1) + meter.mid(meter.size() - 3), facts);
         }
         // Records 2 and 5 (rows 2 and 5 under the titles) gone, record 4 renamed, the rest numbered on.
         const bool numbered = command != "records";

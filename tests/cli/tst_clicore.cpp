@@ -305,7 +305,10 @@ void TestCliCore::options_data()
                                                      << int(C::List) << int(F::Xls) << true << false << "";
     // The archive's notes and edits: annotate and its options, history --grep, export --original.
     const std::tuple<const char *, QStringList, UsageError::Kind, C> notes[] = {
-        {"annotate, a note emptied", {"annotate", "5", "--title", "T", "--note=", "--json"}, UsageError::None, C::Annotate},
+        {"annotate, a note emptied",
+         {"annotate", "5", "--title", "T", "--note=", "--json"},
+         UsageError::None,
+         C::Annotate},
         {"annotate without its id", {"annotate", "--title", "T"}, UsageError::MissingId, C::Annotate},
         {"annotate writes no file", {"annotate", "5", "-o", "a.csv"}, UsageError::OutputNotAllowed, C::Annotate},
         {"a report's title never empty", {"report", "-o", "r.pdf", "--title="}, UsageError::EmptyValue, C::Report},
