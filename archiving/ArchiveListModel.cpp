@@ -17,6 +17,17 @@ void ArchiveListModel::setEntries(QList<ArchiveEntry> entries)
     endResetModel();
 }
 
+void ArchiveListModel::setNotes(qint64 id, const ArchiveNotes &notes)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (listed.at(row).id != id)
+            continue;
+        listed[row].notes = notes;
+        Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        return;
+    }
+}
+
 QString ArchiveListModel::kindName(int uiIndex, bool chinese)
 {
     if (uiIndex < MeterKind::First || uiIndex > MeterKind::Last)
@@ -59,6 +70,10 @@ QString ArchiveListModel::cellText(const ArchiveEntry &entry, int column) const
             return TextCatalogue::text(Text::HistoryColours, chinese);
         }
         return QString::number(int(entry.table));
+    case Title:
+        return entry.notes.title;
+    case Location:
+        return entry.notes.location;
     }
     return QString();
 }
@@ -72,11 +87,20 @@ QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return cellText(entry, index.column());
     case Qt::ToolTipRole:
-        // The kind's number stays at hand behind its name.
+        // The kind's number stays at hand behind its name; a title or location cut short, whole.
+        if (index.column() == Title || index.column() == Location)
+            return cellText(entry, index.column());
         return index.column() == Kind ? QStringLiteral("%1 (%2)").arg(cellText(entry, Kind)).arg(entry.uiIndex)
                                       : QVariant();
     case Qt::TextAlignmentRole:
+        // Notes are read from their start; a long title is cut at its end.
+        if (index.column() == Title || index.column() == Location)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
         return QVariant::fromValue(Qt::AlignCenter);
+    case SearchRole:
+        return QStringList{cellText(entry, Serial), entry.notes.title, entry.notes.location,
+                           entry.notes.operatorName, entry.notes.text}
+            .join(QLatin1Char('\n'));
     }
     return {};
 }
@@ -87,6 +111,6 @@ QVariant ArchiveListModel::headerData(int section, Qt::Orientation orientation, 
         return QAbstractTableModel::headerData(section, orientation, role);
     static constexpr Text titles[] = {Text::HistoryId,       Text::MeterSheetDownloaded, Text::MeterSheetSerial,
                                       Text::MeterSheetModel, Text::MeterSheetKind,       Text::MeterSheetRecords,
-                                      Text::HistoryTable};
+                                      Text::HistoryTable,    Text::HistoryNoteTitle,    Text::HistoryNoteLocation};
     return TextCatalogue::text(titles[section], chinese);
 }

@@ -6,7 +6,8 @@
 #include <QAbstractTableModel>
 
 // The archived downloads as the history lists them, newest first: number, time (local), serial
-// number, model code, the kind by name, record count and which table it filled.
+// number, model code, the kind by name, record count, which table it filled, and the title and
+// location of its notes.
 class ArchiveListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -20,13 +21,21 @@ public:
         Kind,
         Records,
         Table,
+        Title,
+        Location,
         ColumnCount
     };
+    // What the history's filter reads (in the serial number's column): the serial number and
+    // every text of the notes, one a line.
+    static constexpr int SearchRole = Qt::UserRole + 1;
 
     explicit ArchiveListModel(bool chinese, QObject *parent = nullptr);
 
     void setEntries(QList<ArchiveEntry> entries);
     const QList<ArchiveEntry> &entries() const { return listed; }
+    // The notes of a listed download, as they were saved from the history (no listed download:
+    // nothing changes).
+    void setNotes(qint64 id, const ArchiveNotes &notes);
 
     // The name of meter kind `uiIndex` in the language; its number for a kind unknown to this program.
     static QString kindName(int uiIndex, bool chinese);

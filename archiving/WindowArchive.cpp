@@ -68,36 +68,85 @@ std::optional<QString> settingProblem(bool chinese)
         .arg(QLatin1String(enabledKey), value.toString());
 }
 
-std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download)
+std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download, qint64 *id)
 {
+    if (id)
+        *id = 0;
     if (!isEnabled())
         return std::nullopt;
     QString reason;
     const std::unique_ptr<MeasurementArchive> archive = open(reason);
-    if (!archive || DownloadArchiver::archive(*archive, origin, download, reason) == 0)
+    const qint64 stored = archive ? DownloadArchiver::archive(*archive, origin, download, reason) : 0;
+    if (id)
+        *id = stored;
+    if (stored == 0)
         return reason;
     return std::nullopt;
 }
 
-void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
-                         std::function<void(const std::optional<QString> &notArchived)> done)
+namespace {
+
+// Hands `answer` to `done` on the receiver's thread, unless the receiver is gone by then. The
+// guard is made and read on the receiver's thread only; the pool thread merely carries it.
+void answer(const QPointer<QObject> &guard, std::function<void()> done)
 {
-    // The guard is made and read on the receiver's thread only; the pool thread merely carries it.
+    // Without an application object the answer has no one to go to.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
+    QMetaObject::invokeMethod(
+        application,
+        [guard, done = std::move(done)] {
+            if (guard)
+                done();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
+void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
+                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done)
+{
     QPointer<QObject> guard(receiver);
     QThreadPool::globalInstance()->start([origin, download, guard, done = std::move(done)]() mutable {
-        const std::optional<QString> notArchived = archive(origin, download);
-        // Without an application object the answer has no one to go to.
-        QCoreApplication *application = QCoreApplication::instance();
-        if (!application)
-            return;
-        QMetaObject::invokeMethod(
-            application,
-            [guard, done = std::move(done), notArchived] {
-                if (guard)
-                    done(notArchived);
-            },
-            Qt::QueuedConnection);
+        qint64 id = 0;
+        const std::optional<QString> notArchived = archive(origin, download, &id);
+        answer(guard, [done = std::move(done), id, notArchived] { done(id, notArchived); });
     });
+}
+
+void writeInBackground(std::function<bool(MeasurementArchive &archive)> write, QObject *receiver,
+                       std::function<void(const std::optional<QString> &notWritten)> done)
+{
+    QPointer<QObject> guard(receiver);
+    const bool told = receiver != nullptr;
+    QThreadPool::globalInstance()->start([write = std::move(write), guard, told, done = std::move(done)]() mutable {
+        QString reason;
+        std::optional<QString> notWritten;
+        const std::unique_ptr<MeasurementArchive> archive = open(reason);
+        if (!archive) {
+            notWritten = reason;
+        } else {
+            archive->setWriteWait(MeasurementArchive::BusyTimeoutMs);
+            if (!write(*archive))
+                notWritten = archive->errorString();
+        }
+        if (told)
+            answer(guard, [done = std::move(done), notWritten] { done(notWritten); });
+    });
+}
+
+std::optional<ArchiveNotes> notesOf(qint64 id)
+{
+    if (id <= 0 || !isEnabled())
+        return std::nullopt;
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> archive = open(reason, MeasurementArchive::Access::ReadOnly);
+    ArchiveNotes notes;
+    if (!archive || !archive->notes(id, notes) || notes.isEmpty())
+        return std::nullopt;
+    return notes;
 }
 
 void waitForArchiving()

@@ -40,14 +40,29 @@ bool isEnabled();
 std::optional<QString> settingProblem(bool chinese);
 
 // Archives the download; the reason when it could not be archived (the archive is on but cannot
-// be opened or written), nullopt when it was archived or the archive is off.
-std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download);
+// be opened or written), nullopt when it was archived or the archive is off. `id` gets the
+// download's archive id (0 when it was not archived).
+std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Download &download,
+                               qint64 *id = nullptr);
 
 // The same on a thread of the global thread pool, so that a database slow to answer (a server
-// that accepts and then stalls) never holds up the window. `done` gets the result on the thread
-// of `receiver`, and not at all once `receiver` is gone.
+// that accepts and then stalls) never holds up the window. `done` gets the archive id (0 when the
+// download was not archived) and the reason on the thread of `receiver`, and not at all once
+// `receiver` is gone.
 void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
-                         std::function<void(const std::optional<QString> &notArchived)> done);
+                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done);
+
+// Runs `write` against the archive the settings name on a thread of the global thread pool, as
+// archiving does; `done` gets the reason it failed (nullopt: written) on the thread of `receiver`
+// (never once `receiver` is gone; a null receiver: nobody is told). A write waits for another
+// program's write transaction only as long as opening waits, so that a locked archive is told
+// soon rather than after a download's long wait.
+void writeInBackground(std::function<bool(MeasurementArchive &archive)> write, QObject *receiver,
+                       std::function<void(const std::optional<QString> &notWritten)> done);
+
+// The notes of an archived download, read at once; nullopt when it has none or the archive
+// cannot be read (the archive off included).
+std::optional<ArchiveNotes> notesOf(qint64 id);
 
 // Waits until every archiving begun has ended. The program calls it before the application object
 // goes, which takes the database connections with it.

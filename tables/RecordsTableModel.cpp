@@ -53,7 +53,7 @@ void RecordsTableModel::setUpColumns(int uiIndex, int mode, const QList<int> &un
 }
 
 void RecordsTableModel::appendDownload(int uiIndex, int mode, const MeterFlow::Download &download,
-                                       const ProbeNames &probeNames)
+                                       const ProbeNames &probeNames, qint64 firstIndex)
 {
     const MeterKind *kind = MeterKind::find(uiIndex);
     if (!kind)
@@ -67,7 +67,7 @@ void RecordsTableModel::appendDownload(int uiIndex, int mode, const MeterFlow::D
     for (int j = 0; j < available; ++j) {
         if (decoder.decode(download.records, download.names, j, record)
             && RecordRowTexts::fits(*kind, mode, record, decimals))
-            added.push_back({kind, decimals, std::move(record)});
+            added.push_back({kind, decimals, std::move(record), firstIndex + j});
     }
     if (added.empty())
         return;

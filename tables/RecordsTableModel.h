@@ -37,8 +37,10 @@ public:
     const DecimalsLists &decimals() const { return decimalsLists; }
 
     // Decodes the downloaded records of the kind and mode and appends, in one step, one row per
-    // record whose fields the kind's decimals list covers.
-    void appendDownload(int uiIndex, int mode, const MeterFlow::Download &download, const ProbeNames &probeNames);
+    // record whose fields the kind's decimals list covers. The download's first record is record
+    // firstIndex of the meter's (a download read in parts numbers each part on).
+    void appendDownload(int uiIndex, int mode, const MeterFlow::Download &download, const ProbeNames &probeNames,
+                        qint64 firstIndex = 0);
     void removeRecord(int row);
     // Removes the rows (any order, duplicates ignored) as one deletion that undoRemoval() can
     // bring back, names as they were; clear() and a new download forget the deletions.
@@ -46,6 +48,8 @@ public:
     // Puts the rows of the last deletion not yet undone back in their places; false when there is none.
     bool undoRemoval();
     bool canUndoRemoval() const { return !removals.empty(); }
+    // Deletions that cannot be undone (edits kept from an earlier session, applied again).
+    void forgetRemovals() { removals.clear(); }
     void clear();
 
     // The last column (the delete buttons); -1 without columns.
@@ -54,6 +58,9 @@ public:
     bool isNameColumn(int column) const;
     // The decoded record of a row (0 <= row < rowCount()).
     const DecodedRecord &record(int row) const { return rows[size_t(row)].record; }
+    // Which record of its download a row shows (0-based, as the meter numbered them): rows keep
+    // it through deletions, so that edits can name the record whatever row it stands in.
+    qint64 recordIndex(int row) const { return rows[size_t(row)].recordIndex; }
     // The text of a data cell; empty where the row has no cell.
     QString cellText(int row, int column) const;
     // The title of a column (Text::TestName for a name column); Text::Operation past the data.
@@ -86,6 +93,7 @@ private:
         const MeterKind *kind;
         QList<int> decimals; // shared with the kind's list as it was when the row was added
         DecodedRecord record;
+        qint64 recordIndex;
     };
 
     int cellCount(const Row &row) const;

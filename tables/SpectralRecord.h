@@ -23,4 +23,7 @@ struct SpectralRecord
     // The meter marked the record as too dim to measure (its colour temperature is the invalid
     // marker): the values are noise, and the record has no colour figures.
     bool tooDim = false;
+    // Which record of its download this is (0-based, as the meter numbered them); -1 for a record
+    // that came from no download.
+    qint64 recordIndex = -1;
 };

@@ -74,7 +74,7 @@ bool SpectralTableModel::appendRecord(const SpectralRecord &record, const QStrin
     return true;
 }
 
-void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int mode)
+void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int mode, qint64 firstIndex)
 {
     if (!kind)
         return;
@@ -89,6 +89,7 @@ void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int
             record.photometric = photometric.value;
         }
         record.tooDim = SpectralValues::tooDim(download.records, int(k), *kind, mode);
+        record.recordIndex = firstIndex + k;
         const QString name = kind->spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
         if (!appendRecord(record, name))
             break;

@@ -34,8 +34,9 @@ public:
     // Appends a record (name: for kinds whose table shows names). False, with nothing added, when
     // the table was never set up.
     bool appendRecord(const SpectralRecord &record, const QString &name = {});
-    // Appends the spectra of every downloaded record, in the meter's mode.
-    void appendDownload(const MeterFlow::Download &download, int mode);
+    // Appends the spectra of every downloaded record, in the meter's mode; the download's first
+    // record is record firstIndex of the meter's.
+    void appendDownload(const MeterFlow::Download &download, int mode, qint64 firstIndex = 0);
     void removeRecord(int index);
     // Keeps only the title row.
     void clearRecords();

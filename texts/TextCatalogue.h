@@ -187,6 +187,19 @@ enum class Text {
     HistoryClose,
     HistoryDeleteQuestion,
     HistoryUnavailable, // %1: why
+    // The archive as the lab's notebook: the notes of a download in the history, the filter that
+    // also reads them, going back to what the meter gave, and edits or notes that cannot be saved.
+    HistoryNotes,
+    HistoryNoteTitle,
+    HistoryNoteLocation,
+    HistoryNoteOperator,
+    HistoryNoteText,
+    HistoryFind,
+    HistoryFindTip,
+    HistoryRestore,
+    HistoryRestoreQuestion,
+    EditsNotSaved, // %1: why
+    NotesNotSaved, // %1: why
 
     // Why a present meter cannot be opened: the causes (also the command line's list), the
     // window's status line and the fixes it proposes.

@@ -45,8 +45,9 @@ Destination askDetails(QWidget *parent, ReportDetails &details)
     auto *note = new QPlainTextEdit(&dialog);
     auto *paper = new QComboBox(&dialog);
     QSettings settings;
-    location->setText(settings.value(locationKey).toString());
-    operatorName->setText(settings.value(operatorKey).toString());
+    location->setText(details.location.isEmpty() ? settings.value(locationKey).toString() : details.location);
+    operatorName->setText(details.operatorName.isEmpty() ? settings.value(operatorKey).toString()
+                                                         : details.operatorName);
     note->setPlainText(details.note);
     note->setTabChangesFocus(true);
     paper->addItem(QStringLiteral("A4"), int(QPageSize::A4));
@@ -88,6 +89,18 @@ Destination askDetails(QWidget *parent, ReportDetails &details)
 } // namespace
 
 namespace ReportRequest {
+
+void proposeNotes(ReportDetails &details, const ArchiveNotes &notes)
+{
+    const std::pair<QString *, const QString *> fields[] = {{&details.title, &notes.title},
+                                                            {&details.location, &notes.location},
+                                                            {&details.operatorName, &notes.operatorName},
+                                                            {&details.note, &notes.text}};
+    for (const auto &[field, note] : fields) {
+        if (!note->trimmed().isEmpty())
+            *field = *note;
+    }
+}
 
 QString proposedFileName(const QDateTime &now)
 {

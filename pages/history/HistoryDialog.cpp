@@ -4,16 +4,21 @@
 #include "ArchiveListModel.h"
 #include "ButtonKeys.h"
 #include "ColourTableModel.h"
+#include "ColumnModel.h"
 #include "DataTableView.h"
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
+#include "MeterSheet.h"
+#include "NotesPane.h"
+#include "RecordStatistics.h"
 #include "RecordsTableModel.h"
 #include "ReportRequest.h"
 #include "ReportTexts.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartView.h"
+#include "TableEditSaver.h"
+#include "TableEdits.h"
 #include "TableExport.h"
-#include "TableRoles.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
 
@@ -73,7 +78,12 @@ HistoryDialog::HistoryDialog(bool chinese, UserDialogs &dialogs, QWidget *parent
     refresh();
 }
 
-HistoryDialog::~HistoryDialog() = default;
+HistoryDialog::~HistoryDialog()
+{
+    // The opened table's last changes still go to the archive.
+    if (edits)
+        edits->finish();
+}
 
 QString HistoryDialog::text(Text id) const
 {
@@ -95,7 +105,9 @@ void HistoryDialog::buildForm()
         Text label;
         QWidget *field;
     } filters[] = {
-        {Text::MeterSheetSerial, lineEdit_serial}, {Text::HistoryFrom, dateEdit_from}, {Text::HistoryTo, dateEdit_to}};
+        {Text::HistoryFind, lineEdit_serial}, {Text::HistoryFrom, dateEdit_from}, {Text::HistoryTo, dateEdit_to}};
+    lineEdit_serial->setToolTip(text(Text::HistoryFindTip));
+    lineEdit_serial->setPlaceholderText(text(Text::HistoryFindTip));
     int column = 0;
     for (const auto &filter : filters) {
         auto *label = new QLabel(text(filter.label), this);
@@ -112,6 +124,7 @@ void HistoryDialog::buildForm()
         Text label;
         void (HistoryDialog::*slot)();
     } buttons[] = {{Text::HistoryOpen, &HistoryDialog::openSelected},
+                   {Text::HistoryRestore, &HistoryDialog::restoreOriginal},
                    {Text::DeleteButton, &HistoryDialog::deleteSelected},
                    {Text::HistoryClose, &HistoryDialog::reject}};
     auto *exportButton = new QPushButton(text(Text::HistoryExport), this);
@@ -120,6 +133,11 @@ void HistoryDialog::buildForm()
     for (const auto &button : buttons) {
         auto *push = new QPushButton(text(button.label), this);
         connect(push, &QPushButton::clicked, this, button.slot);
+        if (button.label == Text::HistoryRestore) {
+            pushButton_restore = push;
+            pushButton_restore->setObjectName(QStringLiteral("pushButton_restore"));
+            pushButton_restore->setEnabled(false);
+        }
         layout->addWidget(push, 0, column++);
         if (button.label == Text::HistoryOpen) {
             layout->addWidget(exportButton, 0, column++);
@@ -127,16 +145,22 @@ void HistoryDialog::buildForm()
         }
     }
 
-    // The list narrows as the user types, by any part of the serial number.
+    // The list narrows as the user types, by any part of the serial number or of the notes.
     downloads = new ArchiveListModel(chinese, this);
     bySerial = new QSortFilterProxyModel(this);
     bySerial->setSourceModel(downloads);
     bySerial->setFilterKeyColumn(ArchiveListModel::Serial);
+    bySerial->setFilterRole(ArchiveListModel::SearchRole);
+    bySerial->setFilterCaseSensitivity(Qt::CaseInsensitive);
     connect(lineEdit_serial, &QLineEdit::textChanged, bySerial,
             [this](const QString &typed) { bySerial->setFilterFixedString(typed.trimmed()); });
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
-    tableView_downloads = new QTableView(splitter);
+    // The list with the selected download's notes beside it.
+    auto *listAndNotes = new QSplitter(Qt::Horizontal, splitter);
+    listAndNotes->setObjectName(QStringLiteral("splitter_notes"));
+    listAndNotes->setChildrenCollapsible(false);
+    tableView_downloads = new QTableView(listAndNotes);
     tableView_downloads->setObjectName(QStringLiteral("tableView_downloads"));
     tableView_downloads->setModel(bySerial);
     tableView_downloads->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -147,13 +171,25 @@ void HistoryDialog::buildForm()
     tableView_downloads->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tableView_downloads->horizontalHeader()->setStretchLastSection(true);
     connect(tableView_downloads, &QTableView::doubleClicked, this, &HistoryDialog::openSelected);
+    connect(tableView_downloads->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &HistoryDialog::showSelectedNotes);
+    buildNotesPane(listAndNotes);
+    listAndNotes->setStretchFactor(0, 3);
+    listAndNotes->setStretchFactor(1, 1);
     splitter_preview = new QSplitter(Qt::Horizontal, splitter);
     tableView_download = new DataTableView(splitter_preview);
+    tableView_download->setObjectName(QStringLiteral("tableView_download"));
     tableView_download->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpTableEditing();
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1, 0, 1, column);
     ButtonKeys::removeDefaultButtons(this);
+    // The filters, the list, the notes beside it, the buttons, then the opened table.
+    setTabOrder(lineEdit_serial, dateEdit_from);
+    setTabOrder(dateEdit_from, dateEdit_to);
+    setTabOrder(dateEdit_to, tableView_downloads);
+    setTabOrder(tableView_downloads, notesPane->firstField());
 }
 
 void HistoryDialog::placeCalendars()
@@ -201,7 +237,10 @@ void HistoryDialog::refresh()
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(archive->errorString()));
     if (filter.sinceUtc.isNull() && filter.untilUtc.isNull())
         firstDay = entries.isEmpty() ? QDate() : entries.last().downloadedUtc.toLocalTime().date();
+    // Notes typed but not yet handed on go out before the list is made again.
+    notesPane->commit();
     downloads->setEntries(std::move(entries));
+    showSelectedNotes();
 }
 
 QList<ArchiveEntry> HistoryDialog::listedDownloads() const
@@ -253,33 +292,44 @@ bool HistoryDialog::loadSelected(DownloadOrigin &origin, DownloadTables::Content
     return true;
 }
 
+QAbstractTableModel *HistoryDialog::makeTable(const DownloadOrigin &origin, DownloadTables::Contents contents,
+                                              const MeterFlow::Download &download,
+                                              const QList<RecordEdit> &recordEdits, QObject *parent) const
+{
+    // The table as its page showed it, as the user left it.
+    if (origin.purpose == MeterFlow::Records) {
+        auto *records = new RecordsTableModel(parent);
+        records->setChinese(chinese);
+        records->setUpColumns(origin.state.uiIndex, origin.state.mode, origin.state.unitSlots, origin.unitCatalog);
+        records->appendDownload(origin.state.uiIndex, origin.state.mode, download, origin.probeNames);
+        TableEdits::apply(*records, recordEdits);
+        return records;
+    }
+    auto *spectra = new SpectralTableModel(origin.state.uiIndex, parent);
+    spectra->setChinese(chinese);
+    spectra->setUp(origin.state.unitSlots, origin.unitCatalog);
+    spectra->appendDownload(download, origin.state.mode);
+    TableEdits::apply(*spectra, recordEdits);
+    if (contents != DownloadTables::ColourTable)
+        return spectra;
+    // The colour table follows its spectral table, which it owns.
+    auto *colours = new ColourTableModel(*spectra, parent);
+    spectra->setParent(colours);
+    return colours;
+}
+
 void HistoryDialog::openSelected()
 {
     DownloadOrigin origin;
     DownloadTables::Contents contents = DownloadTables::PurposeTable;
     MeterFlow::Download download;
-    if (!loadSelected(origin, contents, download))
+    QList<RecordEdit> recordEdits;
+    if (!loadSelected(origin, contents, download) || !selectedEdits(recordEdits))
         return;
-    // The table as its page showed it, without the page's buttons and check boxes.
+    if (edits)
+        edits->finish();
     QAbstractTableModel *previous = opened;
-    if (origin.purpose == MeterFlow::Records) {
-        auto *records = new RecordsTableModel(this);
-        records->setChinese(chinese);
-        records->setUpColumns(origin.state.uiIndex, origin.state.mode, origin.state.unitSlots, origin.unitCatalog);
-        records->appendDownload(origin.state.uiIndex, origin.state.mode, download, origin.probeNames);
-        opened = records;
-    } else {
-        auto *spectra = new SpectralTableModel(origin.state.uiIndex, this);
-        spectra->setChinese(chinese);
-        spectra->setUp(origin.state.unitSlots, origin.unitCatalog);
-        spectra->appendDownload(download, origin.state.mode);
-        opened = spectra;
-        // The colour table follows its spectral table, which it owns.
-        if (contents == DownloadTables::ColourTable) {
-            opened = new ColourTableModel(*spectra, this);
-            spectra->setParent(opened);
-        }
-    }
+    opened = makeTable(origin, contents, download, recordEdits, this);
     // A spectral download shows its curves beside its table.
     delete chart;
     chart = nullptr;
@@ -290,11 +340,8 @@ void HistoryDialog::openSelected()
         splitter_preview->addWidget(chart);
     }
     tableView_download->setModel(opened);
-    for (int column = 0; column < opened->columnCount(); ++column) {
-        const bool pageControl = opened->headerData(column, Qt::Horizontal, CompactColumnRole).toBool() && column > 0;
-        tableView_download->setColumnHidden(column, pageControl);
-    }
     delete previous;
+    followOpened(selectedId());
 }
 
 bool HistoryDialog::exportSelected()
@@ -302,23 +349,44 @@ bool HistoryDialog::exportSelected()
     DownloadOrigin origin;
     DownloadTables::Contents contents = DownloadTables::PurposeTable;
     MeterFlow::Download download;
-    if (!loadSelected(origin, contents, download))
+    QList<RecordEdit> recordEdits;
+    if (!loadSelected(origin, contents, download) || !selectedEdits(recordEdits))
         return false;
-    DownloadTables tables(origin, chinese, contents);
-    const DownloadTables::BatchOf whole = [&download](qint64 first, int count, MeterFlow::Download &batch, QString &) {
-        return DownloadTables::slice(download, first, count, batch);
-    };
-    ExportTable table;
-    QString reason;
-    if (!tables.table(0, int(download.count), whole, table, reason)) {
-        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
-        return false;
-    }
+    // The opened table of the download is its current state, changes not yet saved included.
+    if (opened && edits && openedId == selectedId() && edits->isFollowing())
+        return exportTable(origin, *opened);
+    // The download as it stands: its edits applied, as the page would export it.
+    QObject holder;
+    const QAbstractTableModel *table = makeTable(origin, contents, download, recordEdits, &holder);
+    return exportTable(origin, *table);
+}
+
+bool HistoryDialog::exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table)
+{
     // An archived download stays in the archive: nothing to empty after the export.
+    const MeterState &state = origin.state;
+    ExportTable exported;
+    int rows = 0;
     QList<ExportSheet> sheets;
-    if (!tables.extraSheets(download.count, whole, sheets, reason))
-        return false;
-    return TableExport::exportTable(this, table, sheets, table.rowCount(), dialogs, chinese,
+    if (const auto *records = qobject_cast<const RecordsTableModel *>(&table)) {
+        const QStringList headers = ColumnModel::exportHeaders(state.uiIndex, state.mode, state.unitSlots, chinese);
+        RecordStatistics statistics;
+        statistics.start(*records);
+        statistics.addRows(*records);
+        rows = records->rowCount();
+        exported = records->exportTable(headers);
+        sheets = {MeterSheet::make(origin.keyInfo, state, rows, origin.downloaded, chinese),
+                  statistics.sheet(headers, chinese)};
+    } else if (const auto *spectra = qobject_cast<const SpectralTableModel *>(&table)) {
+        rows = spectra->rowCount();
+        exported = spectra->exportTable();
+        sheets = {MeterSheet::make(origin.keyInfo, state, spectra->recordCount(), origin.downloaded, chinese)};
+    } else if (const auto *colours = qobject_cast<const ColourTableModel *>(&table)) {
+        rows = colours->rowCount() + 1;
+        exported = colours->exportTable();
+        sheets = {MeterSheet::make(origin.keyInfo, state, colours->rowCount(), origin.downloaded, chinese)};
+    }
+    return TableExport::exportTable(this, exported, sheets, rows, dialogs, chinese,
                                     TableExport::DeclinedRetry::KeepTable, [] {});
 }
 
@@ -365,6 +433,8 @@ void HistoryDialog::deleteSelected()
     const qint64 id = selectedId();
     if (id == 0 || !archive || !dialogs.question(this, text(Text::Tip), text(Text::HistoryDeleteQuestion)))
         return;
+    if (id == openedId)
+        closeOpened();
     QString reason;
     const std::unique_ptr<MeasurementArchive> writable = WindowArchive::open(reason);
     if (writable && !writable->remove(id))

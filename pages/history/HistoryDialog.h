@@ -9,6 +9,8 @@
 #include <QDialog>
 
 #include <QDate>
+#include <QHash>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -17,6 +19,8 @@ class ArchiveListModel;
 class QCalendarWidget;
 class DataTableView;
 class MeasurementArchive;
+class NotesPane;
+class TableEditSaver;
 class QAbstractTableModel;
 class QDateEdit;
 class QLineEdit;
@@ -28,10 +32,13 @@ class SpectrumChartView;
 class UserDialogs;
 
 // The history of archived downloads: lists them (time, serial number, model, kind by name, record
-// count, table), narrowed as the user types by any part of a serial number and by a date range;
-// opens one into a read-only view of its records or spectral table (with the spectrum chart),
-// decoded again from its memory with the catalogs it was read with; exports it through the pages'
-// export; deletes it after a question.
+// count, table, title and location), narrowed as the user types by any part of a serial number or
+// of the notes and by a date range; shows the selected download's notes beside the list for
+// editing; opens one into its records or spectral table (with the spectrum chart), decoded again
+// from its memory with the catalogs it was read with and with the user's edits applied, where
+// names, deletions and curves may be edited again (saved to the same entry as they happen) or
+// given up for what the meter gave; exports it as it stands through the pages' export; deletes it
+// after a question.
 class HistoryDialog : public QDialog
 {
     Q_OBJECT
@@ -46,6 +53,8 @@ public:
     const QAbstractTableModel *openedTable() const { return opened; }
     void selectDownload(int row);
     void setSerialFilter(const QString &serial);
+    // The archive id of the download whose table is open, or 0.
+    qint64 openedDownload() const { return openedId; }
 
 public Q_SLOTS:
     // Lists the downloads the filters let through.
@@ -56,6 +65,11 @@ public Q_SLOTS:
     // table), through the report dialog; false when the download could not be read.
     bool reportSelected();
     void deleteSelected();
+    // After a question, forgets the edits of the download whose table is open and opens it again
+    // as the meter gave it.
+    void restoreOriginal();
+
+    void done(int result) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -78,6 +92,31 @@ private:
     // The selected download's origin, the table written from it and its memory; false, with the
     // reason shown, when it cannot be read or does not agree with itself.
     bool loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents, MeterFlow::Download &download);
+    // The table of a download as its page showed it, with the user's edits applied.
+    QAbstractTableModel *makeTable(const DownloadOrigin &origin, DownloadTables::Contents contents,
+                                   const MeterFlow::Download &download, const QList<RecordEdit> &recordEdits,
+                                   QObject *parent) const;
+    // Exports a table as its page exports it, with the sheet about the meter (and the statistics).
+    bool exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table);
+    // The selected download's record edits; false, with the reason shown, when they cannot be read.
+    bool selectedEdits(QList<RecordEdit> &edits);
+
+    // The notes pane beside the list: it shows the selected download's notes, and what the user
+    // changes there is saved on a thread of the pool.
+    NotesPane *buildNotesPane(QWidget *parent);
+    void showSelectedNotes();
+    void saveNotes(qint64 id, const ArchiveNotes &notes, QList<NoteField> fields);
+
+    // The opened table as the pages edit it: names by double click, rows deleted by their buttons,
+    // the Delete key and the context menu, Ctrl+Z bringing records back, curves ticked; its edits
+    // go to the download's entry.
+    void setUpTableEditing();
+    void followOpened(qint64 id);
+    // Empties the table view, giving up the opened table's unsaved changes (its download goes).
+    void closeOpened();
+    void deleteOpenedRows(const QList<int> &rows);
+    void editOpenedName(int row, int column);
+    void undoOpenedDeletion();
 
     const bool chinese;
     UserDialogs &dialogs;
@@ -95,4 +134,11 @@ private:
     DataTableView *tableView_download = nullptr;
     SpectrumChartView *chart = nullptr;     // for an opened spectral download
     QAbstractTableModel *opened = nullptr; // a child of the dialog
+    qint64 openedId = 0;
+    QPointer<TableEditSaver> edits;        // a child of the dialog, following the opened table
+    NotesPane *notesPane = nullptr;
+    QPushButton *pushButton_restore = nullptr;
+    // Fields of notes that could not be saved, by download: they go out again with the next change.
+    QHash<qint64, QList<NoteField>> unsavedNotes;
+    bool notesFailureTold = false;
 };

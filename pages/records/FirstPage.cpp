@@ -17,6 +17,7 @@
 #include "ReportTexts.h"
 #include "RecordsTableModel.h"
 #include "StatisticsTableModel.h"
+#include "TableEditSaver.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
@@ -67,7 +68,12 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
     loadUnitCatalog();
 }
 
-FirstPage::~FirstPage() = default;
+FirstPage::~FirstPage()
+{
+    // The window closes: the table's last changes still go to the archive.
+    if (edits)
+        edits->finish();
+}
 
 void FirstPage::setUpKeyboard()
 {
@@ -170,6 +176,8 @@ void FirstPage::makeReport()
     content.details.chinese = languageFlag;
     content.setMeterFacts(MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag));
     content.addRecords(*model);
+    if (const std::optional<ArchiveNotes> notes = WindowArchive::notesOf(downloadId()))
+        ReportRequest::proposeNotes(content.details, *notes);
     ReportRequest::run(this, content, *dialogs, languageFlag);
 }
 
@@ -279,15 +287,36 @@ void FirstPage::on_pushButton_readRecords_clicked()
     if (result != MeterFlow::Done)
         return;
     downloaded = QDateTime::currentDateTime();
+    appendRecords(download);
     // Archived on a thread of its own while the rows show; a download the archive cannot keep
-    // still shows, and the user is told once why it was not kept.
+    // still shows, and the user is told once why it was not kept. Edits made meanwhile wait for
+    // the download's archive id.
+    const QPointer<TableEditSaver> saver = followEdits();
     WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Records, unitCatalog, probeNames, downloaded},
-                                       download, this, [this](const std::optional<QString> &notArchived) {
+                                       download, this,
+                                       [this, saver](qint64 id, const std::optional<QString> &notArchived) {
+                                           if (saver)
+                                               saver->setDownload(id);
                                            if (notArchived)
                                                dialogs->information(this, text(Text::Tip),
                                                                     text(Text::ArchiveNotStored).arg(*notArchived));
                                        });
-    appendRecords(download);
+}
+
+TableEditSaver *FirstPage::followEdits()
+{
+    if (edits)
+        edits->finish();
+    edits = new TableEditSaver(*model, [this] { return TableEdits::stateOf(*model); }, this);
+    connect(edits, &TableEditSaver::saveFailed, this, [this](const QString &reason) {
+        dialogs->information(this, text(Text::Tip), text(Text::EditsNotSaved).arg(reason));
+    });
+    return edits;
+}
+
+qint64 FirstPage::downloadId() const
+{
+    return edits && edits->isFollowing() ? qMax<qint64>(edits->download(), 0) : 0;
 }
 
 void FirstPage::appendRecords(const MeterFlow::Download &download)

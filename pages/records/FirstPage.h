@@ -9,6 +9,7 @@
 #include "TextCatalogue.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -20,6 +21,7 @@ class QTableView;
 class MeterConnection;
 class RecordsTableModel;
 class StatisticsTableModel;
+class TableEditSaver;
 class UserDialogs;
 
 namespace Ui {
@@ -80,6 +82,9 @@ public:
     const StatisticsTableModel &statisticsModel() const { return *statistics; }
     const UnitCatalog &units() const { return unitCatalog; }
     const ProbeNames &probes() const { return probeNames; }
+    // The archive id of the download the table shows: 0 while archiving has not given it, or when
+    // the table is empty or the download was not archived.
+    qint64 downloadId() const;
 
 public Q_SLOTS:
     void slot_deleteRow(int row);
@@ -107,6 +112,9 @@ private:
     void setUpStatisticsStrip();
     // The report of the table as it is (ReportRequest).
     void makeReport();
+    // From now on the table's edits go to the archive entry of its download, once archiving
+    // gives its id (the download's archiving is begun right after).
+    TableEditSaver *followEdits();
 
     std::unique_ptr<Ui::FirstPage> ui;
     QPushButton *pushButton_history; // a child of the page
@@ -122,6 +130,7 @@ private:
     KeyInfo keyInfo;      // as the last identification read it; the export's sheet about the meter
     QDateTime downloaded; // when the last download ended
     bool languageFlag = true;
+    QPointer<TableEditSaver> edits; // a child of the page while the table shows a download
 
     MeterConnection &connection;
     UserDialogs *dialogs;

@@ -13,6 +13,7 @@
 #include "ReportTexts.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartView.h"
+#include "TableEditSaver.h"
 #include "TableExport.h"
 #include "UserDialogs.h"
 #include "WindowArchive.h"
@@ -59,7 +60,17 @@ MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageF
     setUpTable();
 }
 
-MeterPage::~MeterPage() = default;
+MeterPage::~MeterPage()
+{
+    // The dialog closes: the table's last changes still go to the archive.
+    if (edits)
+        edits->finish();
+}
+
+qint64 MeterPage::downloadId() const
+{
+    return edits && edits->isFollowing() ? qMax<qint64>(edits->download(), 0) : 0;
+}
 
 const std::vector<SpectralRecord> &MeterPage::spectralRecords() const
 {
@@ -344,13 +355,24 @@ void MeterPage::downloadRecords()
     // Every block has arrived: only now are rows added, so a failed transfer leaves none. The
     // download is archived off this thread; one the archive cannot keep still shows, and the user is told.
     downloaded = QDateTime::currentDateTime();
+    model->appendDownload(download, state.mode);
+    // From now on the table's edits (names, deletions, curves) go to the download's archive entry.
+    if (edits)
+        edits->finish();
+    edits = new TableEditSaver(*model, [this] { return TableEdits::stateOf(*model); }, this);
+    connect(edits, &TableEditSaver::saveFailed, this, [this](const QString &reason) {
+        dialogs.information(this, text(Text::Tip), text(Text::EditsNotSaved).arg(reason));
+    });
     WindowArchive::archiveInBackground({keyInfo, state, MeterFlow::Spectra, unitCatalog, {}, downloaded}, download,
-                                       this, [this](const std::optional<QString> &notArchived) {
+                                       this,
+                                       [this, saver = QPointer<TableEditSaver>(edits)](
+                                           qint64 id, const std::optional<QString> &notArchived) {
+                                           if (saver)
+                                               saver->setDownload(id);
                                            if (notArchived)
                                                dialogs.information(this, text(Text::Tip),
                                                                    text(Text::ArchiveNotStored).arg(*notArchived));
                                        });
-    model->appendDownload(download, state.mode);
     tableWidget_data->scrollToBottom();
     slot_updateChart();
 }
@@ -383,5 +405,7 @@ void MeterPage::makeReport()
     content.details.chinese = languageFlag;
     content.setMeterFacts(MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag));
     content.addSpectral(*model, *colours);
+    if (const std::optional<ArchiveNotes> notes = WindowArchive::notesOf(downloadId()))
+        ReportRequest::proposeNotes(content.details, *notes);
     ReportRequest::run(this, content, dialogs, languageFlag);
 }

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QPointer>
 
 #include <vector>
 
@@ -19,6 +20,7 @@ class DataTableView;
 class MeterConnection;
 class SpectralTableModel;
 class SpectrumChartView;
+class TableEditSaver;
 class UserDialogs;
 class QGridLayout;
 class QLabel;
@@ -52,6 +54,9 @@ public:
     // The meter's key information, as the records page identified it: an export describes the
     // meter with it.
     void setMeterIdentity(const KeyInfo &info) { keyInfo = info; }
+    // The archive id of the download the table shows: 0 while archiving has not given it, or when
+    // the table is empty or the download was not archived.
+    qint64 downloadId() const;
 
 public Q_SLOTS:
     // Repaints the charts: a curve was ticked or unticked, or records came or went.
@@ -117,6 +122,7 @@ private:
     KeyInfo keyInfo;
     QDateTime downloaded; // when the last download ended
     bool languageFlag;
+    QPointer<TableEditSaver> edits; // a child of the dialog while the table shows a download
 
     MeterConnection &connection;
     UserDialogs &dialogs;

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "NotesPane.h"
+
+#include "TextCatalogue.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+NotesPane::NotesPane(bool chinese, QWidget *parent)
+    : QWidget(parent),
+      lineEdit_title(new QLineEdit(this)),
+      lineEdit_location(new QLineEdit(this)),
+      lineEdit_operator(new QLineEdit(this)),
+      plainTextEdit_note(new QPlainTextEdit(this))
+{
+    const auto text = [chinese](Text id) { return TextCatalogue::text(id, chinese); };
+    auto *group = new QGroupBox(text(Text::HistoryNotes), this);
+    auto *form = new QFormLayout(group);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    const struct
+    {
+        Text label;
+        QWidget *field;
+        const char *name;
+    } fields[] = {{Text::HistoryNoteTitle, lineEdit_title, "lineEdit_title"},
+                  {Text::HistoryNoteLocation, lineEdit_location, "lineEdit_location"},
+                  {Text::HistoryNoteOperator, lineEdit_operator, "lineEdit_operator"},
+                  {Text::HistoryNoteText, plainTextEdit_note, "plainTextEdit_note"}};
+    for (const auto &field : fields) {
+        field.field->setObjectName(QLatin1String(field.name));
+        field.field->setParent(group);
+        form->addRow(text(field.label), field.field);
+    }
+    for (QLineEdit *line : {lineEdit_title, lineEdit_location, lineEdit_operator})
+        connect(line, &QLineEdit::editingFinished, this, &NotesPane::commit);
+    // Tab leaves the note for the next control; the note is saved when it loses the focus.
+    plainTextEdit_note->setTabChangesFocus(true);
+    plainTextEdit_note->installEventFilter(this);
+    setTabOrder(lineEdit_title, lineEdit_location);
+    setTabOrder(lineEdit_location, lineEdit_operator);
+    setTabOrder(lineEdit_operator, plainTextEdit_note);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(group);
+    showNotes(0, {});
+}
+
+QWidget *NotesPane::firstField() const
+{
+    return lineEdit_title;
+}
+
+QWidget *NotesPane::lastField() const
+{
+    return plainTextEdit_note;
+}
+
+ArchiveNotes NotesPane::shownNotes() const
+{
+    ArchiveNotes notes;
+    notes.title = lineEdit_title->text();
+    notes.location = lineEdit_location->text();
+    notes.operatorName = lineEdit_operator->text();
+    notes.text = plainTextEdit_note->toPlainText();
+    return notes;
+}
+
+void NotesPane::showNotes(qint64 download, const ArchiveNotes &notes)
+{
+    commit();
+    id = download;
+    committed = notes;
+    lineEdit_title->setText(notes.title);
+    lineEdit_location->setText(notes.location);
+    lineEdit_operator->setText(notes.operatorName);
+    plainTextEdit_note->setPlainText(notes.text);
+    setEnabled(id > 0);
+}
+
+void NotesPane::commit()
+{
+    if (id <= 0)
+        return;
+    const ArchiveNotes shown = shownNotes();
+    // Only the fields changed here go out: another station's change to another field stays.
+    QList<NoteField> changed;
+    if (shown.title != committed.title)
+        changed.append(NoteField::Title);
+    if (shown.location != committed.location)
+        changed.append(NoteField::Location);
+    if (shown.operatorName != committed.operatorName)
+        changed.append(NoteField::Operator);
+    if (shown.text != committed.text)
+        changed.append(NoteField::Text);
+    if (changed.isEmpty())
+        return;
+    committed = shown;
+    Q_EMIT notesEdited(id, shown, changed);
+}
+
+bool NotesPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == plainTextEdit_note && event->type() == QEvent::FocusOut)
+        commit();
+    return QWidget::eventFilter(watched, event);
+}
