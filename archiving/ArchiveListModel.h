@@ -5,9 +5,9 @@
 
 #include <QAbstractTableModel>
 
-// The archived downloads as the history lists them, newest first: number, time (local), serial
-// number, model code, the kind by name, record count, which table it filled, and the title and
-// location of its notes.
+// The archived downloads as the history lists them, newest first: number, time (local), the title
+// and location of its notes, serial number, model code, the kind by name, record count and which
+// table it filled.
 class ArchiveListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -16,13 +16,13 @@ public:
     enum Column {
         Id,
         Downloaded,
+        Title,
+        Location,
         Serial,
         Model,
         Kind,
         Records,
         Table,
-        Title,
-        Location,
         ColumnCount
     };
     // What the history's filter reads (in the serial number's column): the serial number and

@@ -107,7 +107,6 @@ void HistoryDialog::buildForm()
     } filters[] = {
         {Text::HistoryFind, lineEdit_serial}, {Text::HistoryFrom, dateEdit_from}, {Text::HistoryTo, dateEdit_to}};
     lineEdit_serial->setToolTip(text(Text::HistoryFindTip));
-    lineEdit_serial->setPlaceholderText(text(Text::HistoryFindTip));
     int column = 0;
     for (const auto &filter : filters) {
         auto *label = new QLabel(text(filter.label), this);
@@ -185,11 +184,14 @@ void HistoryDialog::buildForm()
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1, 0, 1, column);
     ButtonKeys::removeDefaultButtons(this);
-    // The filters, the list, the notes beside it, the buttons, then the opened table.
-    setTabOrder(lineEdit_serial, dateEdit_from);
-    setTabOrder(dateEdit_from, dateEdit_to);
-    setTabOrder(dateEdit_to, tableView_downloads);
-    setTabOrder(tableView_downloads, notesPane->firstField());
+    // The filters and the buttons as they stand, then the list, the notes beside it and the
+    // opened table.
+    QWidget *previous = tableView_downloads;
+    for (QWidget *field : notesPane->fields()) {
+        setTabOrder(previous, field);
+        previous = field;
+    }
+    setTabOrder(previous, tableView_download);
 }
 
 void HistoryDialog::placeCalendars()

@@ -40,23 +40,15 @@ NotesPane::NotesPane(bool chinese, QWidget *parent)
     // Tab leaves the note for the next control; the note is saved when it loses the focus.
     plainTextEdit_note->setTabChangesFocus(true);
     plainTextEdit_note->installEventFilter(this);
-    setTabOrder(lineEdit_title, lineEdit_location);
-    setTabOrder(lineEdit_location, lineEdit_operator);
-    setTabOrder(lineEdit_operator, plainTextEdit_note);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(group);
     showNotes(0, {});
 }
 
-QWidget *NotesPane::firstField() const
+QList<QWidget *> NotesPane::fields() const
 {
-    return lineEdit_title;
-}
-
-QWidget *NotesPane::lastField() const
-{
-    return plainTextEdit_note;
+    return {lineEdit_title, lineEdit_location, lineEdit_operator, plainTextEdit_note};
 }
 
 ArchiveNotes NotesPane::shownNotes() const

@@ -27,9 +27,8 @@ public:
     // Hands on the fields changed since they were shown or last handed on.
     void commit();
 
-    // The first and last of the fields, for the dialog's tab order.
-    QWidget *firstField() const;
-    QWidget *lastField() const;
+    // The fields in their tab order, for the dialog's.
+    QList<QWidget *> fields() const;
 
 Q_SIGNALS:
     void notesEdited(qint64 id, const ArchiveNotes &notes, const QList<NoteField> &fields);

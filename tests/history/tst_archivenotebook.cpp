@@ -220,6 +220,16 @@ void TestArchiveNotebook::notesInTheDialog()
         history.selectDownload(0);
         QCOMPARE(notes->download(), newest);
         const auto line = [&history](const char *name) { return history.findChild<QLineEdit *>(QLatin1String(name)); };
+        // Tab walks the notes in order, then on to the opened table.
+        history.show();
+        QVERIFY(QTest::qWaitForWindowActive(&history));
+        line("lineEdit_title")->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, (QStringList{"lineEdit_location", "lineEdit_operator", "plainTextEdit_note", "tableView_download"}));
         line("lineEdit_title")->setText(QStringLiteral("Desk lamp"));
         Q_EMIT line("lineEdit_title")->editingFinished();
         line("lineEdit_location")->setText(QStringLiteral("Lab 3, north bench"));
