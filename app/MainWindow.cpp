@@ -47,6 +47,8 @@ void MainWindow::destroyInstance()
     // A download on its way into the archive is finished first: the window's end is the program's.
     WindowArchive::waitForArchiving();
     windowHolder().reset();
+    // The pages hand their tables' last edits to the archive as they close.
+    WindowArchive::waitForArchiving();
 }
 
 MainWindow::MainWindow()
