@@ -86,6 +86,16 @@ std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Do
 
 namespace {
 
+// Runs a task on the pool. Whatever is still under way when the application object goes (a
+// table's last edits, handed on as its window closes) ends before the application takes the
+// database connections with it.
+void startOnPool(std::function<void()> task)
+{
+    qRemovePostRoutine(waitForArchiving);
+    qAddPostRoutine(waitForArchiving);
+    QThreadPool::globalInstance()->start(std::move(task));
+}
+
 // Hands `answer` to `done` on the receiver's thread, unless the receiver is gone by then. The
 // guard is made and read on the receiver's thread only; the pool thread merely carries it.
 void answer(const QPointer<QObject> &guard, std::function<void()> done)
@@ -109,7 +119,7 @@ void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download
                          std::function<void(qint64 id, const std::optional<QString> &notArchived)> done)
 {
     QPointer<QObject> guard(receiver);
-    QThreadPool::globalInstance()->start([origin, download, guard, done = std::move(done)]() mutable {
+    startOnPool([origin, download, guard, done = std::move(done)]() mutable {
         qint64 id = 0;
         const std::optional<QString> notArchived = archive(origin, download, &id);
         answer(guard, [done = std::move(done), id, notArchived] { done(id, notArchived); });
@@ -121,7 +131,7 @@ void writeInBackground(std::function<bool(MeasurementArchive &archive)> write, Q
 {
     QPointer<QObject> guard(receiver);
     const bool told = receiver != nullptr;
-    QThreadPool::globalInstance()->start([write = std::move(write), guard, told, done = std::move(done)]() mutable {
+    startOnPool([write = std::move(write), guard, told, done = std::move(done)]() mutable {
         QString reason;
         std::optional<QString> notWritten;
         const std::unique_ptr<MeasurementArchive> archive = open(reason);
