@@ -109,8 +109,8 @@ QVariant ArchiveListModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static constexpr Text titles[] = {Text::HistoryId,          Text::MeterSheetDownloaded, Text::HistoryNoteTitle,
-                                      Text::HistoryNoteLocation, Text::MeterSheetSerial,     Text::MeterSheetModel,
+    static constexpr Text titles[] = {Text::HistoryId,          Text::MeterSheetDownloaded, Text::MeterSheetTitle,
+                                      Text::MeterSheetLocation, Text::MeterSheetSerial,     Text::MeterSheetModel,
                                       Text::MeterSheetKind,      Text::MeterSheetRecords,    Text::HistoryTable};
     static_assert(sizeof titles / sizeof titles[0] == ColumnCount, "one title per column");
     return TextCatalogue::text(titles[section], chinese);

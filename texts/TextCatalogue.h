@@ -190,10 +190,6 @@ enum class Text {
     // The archive as the lab's notebook: the notes of a download in the history, the filter that
     // also reads them, going back to what the meter gave, and edits or notes that cannot be saved.
     HistoryNotes,
-    HistoryNoteTitle,
-    HistoryNoteLocation,
-    HistoryNoteOperator,
-    HistoryNoteText,
     HistoryFind,
     HistoryFindTip,
     HistoryRestore,

@@ -356,14 +356,25 @@ bool HistoryDialog::exportSelected()
         return false;
     // The opened table of the download is its current state, changes not yet saved included.
     if (opened && edits && openedId == selectedId() && edits->isFollowing())
-        return exportTable(origin, *opened);
+        return exportTable(origin, *opened, selectedNotes());
     // The download as it stands: its edits applied, as the page would export it.
     QObject holder;
     const QAbstractTableModel *table = makeTable(origin, contents, download, recordEdits, &holder);
-    return exportTable(origin, *table);
+    return exportTable(origin, *table, selectedNotes());
 }
 
-bool HistoryDialog::exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table)
+ArchiveNotes HistoryDialog::selectedNotes() const
+{
+    // As the notes pane shows them: typed but not yet handed on included.
+    const QModelIndex current = bySerial->mapToSource(tableView_downloads->currentIndex());
+    if (!current.isValid())
+        return {};
+    const ArchiveEntry &entry = downloads->entries().at(current.row());
+    return notesPane->download() == entry.id ? notesPane->shownNotes() : entry.notes;
+}
+
+bool HistoryDialog::exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table,
+                                const ArchiveNotes &notes)
 {
     // An archived download stays in the archive: nothing to empty after the export.
     const MeterState &state = origin.state;
@@ -377,16 +388,16 @@ bool HistoryDialog::exportTable(const DownloadOrigin &origin, const QAbstractTab
         statistics.addRows(*records);
         rows = records->rowCount();
         exported = records->exportTable(headers);
-        sheets = {MeterSheet::make(origin.keyInfo, state, rows, origin.downloaded, chinese),
+        sheets = {MeterSheet::make(origin.keyInfo, state, rows, origin.downloaded, chinese, notes),
                   statistics.sheet(headers, chinese)};
     } else if (const auto *spectra = qobject_cast<const SpectralTableModel *>(&table)) {
         rows = spectra->rowCount();
         exported = spectra->exportTable();
-        sheets = {MeterSheet::make(origin.keyInfo, state, spectra->recordCount(), origin.downloaded, chinese)};
+        sheets = {MeterSheet::make(origin.keyInfo, state, spectra->recordCount(), origin.downloaded, chinese, notes)};
     } else if (const auto *colours = qobject_cast<const ColourTableModel *>(&table)) {
         rows = colours->rowCount() + 1;
         exported = colours->exportTable();
-        sheets = {MeterSheet::make(origin.keyInfo, state, colours->rowCount(), origin.downloaded, chinese)};
+        sheets = {MeterSheet::make(origin.keyInfo, state, colours->rowCount(), origin.downloaded, chinese, notes)};
     }
     return TableExport::exportTable(this, exported, sheets, rows, dialogs, chinese,
                                     TableExport::DeclinedRetry::KeepTable, [] {});

@@ -97,7 +97,8 @@ private:
                                    const MeterFlow::Download &download, const QList<RecordEdit> &recordEdits,
                                    QObject *parent) const;
     // Exports a table as its page exports it, with the sheet about the meter (and the statistics).
-    bool exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table);
+    bool exportTable(const DownloadOrigin &origin, const QAbstractTableModel &table, const ArchiveNotes &notes);
+    ArchiveNotes selectedNotes() const;
     // The selected download's record edits; false, with the reason shown, when they cannot be read.
     bool selectedEdits(QList<RecordEdit> &edits);
 

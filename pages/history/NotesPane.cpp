@@ -26,10 +26,10 @@ NotesPane::NotesPane(bool chinese, QWidget *parent)
         Text label;
         QWidget *field;
         const char *name;
-    } fields[] = {{Text::HistoryNoteTitle, lineEdit_title, "lineEdit_title"},
-                  {Text::HistoryNoteLocation, lineEdit_location, "lineEdit_location"},
-                  {Text::HistoryNoteOperator, lineEdit_operator, "lineEdit_operator"},
-                  {Text::HistoryNoteText, plainTextEdit_note, "plainTextEdit_note"}};
+    } fields[] = {{Text::MeterSheetTitle, lineEdit_title, "lineEdit_title"},
+                  {Text::MeterSheetLocation, lineEdit_location, "lineEdit_location"},
+                  {Text::MeterSheetOperator, lineEdit_operator, "lineEdit_operator"},
+                  {Text::MeterSheetNote, plainTextEdit_note, "plainTextEdit_note"}};
     for (const auto &field : fields) {
         field.field->setObjectName(QLatin1String(field.name));
         field.field->setParent(group);

@@ -353,7 +353,9 @@ bool FirstPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
     RecordStatistics statistics;
     statistics.start(*model);
     statistics.addRows(*model);
-    const QList<ExportSheet> sheets{MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag),
+    // The sheet about the meter carries what the user wrote about the download in the history.
+    const ArchiveNotes notes = WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes());
+    const QList<ExportSheet> sheets{MeterSheet::make(keyInfo, state, model->rowCount(), downloaded, languageFlag, notes),
                                     statistics.sheet(headers, languageFlag)};
     return TableExport::exportTable(this, model->exportTable(headers), sheets, model->rowCount(), *dialogs,
                                     languageFlag, declinedRetry, [this] { model->clear(); });

@@ -384,8 +384,10 @@ bool MeterPage::on_pushButton_exportExcel_clicked()
 
 bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
-    // Rows below the title row go out, titled by the title row; the table keeps its title row.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
+    // Rows below the title row go out, titled by the title row; the table keeps its title row. The
+    // sheet about the meter carries what the user wrote about the download in the history.
+    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag,
+                                                    WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes()));
     return TableExport::exportTable(this, model->exportTable(), {meterSheet}, model->rowCount(), dialogs, languageFlag,
                                     declinedRetry, [this] { model->clearRecords(); });
 }
@@ -393,7 +395,8 @@ bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 bool MeterPage::on_pushButton_exportColour_clicked()
 {
     // The colour table is computed from the spectra: exporting it takes nothing away from them.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag);
+    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag,
+                                                    WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes()));
     return TableExport::exportTable(this, colours->exportTable(), {meterSheet}, colours->rowCount() + 1, dialogs,
                                     languageFlag, TableExport::DeclinedRetry::KeepTable, [] {});
 }

@@ -258,9 +258,18 @@ void TestArchiveNotebook::notesInTheDialog()
     QCOMPARE(kept.location, QStringLiteral("Lab 3, north bench"));
     QCOMPARE(kept.operatorName, QString());
     QCOMPARE(kept.text, QStringLiteral("after the ballast change\nsecond reading"));
-    QVERIFY(dialogs.informationTexts().isEmpty());
-    // The report of the table proposes them.
+    // The report of the table proposes them; exports carry them on the sheet about the meter.
     QCOMPARE(WindowArchive::notesOf(kind4.page.downloadId()), std::optional<ArchiveNotes>(kept));
+    QTemporaryDir dir;
+    const QString exported = dir.filePath(QStringLiteral("noted.xls"));
+    dialogs.setNextFileName(exported, 0);
+    again.selectDownload(0);
+    QVERIFY(again.exportSelected());
+    QFile workbook(exported);
+    QVERIFY(workbook.open(QIODevice::ReadOnly));
+    // A text of Latin letters stands in the workbook's strings one byte a character.
+    QVERIFY(workbook.readAll().contains("Lab 3, north bench"));
+    QCOMPARE(dialogs.informationTexts(), QStringList{QStringLiteral("Exporting data success!")});
 }
 
 void TestArchiveNotebook::failingSaveToldOnce()
