@@ -35,7 +35,7 @@ void emptyArchive()
 // The saver's delay, its write on the pool and the answer on this thread.
 void settle()
 {
-    QTest::qWait(TableEditSaver::SaveDelayMs + 50);
+    QTest::qWait(2 * TableEditSaver::SaveDelayMs);
     WindowArchive::waitForArchiving();
     QCoreApplication::sendPostedEvents();
 }
