@@ -7,6 +7,7 @@
 #include "ColumnModel.h"
 #include "DataTableView.h"
 #include "DownloadArchiver.h"
+#include "EditedDownload.h"
 #include "MeasurementArchive.h"
 #include "MeterSheet.h"
 #include "NotesPane.h"
@@ -416,23 +417,28 @@ bool HistoryDialog::reportSelected()
     DownloadOrigin origin;
     DownloadTables::Contents contents = DownloadTables::PurposeTable;
     MeterFlow::Download download;
-    if (!loadSelected(origin, contents, download))
+    QList<RecordEdit> recordEdits;
+    if (!loadSelected(origin, contents, download) || !selectedEdits(recordEdits))
         return false;
-    // The report of the download as it was: the origin keeps its own download time; spectra are
-    // reported with their colours, as the command line reports them.
+    // The report of the download as it stands (edits applied, as the command line reports it):
+    // the origin keeps its own download time; spectra are reported with their colours.
     const bool spectral = origin.purpose == MeterFlow::Spectra;
     DownloadTables tables(origin, chinese, spectral ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
     const DownloadTables::BatchOf whole = [&download](qint64 first, int count, MeterFlow::Download &batch, QString &) {
         return DownloadTables::slice(download, first, count, batch);
     };
+    const EditedDownload edited(recordEdits, download.count, whole);
+    edited.applyTo(tables);
     QString reason;
-    if (!tables.load(0, int(download.count), whole, reason)) {
+    if (!tables.load(0, int(edited.count()), edited.batchOf(), reason)) {
         dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
         return false;
     }
     ReportContent content;
     content.details.chinese = chinese;
-    content.setMeterFacts(tables.meterSheet(download.count));
+    content.setMeterFacts(tables.meterSheet(edited.count()));
+    // Its notes are proposed for the report's title, location, operator and note.
+    ReportRequest::proposeNotes(content.details, selectedNotes());
     if (spectral)
         content.addSpectral(*tables.spectraModel(), *tables.coloursModel());
     else

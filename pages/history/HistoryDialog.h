@@ -61,8 +61,9 @@ public Q_SLOTS:
     void refresh();
     void openSelected();
     bool exportSelected();
-    // The report of the selected download as it was archived (its meter, its download time, its
-    // table), through the report dialog; false when the download could not be read.
+    // The report of the selected download as it stands (its meter, its download time, its table
+    // with the edits applied, its notes proposed), through the report dialog; false when the
+    // download could not be read.
     bool reportSelected();
     void deleteSelected();
     // After a question, forgets the edits of the download whose table is open and opens it again
