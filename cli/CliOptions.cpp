@@ -305,10 +305,15 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
     if (words.size() > wordsTaken)
         return {UsageError::ExtraArgument, words.at(wordsTaken)};
     if (options.command == CliOptions::Command::Export) {
-        bool number = false;
-        options.exportId = words.at(1).toLongLong(&number);
-        if (!number || options.exportId <= 0)
-            return {UsageError::BadNumber, words.at(1)};
+        // One id, or several separated by commas to compare their spectra.
+        for (const QString &word : words.at(1).split(QLatin1Char(','))) {
+            bool number = false;
+            const qint64 id = word.trimmed().toLongLong(&number);
+            if (!number || id <= 0)
+                return {UsageError::BadNumber, words.at(1)};
+            options.exportIds.append(id);
+        }
+        options.exportId = options.exportIds.first();
     }
     // history filters its archived downloads by a numeric serial; the meter commands choose the
     // attached meter by the serial text list prints; export takes neither filter.

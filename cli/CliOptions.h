@@ -18,6 +18,7 @@
 //   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]
 //   lumivane-cli [OPTIONS] export ID -o FILE
+//   lumivane-cli [OPTIONS] export ID1,ID2,... -o FILE
 //   lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O] [--note N] [--paper a4|letter]
 // FILE "-" is standard output.
 //   lumivane-cli --help | --version
@@ -50,7 +51,8 @@ struct CliOptions
     std::optional<qint32> serial; // history --serial
     QString meterSerial;          // --serial of the meter commands, as given; empty: the first meter found
     QDate since;                  // history --since (local date); invalid: from the first download
-    qint64 exportId = 0;          // export ID
+    qint64 exportId = 0;          // export ID (the first of a comparison's)
+    QList<qint64> exportIds;      // export ID1,ID2,...: every id named; more than one compares them
     bool pdf = false;             // --format pdf
     QString reportTitle;          // report --title, --location, --operator, --note
     QString reportLocation;

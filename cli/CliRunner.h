@@ -66,6 +66,8 @@ private:
     int runSpectra(DownloadTables::Contents contents);
     int runHistory();
     int runExport();
+    // export ID1,ID2,...: the spectra of several archived downloads in one table (CliComparison.cpp).
+    int runComparison();
     // Downloads the records and, for kinds with spectra, the spectra, and writes one report.
     int runReport();
     // The report of the download's tables (spectral: nullptr when there are none) into -o's FILE.

@@ -3,6 +3,9 @@
 
 #include "MeterFacts.h"
 
+#include <QList>
+#include <QString>
+
 #include <array>
 
 // The spectral part of one measurement record: the values at 400 nm to 700 nm in steps of 10 nm
@@ -23,4 +26,20 @@ struct SpectralRecord
     // The meter marked the record as too dim to measure (its colour temperature is the invalid
     // marker): the values are noise, and the record has no colour figures.
     bool tooDim = false;
+
+    // A record compared with the records of other downloads carries its download with it: the
+    // download's archive id and the record's number there (shown together, "#12-3"), and the
+    // decimals (one per value) and unit its own meter gives its values. Zero and empty for a record
+    // of one download: it is numbered by its place in the table and shown with the table's decimals.
+    qint64 download = 0;
+    int downloadRecord = 0;
+    QList<int> decimals;
+    QString unit;
+
+    bool isCompared() const { return download != 0; }
+    // The number the record is shown with at 1-based `position`.
+    QString numberText(int position) const
+    {
+        return isCompared() ? QStringLiteral("#%1-%2").arg(download).arg(downloadRecord) : QString::number(position);
+    }
 };

@@ -119,8 +119,10 @@ void HistoryDialog::buildForm()
         auto *push = new QPushButton(text(button.label), this);
         connect(push, &QPushButton::clicked, this, button.slot);
         layout->addWidget(push, 0, column++);
-        if (button.label == Text::HistoryOpen)
+        if (button.label == Text::HistoryOpen) {
             layout->addWidget(exportButton, 0, column++);
+            layout->addWidget(makeCompareButton(), 0, column++);
+        }
     }
 
     // The list narrows as the user types, by any part of the serial number.
@@ -136,13 +138,15 @@ void HistoryDialog::buildForm()
     tableView_downloads->setObjectName(QStringLiteral("tableView_downloads"));
     tableView_downloads->setModel(bySerial);
     tableView_downloads->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableView_downloads->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several downloads may be selected to compare their spectra.
+    tableView_downloads->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tableView_downloads->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_downloads->setTabKeyNavigation(false);
     tableView_downloads->verticalHeader()->hide();
     tableView_downloads->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tableView_downloads->horizontalHeader()->setStretchLastSection(true);
     connect(tableView_downloads, &QTableView::doubleClicked, this, &HistoryDialog::openSelected);
+    followSelectionForCompare();
     splitter_preview = new QSplitter(Qt::Horizontal, splitter);
     tableView_download = new DataTableView(splitter_preview);
     tableView_download->setEditTriggers(QAbstractItemView::NoEditTriggers);

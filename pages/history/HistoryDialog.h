@@ -20,6 +20,7 @@ class MeasurementArchive;
 class QAbstractTableModel;
 class QDateEdit;
 class QLineEdit;
+class QPushButton;
 class QSortFilterProxyModel;
 class QSplitter;
 class QTableView;
@@ -52,6 +53,8 @@ public Q_SLOTS:
     void openSelected();
     bool exportSelected();
     void deleteSelected();
+    // Opens the spectral dialog over the selected spectral downloads (HistoryComparison.cpp).
+    void compareSelected();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,6 +73,11 @@ private:
     // The date fields open their calendars at the archive's first day and at today.
     void placeCalendars();
     qint64 selectedId() const;
+    // The downloads selected in the list, as the list shows them.
+    QList<ArchiveEntry> selectedDownloads() const;
+    // The compare button, enabled while the selection can be compared, its tooltip saying why not.
+    QPushButton *makeCompareButton();
+    void followSelectionForCompare();
     // The selected download's origin, the table written from it and its memory; false, with the
     // reason shown, when it cannot be read or does not agree with itself.
     bool loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents, MeterFlow::Download &download);
@@ -90,4 +98,5 @@ private:
     DataTableView *tableView_download = nullptr;
     SpectrumChartView *chart = nullptr;     // for an opened spectral download
     QAbstractTableModel *opened = nullptr; // a child of the dialog
+    QPushButton *pushButton_compare = nullptr;
 };
