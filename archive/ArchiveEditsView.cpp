@@ -69,3 +69,19 @@ QList<RecordEdit> ArchiveEditsView::edits() const
     std::sort(all.begin(), all.end(), [](const RecordEdit &a, const RecordEdit &b) { return a.record < b.record; });
     return all;
 }
+
+qint64 ArchiveEditsView::originalOf(qint64 keptPlace) const
+{
+    // The records kept up to and including r rise with r, by one at each record kept: the first
+    // r at which they reach keptPlace + 1 is the record sought (and never a deleted one).
+    qint64 low = keptPlace;
+    qint64 high = keptPlace + deleted.size();
+    while (low < high) {
+        const qint64 middle = low + (high - low) / 2;
+        if (middle + 1 - deletedBefore(middle + 1) >= keptPlace + 1)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}

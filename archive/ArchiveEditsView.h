@@ -27,6 +27,8 @@ public:
     bool isTicked(qint64 record, bool meterTick = true) const;
     // The records of a download of `count` records that were not deleted, ascending.
     QList<qint64> kept(qint64 count) const;
+    // The record (its index as the meter gave it) at a place among the records not deleted.
+    qint64 originalOf(qint64 keptPlace) const;
     // How many of a download's first `count` records were deleted.
     qint64 deletedBefore(qint64 count) const;
     // The edits, one per record that has any field set, by record index ascending.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DownloadNotes.h"
 #include "DownloadPurpose.h"
 #include "KeyInfo.h"
 
@@ -35,21 +36,7 @@ inline std::optional<DownloadPurpose::Purpose> purposeOf(ArchivedTable table)
 
 // What the user wrote about a download. Each field is kept on its own, so that two stations
 // editing different fields of the same download both keep their change.
-struct ArchiveNotes
-{
-    QString title;
-    QString location;
-    QString operatorName;
-    QString text; // several lines
-
-    bool isEmpty() const { return title.isEmpty() && location.isEmpty() && operatorName.isEmpty() && text.isEmpty(); }
-    bool operator==(const ArchiveNotes &other) const
-    {
-        return title == other.title && location == other.location && operatorName == other.operatorName
-               && text == other.text;
-    }
-    bool operator!=(const ArchiveNotes &other) const { return !(*this == other); }
-};
+using ArchiveNotes = DownloadNotes;
 
 // The fields of the notes, as setNotes() names the ones it changes. The numbers are kept in the
 // archive: never change them, only add.

@@ -27,7 +27,7 @@ QString utcOffsetText(int seconds)
 namespace MeterSheet {
 
 ExportSheet make(const KeyInfo &keyInfo, const MeterState &state, qint64 records, const QDateTime &downloaded,
-                 bool chinese)
+                 bool chinese, const DownloadNotes &notes)
 {
     const MeterKind *kind = MeterKind::find(state.uiIndex);
     // Identifiers and versions stay texts ("1.10" is no quantity); counts are numbers.
@@ -37,7 +37,7 @@ ExportSheet make(const KeyInfo &keyInfo, const MeterState &state, qint64 records
         QString value;
         bool number;
     };
-    const Fact facts[] = {
+    const Fact meterFacts[] = {
         {Text::MeterSheetSerial, MeterFlow::serialText(keyInfo), false},
         {Text::MeterSheetModel, QString::number(qint32(keyInfo.modelCode)), false},
         {Text::MeterSheetFirmware, MeterFlow::firmwareText(keyInfo), false},
@@ -49,8 +49,19 @@ ExportSheet make(const KeyInfo &keyInfo, const MeterState &state, qint64 records
         {Text::MeterSheetUtcOffset, utcOffsetText(downloaded.offsetFromUtc()), false},
         {Text::MeterSheetProgram, ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version(), false},
     };
-    ExportSheet sheet{TextCatalogue::text(Text::MeterSheetName, chinese), ExportTable(int(std::size(facts)), 2)};
-    for (int r = 0; r < int(std::size(facts)); ++r) {
+    QList<Fact> facts(std::cbegin(meterFacts), std::cend(meterFacts));
+    const Fact noteFacts[] = {
+        {Text::MeterSheetTitle, notes.title, false},
+        {Text::MeterSheetLocation, notes.location, false},
+        {Text::MeterSheetOperator, notes.operatorName, false},
+        {Text::MeterSheetNote, notes.text, false},
+    };
+    for (const Fact &note : noteFacts) {
+        if (!note.value.isEmpty())
+            facts << note;
+    }
+    ExportSheet sheet{TextCatalogue::text(Text::MeterSheetName, chinese), ExportTable(int(facts.size()), 2)};
+    for (int r = 0; r < int(facts.size()); ++r) {
         sheet.table.setCellText(r, 0, TextCatalogue::text(facts[r].label, chinese));
         if (facts[r].number)
             sheet.table.setCellNumber(r, 1, facts[r].value);
