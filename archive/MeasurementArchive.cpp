@@ -146,6 +146,11 @@ bool MeasurementArchive::open()
     bool ready = false;
     if (access == Access::ReadOnly) {
         ready = openForReading(error);
+    } else if (where.engine == ArchiveLocation::Sqlite && QFileInfo::exists(where.path)
+               && !QFileInfo(where.path).isWritable()) {
+        // Opened for writing, SQLite would make its journal files beside the archive, owned by this
+        // user, which would keep the archive's owner from writing it.
+        error = archiveError(where, QStringLiteral("the file cannot be written"));
     } else {
         ready = openArchiveConnection(where, connectionName, BusyTimeoutMs, error);
         if (ready) {
