@@ -98,3 +98,25 @@ ArchiveEntry ArchiveRows::read(const QSqlQuery &query)
     entry.titles = query.value(16).toString().toUtf8();
     return entry;
 }
+
+QString ArchiveRows::notesColumns()
+{
+    QStringList columns;
+    for (const NoteField field : {NoteField::Title, NoteField::Location, NoteField::Operator, NoteField::Text})
+        columns << QStringLiteral("(SELECT value FROM download_notes WHERE download_notes.download_id = downloads.id "
+                                  "AND field = %1)")
+                       .arg(int(field));
+    columns << QStringLiteral(
+        "EXISTS (SELECT 1 FROM record_edits WHERE record_edits.download_id = downloads.id)");
+    return columns.join(QStringLiteral(", "));
+}
+
+void ArchiveRows::readNotes(const QSqlQuery &query, ArchiveEntry &entry)
+{
+    const int first = 1 + int(columnNames().size()); // after the id and the row
+    entry.notes.title = query.value(first).toString();
+    entry.notes.location = query.value(first + 1).toString();
+    entry.notes.operatorName = query.value(first + 2).toString();
+    entry.notes.text = query.value(first + 3).toString();
+    entry.edited = query.value(first + 4).toBool();
+}

@@ -19,4 +19,9 @@ void bind(QSqlQuery &query, const ArchiveEntry &entry);
 // The entry on the query's current row, selected as "id, " + columns().
 ArchiveEntry read(const QSqlQuery &query);
 
+// The notes and whether the download has edits, as columns that follow those of read(), for
+// `SELECT ... FROM downloads`; readNotes() reads them after those read() reads.
+QString notesColumns();
+void readNotes(const QSqlQuery &query, ArchiveEntry &entry);
+
 } // namespace ArchiveRows

@@ -45,6 +45,21 @@ const QList<QStringList> &steps()
         // are; programs that know only version 1 would take purpose 2 for the records table, and
         // the new version keeps them from reading such downloads wrongly.
         {},
+        // 3: the user's notes on a download and edits of its records, kept beside the download
+        // (whose rows and memory stay as the meter gave them). One row per note field and one per
+        // edited record, with each edited value in its own column (NULL: not edited), so that a
+        // change sets only the fields it names and the later change wins per field. Times are
+        // milliseconds since 1970 UTC.
+        {
+            QStringLiteral("CREATE TABLE download_notes ("
+                           "download_id BIGINT NOT NULL REFERENCES downloads (id) ON DELETE CASCADE, "
+                           "field INTEGER NOT NULL, value TEXT NOT NULL, changed_utc BIGINT NOT NULL, "
+                           "PRIMARY KEY (download_id, field))"),
+            QStringLiteral("CREATE TABLE record_edits ("
+                           "download_id BIGINT NOT NULL REFERENCES downloads (id) ON DELETE CASCADE, "
+                           "record_index BIGINT NOT NULL, deleted INTEGER, name TEXT, ticked INTEGER, "
+                           "changed_utc BIGINT NOT NULL, PRIMARY KEY (download_id, record_index))"),
+        },
     };
     return all;
 }

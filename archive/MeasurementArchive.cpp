@@ -3,6 +3,7 @@
 
 #include "ArchiveConnection.h"
 #include "ArchiveDialect.h"
+#include "ArchiveEditsView.h"
 #include "ArchiveError.h"
 #include "ArchiveRows.h"
 #include "ArchiveSchema.h"
@@ -22,6 +23,58 @@ namespace {
 constexpr int RecordBatchRows = 250;
 
 std::atomic<quint64> connectionCounter{0};
+
+// The first schema that keeps notes and edits.
+constexpr int NotesVersion = 3;
+
+bool matches(const ArchiveNotes &notes, const QString &text)
+{
+    for (const QString *field : {&notes.title, &notes.location, &notes.operatorName, &notes.text}) {
+        if (field->contains(text, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// A bound value that is NULL of the column's type (a field the change leaves as it is).
+template <typename T>
+QVariant valueOrNull(const std::optional<T> &value)
+{
+    return value ? QVariant::fromValue(*value) : QVariant(QMetaType::fromType<T>());
+}
+
+QVariant flagOrNull(const std::optional<bool> &flag)
+{
+    return valueOrNull(flag ? std::optional<int>(*flag ? 1 : 0) : std::nullopt);
+}
+
+// The edits with one entry per record, by record index ascending. A name given as a null text
+// is an empty name, not "unchanged" (which NULL means in the archive).
+QList<RecordEdit> mergedEdits(const QList<RecordEdit> &edits)
+{
+    QList<RecordEdit> merged = ArchiveEditsView(edits).edits();
+    for (RecordEdit &edit : merged) {
+        if (edit.name && edit.name->isNull())
+            edit.name = QString(QLatin1String(""));
+    }
+    return merged;
+}
+
+// Edits go in this many to a statement (6 placeholders per row).
+constexpr int EditBatchRows = 200;
+
+QString editUpsert(qsizetype rows)
+{
+    QString sql = QStringLiteral("INSERT INTO record_edits (download_id, record_index, deleted, name, ticked, "
+                                 "changed_utc) VALUES (?, ?, ?, ?, ?, ?)");
+    for (qsizetype row = 1; row < rows; ++row)
+        sql += QLatin1String(", (?, ?, ?, ?, ?, ?)");
+    return sql + QStringLiteral(" ON CONFLICT (download_id, record_index) DO UPDATE SET "
+                                "deleted = COALESCE(excluded.deleted, record_edits.deleted), "
+                                "name = COALESCE(excluded.name, record_edits.name), "
+                                "ticked = COALESCE(excluded.ticked, record_edits.ticked), "
+                                "changed_utc = excluded.changed_utc");
+}
 
 QString recordInsert(qsizetype rows)
 {
@@ -64,6 +117,7 @@ void MeasurementArchive::close()
     rollback();
     statements.reset();
     opened = noTables = withoutLocks = false;
+    schemaVersion = 0;
     if (!QSqlDatabase::contains(connectionName))
         return;
     // Qt removes a connection cleanly only when no QSqlDatabase or QSqlQuery refers to it.
@@ -92,11 +146,17 @@ bool MeasurementArchive::open()
     bool ready = false;
     if (access == Access::ReadOnly) {
         ready = openForReading(error);
+    } else if (where.engine == ArchiveLocation::Sqlite && QFileInfo::exists(where.path)
+               && !QFileInfo(where.path).isWritable()) {
+        // Opened for writing, SQLite would make its journal files beside the archive, owned by this
+        // user, which would keep the archive's owner from writing it.
+        error = archiveError(where, QStringLiteral("the file cannot be written"));
     } else {
         ready = openArchiveConnection(where, connectionName, BusyTimeoutMs, error);
         if (ready) {
             QSqlDatabase db = database();
             ready = ArchiveSchema::bringUpToDate(db, where, error);
+            schemaVersion = ArchiveSchema::currentVersion();
         }
     }
     if (!ready) {
@@ -127,6 +187,7 @@ bool MeasurementArchive::openForReading(QString &error)
     QSqlDatabase db = database();
     const int version = ArchiveSchema::readableVersion(db, where, error);
     noTables = version == 0;
+    schemaVersion = version;
     return version >= 0;
 }
 
@@ -383,7 +444,7 @@ bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &
         conditions << QStringLiteral("downloaded_utc <= ?");
         values << filter.untilUtc.toMSecsSinceEpoch();
     }
-    QString sql = QStringLiteral("SELECT id, %1 FROM downloads").arg(ArchiveRows::columns());
+    QString sql = entrySelect();
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY downloaded_utc DESC, id DESC");
@@ -397,8 +458,14 @@ bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &
             query.addBindValue(value);
         if (!query.exec())
             return report(QStringLiteral("cannot list the downloads"), query.lastError());
-        while (query.next())
-            entries.append(ArchiveRows::read(query));
+        while (query.next()) {
+            ArchiveEntry entry = ArchiveRows::read(query);
+            if (schemaVersion >= NotesVersion)
+                ArchiveRows::readNotes(query, entry);
+            // Matched here rather than in SQL, so that both engines fold case the same, beyond ASCII.
+            if (filter.text.isEmpty() || matches(entry.notes, filter.text))
+                entries.append(entry);
+        }
         return query.lastError().type() == QSqlError::NoError
                || report(QStringLiteral("cannot list the downloads"), query.lastError());
     });
@@ -414,7 +481,7 @@ bool MeasurementArchive::entry(qint64 id, ArchiveEntry &entry)
     return reading([&] {
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        query.prepare(QStringLiteral("SELECT id, %1 FROM downloads WHERE id = ?").arg(ArchiveRows::columns()));
+        query.prepare(entrySelect() + QStringLiteral(" WHERE id = ?"));
         query.addBindValue(id);
         if (!query.exec())
             return report(QStringLiteral("cannot read download %1").arg(id), query.lastError());
@@ -423,6 +490,8 @@ bool MeasurementArchive::entry(qint64 id, ArchiveEntry &entry)
             return false;
         }
         entry = ArchiveRows::read(query);
+        if (schemaVersion >= NotesVersion)
+            ArchiveRows::readNotes(query, entry);
         return true;
     });
 }
@@ -548,4 +617,165 @@ bool MeasurementArchive::remove(qint64 id)
     if (query.numRowsAffected() < 1)
         return report(QStringLiteral("there is no download %1").arg(id));
     return true;
+}
+
+QString MeasurementArchive::entrySelect() const
+{
+    QString sql = QStringLiteral("SELECT id, ") + ArchiveRows::columns();
+    if (schemaVersion >= NotesVersion)
+        sql += QStringLiteral(", ") + ArchiveRows::notesColumns();
+    return sql + QStringLiteral(" FROM downloads");
+}
+
+bool MeasurementArchive::notes(qint64 id, ArchiveNotes &notes)
+{
+    ArchiveEntry found;
+    if (!entry(id, found))
+        return false;
+    notes = found.notes;
+    return true;
+}
+
+bool MeasurementArchive::checkChanging(qint64 id, qint64 &recordCount)
+{
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT record_count FROM downloads WHERE id = ?"));
+    query.addBindValue(id);
+    if (!query.exec())
+        return report(QStringLiteral("cannot read download %1").arg(id), query.lastError());
+    if (!query.next())
+        return report(QStringLiteral("there is no download %1").arg(id));
+    recordCount = query.value(0).toLongLong();
+    return true;
+}
+
+template <typename Change>
+bool MeasurementArchive::changing(qint64 id, const QString &what, const Change &change)
+{
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    if (access == Access::ReadOnly)
+        return report(QStringLiteral("opened for reading only"));
+    if (storing)
+        return report(QStringLiteral("a download is being stored"));
+    QSqlQuery transaction(database());
+    if (!transaction.exec(ArchiveDialect::of(where.engine).beginWrite))
+        return report(what, transaction.lastError());
+    // Inside the transaction, so that the download cannot go between the check and the change.
+    qint64 recordCount = 0;
+    if (!checkChanging(id, recordCount) || !change(recordCount)) {
+        const QString failure = lastError;
+        transaction.exec(QStringLiteral("ROLLBACK"));
+        lastError = failure;
+        return false;
+    }
+    if (!transaction.exec(QStringLiteral("COMMIT"))) {
+        report(what, transaction.lastError());
+        transaction.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    lastError.clear();
+    return true;
+}
+
+bool MeasurementArchive::setNotes(qint64 id, const ArchiveNotes &notes, const QList<NoteField> &fields)
+{
+    const QString what = QStringLiteral("cannot save the notes of download %1").arg(id);
+    return changing(id, what, [&](qint64) {
+        QSqlQuery upsert(database());
+        upsert.prepare(QStringLiteral("INSERT INTO download_notes (download_id, field, value, changed_utc) "
+                                      "VALUES (?, ?, ?, ?) ON CONFLICT (download_id, field) DO UPDATE SET "
+                                      "value = excluded.value, changed_utc = excluded.changed_utc"));
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        for (const NoteField field : fields) {
+            const QString &value = field == NoteField::Title      ? notes.title
+                                   : field == NoteField::Location ? notes.location
+                                   : field == NoteField::Operator ? notes.operatorName
+                                                                  : notes.text;
+            upsert.addBindValue(id);
+            upsert.addBindValue(int(field));
+            upsert.addBindValue(value.isNull() ? QString(QLatin1String("")) : value);
+            upsert.addBindValue(now);
+            if (!upsert.exec())
+                return report(what, upsert.lastError());
+        }
+        return true;
+    });
+}
+
+bool MeasurementArchive::saveEdits(qint64 id, const QList<RecordEdit> &edits)
+{
+    const QString what = QStringLiteral("cannot save the edits of download %1").arg(id);
+    const QList<RecordEdit> merged = mergedEdits(edits);
+    return changing(id, what, [&](qint64 recordCount) {
+        for (const RecordEdit &edit : merged) {
+            if (edit.record < 0 || edit.record >= recordCount)
+                return report(what + QStringLiteral(": it has no record %1").arg(edit.record + 1));
+        }
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        QSqlQuery upsert(database());
+        for (qsizetype first = 0; first < merged.size(); first += EditBatchRows) {
+            const qsizetype rows = qMin(qsizetype(EditBatchRows), merged.size() - first);
+            if (first == 0 || rows != EditBatchRows) {
+                if (!upsert.prepare(editUpsert(rows)))
+                    return report(what, upsert.lastError());
+            }
+            for (qsizetype row = 0; row < rows; ++row) {
+                const RecordEdit &edit = merged.at(first + row);
+                const int at = int(6 * row);
+                upsert.bindValue(at, id);
+                upsert.bindValue(at + 1, edit.record);
+                upsert.bindValue(at + 2, flagOrNull(edit.deleted));
+                upsert.bindValue(at + 3, valueOrNull(edit.name));
+                upsert.bindValue(at + 4, flagOrNull(edit.ticked));
+                upsert.bindValue(at + 5, now);
+            }
+            if (!upsert.exec())
+                return report(what, upsert.lastError());
+        }
+        return true;
+    });
+}
+
+bool MeasurementArchive::clearEdits(qint64 id)
+{
+    const QString what = QStringLiteral("cannot restore download %1").arg(id);
+    return changing(id, what, [&](qint64) {
+        QSqlQuery remove(database());
+        remove.prepare(QStringLiteral("DELETE FROM record_edits WHERE download_id = ?"));
+        remove.addBindValue(id);
+        return remove.exec() || report(what, remove.lastError());
+    });
+}
+
+bool MeasurementArchive::edits(qint64 id, QList<RecordEdit> &edits)
+{
+    edits.clear();
+    if (!isOpen())
+        return report(QStringLiteral("not open"));
+    if (noTables || schemaVersion < NotesVersion)
+        return true;
+    const QString what = QStringLiteral("cannot read the edits of download %1").arg(id);
+    return reading([&] {
+        edits.clear();
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT record_index, deleted, name, ticked FROM record_edits "
+                                     "WHERE download_id = ? ORDER BY record_index"));
+        query.addBindValue(id);
+        if (!query.exec())
+            return report(what, query.lastError());
+        const auto flag = [&](int column) {
+            return query.isNull(column) ? std::nullopt : std::optional<bool>(query.value(column).toInt() != 0);
+        };
+        while (query.next()) {
+            RecordEdit edit;
+            edit.record = query.value(0).toLongLong();
+            edit.deleted = flag(1);
+            edit.name = query.isNull(2) ? std::nullopt : std::optional<QString>(query.value(2).toString());
+            edit.ticked = flag(3);
+            edits << edit;
+        }
+        return query.lastError().type() == QSqlError::NoError || report(what, query.lastError());
+    });
 }

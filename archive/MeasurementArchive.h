@@ -95,6 +95,24 @@ public:
     // Deletes a download with everything stored for it; false when there was none.
     bool remove(qint64 id);
 
+    // The user's notes and record edits, kept beside the download, whose rows and memory stay as
+    // the meter gave them. Each change is one transaction that sets only the fields it names, so
+    // that on a shared archive the later change wins per field and nothing else is lost. The
+    // setters need ReadWrite access; all fail, with errorString(), for a download the archive
+    // does not hold. An archive read only at an older schema has no notes and no edits.
+
+    // A download's notes; false as for entry().
+    bool notes(qint64 id, ArchiveNotes &notes);
+    // Sets only the fields named in `fields` to their value in `notes`.
+    bool setNotes(qint64 id, const ArchiveNotes &notes, const QList<NoteField> &fields);
+    // The current edits of a download, by record index ascending (no entry: record unchanged).
+    bool edits(qint64 id, QList<RecordEdit> &edits);
+    // Applies the given edits, each field that is set, in one transaction. Every record must be
+    // one of the download's; nothing is saved when one is not.
+    bool saveEdits(qint64 id, const QList<RecordEdit> &edits);
+    // Forgets every edit of the download (back to what the meter gave); its notes stay.
+    bool clearEdits(qint64 id);
+
 private:
     struct Statements;
 
@@ -117,12 +135,20 @@ private:
     bool checkStoring();
     bool writeChunk(int area, const QByteArray &bytes);
     bool flushRecords();
+    // The record count of a download that may be changed; false when there is none.
+    bool checkChanging(qint64 id, qint64 &recordCount);
+    // Runs `change` on the download in one write transaction; `what` names it in messages.
+    template <typename Change>
+    bool changing(qint64 id, const QString &what, const Change &change);
+    // What entry() and list() select: the download's row, its notes when the schema has them.
+    QString entrySelect() const;
 
     ArchiveLocation where;
     const Access access;
     int writeWaitMs = WriteWaitMs;
     bool opened = false;
     bool noTables = false;     // read only: nothing was ever archived there
+    int schemaVersion = 0;     // the schema of the open database (older only when read only)
     bool withoutLocks = false; // read only: an SQLite file no program had open, read as immutable
     // The file read without locks as it was when opened: its size and times.
     struct FileStamp

@@ -21,7 +21,7 @@ int CliRunner::runComparison()
         return fail(text(Text::CliArchiveUnavailable).arg(reason));
     // Every download is checked before the output is touched: a refused comparison writes no file.
     SpectralComparison comparison;
-    if (!comparison.load(*archive, options.exportIds, options.chinese, reason))
+    if (!comparison.load(*archive, options.exportIds, options.chinese, reason, options.original))
         return fail(reason);
     SpectralTableModel spectra(comparison.uiIndex());
     spectra.setChinese(options.chinese);

@@ -21,10 +21,11 @@ QList<QCommandLineOption> optionList()
     const QString value = QStringLiteral("value");
     QList<QCommandLineOption> list;
     for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since", "title",
-                             "location", "operator", "note", "paper"})
+                             "location", "operator", "note", "paper", "grep"})
         list << QCommandLineOption(QString::fromLatin1(name), QString(), value);
     list << QCommandLineOption(QStringList{QStringLiteral("quiet"), QStringLiteral("q")})
-         << QCommandLineOption(QStringLiteral("no-archive")) << QCommandLineOption(QStringLiteral("json"));
+         << QCommandLineOption(QStringLiteral("no-archive")) << QCommandLineOption(QStringLiteral("json"))
+         << QCommandLineOption(QStringLiteral("original"));
     return list;
 }
 
@@ -122,10 +123,17 @@ Refused refusedArgument(const QCommandLineParser &parser, const QStringList &arg
     return {{UsageError::MissingValue, option}, arguments.size() - 1};
 }
 
+// The options whose value is a note: annotate takes an empty one, which empties the note.
+bool isNoteOption(const QString &name)
+{
+    return name == QLatin1String("title") || name == QLatin1String("location") || name == QLatin1String("operator")
+           || name == QLatin1String("note");
+}
+
 // Takes the value of one option, checked.
 UsageError takeValue(const QString &name, const QString &value, CliOptions &options)
 {
-    if (value.isEmpty())
+    if (value.isEmpty() && !isNoteOption(name))
         return {UsageError::EmptyValue, spelling(name)};
     if (name == QLatin1String("virtual-meter")) {
         options.virtualMeterImage = value;
@@ -159,6 +167,8 @@ UsageError takeValue(const QString &name, const QString &value, CliOptions &opti
         options.reportOperator = value;
     } else if (name == QLatin1String("note")) {
         options.reportNote = value;
+    } else if (name == QLatin1String("grep")) {
+        options.grep = value;
     } else if (name == QLatin1String("paper")) {
         QPageSize::PageSizeId paper = QPageSize::A4;
         if (!ReportDetails::paperFromName(value, paper))
@@ -194,6 +204,8 @@ UsageError takeOptions(const QCommandLineParser &parser, CliOptions &options, QS
             options.archive = false;
         else if (key == QLatin1String("json"))
             options.json = true;
+        else if (key == QLatin1String("original"))
+            options.original = true;
         else if (const UsageError error = takeValue(name, parser.values(name).constFirst(), options);
                  error.kind != UsageError::None)
             return error;
@@ -296,17 +308,23 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.command = CliOptions::Command::Report;
     else if (command == QLatin1String("list"))
         options.command = CliOptions::Command::List;
+    else if (command == QLatin1String("annotate"))
+        options.command = CliOptions::Command::Annotate;
     else
         return {UsageError::UnknownCommand, command};
-    // export takes the id of an archived download; every other command takes no word.
-    const qsizetype wordsTaken = options.command == CliOptions::Command::Export ? 2 : 1;
+    // export and annotate take the id of an archived download; every other command takes no word.
+    const bool takesId =
+        options.command == CliOptions::Command::Export || options.command == CliOptions::Command::Annotate;
+    const qsizetype wordsTaken = takesId ? 2 : 1;
     if (words.size() < wordsTaken)
         return {UsageError::MissingId, command};
     if (words.size() > wordsTaken)
         return {UsageError::ExtraArgument, words.at(wordsTaken)};
-    if (options.command == CliOptions::Command::Export) {
-        // One id, or several separated by commas to compare their spectra.
-        for (const QString &word : words.at(1).split(QLatin1Char(','))) {
+    if (takesId) {
+        // One id; export takes several, separated by commas, to compare their spectra.
+        const QStringList ids = options.command == CliOptions::Command::Export ? words.at(1).split(QLatin1Char(','))
+                                                                               : QStringList{words.at(1)};
+        for (const QString &word : ids) {
             bool number = false;
             const qint64 id = word.trimmed().toLongLong(&number);
             if (!number || id <= 0)
@@ -325,20 +343,43 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
         options.serial = serial;
         options.meterSerial.clear();
     }
-    if (options.command == CliOptions::Command::Export && line.isSet(QStringLiteral("serial")))
+    if (takesId && line.isSet(QStringLiteral("serial")))
         return {UsageError::HistoryOnly, QStringLiteral("--serial")};
-    if (options.command != CliOptions::Command::History && line.isSet(QStringLiteral("since")))
-        return {UsageError::HistoryOnly, QStringLiteral("--since")};
+    for (const char *option : {"since", "grep"}) {
+        if (options.command != CliOptions::Command::History && line.isSet(QLatin1String(option)))
+            return {UsageError::HistoryOnly, spelling(QLatin1String(option))};
+    }
+    if (options.command != CliOptions::Command::Export && line.isSet(QStringLiteral("original")))
+        return {UsageError::ExportOnly, QStringLiteral("--original")};
 
-    for (const char *option : {"title", "location", "operator", "note"}) {
-        if (options.command != CliOptions::Command::Report && line.isSet(QLatin1String(option)))
+    const std::pair<const char *, NoteField> noteOptions[] = {
+        {"title", NoteField::Title},
+        {"location", NoteField::Location},
+        {"operator", NoteField::Operator},
+        {"note", NoteField::Text},
+    };
+    const bool annotate = options.command == CliOptions::Command::Annotate;
+    for (const auto &[option, field] : noteOptions) {
+        if (!line.isSet(QLatin1String(option)))
+            continue;
+        if (options.command != CliOptions::Command::Report && !annotate)
             return {UsageError::ReportOnly, spelling(QLatin1String(option))};
+        // A report's details are shown only when given; only a note can be emptied.
+        const QString &value = field == NoteField::Title      ? options.reportTitle
+                               : field == NoteField::Location ? options.reportLocation
+                               : field == NoteField::Operator ? options.reportOperator
+                                                              : options.reportNote;
+        if (!annotate && value.isEmpty())
+            return {UsageError::EmptyValue, spelling(QLatin1String(option))};
+        options.notesGiven << field;
     }
     if (line.isSet(QStringLiteral("paper")) && !options.writesReport())
         return {UsageError::ReportOnly, QStringLiteral("--paper")};
     // A report is a PDF, and a PDF is a report: export's or report's.
     if (options.command == CliOptions::Command::Report && (options.format || options.json))
         return {UsageError::BadFormat, options.json ? QStringLiteral("json") : TableFile::suffix(*options.format)};
+    if (annotate && (options.format || options.pdf))
+        return {UsageError::BadFormat, options.pdf ? QStringLiteral("pdf") : TableFile::suffix(*options.format)};
     if (options.pdf && options.command != CliOptions::Command::Export && options.command != CliOptions::Command::Report)
         return {UsageError::BadTableFormat, QStringLiteral("pdf")};
 

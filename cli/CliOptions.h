@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ArchiveEntry.h"
 #include "TableFile.h"
 
 #include <QDate>
@@ -16,9 +17,10 @@
 //   lumivane-cli [OPTIONS] records [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] spectra [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
-//   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]
-//   lumivane-cli [OPTIONS] export ID -o FILE
-//   lumivane-cli [OPTIONS] export ID1,ID2,... -o FILE
+//   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--grep TEXT] [--json]
+//   lumivane-cli [OPTIONS] export ID [--original] -o FILE
+//   lumivane-cli [OPTIONS] export ID1,ID2,... [--original] -o FILE
+//   lumivane-cli [OPTIONS] annotate ID [--title T] [--location L] [--operator O] [--note N] [--json]
 //   lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O] [--note N] [--paper a4|letter]
 // FILE "-" is standard output.
 //   lumivane-cli --help | --version
@@ -34,6 +36,7 @@ struct CliOptions
         Export,
         Report, // records (and spectra) downloaded, one PDF report written
         List,
+        Annotate, // an archived download's notes shown or changed
         Help,
         Version
     };
@@ -51,14 +54,17 @@ struct CliOptions
     std::optional<qint32> serial; // history --serial
     QString meterSerial;          // --serial of the meter commands, as given; empty: the first meter found
     QDate since;                  // history --since (local date); invalid: from the first download
-    qint64 exportId = 0;          // export ID (the first of a comparison's)
+    qint64 exportId = 0;          // export ID, annotate ID (the first of a comparison's)
     QList<qint64> exportIds;      // export ID1,ID2,...: every id named; more than one compares them
+    bool original = false;        // export --original: what the meter gave, without the user's edits
+    QString grep;                 // history --grep: only downloads whose notes hold it
     bool pdf = false;             // --format pdf
-    QString reportTitle;          // report --title, --location, --operator, --note
+    QString reportTitle;          // report and annotate --title, --location, --operator, --note
     QString reportLocation;
     QString reportOperator;
     QString reportNote;
     std::optional<QPageSize::PageSizeId> paper; // --paper; none: from the locale
+    QList<NoteField> notesGiven;                // annotate: the note options given, which it changes
 
     // The format that is written: --format when given, otherwise the one FILE's suffix names
     // (".xlsx", ".csv", ".xls" in any case), CSV for standard output ("-") and xls for any other
@@ -97,7 +103,8 @@ struct UsageError
         MissingId,        // argument: the command
         BadArchive,       // argument: why the --archive location cannot be used
         ReportOnly,       // argument: the option
-        BadPaper          // argument: the value
+        BadPaper,         // argument: the value
+        ExportOnly        // argument: the option
     };
 
     Kind kind = None;

@@ -7,6 +7,7 @@
 #include "DownloadArchiver.h"
 #include "DownloadDocument.h"
 #include "DownloadFiles.h"
+#include "EditedDownload.h"
 #include "ExportTable.h"
 #include "FileReplacement.h"
 #include "ForwardingTransport.h"
@@ -82,6 +83,16 @@ QString tableName(ArchivedTable table)
         return QStringLiteral("colour");
     }
     return QString::number(int(table));
+}
+
+// A note as one cell of a line of history: its line breaks and tabs as blanks.
+QString oneLine(QString note)
+{
+    for (QChar &c : note) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return note;
 }
 
 } // namespace
@@ -224,6 +235,8 @@ int CliRunner::run(const QStringList &arguments)
         return runList();
     case CliOptions::Command::Report:
         return runReport();
+    case CliOptions::Command::Annotate:
+        return runAnnotate();
     default:
         return UsageFailure;
     }
@@ -619,14 +632,17 @@ int CliRunner::runReport()
     return writeReport(&records, recordCount, &spectral, spectraCount);
 }
 
-int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount)
+int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount,
+                           const DownloadNotes &notes)
 {
+    // A report's details are the options given, or else the download's notes.
+    const auto detail = [](const QString &given, const QString &noted) { return given.isEmpty() ? noted : given; };
     ReportContent content;
     content.details.chinese = options.chinese;
-    content.details.title = options.reportTitle;
-    content.details.location = options.reportLocation;
-    content.details.operatorName = options.reportOperator;
-    content.details.note = options.reportNote;
+    content.details.title = detail(options.reportTitle, notes.title);
+    content.details.location = detail(options.reportLocation, notes.location);
+    content.details.operatorName = detail(options.reportOperator, notes.operatorName);
+    content.details.note = detail(options.reportNote, notes.text);
     content.details.paper = options.paper.value_or(ReportDetails::defaultPaper(UserLanguage::paperLocale(environment)));
     content.setMeterFacts(records ? records->meterSheet(recordCount) : spectral->meterSheet(spectraCount));
     if (records)
@@ -648,6 +664,7 @@ bool CliRunner::usesArchive() const
         return options.archive;
     case CliOptions::Command::History:
     case CliOptions::Command::Export:
+    case CliOptions::Command::Annotate:
         return true;
     default:
         return false;
@@ -669,6 +686,7 @@ int CliRunner::runHistory()
     filter.serial = options.serial;
     if (options.since.isValid())
         filter.sinceUtc = options.since.startOfDay().toUTC();
+    filter.text = options.grep;
     QList<ArchiveEntry> entries;
     if (!archive->list(filter, entries))
         return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
@@ -706,22 +724,26 @@ int CliRunner::runHistory()
                 json.value(entry.hostName);
                 json.key(QStringLiteral("program"));
                 json.value(entry.programVersion);
+                DownloadDocument::writeNotes(json, entry.notes);
+                json.key(QStringLiteral("edited"));
+                json.value(entry.edited);
                 json.endObject();
             }
             json.endArray();
         });
     }
-    // One line per download, its id first: id, local time, serial, model, kind, records, table.
+    // One line per download, its id first: id, local time, serial, model, kind, records, table,
+    // title, location (each on one line).
     QString lines;
     for (const ArchiveEntry &entry : entries) {
-        lines += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+        lines += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\t%9\n")
                      .arg(entry.id)
                      .arg(entry.downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                           MeterFlow::serialText(entry.keyInfo))
                      .arg(qint32(entry.keyInfo.modelCode))
                      .arg(entry.uiIndex)
                      .arg(entry.recordCount)
-                     .arg(tableName(entry.table));
+                     .arg(tableName(entry.table), oneLine(entry.notes.title), oneLine(entry.notes.location));
     }
     return printResult(lines);
 }
@@ -747,12 +769,16 @@ int CliRunner::runExport()
     // A download that does not agree with itself would give a wrong or endless table.
     if (const std::optional<QString> damage = DownloadArchiver::damage(entry, memory, options.chinese))
         return fail(*damage);
-    const qint64 count = entry.recordCount;
+    // The download as it stands now (rows deleted left out, names typed in place of the meter's),
+    // unless what the meter gave is asked for.
+    QList<RecordEdit> edits;
+    if (!options.original && !archive->edits(id, edits))
+        return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
     // The table the command wrote, made again from the memory as read and the catalogs it was
     // read with, a batch at a time from the archive's chunks as a download is from its files.
     const bool names = memory[int(ArchiveArea::Names)].bytes > 0;
-    const DownloadTables::BatchOf fromArchive = [&](qint64 first, int records, MeterFlow::Download &batch,
-                                                    QString &error) {
+    const DownloadTables::BatchOf fromOriginal = [&](qint64 first, int records, MeterFlow::Download &batch,
+                                                     QString &error) {
         batch.count = records;
         batch.names.clear();
         if (archive->readMemory(id, ArchiveArea::Records, first * MeterFacts::RecordSize,
@@ -764,6 +790,9 @@ int CliRunner::runExport()
         error = archive->errorString();
         return false;
     };
+    const EditedDownload edited(edits, entry.recordCount, fromOriginal);
+    const DownloadTables::BatchOf &fromArchive = edited.batchOf();
+    const qint64 count = edited.count();
     if (options.writesReport()) {
         if (options.toStandardOutput())
             return fail(
@@ -773,14 +802,19 @@ int CliRunner::runExport()
         const bool spectralDownload = purposeOf(entry.table) == DownloadPurpose::Spectra;
         DownloadTables reported(DownloadArchiver::originOf(entry), options.chinese,
                                 spectralDownload ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
+        // The notes are the report's details, not facts about the meter.
+        edited.applyTo(reported);
         if (!reported.load(0, int(count), fromArchive, reason))
             return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
-        return spectralDownload ? writeReport(nullptr, 0, &reported, count) : writeReport(&reported, count, nullptr, 0);
+        return spectralDownload ? writeReport(nullptr, 0, &reported, count, entry.notes)
+                                : writeReport(&reported, count, nullptr, 0, entry.notes);
     }
     OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
     if (!output.prepare(reason) || !output.accepts(count, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     DownloadTables tables(DownloadArchiver::originOf(entry), options.chinese, DownloadArchiver::contentsOf(entry));
+    edited.applyTo(tables);
+    tables.setNotes(entry.notes);
     if (output.isJson())
         return writeDocument(output, tables, count, fromArchive, entry.id);
     const TableFile::TableOf tableOf = [&](qint64 first, int records, ExportTable &table, QString &why) {
@@ -791,4 +825,52 @@ int CliRunner::runExport()
     if (options.outputFormat() != TableFile::Csv && !tables.extraSheets(count, fromArchive, sheets, sheetsReason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), sheetsReason));
     return writeOutput(output, count, tableOf, sheets);
+}
+
+int CliRunner::runAnnotate()
+{
+    // Only a change needs to write: showing the notes works on an archive the user may only read.
+    const bool changes = !options.notesGiven.isEmpty();
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> archive = openArchive(
+        reason, changes ? MeasurementArchive::Access::ReadWrite : MeasurementArchive::Access::ReadOnly);
+    if (!archive)
+        return fail(text(Text::CliArchiveUnavailable).arg(reason));
+    const qint64 id = options.exportId;
+    ArchiveNotes notes;
+    if (!archive->notes(id, notes)) {
+        if (archive->errorString().isEmpty())
+            return fail(text(Text::CliNoSuchDownload).arg(id));
+        return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+    }
+    if (changes) {
+        const ArchiveNotes given{options.reportTitle, options.reportLocation, options.reportOperator,
+                                 options.reportNote};
+        if (!archive->setNotes(id, given, options.notesGiven))
+            return fail(text(Text::CliArchiveUnavailable).arg(archive->errorString()));
+        return Success;
+    }
+    if (options.json) {
+        return printJson([&](JsonWriter &json) {
+            json.beginObject();
+            json.key(QStringLiteral("id"));
+            json.value(id);
+            DownloadDocument::writeNotes(json, notes);
+            json.endObject();
+        });
+    }
+    // One line per note, "label: text"; the further lines of a note indented under its first.
+    const std::pair<Text, const QString *> lines[] = {
+        {Text::MeterSheetTitle, &notes.title},
+        {Text::MeterSheetLocation, &notes.location},
+        {Text::MeterSheetOperator, &notes.operatorName},
+        {Text::MeterSheetNote, &notes.text},
+    };
+    QString shown;
+    for (const auto &[label, value] : lines) {
+        QString note = *value;
+        note.replace(QLatin1Char('\n'), QStringLiteral("\n  "));
+        shown += text(label) + QStringLiteral(": ") + note + QLatin1Char('\n');
+    }
+    return printResult(shown);
 }

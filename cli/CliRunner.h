@@ -68,10 +68,13 @@ private:
     int runExport();
     // export ID1,ID2,...: the spectra of several archived downloads in one table (CliComparison.cpp).
     int runComparison();
+    // Shows an archived download's notes, or changes those given.
+    int runAnnotate();
     // Downloads the records and, for kinds with spectra, the spectra, and writes one report.
     int runReport();
     // The report of the download's tables (spectral: nullptr when there are none) into -o's FILE.
-    int writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount);
+    int writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount,
+                    const DownloadNotes &notes = {});
     // Archives the download unless --no-archive; its id, 0 (the user told why) when not kept.
     qint64 archiveDownload(const DownloadOrigin &origin, qint64 count, const DownloadTables::BatchOf &batchOf,
                            DownloadTables::Contents contents = DownloadTables::PurposeTable);

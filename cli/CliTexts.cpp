@@ -46,6 +46,8 @@ Text reasonText(UsageError::Kind kind)
         return Text::UsageReportOnly;
     case UsageError::BadPaper:
         return Text::UsageBadPaper;
+    case UsageError::ExportOnly:
+        return Text::UsageExportOnly;
     case UsageError::None:
     case UsageError::NoCommand:
         break;
@@ -71,8 +73,10 @@ QString CliTexts::synopsis()
                           "lumivane-cli [OPTIONS] records -o FILE\n"
                           "lumivane-cli [OPTIONS] spectra -o FILE\n"
                           "lumivane-cli [OPTIONS] colour -o FILE\n"
-                          "lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--json]\n"
-                          "lumivane-cli [OPTIONS] export ID -o FILE\n"
+                          "lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--grep TEXT] [--json]\n"
+                          "lumivane-cli [OPTIONS] export ID [--original] -o FILE\n"
+                          "lumivane-cli [OPTIONS] annotate ID [--title T] [--location L] [--operator O]\n"
+                          "             [--note N] [--json]\n"
                           "lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O]\n"
                           "             [--note N] [--paper a4|letter]\n"
                           "lumivane-cli --help | --version\n");

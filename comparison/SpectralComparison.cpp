@@ -15,7 +15,8 @@ bool SpectralComparison::comparable(const ArchiveEntry &entry)
     return kind && kind->hasSpectra && purposeOf(entry.table) == DownloadPurpose::Spectra;
 }
 
-bool SpectralComparison::load(MeasurementArchive &archive, const QList<qint64> &ids, bool chinese, QString &message)
+bool SpectralComparison::load(MeasurementArchive &archive, const QList<qint64> &ids, bool chinese, QString &message,
+                              bool original)
 {
     parts.clear();
     compared.clear();
@@ -54,12 +55,17 @@ bool SpectralComparison::load(MeasurementArchive &archive, const QList<qint64> &
         if (!archive.load(id, loaded, part.download.records, part.download.names))
             return unavailable();
         part.download.count = part.entry.recordCount;
+        QList<RecordEdit> edits;
+        if (!original && !archive.edits(id, edits))
+            return unavailable();
+        part.edits = ArchiveEditsView(edits);
 
         const DownloadOrigin origin = DownloadArchiver::originOf(part.entry);
         const QList<ColumnUnit> units =
             ColumnModel::unitsOfSlots({MeterFacts::FirstWavelengthSlot}, origin.state.unitSlots, origin.unitCatalog);
-        compared.append({id, origin.keyInfo, origin.state, part.entry.recordCount, origin.downloaded,
-                         units.isEmpty() ? QString() : units.first().text});
+        const qint64 kept = part.entry.recordCount - part.edits.deletedBefore(part.entry.recordCount);
+        compared.append({id, origin.keyInfo, origin.state, kept, origin.downloaded,
+                         units.isEmpty() ? QString() : units.first().text, part.entry.notes});
         parts.append(std::move(part));
     }
     return true;
@@ -82,8 +88,8 @@ bool SpectralComparison::showsNames() const
 qint64 SpectralComparison::recordCount() const
 {
     qint64 count = 0;
-    for (const Part &part : parts)
-        count += part.entry.recordCount;
+    for (const MeterSheet::ComparedDownload &download : compared)
+        count += download.records;
     return count;
 }
 
@@ -92,7 +98,21 @@ void SpectralComparison::fill(SpectralTableModel &model) const
     model.setUpComparison(showsNames());
     for (const Part &part : parts) {
         const DownloadOrigin origin = DownloadArchiver::originOf(part.entry);
+        const int start = model.recordCount();
         model.appendCompared(part.download, part.entry.id, origin.state.uiIndex, origin.state.mode,
                              origin.state.unitSlots, origin.unitCatalog);
+        // The user's edits, from the last record up, so that a deletion moves none still to come;
+        // the records keep the numbers the meter gave them.
+        for (int k = model.recordCount() - start - 1; k >= 0; --k) {
+            const int row = start + k + 1;
+            if (part.edits.isDeleted(k)) {
+                model.removeRecord(start + k);
+                continue;
+            }
+            if (model.nameColumn() >= 0 && part.edits.hasName(k))
+                model.setData(model.index(row, model.nameColumn()), part.edits.name(k, QString()));
+            if (!part.edits.isTicked(k))
+                model.setCurveVisible(row, false);
+        }
     }
 }

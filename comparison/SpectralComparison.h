@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ArchiveEditsView.h"
 #include "ArchiveEntry.h"
 #include "ExportSheet.h"
 #include "MeterFlow.h"
@@ -22,10 +23,12 @@ public:
     // Whether a download can take part: a spectral or colour table of a kind with spectra.
     static bool comparable(const ArchiveEntry &entry);
 
-    // Reads the downloads `ids` (an id named again is read once); false, with the message in
-    // the chosen language, when one is missing, holds no spectra or is damaged, or the archive
-    // cannot be read: then nothing is kept.
-    bool load(MeasurementArchive &archive, const QList<qint64> &ids, bool chinese, QString &message);
+    // Reads the downloads `ids` (an id named again is read once), each as it stands now (records
+    // deleted left out, names typed, curves ticked as the user left them) or, when `original`, as
+    // the meter gave it; false, with the message in the chosen language, when one is missing,
+    // holds no spectra or is damaged, or the archive cannot be read: then nothing is kept.
+    bool load(MeasurementArchive &archive, const QList<qint64> &ids, bool chinese, QString &message,
+              bool original = false);
 
     // The kind whose table the comparison fills: the first download's.
     int uiIndex() const;
@@ -43,6 +46,7 @@ private:
     {
         ArchiveEntry entry;
         MeterFlow::Download download;
+        ArchiveEditsView edits;
     };
     QList<Part> parts;
     QList<MeterSheet::ComparedDownload> compared;

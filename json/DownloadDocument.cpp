@@ -122,6 +122,21 @@ QList<DownloadDocument::Column> DownloadDocument::columns() const
     return list;
 }
 
+void DownloadDocument::writeNotes(JsonWriter &json, const DownloadNotes &notes)
+{
+    json.key(QStringLiteral("notes"));
+    json.beginObject();
+    json.key(QStringLiteral("title"));
+    json.value(notes.title);
+    json.key(QStringLiteral("location"));
+    json.value(notes.location);
+    json.key(QStringLiteral("operator"));
+    json.value(notes.operatorName);
+    json.key(QStringLiteral("note"));
+    json.value(notes.text);
+    json.endObject();
+}
+
 void DownloadDocument::writeMeter(JsonWriter &json) const
 {
     const DownloadOrigin &origin = tables.downloadOrigin();
@@ -157,6 +172,8 @@ bool DownloadDocument::write(JsonWriter &json, qint64 count, const DownloadTable
         json.key(QStringLiteral("archiveId"));
         json.value(archiveId);
     }
+    if (!tables.downloadNotes().isEmpty())
+        writeNotes(json, tables.downloadNotes());
     json.key(QStringLiteral("table"));
     json.value(tables.recordsModel()   ? QStringLiteral("records")
                : tables.coloursModel() ? QStringLiteral("colour")

@@ -27,6 +27,9 @@ public:
     static QString markerName(ValueMarker marker);
     // The local time with its offset from UTC, in ISO 8601 ("2026-03-01T14:05:09+08:00").
     static QString isoTime(const QDateTime &time);
+    // What the user wrote about a download, as the object "notes" of a download or a listing:
+    // title, location, operator and note, each a text (empty when not written).
+    static void writeNotes(JsonWriter &json, const DownloadNotes &notes);
 
 private:
     struct Column

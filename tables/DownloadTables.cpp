@@ -45,6 +45,8 @@ bool DownloadTables::load(qint64 first, int count, const BatchOf &batchOf, QStri
         spectra->clearRecords();
         spectra->appendDownload(batch, origin.state.mode);
     }
+    if (rowChanges)
+        rowChanges(first, records.get(), spectra.get());
     return true;
 }
 
@@ -62,7 +64,7 @@ bool DownloadTables::table(qint64 first, int count, const BatchOf &batchOf, Expo
 
 ExportSheet DownloadTables::meterSheet(qint64 recordCount) const
 {
-    return MeterSheet::make(origin.keyInfo, origin.state, recordCount, origin.downloaded, chinese);
+    return MeterSheet::make(origin.keyInfo, origin.state, recordCount, origin.downloaded, chinese, notes);
 }
 
 bool DownloadTables::extraSheets(qint64 count, const BatchOf &batchOf, QList<ExportSheet> &sheets, QString &reason)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DownloadNotes.h"
 #include "DownloadOrigin.h"
 #include "ExportSheet.h"
 
@@ -44,6 +45,15 @@ public:
     const ColourTableModel *coloursModel() const { return colours.get(); }
     const DownloadOrigin &downloadOrigin() const { return origin; }
 
+    // The user's changes put on each batch as soon as it is loaded, before it is exported or read:
+    // names typed in place of the meter's, curves ticked or not. `first` is the batch's first record.
+    using RowChanges = std::function<void(qint64 first, RecordsTableModel *records, SpectralTableModel *spectra)>;
+    void setRowChanges(RowChanges changes) { rowChanges = std::move(changes); }
+
+    // What the user wrote about the download, for the sheet about the meter and documents.
+    void setNotes(const DownloadNotes &written) { notes = written; }
+    const DownloadNotes &downloadNotes() const { return notes; }
+
     // The download's sheet about the meter, for `records` records.
     ExportSheet meterSheet(qint64 records) const;
     // The sheets a workbook of the download gets after its table: the one about the meter and,
@@ -58,6 +68,8 @@ private:
     const DownloadOrigin origin;
     const bool chinese;
     QStringList headers;
+    RowChanges rowChanges;
+    DownloadNotes notes;
     std::unique_ptr<RecordsTableModel> records;
     std::unique_ptr<SpectralTableModel> spectra;
     std::unique_ptr<ColourTableModel> colours; // follows spectra: declared after it, destroyed before it

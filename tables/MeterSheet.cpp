@@ -56,6 +56,17 @@ Fact programFact()
     return {Text::MeterSheetProgram, ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version(), false};
 }
 
+// Every note field, empty or not.
+QList<Fact> noteFactsOf(const DownloadNotes &notes)
+{
+    return {
+        {Text::MeterSheetTitle, notes.title, false},
+        {Text::MeterSheetLocation, notes.location, false},
+        {Text::MeterSheetOperator, notes.operatorName, false},
+        {Text::MeterSheetNote, notes.text, false},
+    };
+}
+
 void setFact(ExportTable &table, int row, int column, const Fact &fact)
 {
     if (fact.number)
@@ -67,10 +78,14 @@ void setFact(ExportTable &table, int row, int column, const Fact &fact)
 } // namespace
 
 ExportSheet make(const KeyInfo &keyInfo, const MeterState &state, qint64 records, const QDateTime &downloaded,
-                 bool chinese)
+                 bool chinese, const DownloadNotes &notes)
 {
     QList<Fact> facts = factsOf(keyInfo, state, records, downloaded);
     facts.append(programFact());
+    for (const Fact &note : noteFactsOf(notes)) {
+        if (!note.value.isEmpty())
+            facts << note;
+    }
     ExportSheet sheet{TextCatalogue::text(Text::MeterSheetName, chinese), ExportTable(int(facts.size()), 2)};
     for (int r = 0; r < int(facts.size()); ++r) {
         sheet.table.setCellText(r, 0, TextCatalogue::text(facts.at(r).label, chinese));
@@ -81,28 +96,42 @@ ExportSheet make(const KeyInfo &keyInfo, const MeterState &state, qint64 records
 
 ExportSheet makeComparison(const QList<ComparedDownload> &downloads, bool chinese)
 {
-    const int factRows = int(factsOf({}, {}, 0, {}).size());
-    // The ids' row, the facts, the units' row, the program's row.
-    const int rows = 1 + factRows + 2;
+    // Rows: the ids, the facts, the units, the program, then each note field some download has.
+    const QList<Fact> labels = factsOf({}, {}, 0, {});
+    QList<int> notesShown;
+    for (int n = 0; n < int(noteFactsOf({}).size()); ++n) {
+        for (const ComparedDownload &download : downloads) {
+            if (!noteFactsOf(download.notes).at(n).value.isEmpty()) {
+                notesShown << n;
+                break;
+            }
+        }
+    }
+    const int unitRow = 1 + int(labels.size());
+    const int programRow = unitRow + 1;
     ExportSheet sheet{TextCatalogue::text(Text::MeterSheetName, chinese),
-                      ExportTable(rows, 1 + int(downloads.size()))};
+                      ExportTable(programRow + 1 + int(notesShown.size()), 1 + int(downloads.size()))};
     const auto label = [&](int row, Text id) { sheet.table.setCellText(row, 0, TextCatalogue::text(id, chinese)); };
     label(0, Text::MeterSheetDownload);
-    label(factRows + 1, Text::MeterSheetSpectralUnit);
+    for (int f = 0; f < int(labels.size()); ++f)
+        label(1 + f, labels.at(f).label);
+    label(unitRow, Text::MeterSheetSpectralUnit);
     const Fact program = programFact();
-    label(factRows + 2, program.label);
-    setFact(sheet.table, factRows + 2, 1, program);
+    label(programRow, program.label);
+    setFact(sheet.table, programRow, 1, program);
+    for (int n = 0; n < int(notesShown.size()); ++n)
+        label(programRow + 1 + n, noteFactsOf({}).at(notesShown.at(n)).label);
     for (int d = 0; d < int(downloads.size()); ++d) {
         const ComparedDownload &download = downloads.at(d);
         const int column = 1 + d;
         sheet.table.setCellText(0, column, QStringLiteral("#%1").arg(download.id));
         const QList<Fact> facts = factsOf(download.keyInfo, download.state, download.records, download.downloaded);
-        for (int f = 0; f < int(facts.size()); ++f) {
-            if (d == 0)
-                label(1 + f, facts.at(f).label);
+        for (int f = 0; f < int(facts.size()); ++f)
             setFact(sheet.table, 1 + f, column, facts.at(f));
-        }
-        sheet.table.setCellText(factRows + 1, column, download.spectralUnit);
+        sheet.table.setCellText(unitRow, column, download.spectralUnit);
+        const QList<Fact> notes = noteFactsOf(download.notes);
+        for (int n = 0; n < int(notesShown.size()); ++n)
+            sheet.table.setCellText(programRow + 1 + n, column, notes.at(notesShown.at(n)).value);
     }
     return sheet;
 }

@@ -47,6 +47,10 @@ const Pair texts[] = {
     {"下载时间", "Downloaded"},
     {"UTC 偏移", "UTC offset"},
     {"软件", "Program"},
+    {"标题", "Title"},
+    {"项目/地点", "Project or location"},
+    {"测量人员", "Operator"},
+    {"备注", "Note"},
 
     {"关闭光谱数据页将丢弃表中的记录，是否关闭？",
      "Closing the spectral data page discards the records in the table. Close it anyway?"},
@@ -130,13 +134,16 @@ const Pair texts[] = {
      "                    DER、EDI (亮度计为 EDL), 以及 S/M/L 视锥和视杆的 DER。仪器只测量 400–700 nm,\n"
      "                    因此这些数值不如完整的 380–780 nm 测量准确 (黑视素数值: D65 在此范围外\n"
      "                    只占 0.02%, A 光源 0.01%; 10 nm 间隔使 D65 的 DER 为 1.0020)\n"
-     "  history           列出存档中的下载 (每行一个, 以编号开头)\n"
-     "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records、spectra 或 colour 写的相同);\n"
-     "                    FILE 以 .pdf 结尾或 --format pdf 时写该下载的测量报告\n"
+     "  history           列出存档中的下载 (每行一个, 以编号开头, 最后是标题和地点)\n"
+     "  export ID -o FILE 将存档中编号为 ID 的下载写入 FILE (与当时 records、spectra 或 colour 写的相同),\n"
+     "                    为其当前状态: 不含已删除的记录, 名称为输入的名称; 加 --original 则写仪器给出的原始数据。\n"
+     "                    FILE 以 .pdf 结尾或 --format pdf 时写该下载的测量报告 (备注作为报告信息)\n"
+     "  annotate ID       显示存档中编号为 ID 的下载的备注; 给出 --title、--location、--operator、--note\n"
+     "                    时只修改给出的项 (空值清除该项)\n"
      "  export ID1,ID2,... -o FILE\n"
-     "                    将这些光谱下载对比写入 FILE: 所有记录在一张光谱表中, 编号带下载编号\n"
-     "                    (#12-3 为下载 12 的第 3 条记录), 各按自己仪器的单位; 仪器信息表列出每个下载\n"
-     "  report -o FILE.pdf 读取测量记录 (仪器类型 1 至 5 还读取光谱数据) 并写成一份 PDF 测量报告:\n"
+     "                    将这些光谱下载对比写入 FILE (各为其当前状态, 加 --original 则为原始数据): 所有记录\n"
+     "                    在一张光谱表中, 编号带下载编号 (#12-3 为下载 12 的第 3 条记录), 各按自己仪器的\n"
+     "                    单位; 仪器信息表列出每个下载\n"     "  report -o FILE.pdf 读取测量记录 (仪器类型 1 至 5 还读取光谱数据) 并写成一份 PDF 测量报告:\n"
      "                    仪器、下载时间、记录表, 以及光谱曲线、CIE 1931 色品图、颜色表和光谱数据表\n"
      "\n"
      "选项:\n"
@@ -157,10 +164,12 @@ const Pair texts[] = {
      "  --serial N             history: 只列出序列号为 N 的仪器; list、identify、records、spectra、\n"
      "                         colour: 只使用序列号为 N 的仪器 (即 list 第二列所示)\n"
      "  --since DATE           history: 只列出 DATE (如 2026-03-01) 以来的下载\n"
-     "  --title T              report: 报告标题 (默认 \"测量报告\")\n"
-     "  --location L           report: 项目或地点\n"
-     "  --operator O           report: 测量人员\n"
-     "  --note N               report: 备注 (可含换行)\n"
+     "  --grep TEXT            history: 只列出标题、地点、测量人员或备注中含有 TEXT 的下载 (不分大小写)\n"
+     "  --original             export: 写仪器给出的原始数据, 不含删除和改名\n"
+     "  --title T              report: 报告标题 (默认 \"测量报告\"); annotate: 下载的标题\n"
+     "  --location L           report、annotate: 项目或地点\n"
+     "  --operator O           report、annotate: 测量人员\n"
+     "  --note N               report、annotate: 备注 (可含换行)\n"
      "  --paper a4|letter      report、export: 纸张 (默认按语言环境: 美国和加拿大为 letter, 其他为 a4)\n"
      "  -q, --quiet            不显示进度\n"
      "  --help                 显示本帮助\n"
@@ -185,14 +194,19 @@ const Pair texts[] = {
      "                    measures only 400–700 nm, so these figures are less accurate than those of\n"
      "                    a full 380–780 nm measurement (melanopic: 0.02 % of D65's sum lies outside,\n"
      "                    0.01 % of illuminant A's; the 10 nm step puts D65's DER at 1.0020)\n"
-     "  history           list the archived downloads, one per line, its ID first\n"
+     "  history           list the archived downloads, one per line, its ID first, its title and\n"
+     "                    location last\n"
      "  export ID -o FILE write archived download ID into FILE, as records, spectra or colour\n"
-     "                    wrote it; a FILE ending in .pdf or --format pdf writes the download's report\n"
+     "                    wrote it, as it stands now: without the rows deleted, with the names typed\n"
+     "                    (--original: as the meter gave it); a FILE ending in .pdf or --format pdf\n"
+     "                    writes the download's report, its notes as the report's details\n"
+     "  annotate ID       show the notes of archived download ID; with --title, --location,\n"
+     "                    --operator or --note, change only those given (an empty value clears one)\n"
      "  export ID1,ID2,... -o FILE\n"
-     "                    compare these spectral downloads in FILE: all their records in one\n"
-     "                    spectral table, numbered with their download (#12-3: record 3 of download\n"
-     "                    12), each in its own meter's unit; the Meter sheet lists every download\n"
-     "  report -o FILE.pdf download the records (and, for meter kinds 1 to 5, the spectra) and\n"
+     "                    compare these spectral downloads in FILE (each as it stands now, or with\n"
+     "                    --original as the meter gave it): all their records in one spectral table,\n"
+     "                    numbered with their download (#12-3: record 3 of download 12), each in its\n"
+     "                    own meter's unit; the Meter sheet lists every download\n"     "  report -o FILE.pdf download the records (and, for meter kinds 1 to 5, the spectra) and\n"
      "                    write one PDF measurement report: the meter, the download time, the\n"
      "                    records table, the spectrum chart, the CIE 1931 diagram, the colour\n"
      "                    table and the spectral table\n"
@@ -220,10 +234,15 @@ const Pair texts[] = {
      "                         records, spectra, colour: use only the meter with serial number N\n"
      "                         (as the second column of list shows it)\n"
      "  --since DATE           history: only downloads since DATE (such as 2026-03-01)\n"
-     "  --title T              report: the report's title (default \"Measurement Report\")\n"
-     "  --location L           report: the project or location\n"
-     "  --operator O           report: who measured\n"
-     "  --note N               report: a note (may hold line breaks)\n"
+     "  --grep TEXT            history: only downloads whose title, location, operator or note holds\n"
+     "                         TEXT (in any case)\n"
+     "  --original             export: what the meter gave, without the rows deleted and the names\n"
+     "                         typed since\n"
+     "  --title T              report: the report's title (default \"Measurement Report\");\n"
+     "                         annotate: the download's title\n"
+     "  --location L           report, annotate: the project or location\n"
+     "  --operator O           report, annotate: who measured\n"
+     "  --note N               report, annotate: a note (may hold line breaks)\n"
      "  --paper a4|letter      report, export: the paper (default from the locale: letter in the\n"
      "                         United States and Canada, a4 elsewhere)\n"
      "  -q, --quiet            no progress output\n"
@@ -360,8 +379,9 @@ const Pair texts[] = {
      "Sample standard deviation: the root of the squared deviations' sum over n − 1; \"----\" for one value"},
     {"均匀度 U0 = 最小值 / 平均值 (EN 12464-1)", "Uniformity U0 = minimum / mean (EN 12464-1)"},
     {"均匀度 Ud = 最小值 / 最大值", "Uniformity Ud = minimum / maximum"},
-    {"%1 只用于 report 命令", "%1 is only for the report command"},
+    {"%1 只用于 report 和 annotate 命令", "%1 is only for the report and annotate commands"},
     {"--paper 只能是 a4 或 letter, 而不是 %1", "--paper takes a4 or letter, not %1"},
+    {"%1 只用于 export 命令", "%1 is only for the export command"},
 
     {"对比光谱", "Compare Spectra"},
     {"在一个表格和图表中对比所选下载的光谱", "Compare the spectra of the selected downloads in one table and chart"},

@@ -46,6 +46,10 @@ enum class Text {
     MeterSheetDownloaded,
     MeterSheetUtcOffset,
     MeterSheetProgram,
+    MeterSheetTitle,
+    MeterSheetLocation,
+    MeterSheetOperator,
+    MeterSheetNote,
 
     // Closing the spectral page while its table holds records.
     CloseSpectralQuestion,
@@ -257,6 +261,8 @@ enum class Text {
     // that is neither a4 nor letter.
     UsageReportOnly,
     UsageBadPaper,
+    // %1: an option of export given to another command.
+    UsageExportOnly,
 
     // Comparing the spectra of archived downloads: the History dialog's button, its tooltips
     // (enabled, and why not), the spectral dialog's title for a comparison, the meter sheet's rows

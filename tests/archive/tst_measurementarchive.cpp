@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ArchiveEditsView.h"
 #include "MeasurementArchive.h"
+#include "ArchiveSchema.h"
 #include "PostgresServer.h"
 
 #include <QProcess>
@@ -31,7 +33,7 @@ Download download(qint32 serial, const QDateTime &when, int count = 20)
 {
     Download d;
     d.entry = {0,         when,  "station-7",        "1.02",         {}, ArchivedTable::Spectra, 4, 2,
-               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])"};
+               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])", {}, false};
     d.entry.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001F00D, 0xBEEF, 102};
     d.names = QByteArray(count * 16, char(serial));
     for (int i = 0; i < count * 196; ++i)
@@ -114,6 +116,65 @@ int crashWriter(const QString &where, int stopAfter)
             ::kill(::getpid(), SIGKILL);
     }
     return std::fprintf(stderr, "%s\n", qPrintable(archive.errorString())), 1;
+}
+
+// Record edits written as text: "index:fields" separated by blanks, the fields d/D (deleted or
+// not), t/T (ticked or not), n=Name (no blank in the name).
+QList<RecordEdit> editsFrom(const QString &text)
+{
+    QList<RecordEdit> edits;
+    for (const QString &item : text.split(' ', Qt::SkipEmptyParts)) {
+        RecordEdit edit;
+        edit.record = item.section(':', 0, 0).toLongLong();
+        for (const QString &field : item.section(':', 1).split(',', Qt::SkipEmptyParts)) {
+            if (field.startsWith("n="))
+                edit.name = field.mid(2);
+            else if (field.compare("d", Qt::CaseInsensitive) == 0)
+                edit.deleted = field == "d";
+            else
+                edit.ticked = field == "t";
+        }
+        edits << edit;
+    }
+    return edits;
+}
+
+QString editsText(const QList<RecordEdit> &edits)
+{
+    QStringList items;
+    for (const RecordEdit &edit : edits) {
+        QStringList fields;
+        if (edit.deleted)
+            fields << (*edit.deleted ? "d" : "D");
+        if (edit.ticked)
+            fields << (*edit.ticked ? "t" : "T");
+        if (edit.name)
+            fields << "n=" + *edit.name;
+        items << QString::number(edit.record) + ':' + fields.join(',');
+    }
+    return items.join(' ');
+}
+
+// Notes whose fields name the writer, so that it shows who won each.
+ArchiveNotes notesBy(const QString &writer)
+{
+    return {"title " + writer, "location " + writer, "operator " + writer, "line 1\nline 2 " + writer};
+}
+
+QList<NoteField> noteFields(const QString &letters) // t l o x
+{
+    QList<NoteField> fields;
+    for (const QChar letter : letters)
+        fields << (letter == 't' ? NoteField::Title
+                   : letter == 'l' ? NoteField::Location
+                   : letter == 'o' ? NoteField::Operator
+                                   : NoteField::Text);
+    return fields;
+}
+
+QString notesText(const ArchiveNotes &notes)
+{
+    return QStringList{notes.title, notes.location, notes.operatorName, notes.text}.join('|');
 }
 
 // Each case once per engine: SQLite and PostgreSQL pass the same checks.
@@ -238,14 +299,22 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("serial");
         QTest::addColumn<int>("since"); // hours after the first download; -1: open
         QTest::addColumn<int>("until");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("hours"); // of the downloads listed, in order
         for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "all, newest first") << QVariant() << -1 << -1 << QList<int>{3, 2, 1, 0};
-            perEngine(engine, "serial") << QVariant(7) << -1 << -1 << QList<int>{1, 0};
-            perEngine(engine, "negative serial") << QVariant(-16) << -1 << -1 << QList<int>{2};
-            perEngine(engine, "since, inclusive") << QVariant() << 1 << -1 << QList<int>{3, 2, 1};
-            perEngine(engine, "until, inclusive") << QVariant() << -1 << 1 << QList<int>{1, 0};
-            perEngine(engine, "serial and range") << QVariant(7) << 1 << 2 << QList<int>{1};
+            perEngine(engine, "all, newest first") << QVariant() << -1 << -1 << "" << QList<int>{3, 2, 1, 0};
+            perEngine(engine, "serial") << QVariant(7) << -1 << -1 << "" << QList<int>{1, 0};
+            perEngine(engine, "negative serial") << QVariant(-16) << -1 << -1 << "" << QList<int>{2};
+            perEngine(engine, "since, inclusive") << QVariant() << 1 << -1 << "" << QList<int>{3, 2, 1};
+            perEngine(engine, "until, inclusive") << QVariant() << -1 << 1 << "" << QList<int>{1, 0};
+            perEngine(engine, "serial and range") << QVariant(7) << 1 << 2 << "" << QList<int>{1};
+            perEngine(engine, "title, any case") << QVariant() << -1 << -1 << "LAMP" << QList<int>{0};
+            perEngine(engine, "location, case beyond ASCII") << QVariant() << -1 << -1 << "SÜD" << QList<int>{1};
+            perEngine(engine, "note text over lines") << QVariant() << -1 << -1 << "2nd LINE" << QList<int>{2};
+            perEngine(engine, "operator, any part") << QVariant() << -1 << -1 << u8"王" << QList<int>{3};
+            perEngine(engine, "several") << QVariant() << -1 << -1 << "la" << QList<int>{1, 0};
+            perEngine(engine, "text and serial") << QVariant(7) << -1 << -1 << "lab" << QList<int>{1};
+            perEngine(engine, "no match") << QVariant() << -1 << -1 << "lamp b" << QList<int>{};
         }
     }
     void filters()
@@ -254,14 +323,21 @@ private Q_SLOTS:
         QFETCH(QVariant, serial);
         QFETCH(int, since);
         QFETCH(int, until);
+        QFETCH(QString, text);
         QFETCH(QList<int>, hours);
         const qint32 serials[] = {7, 7, -16, 9};
-        for (const int hour : {2, 0, 3, 1})
-            QVERIFY(store(archive, download(serials[hour], start.addSecs(hour * 3600))) > 0);
+        const ArchiveNotes notes[] = {{"Lamp A", "", "", ""},
+                                      {"", "Lab süd", "", ""},
+                                      {"", "", "", "1st line\n2nd line"},
+                                      {"", "", u8"王 Ann", ""}};
+        for (const int hour : {2, 0, 3, 1}) {
+            const qint64 id = store(archive, download(serials[hour], start.addSecs(hour * 3600)));
+            QVERIFY(id > 0 && archive.setNotes(id, notes[hour], noteFields("tlox")));
+        }
         QList<ArchiveEntry> entries;
         QVERIFY(archive.list({serial.isValid() ? std::optional<qint32>(serial.toInt()) : std::nullopt,
                               since < 0 ? QDateTime() : start.addSecs(since * 3600),
-                              until < 0 ? QDateTime() : start.addSecs(until * 3600)},
+                              until < 0 ? QDateTime() : start.addSecs(until * 3600), text},
                              entries));
         QList<int> listed;
         for (const ArchiveEntry &entry : entries)
@@ -276,10 +352,13 @@ private Q_SLOTS:
         const qint64 ids[] = {store(archive, download(1, start)), store(archive, download(2, start)),
                               store(archive, download(3, start))};
         QVERIFY(0 < ids[0] && ids[0] < ids[1] && ids[1] < ids[2]);
+        // Its notes and edits go with it.
+        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("tx")) && archive.saveEdits(ids[1], editsFrom("1:d")));
         QVERIFY(archive.remove(ids[1]) && !archive.remove(ids[1]));
         QVERIFY(archive.errorString().endsWith(QStringLiteral("no download %1").arg(ids[1])));
         QCOMPARE(loaded(archive, ids[1]), QString()); // none to load is no error
-        const QString left = "SELECT (SELECT count(*) FROM memory_chunks) + (SELECT count(*) FROM decoded_records)";
+        const QString left = "SELECT (SELECT count(*) FROM memory_chunks) + (SELECT count(*) FROM decoded_records) "
+                             "+ (SELECT count(*) FROM download_notes) + (SELECT count(*) FROM record_edits)";
         QCOMPARE(RawConnection(location).value(left).toInt(), 2 * (2 + 20));
         // With the newest removed, its id is still not given again.
         QVERIFY(archive.remove(ids[2]));
@@ -356,7 +435,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setup");
         for (const int engine : {sqlite, postgresql}) {
             perEngine(engine, "current schema") << "";
-            perEngine(engine, "older schema") << "UPDATE archive_version SET version = 1";
+            perEngine(engine, "older schema")
+                << "DROP TABLE download_notes;DROP TABLE record_edits;UPDATE archive_version SET version = 1";
             perEngine(engine, "nothing archived yet") << "none";
         }
     }
@@ -371,13 +451,17 @@ private Q_SLOTS:
         if (setup != "none") {
             MeasurementArchive writer(location);
             QVERIFY(writer.open() && (id = store(writer, d)) > 0);
-            QVERIFY(setup.isEmpty() || RawConnection(location).value(setup) == true);
+            const RawConnection raw(location);
+            for (const QString &sql : setup.split(';', Qt::SkipEmptyParts))
+                QCOMPARE(raw.value(sql), true);
         }
         MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
         QList<ArchiveEntry> entries;
         QVERIFY2(reader.open() && reader.list({}, entries), qPrintable(reader.errorString()));
         QCOMPARE(entries.size(), id ? 1 : 0);
         QCOMPARE(loaded(reader, id), id ? stored(d, id) : QString());
+        QList<RecordEdit> edits{RecordEdit()};
+        QVERIFY(reader.edits(id, edits) && edits.isEmpty() && (!id || entries[0].notes.isEmpty()));
         QVERIFY(!reader.begin(d.entry) && !reader.remove(id));
         QVERIFY(reader.errorString().endsWith("opened for reading only"));
         // Nothing was made or migrated; a writer then brings the schema forward, and what it
@@ -385,10 +469,11 @@ private Q_SLOTS:
         QVERIFY(engine == postgresql || id || !QFile::exists(location.path));
         if (id) {
             QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
-                     setup.isEmpty() ? 2 : 1);
+                     setup.isEmpty() ? ArchiveSchema::currentVersion() : 1);
             MeasurementArchive writer(location);
             QVERIFY(writer.open() && store(writer, download(6, start)) > 0);
-            QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(), 2);
+            QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
+                     ArchiveSchema::currentVersion());
             QVERIFY(reader.list({}, entries) && entries.size() == 2);
         }
     }
@@ -418,7 +503,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("engine");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("reason");
-        const char *newer = "newer program (schema version 99, this program knows up to 2)";
+        const char *newer = "newer program (schema version 99, this program knows up to 3)";
         perEngine(sqlite, "text file") << "text"
                                        << "not a usable database: file is not a database";
         perEngine(sqlite, "damaged header") << "damaged"
@@ -460,6 +545,261 @@ private Q_SLOTS:
         QVERIFY2(error.startsWith("archive " + location.describe() + ": ") && error.contains(reason)
                      && !error.contains("s3cret"),
                  qPrintable(error));
+    }
+
+    // Two stations change the notes of one download: each keeps the fields it set, the later the
+    // fields both set; another download's notes stay empty, and its row stays as it was.
+    void notes_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<QString>("first");  // the fields station A sets (t l o x)
+        QTest::addColumn<QString>("second"); // then station B
+        QTest::addColumn<QString>("expected");
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "one field") << "t"
+                                           << ""
+                                           << "title A|||";
+            perEngine(engine, "different fields both kept") << "tx"
+                                                            << "l"
+                                                            << "title A|location B||line 1\nline 2 A";
+            perEngine(engine, "same field, later wins") << "tlo"
+                                                        << "ot"
+                                                        << "title B|location A|operator B|";
+            perEngine(engine, "all fields twice") << "tlox"
+                                                  << "tlox"
+                                                  << "title B|location B|operator B|line 1\nline 2 B";
+            perEngine(engine, "nothing") << ""
+                                         << ""
+                                         << "|||";
+        }
+    }
+    void notes()
+    {
+        FRESH_ARCHIVE(archive);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, expected);
+        const Download d = download(3, start);
+        const qint64 id = store(archive, d), other = store(archive, download(4, start));
+        MeasurementArchive stationB(location);
+        QVERIFY(id > 0 && other > 0 && stationB.open());
+        QVERIFY2(archive.setNotes(id, notesBy("A"), noteFields(first)), qPrintable(archive.errorString()));
+        QVERIFY2(stationB.setNotes(id, notesBy("B"), noteFields(second)), qPrintable(stationB.errorString()));
+        ArchiveNotes notes;
+        QVERIFY(archive.notes(id, notes));
+        QCOMPARE(notesText(notes), expected);
+        QVERIFY(archive.notes(other, notes) && notes.isEmpty());
+        QCOMPARE(loaded(archive, id), stored(d, id));
+        // The listing and the entry carry them too.
+        QList<ArchiveEntry> entries;
+        QVERIFY(archive.list({}, entries) && entries.size() == 2);
+        QCOMPARE(notesText(entries[entries[0].id == id ? 0 : 1].notes), expected);
+        QVERIFY(!archive.notes(other + 1, notes) && archive.errorString().isEmpty());
+    }
+
+    // Saved edits read back merged per record and field; the download's rows and memory stay as
+    // the meter gave them, and restoring forgets the edits but not the notes.
+    void edits_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<QString>("saves"); // each save's edits, separated by "|"; "clear": restore
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("lastSaved");
+        QString many, manyExpected;
+        for (int record = 0; record < 450; ++record) {
+            many += QStringLiteral(" %1:T").arg(record);
+            manyExpected += QStringLiteral(" %1:T").arg(record);
+        }
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "names and deletions") << "3:n=Lamp 1:d" << "1:d 3:n=Lamp" << true;
+            perEngine(engine, "later save adds fields") << "2:n=a|2:T 0:t" << "0:t 2:T,n=a" << true;
+            perEngine(engine, "later save wins per field") << "2:n=a,d|2:n=b|2:D" << "2:D,n=b" << true;
+            perEngine(engine, "same record twice in one save") << "5:n=a 5:d" << "5:d,n=a" << true;
+            perEngine(engine, "empty name") << "4:n=" << "4:n=" << true;
+            perEngine(engine, "restored") << "1:d 2:n=x|clear" << "" << true;
+            perEngine(engine, "edited after restoring") << "1:d|clear|2:t" << "2:t" << true;
+            perEngine(engine, "record past the end saves nothing") << "1:d|2:n=x 20:d" << "1:d" << false;
+            perEngine(engine, "negative record saves nothing") << "-1:d" << "" << false;
+            perEngine(engine, "more than a batch") << many.trimmed() << manyExpected.trimmed() << true;
+        }
+    }
+    void edits()
+    {
+        FRESH_ARCHIVE(archive);
+        QFETCH(QString, saves);
+        QFETCH(QString, expected);
+        QFETCH(bool, lastSaved);
+        const Download d = download(3, start, saves.size() > 1000 ? 500 : 20);
+        const qint64 id = store(archive, d), other = store(archive, download(4, start));
+        QVERIFY(archive.setNotes(id, notesBy("A"), noteFields("tx")));
+        QVERIFY(archive.saveEdits(other, editsFrom("0:d")));
+        bool saved = true;
+        for (const QString &save : saves.split('|'))
+            saved = save == "clear" ? archive.clearEdits(id) : archive.saveEdits(id, editsFrom(save));
+        QCOMPARE(saved, lastSaved);
+        QVERIFY2(saved || archive.errorString().contains("has no record"), qPrintable(archive.errorString()));
+        QList<RecordEdit> edits;
+        MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
+        QVERIFY(reader.open() && reader.edits(id, edits));
+        QCOMPARE(editsText(edits), expected);
+        ArchiveEntry entry;
+        QVERIFY(reader.entry(id, entry) && entry.edited == !expected.isEmpty());
+        QCOMPARE(notesText(entry.notes), notesText(ArchiveNotes{"title A", "", "", "line 1\nline 2 A"}));
+        QCOMPARE(loaded(reader, id), stored(d, id));
+        QVERIFY(reader.edits(other, edits) && editsText(edits) == "0:d");
+    }
+
+    // Changes that cannot be made fail with the reason and change nothing.
+    void changeFaults_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason");
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "unknown download") << "unknown" << "there is no download";
+            perEngine(engine, "read only") << "read only" << "opened for reading only";
+            perEngine(engine, "while storing") << "storing" << "a download is being stored";
+            perEngine(engine, "removed") << "removed" << "there is no download";
+        }
+    }
+    void changeFaults()
+    {
+        FRESH_ARCHIVE(writer);
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        const qint64 id = store(writer, download(3, start));
+        MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
+        MeasurementArchive &archive = fault == "read only" ? reader : writer;
+        QVERIFY(id > 0 && reader.open());
+        const qint64 target = fault == "unknown" ? id + 1 : id;
+        if (fault == "removed")
+            QVERIFY(writer.remove(id));
+        if (fault == "storing")
+            QVERIFY(writer.begin(download(5, start).entry));
+        const std::function<bool()> changes[] = {
+            [&] { return archive.setNotes(target, notesBy("A"), noteFields("t")); },
+            [&] { return archive.saveEdits(target, editsFrom("0:d")); },
+            [&] { return archive.clearEdits(target); },
+        };
+        for (const auto &change : changes) {
+            QVERIFY(!change());
+            QVERIFY2(archive.errorString().contains(reason), qPrintable(archive.errorString()));
+        }
+        writer.rollback();
+        const QString rows = "SELECT (SELECT count(*) FROM download_notes) + (SELECT count(*) FROM record_edits)";
+        QCOMPARE(RawConnection(location).value(rows).toInt(), 0);
+    }
+
+    // Two stations save edits and notes of one download at the same time, each its own fields:
+    // neither fails, and each field holds what its station saved last.
+    void twoStationsEditing_data() { engineRows(); }
+    void twoStationsEditing()
+    {
+        FRESH_ARCHIVE(archive);
+        const qint64 id = store(archive, download(3, start));
+        QString errors[2];
+        const auto station = [&](int which) {
+            MeasurementArchive own(location);
+            bool fine = own.open();
+            for (int round = 0; fine && round < 20; ++round) {
+                RecordEdit edit;
+                edit.record = round % 10;
+                if (which == 0)
+                    edit.name = QStringLiteral("r%1").arg(round);
+                else
+                    edit.ticked = round % 2 == 0;
+                fine = own.saveEdits(id, {edit})
+                       && own.setNotes(id, notesBy(QString::number(round)), noteFields(which ? "l" : "t"));
+            }
+            errors[which] = own.errorString();
+        };
+        std::thread first(station, 0), second(station, 1);
+        first.join();
+        second.join();
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(), qPrintable(errors[0] + errors[1]));
+        QList<RecordEdit> edits;
+        QVERIFY(archive.edits(id, edits) && edits.size() == 10);
+        QCOMPARE(editsText(edits.mid(0, 2)), "0:t,n=r10 1:T,n=r11");
+        ArchiveNotes notes;
+        QVERIFY(archive.notes(id, notes) && notes.title == "title 19" && notes.location == "location 19");
+    }
+
+    // An archive written at an older version opens with all of it, and takes notes and edits then.
+    void migration_data()
+    {
+        QTest::addColumn<int>("engine");
+        QTest::addColumn<int>("version");
+        for (const int engine : {sqlite, postgresql}) {
+            perEngine(engine, "from version 1") << 1;
+            perEngine(engine, "from version 2") << 2;
+        }
+    }
+    void migration()
+    {
+        QFETCH(int, engine);
+        QFETCH(int, version);
+        ArchiveLocation location;
+        QVERIFY2(fresh(engine, location), qPrintable(server->error()));
+        const Download downloads[] = {download(1, start, 12000), download(-2, start.addSecs(60))};
+        qint64 ids[2] = {};
+        {
+            // The tables of versions 1 and 2 are today's without the notes and edits.
+            MeasurementArchive old(location);
+            QVERIFY(old.open() && (ids[0] = store(old, downloads[0])) > 0 && (ids[1] = store(old, downloads[1])) > 0);
+            const RawConnection raw(location);
+            for (const QString &sql : {QStringLiteral("DROP TABLE download_notes"), QStringLiteral("DROP TABLE record_edits"),
+                                       QStringLiteral("UPDATE archive_version SET version = %1").arg(version)})
+                QCOMPARE(raw.value(sql), true);
+        }
+        MeasurementArchive archive(location);
+        QVERIFY2(archive.open(), qPrintable(archive.errorString()));
+        QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
+                 ArchiveSchema::currentVersion());
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(loaded(archive, ids[i]), stored(downloads[i], ids[i]));
+        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("lo")) && archive.saveEdits(ids[0], editsFrom("7:d")));
+        ArchiveFilter filter;
+        filter.text = "LOCATION a";
+        QList<ArchiveEntry> entries;
+        QVERIFY(archive.list(filter, entries) && entries.size() == 1 && entries[0].id == ids[1]);
+        QList<RecordEdit> edits;
+        QVERIFY(archive.edits(ids[0], edits) && editsText(edits) == "7:d");
+    }
+
+    // The records a table shows, by the edits: the kept ones in order, names and ticks.
+    void editsView_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("kept");  // of records 0..5
+        QTest::addColumn<QString>("names"); // of records 0..5, the meter's being "m"
+        QTest::addColumn<QString>("ticks"); // of records 0..5, the meter's ticked
+        QTest::newRow("none") << "" << "0 1 2 3 4 5" << "m m m m m m" << "111111";
+        QTest::newRow("deleted and named") << "4:d 1:n=x 2:T" << "0 1 2 3 5" << "m x m m m m" << "110111";
+        QTest::newRow("undeleted") << "3:d 3:D,n=y" << "0 1 2 3 4 5" << "m m m y m m" << "111111";
+        QTest::newRow("past the end ignored") << "9:d 0:d" << "1 2 3 4 5" << "m m m m m m" << "111111";
+        QTest::newRow("all deleted") << "0:d 1:d 2:d 3:d 4:d 5:d,t" << "" << "m m m m m m" << "111111";
+    }
+    void editsView()
+    {
+        QFETCH(QString, edits);
+        QFETCH(QString, kept);
+        QFETCH(QString, names);
+        QFETCH(QString, ticks);
+        const ArchiveEditsView view(editsFrom(edits));
+        QStringList keptText, nameText;
+        QString tickText;
+        for (const qint64 record : view.kept(6))
+            keptText << QString::number(record);
+        for (int record = 0; record < 6; ++record) {
+            nameText << view.name(record, "m");
+            tickText += view.isTicked(record) ? '1' : '0';
+            QCOMPARE(view.isDeleted(record), !keptText.contains(QString::number(record)));
+        }
+        QCOMPARE(keptText.join(' '), kept);
+        QCOMPARE(nameText.join(' '), names);
+        QCOMPARE(tickText, ticks);
+        QCOMPARE(view.deletedBefore(6), 6 - view.kept(6).size());
+        QCOMPARE(view.isEmpty(), edits.isEmpty());
     }
 
     void faultsLeaveNothing_data()

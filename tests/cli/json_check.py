@@ -122,6 +122,20 @@ validate(history, 'history', 'history')
 if sorted(entry['id'] for entry in history) != sorted(archived):
     fail('history lists %s, the downloads were %s' % ([e['id'] for e in history], sorted(archived)))
 
+# Notes: in annotate's document, the listing and the download written again.
+noted = min(archived)
+run(['--archive', archive, 'annotate', str(noted), '--title', 'Lamp A', '--note', 'two\nlines'])
+notes = {'title': 'Lamp A', 'location': '', 'operator': '', 'note': 'two\nlines'}
+annotated = parsed(run(['--archive', archive, 'annotate', str(noted), '--json']), 'annotate')
+validate(annotated, 'annotate', 'annotate')
+history = parsed(run(['--archive', archive, 'history', '--json', '--grep', 'LAMP']), 'history --grep')
+validate(history, 'history', 'history --grep')
+again = parsed(run(['--archive', archive, 'export', str(noted), '-o', '-', '--format', 'json']), 'export with notes')
+validate(again, 'download', 'export with notes')
+if annotated != {'id': noted, 'notes': notes} or [(e['id'], e['notes'], e['edited']) for e in history] != \
+        [(noted, notes, False)] or again.get('notes') != notes:
+    fail('notes: annotate %r, history %r, export %r' % (annotated, history, again.get('notes')))
+
 # No such meter: still an array for the script, and the failure in the exit status.
 nothing = run(['--virtual-meter', os.path.join(samples, 'meters', 'kind1.json'), '--serial', 'none', 'list', '--json'])
 if nothing.returncode != 1 or json.loads(nothing.stdout) != []:

@@ -3,6 +3,7 @@
 // its download, each shown in its own meter's unit, the meter sheet listing every download; a
 // download without spectra, or one the archive does not hold, is refused and nothing is written.
 #include "CliTestSupport.h"
+#include "MeasurementArchive.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,10 +21,11 @@ private:
     // The archive's ids: kind4 spectra, kind1 records, kind2 colours in mW/c㎡ (4 decimals).
     QString kind4, records, kind2;
 
-    Result cli(const QStringList &arguments, const QString &language = QStringLiteral("en"))
+    Result cli(const QStringList &arguments, const QString &language = QStringLiteral("en"), QString archive = {})
     {
-        return run(QStringList{QStringLiteral("--archive"), work.filePath(QStringLiteral("a.sqlite")),
-                               QStringLiteral("--lang"), language}
+        if (archive.isEmpty())
+            archive = work.filePath(QStringLiteral("a.sqlite"));
+        return run(QStringList{QStringLiteral("--archive"), archive, QStringLiteral("--lang"), language}
                        + arguments,
                    work.path(), runtime.path());
     }
@@ -110,6 +112,45 @@ private Q_SLOTS:
                                             QLatin1Char('#') + kind4, QLatin1Char('#') + kind2}));
         QCOMPARE(grid.at(grid.size() - 2), (QStringList{chinese ? QStringLiteral("光谱单位") : QStringLiteral("Spectral unit"),
                                                          QStringLiteral("μW/c㎡/nm"), QStringLiteral("mW/c㎡")}));
+    }
+
+    // The downloads as they stand now (deleted records left out, typed names), or with
+    // --original as the meter gave them; either way the records keep their meter's numbers.
+    void currentStateIsCompared_data()
+    {
+        QTest::addColumn<bool>("original");
+        QTest::newRow("current") << false;
+        QTest::newRow("original") << true;
+    }
+
+    void currentStateIsCompared()
+    {
+        QFETCH(bool, original);
+        const QString copy = work.filePath(QStringLiteral("edited-%1.sqlite").arg(original));
+        QVERIFY(QFile::copy(work.filePath(QStringLiteral("a.sqlite")), copy));
+        {
+            QString reason;
+            const auto archive = MeasurementArchive::openLocation(copy, reason);
+            QVERIFY2(archive, qPrintable(reason));
+            RecordEdit renamed, deleted;
+            renamed.record = 0;
+            renamed.name = QStringLiteral("Lamp A");
+            deleted.record = 1;
+            deleted.deleted = true;
+            QVERIFY(archive->saveEdits(kind4.toLongLong(), {renamed, deleted}));
+        }
+        const QString output = work.filePath(QStringLiteral("edited.csv"));
+        QStringList arguments{QStringLiteral("export"), kind4 + QLatin1Char(',') + kind2, QStringLiteral("-o"), output};
+        if (original)
+            arguments << QStringLiteral("--original");
+        QCOMPARE(cli(arguments, QStringLiteral("en"), copy).exitCode, 0);
+        Grid grid, meter = expectedSpectra(QStringLiteral("kind4"), 4, false);
+        QString error;
+        QVERIFY2(parseCsv(readFile(output), grid, error), qPrintable(error));
+        QCOMPARE(grid.size(), meter.size() + expectedSpectra(QStringLiteral("kind2"), 2, false).size() - 1 - (original ? 0 : 1));
+        QCOMPARE(grid.at(1).mid(0, 2), (QStringList{QLatin1Char('#') + kind4 + QStringLiteral("-1"),
+                                                   original ? meter.at(1).at(1) : QStringLiteral("Lamp A")}));
+        QCOMPARE(grid.at(2).first(), QLatin1Char('#') + kind4 + (original ? QStringLiteral("-2") : QStringLiteral("-3")));
     }
 
     // Refused before anything is written: exit 1 with the reason (2 for a list that is no list of ids).

@@ -70,12 +70,16 @@ if [ -f "$completion" ]; then
         complete_words lumivane-cli --no
         complete_words lumivane-cli --lang ""
         complete_words lumivane-cli --format ""
-        complete_words lumivane-cli --quiet rec' _ "$completion")"
-    want="identify records spectra colour history export report list
+        complete_words lumivane-cli --quiet rec
+        complete_words lumivane-cli --or
+        complete_words lumivane-cli an' _ "$completion")"
+    want="identify records spectra colour history export annotate report list
 --no-archive --note
 zh en
 xls xlsx csv json pdf
-records"
+records
+--original
+annotate"
     [ "$got" = "$want" ] || fail "bash completion gave:
 $got
 instead of:
