@@ -35,13 +35,11 @@ QColor SpectrumChartGeometry::curveColour(int k)
     return palette[((k % count) + count) % count];
 }
 
-namespace {
-
-ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k)
+ChartCurve SpectrumChartGeometry::curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k)
 {
     ChartCurve curve;
     curve.recordIndex = k;
-    curve.colour = SpectrumChartGeometry::curveColour(k);
+    curve.colour = curveColour(k);
     QPolygonF piece;
     for (int i = 0; i < SpectralRecord::valueCount; ++i) {
         const double x = chart.left + i * chart.plotW / 30;
@@ -58,6 +56,8 @@ ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int
         curve.pieces.append(piece);
     return curve;
 }
+
+namespace {
 
 // The legend stands right of the plot, a line per ticked record from the plot's top down; when the
 // lines do not all fit, the last one says how many are left out.
@@ -97,7 +97,7 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
 } // namespace
 
 SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
-                                             bool languageFlag, const QStringList &names)
+                                             bool languageFlag, const QStringList &names, bool withCurves)
 {
     const double X = area.x();
     const double Y = area.y();
@@ -139,7 +139,7 @@ SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vect
                     languageFlag ? QStringLiteral("波段(nm)") : QStringLiteral("Wavelength(nm)"), Qt::AlignCenter};
 
     chart.scale = scaleFor(records);
-    for (int k = 0; k < int(records.size()); ++k) {
+    for (int k = 0; withCurves && k < int(records.size()); ++k) {
         if (records[size_t(k)].curveVisible)
             chart.curves.append(curveOf(chart, records[size_t(k)], k));
     }

@@ -72,8 +72,12 @@ public:
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
     // names: the records' names, where records have names (the legend shows them after the number).
+    // withCurves false leaves the curves out, for a caller that computes them one at a time with
+    // curveOf (a report of tens of thousands of curves holds one at a time).
     static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
-                                 const QStringList &names = {});
+                                 const QStringList &names = {}, bool withCurves = true);
+    // The curve of the record at position k in the table, in the chart's plot.
+    static ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k);
 
     // What lies under `position`: none outside the plot.
     static std::optional<SpectrumReadout> readoutAt(const SpectrumChart &chart, const QPointF &position,

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <cmath>
+
 namespace {
 
 constexpr qsizetype manyCurves = 64;
@@ -14,6 +16,24 @@ QPen chartPen(const QColor &colour, int width, Qt::PenStyle style)
 }
 
 } // namespace
+
+void SpectrumChartPainter::drawCurve(QPainter &painter, const ChartCurve &curve, qsizetype curveCount, int grid)
+{
+    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
+    // bundle of hundreds the width shows nothing more.
+    const int curveWidth = curveCount > manyCurves ? 1 : 2;
+    painter.setPen(chartPen(curve.colour, curveWidth * grid, Qt::SolidLine));
+    for (const QPolygonF &piece : curve.pieces) {
+        if (grid == 1) {
+            painter.drawPolyline(piece);
+            continue;
+        }
+        QPolygonF onGrid(piece.size());
+        for (qsizetype i = 0; i < piece.size(); ++i)
+            onGrid[i] = QPointF(std::round(piece[i].x() * grid), std::round(piece[i].y() * grid));
+        painter.drawPolyline(onGrid);
+    }
+}
 
 void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
 {
@@ -27,14 +47,8 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.drawText(label.rect, int(label.alignment), label.text);
     painter.drawText(chart.xTitle.rect, int(chart.xTitle.alignment), chart.xTitle.text);
 
-    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
-    // bundle of hundreds the width shows nothing more.
-    const int curveWidth = chart.curves.size() > manyCurves ? 1 : 2;
-    for (const ChartCurve &curve : chart.curves) {
-        painter.setPen(chartPen(curve.colour, curveWidth, Qt::SolidLine));
-        for (const QPolygonF &piece : curve.pieces)
-            painter.drawPolyline(piece);
-    }
+    for (const ChartCurve &curve : chart.curves)
+        drawCurve(painter, curve, chart.curves.size());
 
     painter.setPen(chartPen(Qt::black, 2, Qt::SolidLine));
     for (const ChartText &label : chart.powerLabels)

@@ -599,12 +599,12 @@ int CliRunner::runReport()
     };
     const DownloadOrigin recordsOrigin = origin(MeterFlow::Records, state);
     archiveDownload(recordsOrigin, recordCount, fromRecordFiles);
+    // The records are read from their files a batch at a time as the pages are laid out.
     DownloadTables records(recordsOrigin, options.chinese);
+    const RecordsOfReport recordsOfReport{&records, recordCount, fromRecordFiles};
     QString reason;
-    if (!records.load(0, int(recordCount), fromRecordFiles, reason))
-        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     if (!kind->hasSpectra)
-        return writeReport(&records, recordCount, nullptr, 0);
+        return writeReport(&recordsOfReport, nullptr, 0);
 
     // The spectra as the spectra command reads them: the meter opened again, the unit slots and
     // mode read into the spectral page's own state.
@@ -629,10 +629,10 @@ int CliRunner::runReport()
     DownloadTables spectral(spectraOrigin, options.chinese, DownloadTables::ColourTable);
     if (!spectral.load(0, int(spectraCount), fromSpectraFiles, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
-    return writeReport(&records, recordCount, &spectral, spectraCount);
+    return writeReport(&recordsOfReport, &spectral, spectraCount);
 }
 
-int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount,
+int CliRunner::writeReport(const RecordsOfReport *records, DownloadTables *spectral, qint64 spectraCount,
                            const DownloadNotes &notes)
 {
     // A report's details are the options given, or else the download's notes.
@@ -644,12 +644,12 @@ int CliRunner::writeReport(DownloadTables *records, qint64 recordCount, Download
     content.details.operatorName = detail(options.reportOperator, notes.operatorName);
     content.details.note = detail(options.reportNote, notes.text);
     content.details.paper = options.paper.value_or(ReportDetails::defaultPaper(UserLanguage::paperLocale(environment)));
-    content.setMeterFacts(records ? records->meterSheet(recordCount) : spectral->meterSheet(spectraCount));
-    if (records)
-        content.addRecords(*records->recordsModel());
+    content.setMeterFacts(records ? records->tables->meterSheet(records->count) : spectral->meterSheet(spectraCount));
+    QString reason;
+    if (records && !content.addRecordBatches(*records->tables, records->count, records->batchOf, reason))
+        return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     if (spectral)
         content.addSpectral(*spectral->spectraModel(), *spectral->coloursModel());
-    QString reason;
     if (!PdfReport::write(options.outputFile, content, {}, reason))
         return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
     return Success;
@@ -797,17 +797,21 @@ int CliRunner::runExport()
         if (options.toStandardOutput())
             return fail(
                 text(Text::CliWriteFailed).arg(outputName(), ReportTexts::text(ReportText::NeedsFile, options.chinese)));
-        // The report of the download as it was: its own time, its records or its spectra with
-        // their colours.
+        // The report of the download as it was: its own time, its records (read from the archive
+        // a batch at a time as the pages are laid out) or its spectra with their colours (held
+        // whole: the charts draw them all).
         const bool spectralDownload = purposeOf(entry.table) == DownloadPurpose::Spectra;
         DownloadTables reported(DownloadArchiver::originOf(entry), options.chinese,
                                 spectralDownload ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
         // The notes are the report's details, not facts about the meter.
         edited.applyTo(reported);
+        if (!spectralDownload) {
+            const RecordsOfReport records{&reported, count, fromArchive};
+            return writeReport(&records, nullptr, 0, entry.notes);
+        }
         if (!reported.load(0, int(count), fromArchive, reason))
             return fail(text(Text::CliWriteFailed).arg(outputName(), reason));
-        return spectralDownload ? writeReport(nullptr, 0, &reported, count, entry.notes)
-                                : writeReport(&reported, count, nullptr, 0, entry.notes);
+        return writeReport(nullptr, &reported, count, entry.notes);
     }
     OutputFile output(options.outputFile, options.outputFormat(), options.writesJson(), options.chinese, out);
     if (!output.prepare(reason) || !output.accepts(count, reason))

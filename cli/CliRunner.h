@@ -72,8 +72,16 @@ private:
     int runAnnotate();
     // Downloads the records and, for kinds with spectra, the spectra, and writes one report.
     int runReport();
-    // The report of the download's tables (spectral: nullptr when there are none) into -o's FILE.
-    int writeReport(DownloadTables *records, qint64 recordCount, DownloadTables *spectral, qint64 spectraCount,
+    // A records download as a report reads it: a batch at a time, from its files or the archive.
+    struct RecordsOfReport
+    {
+        DownloadTables *tables;
+        qint64 count;
+        DownloadTables::BatchOf batchOf;
+    };
+    // The report of the download's tables (either may be nullptr where there are none) into -o's FILE.
+    // Its details are the report options given, or else the download's notes.
+    int writeReport(const RecordsOfReport *records, DownloadTables *spectral, qint64 spectraCount,
                     const DownloadNotes &notes = {});
     // Archives the download unless --no-archive; its id, 0 (the user told why) when not kept.
     qint64 archiveDownload(const DownloadOrigin &origin, qint64 count, const DownloadTables::BatchOf &batchOf,

@@ -35,6 +35,23 @@ void ReportContent::addRecords(const RecordsTableModel &records)
     addTable(ReportTable::ofSheet(statistics.sheet(titles, details.chinese)));
 }
 
+bool ReportContent::addRecordBatches(DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
+                                     QString &reason)
+{
+    // The statistics first: they read every batch through the same model the table reads later.
+    QList<ExportSheet> sheets;
+    if (!tables.extraSheets(count, batchOf, sheets, reason))
+        return false;
+    addTable(ReportTable::ofRecordBatches(tables, count, batchOf,
+                                          ReportTexts::text(ReportText::RecordsTable, details.chinese),
+                                          ReportTexts::text(ReportText::Number, details.chinese)));
+    // The sheets: the meter's, then the statistics (none without records or without a column
+    // that has figures).
+    if (count > 0 && sheets.size() > 1 && sheets.at(1).table.columnCount() > 1)
+        addTable(ReportTable::ofSheet(sheets.at(1)));
+    return true;
+}
+
 void ReportContent::addSpectral(const SpectralTableModel &spectra, const ColourTableModel &colours)
 {
     Section charts;

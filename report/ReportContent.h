@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DownloadTables.h"
 #include "ReportDetails.h"
 #include "ReportTable.h"
 
@@ -42,6 +43,10 @@ struct ReportContent
     // The records table, then the statistics of all its rows (the workbook's sheet "统计" /
     // "Statistics", under the titles the records table prints); no statistics without records.
     void addRecords(const RecordsTableModel &records);
+    // The same of a download's `count` records read a batch at a time (from its files or the
+    // archive), with the statistics a workbook of it gets; false, with the reason, when the
+    // statistics' records cannot be read. The tables must outlive the content.
+    bool addRecordBatches(DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf, QString &reason);
     // The spectrum chart, the chromaticity diagram, the colour table, then the spectral table.
     void addSpectral(const SpectralTableModel &spectra, const ColourTableModel &colours);
 };

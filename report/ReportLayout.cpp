@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportLayout.h"
 
+#include "CellGlyphs.h"
+
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 
 namespace {
 
-constexpr int textPixels = 8;
 // A cell as wide as this at most; longer texts (long names) are cut short with an ellipsis.
 constexpr double widestColumn = 220;
 
@@ -43,6 +44,8 @@ ReportLayout::ReportLayout(const ReportContent &content)
 {
     lineHeight = std::ceil(QFontMetricsF(textFont()).height() * 1.6);
     laidOut.push_back(Page{});
+    CellGlyphs cellText(textFont());
+    CellGlyphs titleText(titleFont());
     for (int section = 0; section < int(report.sections.size()); ++section) {
         if (report.sections[size_t(section)].kind == ReportContent::Section::Charts) {
             Page charts;
@@ -50,7 +53,7 @@ ReportLayout::ReportLayout(const ReportContent &content)
             charts.section = section;
             laidOut.push_back(charts);
         } else {
-            layTable(section);
+            layTable(section, cellText, titleText);
         }
     }
 }
@@ -68,26 +71,31 @@ QRectF ReportLayout::body(QPageLayout::Orientation orientation) const
                   size.height() - 2 * margin - headerHeight - footerHeight);
 }
 
-void ReportLayout::layTable(int section)
+void ReportLayout::layTable(int section, CellGlyphs &cellText, CellGlyphs &titleText)
 {
     const ReportTable &table = report.sections[size_t(section)].table;
     TableColumns &laid = columns[size_t(section)];
     const QFontMetricsF text(textFont());
-    const QFontMetricsF bold(boldFont(textPixels));
+    const QFontMetricsF bold(titleFont());
     laid.widths.assign(size_t(table.columns()), 0);
     int titleLines = 1;
     for (int column = 0; column < table.columns(); ++column) {
         // A title with its unit below it ("Illuminance\n(Lux)") is as wide as its widest line.
         const QStringList lines = table.titles[column].split(QLatin1Char('\n'));
         titleLines = std::max(titleLines, int(lines.size()));
-        for (const QString &line : lines)
-            laid.widths[size_t(column)] = std::max(laid.widths[size_t(column)], bold.horizontalAdvance(line));
+        for (const QString &line : lines) {
+            laid.widths[size_t(column)] = std::max(laid.widths[size_t(column)],
+                                                   titleText.width(line).value_or(bold.horizontalAdvance(line)));
+        }
     }
     laid.titleHeight = lineHeight + (titleLines - 1) * std::ceil(bold.height());
+    // Every cell is measured: most are numbers, whose widths the learnt glyphs give without shaping.
     for (int row = 0; row < table.rows; ++row) {
         for (int column = 0; column < table.columns(); ++column) {
             double &width = laid.widths[size_t(column)];
-            width = std::max(width, text.horizontalAdvance(table.cell(row, column)));
+            const QString cell = table.cell(row, column);
+            const std::optional<double> quick = cellText.width(cell);
+            width = std::max(width, quick ? *quick : text.horizontalAdvance(cell));
         }
     }
     laid.cut.assign(laid.widths.size(), false);

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class CellGlyphs;
+
 // Where everything of a report goes, in points (1/72 inch), before anything is painted: the page
 // count is known before the first page says "of M". Tables print one line per row in their
 // columns' widest text; a table too wide for a portrait page goes landscape, and one too wide for
@@ -21,6 +23,9 @@ public:
     static constexpr double headerHeight = 34;
     static constexpr double footerHeight = 22;
     static constexpr double cellPadding = 4;
+    static constexpr int textPixels = 8;
+    static constexpr int captionPixels = 10;  // a table's caption
+    static constexpr int headingPixels = 12;  // the title at the top of every page
 
     struct Page
     {
@@ -61,10 +66,12 @@ public:
 
     // The fonts, sized in pixels that are points when the painter is scaled to points.
     static QFont textFont();
+    // The table titles' font.
+    static QFont titleFont() { return boldFont(textPixels); }
     static QFont boldFont(int pixelSize);
 
 private:
-    void layTable(int section);
+    void layTable(int section, CellGlyphs &cellText, CellGlyphs &titleText);
 
     const ReportContent &report;
     double lineHeight = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportPainter.h"
 
+#include "CellGlyphs.h"
 #include "ChromaticityChartGeometry.h"
 #include "ChromaticityChartPainter.h"
 #include "ColourTableModel.h"
@@ -13,6 +14,11 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -24,6 +30,20 @@ const QColor stripeColour(0xf6, 0xf7, 0xf9);
 // page, so they look as they do on the screen; their texts have the window's pixel size.
 constexpr double chartPixelsPerPoint = 1.4;
 constexpr int chartTextPixels = 12;
+// The curves' points are placed on a grid of 1/64 chart pixel, finer than any printer's dot.
+constexpr int chartCurveGrid = 64;
+
+// A line of text in a rectangle: the learnt glyphs where they serve, Qt's text drawing otherwise.
+void drawLine(QPainter &painter, CellGlyphs &glyphs, const QFont &font, const QRectF &rect, Qt::Alignment alignment,
+              const QString &text)
+{
+    if (glyphs.add(text, rect, alignment)) {
+        glyphs.paint(painter);
+        return;
+    }
+    painter.setFont(font);
+    painter.drawText(rect, int(alignment), text);
+}
 
 } // namespace
 
@@ -34,6 +54,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     device.setPageSize(QPageSize(layout.content().details.paper));
     device.setPageMargins(QMarginsF(0, 0, 0, 0));
     device.setPageOrientation(pages.front().orientation);
+    PageGlyphs glyphs;
     QPainter painter;
     if (!painter.begin(&device)) {
         error = QStringLiteral("the report cannot be painted");
@@ -49,17 +70,27 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
         // Everything is laid out in points.
         const double scale = device.logicalDpiX() / 72.0;
         painter.scale(scale, scale);
-        paintFrame(painter, layout, index);
+        paintFrame(painter, layout, index, glyphs);
         switch (page.kind) {
         case ReportLayout::Page::Facts:
             paintFacts(painter, layout);
             break;
         case ReportLayout::Page::TableRows:
-            paintTableRows(painter, layout, page);
+            paintTableRows(painter, layout, page, glyphs);
             break;
         case ReportLayout::Page::Charts:
             paintCharts(painter, layout, page);
             break;
+        }
+        // A table read a batch at a time may have lost its source (a file, the archive).
+        if (page.kind == ReportLayout::Page::TableRows) {
+            const ReportTable &table = layout.content().sections[size_t(page.section)].table;
+            const QString why = table.readError ? table.readError() : QString();
+            if (!why.isEmpty()) {
+                painter.end();
+                error = why;
+                return false;
+            }
         }
         if (progress && !progress(index + 1, int(pages.size()))) {
             painter.end();
@@ -74,7 +105,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     return true;
 }
 
-void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex)
+void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex, PageGlyphs &glyphs)
 {
     const ReportLayout::Page &page = layout.pages()[size_t(pageIndex)];
     const ReportDetails &details = layout.content().details;
@@ -82,12 +113,18 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const double width = size.width() - 2 * ReportLayout::margin;
     const QRectF header(ReportLayout::margin, ReportLayout::margin, width, ReportLayout::headerHeight - 8);
     painter.setPen(Qt::black);
-    painter.setFont(ReportLayout::boldFont(12));
-    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(painter.font()).elidedText(details.shownTitle(), Qt::ElideRight, width * 0.7));
-    painter.setFont(ReportLayout::textFont());
+    const QFont headingFont = ReportLayout::boldFont(ReportLayout::headingPixels);
+    const QString title = details.shownTitle();
+    const QRectF titleRect(header.left(), header.top(), width * 0.7, header.height());
+    if (glyphs.heading.add(title, titleRect, Qt::AlignLeft | Qt::AlignVCenter)) {
+        glyphs.heading.paint(painter);
+    } else {
+        painter.setFont(headingFont);
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(headingFont).elidedText(title, Qt::ElideRight, width * 0.7));
+    }
     const QString program = ProgramVersion::name() + QLatin1Char(' ') + ProgramVersion::version();
-    painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, program);
+    drawLine(painter, glyphs.cells, ReportLayout::textFont(), header, Qt::AlignRight | Qt::AlignVCenter, program);
     painter.setPen(QPen(ruleColour, 0.5));
     painter.drawLine(QPointF(header.left(), header.bottom() + 2), QPointF(header.right(), header.bottom() + 2));
 
@@ -98,7 +135,7 @@ void ReportPainter::paintFrame(QPainter &painter, const ReportLayout &layout, in
     const QString pageText = ReportTexts::text(ReportText::PageOf, details.chinese)
                                  .arg(pageIndex + 1)
                                  .arg(layout.pages().size());
-    painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
+    drawLine(painter, glyphs.cells, ReportLayout::textFont(), footer, Qt::AlignHCenter | Qt::AlignBottom, pageText);
 }
 
 void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
@@ -148,7 +185,8 @@ void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
         fact(label, value);
 }
 
-void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)
+void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
+                                   PageGlyphs &glyphs)
 {
     const ReportTable &table = layout.content().sections[size_t(page.section)].table;
     const ReportLayout::TableColumns &columns = layout.columnsOf(page.section);
@@ -161,60 +199,87 @@ void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout
     if (columns.groups.size() > 1)
         caption += QLatin1Char(' ')
                    + ReportTexts::text(ReportText::ColumnGroup, chinese).arg(page.group + 1).arg(columns.groups.size());
-    painter.setFont(ReportLayout::boldFont(10));
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(body.left(), body.top(), body.width(), line), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    drawLine(painter, glyphs.captions, ReportLayout::boldFont(ReportLayout::captionPixels),
+             QRectF(body.left(), body.top(), body.width(), line), Qt::AlignLeft | Qt::AlignVCenter, caption);
 
     double tableWidth = 0;
     for (const int column : group)
         tableWidth += columns.widths[size_t(column)];
     const double tableTop = body.top() + line;
-    double y = tableTop;
-    const auto drawRow = [&](const std::function<QString(int)> &textOf, const QFont &font, const QColor &fill,
-                             double height) {
-        if (fill.isValid())
-            painter.fillRect(QRectF(body.left(), y, tableWidth, height), fill);
+    const double rowsTop = tableTop + columns.titleHeight;
+    const int shownRows = std::max(page.rowCount, table.rows == 0 ? 1 : 0);
+    const double tableBottom = rowsTop + shownRows * line;
+
+    // The fills first, every other row's in one path, then the texts over them.
+    painter.fillRect(QRectF(body.left(), tableTop, tableWidth, columns.titleHeight), titleRowColour);
+    QPainterPath stripes;
+    for (int row = 1; row < page.rowCount; row += 2)
+        stripes.addRect(QRectF(body.left(), rowsTop + row * line, tableWidth, line));
+    if (!stripes.isEmpty())
+        painter.fillPath(stripes, stripeColour);
+    painter.setPen(Qt::black);
+
+    // A text on its baseline: the learnt glyphs where they serve, Qt's text drawing otherwise;
+    // only a column narrower than its widest text elides.
+    const auto drawText = [&painter](CellGlyphs &cells, const QFont &font, const QString &text, const QPointF &origin,
+                                     double width, bool cut) {
+        if (cells.add(text, origin, cut ? width + 0.5 : std::numeric_limits<double>::infinity()))
+            return;
         painter.setFont(font);
-        painter.setPen(Qt::black);
-        const QFontMetricsF metrics(font);
-        double x = body.left();
+        painter.drawText(origin, cut ? QFontMetricsF(font).elidedText(text, Qt::ElideRight, width + 0.5) : text);
+    };
+
+    // The title row: a title with its unit below it has its lines centred in the row together,
+    // as Qt's text drawing places them.
+    const QFont titleFont = ReportLayout::titleFont();
+    const QFontMetricsF titleMetrics(titleFont);
+    double x = body.left();
+    for (const int column : group) {
+        const double width = columns.widths[size_t(column)];
+        const QStringList lines = table.titles[column].split(QLatin1Char('\n'));
+        std::vector<double> tops;
+        double height = 0;
+        for (int k = 0; k < lines.size(); ++k) {
+            height = std::ceil(height + titleMetrics.leading());
+            tops.push_back(height);
+            height += titleMetrics.ascent() + titleMetrics.descent();
+        }
+        const double top = tableTop + (columns.titleHeight - height) / 2;
+        for (int k = 0; k < lines.size(); ++k) {
+            drawText(glyphs.titles, titleFont, lines[k],
+                     QPointF(x + ReportLayout::cellPadding, top + tops[size_t(k)] + titleMetrics.ascent()),
+                     width - 2 * ReportLayout::cellPadding, true);
+        }
+        x += width;
+    }
+    glyphs.titles.paint(painter);
+
+    const QFont textFont = ReportLayout::textFont();
+    const QFontMetricsF metrics(textFont);
+    if (table.rows == 0) {
+        painter.setFont(textFont);
+        painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, rowsTop, body.width(), line),
+                         Qt::AlignLeft | Qt::AlignVCenter, ReportTexts::text(ReportText::NoRecords, chinese));
+    }
+    const double baseline = (line + metrics.ascent() - metrics.descent()) / 2;
+    for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
+        const double y = rowsTop + (row - page.firstRow) * line;
+        x = body.left();
         for (const int column : group) {
             const double width = columns.widths[size_t(column)];
-            const QRectF cell(x + ReportLayout::cellPadding, y, width - 2 * ReportLayout::cellPadding, height);
-            QString text = textOf(column);
-            if (text.contains(QLatin1Char('\n'))) {
-                QStringList lines = text.split(QLatin1Char('\n'));
-                for (QString &line : lines)
-                    line = metrics.elidedText(line, Qt::ElideRight, cell.width() + 0.5);
-                painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, lines.join(QLatin1Char('\n')));
-            } else {
-                // One line on its baseline: the common cell, drawn without a text layout; only a
-                // column narrower than its widest text elides.
-                if (columns.cut[size_t(column)])
-                    text = metrics.elidedText(text, Qt::ElideRight, cell.width() + 0.5);
-                painter.drawText(QPointF(cell.left(), y + (height + metrics.ascent() - metrics.descent()) / 2), text);
-            }
+            drawText(glyphs.cells, textFont, table.cell(row, column),
+                     QPointF(x + ReportLayout::cellPadding, y + baseline), width - 2 * ReportLayout::cellPadding,
+                     columns.cut[size_t(column)]);
             x += width;
         }
-        y += height;
-    };
-    drawRow([&table](int column) { return table.titles[column]; }, ReportLayout::boldFont(8), titleRowColour,
-            columns.titleHeight);
-    if (table.rows == 0) {
-        painter.setFont(ReportLayout::textFont());
-        painter.drawText(QRectF(body.left() + ReportLayout::cellPadding, y, body.width(), line),
-                         Qt::AlignLeft | Qt::AlignVCenter, ReportTexts::text(ReportText::NoRecords, chinese));
-        y += line;
     }
-    for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
-        drawRow([&table, row](int column) { return table.cell(row, column); }, ReportLayout::textFont(),
-                (row - page.firstRow) % 2 == 1 ? stripeColour : QColor(), line);
-    }
+    glyphs.cells.paint(painter);
+
     painter.setPen(QPen(ruleColour, 0.5));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, y - tableTop));
-    painter.drawLine(QPointF(body.left(), tableTop + columns.titleHeight),
-                     QPointF(body.left() + tableWidth, tableTop + columns.titleHeight));
+    painter.drawRect(QRectF(body.left(), tableTop, tableWidth, tableBottom - tableTop));
+    painter.drawLine(QPointF(body.left(), rowsTop), QPointF(body.left() + tableWidth, rowsTop));
 }
 
 void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page)
@@ -243,8 +308,24 @@ void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, c
     const double spectrumHeight = body.height() * 0.42;
     chartIn(QRectF(body.left(), body.top(), body.width(), spectrumHeight), ReportText::SpectrumChart,
             [&](const QRectF &area) {
-                SpectrumChartPainter::draw(painter, SpectrumChartGeometry::compute(area, section.spectra->records(),
-                                                                                   chinese, section.spectra->recordNames()));
+                // The frame as the window draws it, then the curves one at a time on a fine grid:
+                // a report of tens of thousands of records neither holds all their polylines nor
+                // writes every point in nine digits.
+                const std::vector<SpectralRecord> &records = section.spectra->records();
+                const SpectrumChart frame = SpectrumChartGeometry::compute(area, records, chinese,
+                                                                           section.spectra->recordNames(), false);
+                SpectrumChartPainter::draw(painter, frame);
+                const qsizetype ticked = std::count_if(records.begin(), records.end(),
+                                                       [](const SpectralRecord &record) { return record.curveVisible; });
+                painter.save();
+                painter.scale(1.0 / chartCurveGrid, 1.0 / chartCurveGrid);
+                for (int k = 0; k < int(records.size()); ++k) {
+                    if (records[size_t(k)].curveVisible) {
+                        SpectrumChartPainter::drawCurve(
+                            painter, SpectrumChartGeometry::curveOf(frame, records[size_t(k)], k), ticked, chartCurveGrid);
+                    }
+                }
+                painter.restore();
             });
     const double top = body.top() + spectrumHeight + 12;
     const double side = std::min(body.width(), body.bottom() - top);

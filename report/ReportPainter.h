@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CellGlyphs.h"
 #include "ReportLayout.h"
 
 #include <QString>
@@ -24,8 +25,19 @@ public:
                       QString &error);
 
 private:
-    static void paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex);
+    // The glyphs of the texts every page repeats (headers, captions, table titles and cells),
+    // learnt over the whole report.
+    struct PageGlyphs
+    {
+        CellGlyphs cells{ReportLayout::textFont()};
+        CellGlyphs titles{ReportLayout::titleFont()};
+        CellGlyphs captions{ReportLayout::boldFont(ReportLayout::captionPixels)};
+        CellGlyphs heading{ReportLayout::boldFont(ReportLayout::headingPixels)};
+    };
+
+    static void paintFrame(QPainter &painter, const ReportLayout &layout, int pageIndex, PageGlyphs &glyphs);
     static void paintFacts(QPainter &painter, const ReportLayout &layout);
-    static void paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page);
+    static void paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,
+                               PageGlyphs &glyphs);
     static void paintCharts(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page);
 };

@@ -6,6 +6,7 @@
 #include "RecordsTableModel.h"
 #include "SpectralTableModel.h"
 
+#include <algorithm>
 #include <memory>
 
 ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle)
@@ -20,6 +21,45 @@ ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString
     table.cell = [&model](int row, int column) {
         return column == 0 ? QString::number(row + 1) : model.data(model.index(row, column - 1)).toString();
     };
+    return table;
+}
+
+ReportTable ReportTable::ofRecordBatches(DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
+                                         const QString &caption, const QString &numberTitle)
+{
+    // The rows in the model: [first, first + loaded). Pages are laid out and painted in row order,
+    // so each batch is read about twice (once to measure, once to paint).
+    struct Batches
+    {
+        qint64 first = 0;
+        int loaded = 0;
+        QString error;
+    };
+    constexpr int batchRecords = 4096;
+    const auto batches = std::make_shared<Batches>();
+    const RecordsTableModel &model = *tables.recordsModel();
+    ReportTable table = ofRecords(model, caption, numberTitle);
+    table.rows = int(count);
+    table.cell = [&tables, &model, count, batchOf, batches](int row, int column) {
+        if (column == 0)
+            return QString::number(row + 1);
+        if (row < batches->first || row >= batches->first + batches->loaded) {
+            if (!batches->error.isEmpty())
+                return QString();
+            const qint64 first = row - row % batchRecords;
+            const int size = int(std::min<qint64>(batchRecords, count - first));
+            batches->loaded = 0;
+            if (!tables.load(first, size, batchOf, batches->error)) {
+                if (batches->error.isEmpty())
+                    batches->error = QStringLiteral("the records could not be read");
+                return QString();
+            }
+            batches->first = first;
+            batches->loaded = size;
+        }
+        return model.data(model.index(int(row - batches->first), column - 1)).toString();
+    };
+    table.readError = [batches] { return batches->error; };
     return table;
 }
 

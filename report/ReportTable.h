@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DownloadTables.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,9 @@ struct ReportTable
     QStringList titles;
     int rows = 0;
     std::function<QString(int row, int column)> cell;
+    // Why the cells could not be read (a table read from files or an archive a batch at a time):
+    // empty while they can. A table held in memory has none.
+    std::function<QString()> readError;
 
     int columns() const { return int(titles.size()); }
 
@@ -27,6 +32,10 @@ struct ReportTable
     // titles with their units, the markers' texts and the names.
     // numberTitle: the title of the row numbers' column, which the report adds in front.
     static ReportTable ofRecords(const RecordsTableModel &model, const QString &caption, const QString &numberTitle);
+    // The same table of a download's `count` records, read a batch at a time into the download's
+    // records model as the pages are laid out and painted: the model holds one batch, not all.
+    static ReportTable ofRecordBatches(DownloadTables &tables, qint64 count, const DownloadTables::BatchOf &batchOf,
+                                       const QString &caption, const QString &numberTitle);
     // The spectral table: number, name (where it has names) and the 31 values of every record,
     // without the curve check boxes and the delete buttons.
     static ReportTable ofSpectra(const SpectralTableModel &model, const QString &caption);

@@ -7,7 +7,7 @@
 
 // Dialogs for the benchmarks, which are built without the tests: nothing is shown, and what
 // would have been shown is only counted (a download that shows nothing but its progress dialog
-// succeeded). Questions are answered No, save dialogs cancelled.
+// succeeded). Questions are answered No, save and print dialogs cancelled.
 class SilentDialogs : public UserDialogs
 {
 public:
@@ -23,6 +23,11 @@ public:
     {
         ++shown;
         return QString();
+    }
+    bool print(QWidget *, QPrinter &) override
+    {
+        ++shown;
+        return false;
     }
     std::unique_ptr<ProgressReporter> progress(QWidget *, const QString &, const QString &, int) override
     {

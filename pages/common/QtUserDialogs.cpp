@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QSettings>
 #include <QPointer>
 #include <QProgressDialog>
@@ -105,6 +106,12 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
     settings.setValue(kind + QStringLiteral("/folder"), QFileInfo(chosen).absolutePath());
     settings.setValue(kind + QStringLiteral("/filter"), chosenFilter);
     return chosen;
+}
+
+bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 std::unique_ptr<ProgressReporter> QtUserDialogs::progress(QWidget *parent, const QString &label,

@@ -3,7 +3,7 @@
 
 #include "UserDialogs.h"
 
-// The real dialogs: Qt's message boxes, file dialog and progress dialog, shown modally.
+// The real dialogs: Qt's message boxes, file dialog, print dialog and progress dialog, shown modally.
 class QtUserDialogs : public UserDialogs
 {
 public:
@@ -17,6 +17,8 @@ public:
     // filters name (tables, charts), as the settings keep them.
     QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                          const QStringList &filters, QString &chosenFilter) override;
+    // Qt's print dialog.
+    bool print(QWidget *parent, QPrinter &printer) override;
     std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                int maximum) override;
 };

@@ -15,7 +15,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
@@ -112,8 +111,7 @@ void run(QWidget *parent, ReportContent &content, UserDialogs &dialogs, bool chi
         printer.setPageSize(QPageSize(content.details.paper));
         printer.setDocName(content.details.shownTitle());
         printer.setFromTo(0, 0);
-        QPrintDialog print(&printer, parent);
-        if (print.exec() != QDialog::Accepted)
+        if (!dialogs.print(parent, printer))
             return;
         const std::unique_ptr<ProgressReporter> progress =
             dialogs.progress(parent, text(ReportText::Making), text(ReportText::Cancel), pages);

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QPrinter;
 class QWidget;
 
 // Progress of a long transfer or export, as the user sees it in a window-modal progress dialog.
@@ -49,6 +50,9 @@ public:
     // means the user cancelled. chosenFilter gets the filter selected when the user saved.
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                                  const QStringList &filters, QString &chosenFilter) = 0;
+    // The print dialog for a printer, which it sets up as the user chooses (printer, pages, or a
+    // file); false when the user cancelled.
+    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
     // A window-modal progress dialog, shown at once, ranging from 0 to maximum.
     virtual std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                        int maximum) = 0;

@@ -8,6 +8,8 @@
 #include "DownloadArchiver.h"
 #include "MeasurementArchive.h"
 #include "RecordsTableModel.h"
+#include "ReportRequest.h"
+#include "ReportTexts.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartView.h"
 #include "TableExport.h"
@@ -121,6 +123,7 @@ void HistoryDialog::buildForm()
         layout->addWidget(push, 0, column++);
         if (button.label == Text::HistoryOpen) {
             layout->addWidget(exportButton, 0, column++);
+            layout->addWidget(makeReportButton(), 0, column++);
             layout->addWidget(makeCompareButton(), 0, column++);
         }
     }
@@ -320,6 +323,44 @@ bool HistoryDialog::exportSelected()
         return false;
     return TableExport::exportTable(this, table, sheets, table.rowCount(), dialogs, chinese,
                                     TableExport::DeclinedRetry::KeepTable, [] {});
+}
+
+QPushButton *HistoryDialog::makeReportButton()
+{
+    auto *report = new QPushButton(ReportTexts::text(ReportText::Button, chinese), this);
+    report->setObjectName(QStringLiteral("pushButton_report"));
+    connect(report, &QPushButton::clicked, this, &HistoryDialog::reportSelected);
+    return report;
+}
+
+bool HistoryDialog::reportSelected()
+{
+    DownloadOrigin origin;
+    DownloadTables::Contents contents = DownloadTables::PurposeTable;
+    MeterFlow::Download download;
+    if (!loadSelected(origin, contents, download))
+        return false;
+    // The report of the download as it was: the origin keeps its own download time; spectra are
+    // reported with their colours, as the command line reports them.
+    const bool spectral = origin.purpose == MeterFlow::Spectra;
+    DownloadTables tables(origin, chinese, spectral ? DownloadTables::ColourTable : DownloadTables::PurposeTable);
+    const DownloadTables::BatchOf whole = [&download](qint64 first, int count, MeterFlow::Download &batch, QString &) {
+        return DownloadTables::slice(download, first, count, batch);
+    };
+    QString reason;
+    if (!tables.load(0, int(download.count), whole, reason)) {
+        dialogs.information(this, text(Text::Tip), text(Text::HistoryUnavailable).arg(reason));
+        return false;
+    }
+    ReportContent content;
+    content.details.chinese = chinese;
+    content.setMeterFacts(tables.meterSheet(download.count));
+    if (spectral)
+        content.addSpectral(*tables.spectraModel(), *tables.coloursModel());
+    else
+        content.addRecords(*tables.recordsModel());
+    ReportRequest::run(this, content, dialogs, chinese);
+    return true;
 }
 
 void HistoryDialog::deleteSelected()

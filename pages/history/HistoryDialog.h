@@ -52,6 +52,9 @@ public Q_SLOTS:
     void refresh();
     void openSelected();
     bool exportSelected();
+    // The report of the selected download as it was archived (its meter, its download time, its
+    // table), through the report dialog; false when the download could not be read.
+    bool reportSelected();
     void deleteSelected();
     // Opens the spectral dialog over the selected spectral downloads (HistoryComparison.cpp).
     void compareSelected();
@@ -70,6 +73,7 @@ private:
 
     QString text(Text id) const;
     void buildForm();
+    QPushButton *makeReportButton();
     // The date fields open their calendars at the archive's first day and at today.
     void placeCalendars();
     qint64 selectedId() const;

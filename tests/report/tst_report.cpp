@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliOptions.h"
 #include "CliTestSupport.h"
+#include "DownloadTables.h"
+#include "MeterFacts.h"
 #include "PdfReport.h"
 #include "ReportContent.h"
 #include "ReportLayout.h"
+#include "RecordsTableModel.h"
 #include "ReportTexts.h"
 #include "UserLanguage.h"
 
@@ -336,6 +339,42 @@ private Q_SLOTS:
         // The same report completes into the same place.
         QVERIFY2(PdfReport::write(file, content, {}, error), qPrintable(error));
         QCOMPARE(pdfPages(file), int(ReportLayout(content).pages().size()));
+    }
+
+    // Records read a batch at a time (from files, from the archive) whose source fails while the
+    // pages are painted: the report fails with the source's reason and the old file stays.
+    void recordsThatCannotBeReadFailTheReport()
+    {
+        DownloadOrigin origin;
+        origin.state.uiIndex = 1;
+        origin.state.unitSlots = QList<int>(MeterFacts::UnitSlotCount, 0);
+        DownloadTables tables(origin, false);
+        QVERIFY(tables.recordsModel()->columnCount() > 1);
+        int batches = 0;
+        const DownloadTables::BatchOf batchOf = [&batches](qint64, int count, MeterFlow::Download &batch,
+                                                           QString &error) {
+            // The statistics read the two batches, the layout reads them again, then painting.
+            if (++batches > 4) {
+                error = QStringLiteral("the archive went away");
+                return false;
+            }
+            batch.count = count;
+            batch.records = QByteArray(qsizetype(count) * MeterFacts::RecordSize, '\0');
+            batch.names.clear();
+            return true;
+        };
+        ReportContent content;
+        content.details.chinese = false;
+        QString error;
+        QVERIFY2(content.addRecordBatches(tables, 5000, batchOf, error), qPrintable(error));
+        QCOMPARE(content.sections.front().table.rows, 5000);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("old.pdf"));
+        QVERIFY(writeFile(file, "old report"));
+        QVERIFY(!PdfReport::write(file, content, {}, error));
+        QCOMPARE(error, QStringLiteral("the archive went away"));
+        QCOMPARE(batches, 5);
+        QCOMPARE(readFile(file), QByteArray("old report"));
     }
 };
 

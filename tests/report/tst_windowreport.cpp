@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ArchiveLocation.h"
+#include "HistoryDialog.h"
 #include "PageFixture.h"
 #include "RecordsTableModel.h"
 #include "ReportTexts.h"
@@ -98,6 +100,77 @@ private Q_SLOTS:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
+    }
+
+    // "Print…" goes through the print dialog of the dialogs seam, and the printer gets the very
+    // report the save button writes (here a printer writing a PDF file, read back as text).
+    void printedReportIsTheSavedOne()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils is not installed (scripts/install-deps.sh installs it)");
+        PageFixture fixture;
+        fixture.page.setLanguageFlag(false);
+        QVERIFY(fixture.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("saved.pdf"));
+        const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+        fixture.dialogs.clear();
+        fixture.dialogs.setNextFileName(saved);
+        clickInReportDialog(ReportTexts::text(ReportText::SavePdf, false));
+        fixture.button("pushButton_report")->click();
+        fixture.dialogs.clear();
+        fixture.dialogs.setNextPrintFile(printed);
+        clickInReportDialog(ReportTexts::text(ReportText::Print, false));
+        fixture.button("pushButton_report")->click();
+
+        QCOMPARE(fixture.dialogs.shown().size(), 2); // the print dialog, then the progress
+        QCOMPARE(fixture.dialogs.shown().first().kind, ScriptedUserDialogs::Shown::Print);
+        QCOMPARE(fixture.dialogs.shown().first().title, ReportTexts::text(ReportText::DefaultTitle, false));
+        QVERIFY(fixture.dialogs.informationTexts().isEmpty());
+        const QString text = pdfText(printed);
+        QVERIFY(text.contains(QStringLiteral("Stairs B2")));
+        QCOMPARE(text, pdfText(saved));
+
+        // A cancelled print dialog prints nothing and tells nothing.
+        fixture.dialogs.clear();
+        QFile::remove(printed);
+        clickInReportDialog(ReportTexts::text(ReportText::Print, false));
+        fixture.button("pushButton_report")->click();
+        QCOMPARE(fixture.dialogs.shown().size(), 1);
+        QVERIFY(!QFile::exists(printed));
+    }
+
+    // A report from the history describes the archived download: its own download time, not the
+    // time the report is made.
+    void historyReportHasTheDownloadTime()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils is not installed (scripts/install-deps.sh installs it)");
+        const QString archive = ArchiveLocation::defaultLocation().path;
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(archive + suffix);
+        PageFixture fixture;
+        fixture.page.setLanguageFlag(false);
+        QVERIFY(fixture.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
+        QTest::qWait(1100); // the report is made in a later second than the download
+
+        ScriptedUserDialogs dialogs;
+        HistoryDialog history(false, dialogs);
+        QCOMPARE(history.listedDownloads().size(), 1);
+        const QString downloaded =
+            history.listedDownloads().first().downloadedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        history.selectDownload(0);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("history.pdf"));
+        dialogs.setNextFileName(file);
+        clickInReportDialog(ReportTexts::text(ReportText::SavePdf, false));
+        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        QVERIFY(history.reportSelected());
+        QCOMPARE(dialogs.informationTexts(), QStringList{ReportTexts::text(ReportText::Saved, false).arg(file)});
+        const QString text = pdfText(file);
+        QVERIFY(text.contains(downloaded));
+        QVERIFY(!text.contains(now));
+        QVERIFY(text.contains(fixture.lineText("lineEdit_serialNo")));
     }
 };
 

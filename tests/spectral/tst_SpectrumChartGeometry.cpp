@@ -254,6 +254,19 @@ void TestSpectrumChartGeometry::onlyTickedRecordsAreDrawnAndColouredByPosition()
     QCOMPARE(chart.curves[1].recordIndex, 3);
     QCOMPARE(chart.curves[1].colour, SpectrumChartGeometry::curveColour(3));
     QCOMPARE(chart.scale, raisedBy(4.0f));
+
+    // A chart computed without its curves (the report draws them one at a time) is the same
+    // frame, and curveOf gives the curves it leaves out.
+    const SpectrumChart frame = SpectrumChartGeometry::compute(area, records, false, {}, false);
+    QVERIFY(frame.curves.isEmpty());
+    QCOMPARE(frame.scale, chart.scale);
+    QCOMPARE(frame.legend.size(), chart.legend.size());
+    for (const ChartCurve &curve : chart.curves) {
+        const ChartCurve alone = SpectrumChartGeometry::curveOf(frame, records[size_t(curve.recordIndex)],
+                                                                curve.recordIndex);
+        QCOMPARE(alone.colour, curve.colour);
+        QCOMPARE(alone.pieces, curve.pieces);
+    }
 }
 
 void TestSpectrumChartGeometry::valuesThatAreNotFiniteBreakTheCurve()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedUserDialogs.h"
 
+#include <QPrinter>
+
 namespace {
 
 class ScriptedProgress : public ProgressReporter
@@ -49,6 +51,7 @@ void ScriptedUserDialogs::clear()
     log.clear();
     answers.clear();
     fileNames.clear();
+    printFiles.clear();
     progressDialogs.clear();
     cancelAt = -1;
 }
@@ -86,6 +89,16 @@ QString ScriptedUserDialogs::saveFileName(QWidget *parent, const QString &captio
     const auto [name, filterIndex] = fileNames.takeFirst();
     chosenFilter = filters.value(filterIndex);
     return name;
+}
+
+bool ScriptedUserDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    log.append({Shown::Print, printer.docName(), QString(), parent, {}, 0, {}, {}});
+    if (printFiles.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFiles.takeFirst());
+    return true;
 }
 
 std::unique_ptr<ProgressReporter> ScriptedUserDialogs::progress(QWidget *parent, const QString &label,

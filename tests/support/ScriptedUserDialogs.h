@@ -19,6 +19,7 @@ public:
             Information,
             Question,
             SaveFile,
+            Print,
             Progress
         } kind;
         QString title; // caption for a save dialog, label for a progress dialog
@@ -41,6 +42,8 @@ public:
     void setNextAnswer(bool yes) { answers.append(yes); }
     // The next save dialog returns name, saved with the name filter of that index selected.
     void setNextFileName(const QString &name, int filterIndex = 0) { fileNames.append({name, filterIndex}); }
+    // The next print dialog is accepted with the printer writing a PDF file of this name.
+    void setNextPrintFile(const QString &name) { printFiles.append(name); }
     // The next progress dialog reports a cancel once its value reaches this number.
     void cancelProgressAt(int value) { cancelAt = value; }
     // The progress dialog shown last reports a cancel from now on, as after a click on its Cancel.
@@ -63,6 +66,8 @@ public:
                              const QString &detailedText) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
                          const QStringList &filters, QString &chosenFilter) override;
+    // Recorded with the printer's document name as its title; cancelled unless a print file was set.
+    bool print(QWidget *parent, QPrinter &printer) override;
     std::unique_ptr<ProgressReporter> progress(QWidget *parent, const QString &label, const QString &cancelText,
                                                int maximum) override;
 
@@ -70,6 +75,7 @@ private:
     QList<Shown> log;
     QList<bool> answers;
     QList<QPair<QString, int>> fileNames;
+    QStringList printFiles;
     QList<std::shared_ptr<ProgressLog>> progressDialogs;
     int cancelAt = -1;
 };
