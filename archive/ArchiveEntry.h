@@ -84,7 +84,7 @@ struct ArchiveEntry
     QByteArray titles;
     // What the user wrote about it, and whether any of its records was edited (a name typed, a
     // row deleted, a curve ticked or not): the records themselves stay as the meter gave them.
-    ArchiveNotes notes;
+    ArchiveNotes notes{};
     bool edited = false;
 };
 

@@ -106,8 +106,7 @@ QString ArchiveRows::notesColumns()
         columns << QStringLiteral("(SELECT value FROM download_notes WHERE download_notes.download_id = downloads.id "
                                   "AND field = %1)")
                        .arg(int(field));
-    columns << QStringLiteral(
-        "EXISTS (SELECT 1 FROM record_edits WHERE record_edits.download_id = downloads.id)");
+    columns << QStringLiteral("EXISTS (SELECT 1 FROM record_edits WHERE record_edits.download_id = downloads.id)");
     return columns.join(QStringLiteral(", "));
 }
 

@@ -69,11 +69,12 @@ QString editUpsert(qsizetype rows)
                                  "changed_utc) VALUES (?, ?, ?, ?, ?, ?)");
     for (qsizetype row = 1; row < rows; ++row)
         sql += QLatin1String(", (?, ?, ?, ?, ?, ?)");
-    return sql + QStringLiteral(" ON CONFLICT (download_id, record_index) DO UPDATE SET "
-                                "deleted = COALESCE(excluded.deleted, record_edits.deleted), "
-                                "name = COALESCE(excluded.name, record_edits.name), "
-                                "ticked = COALESCE(excluded.ticked, record_edits.ticked), "
-                                "changed_utc = excluded.changed_utc");
+    return sql
+           + QStringLiteral(" ON CONFLICT (download_id, record_index) DO UPDATE SET "
+                            "deleted = COALESCE(excluded.deleted, record_edits.deleted), "
+                            "name = COALESCE(excluded.name, record_edits.name), "
+                            "ticked = COALESCE(excluded.ticked, record_edits.ticked), "
+                            "changed_utc = excluded.changed_utc");
 }
 
 QString recordInsert(qsizetype rows)
@@ -444,13 +445,15 @@ bool MeasurementArchive::list(const ArchiveFilter &filter, QList<ArchiveEntry> &
         conditions << QStringLiteral("downloaded_utc <= ?");
         values << filter.untilUtc.toMSecsSinceEpoch();
     }
-    QString sql = entrySelect();
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    sql += QStringLiteral(" ORDER BY downloaded_utc DESC, id DESC");
+    QString narrowed =
+        conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    narrowed += QStringLiteral(" ORDER BY downloaded_utc DESC, id DESC");
 
+    followSchema();
     return reading([&] {
         entries.clear();
+        // Made here: opening again may find a newer schema.
+        const QString sql = entrySelect() + narrowed;
         QSqlQuery query(database());
         query.setForwardOnly(true);
         query.prepare(sql);
@@ -478,6 +481,7 @@ bool MeasurementArchive::entry(qint64 id, ArchiveEntry &entry)
     lastError.clear();
     if (noTables)
         return false;
+    followSchema();
     return reading([&] {
         QSqlQuery query(database());
         query.setForwardOnly(true);
@@ -619,6 +623,16 @@ bool MeasurementArchive::remove(qint64 id)
     return true;
 }
 
+void MeasurementArchive::followSchema()
+{
+    // A reader of an older schema sees the notes and edits as soon as a writer has migrated it.
+    if (access != Access::ReadOnly || noTables || schemaVersion >= ArchiveSchema::currentVersion())
+        return;
+    QString error;
+    QSqlDatabase db = database();
+    schemaVersion = qMax(schemaVersion, ArchiveSchema::readableVersion(db, where, error));
+}
+
 QString MeasurementArchive::entrySelect() const
 {
     QString sql = QStringLiteral("SELECT id, ") + ArchiveRows::columns();
@@ -753,6 +767,7 @@ bool MeasurementArchive::edits(qint64 id, QList<RecordEdit> &edits)
     edits.clear();
     if (!isOpen())
         return report(QStringLiteral("not open"));
+    followSchema();
     if (noTables || schemaVersion < NotesVersion)
         return true;
     const QString what = QStringLiteral("cannot read the edits of download %1").arg(id);

@@ -140,6 +140,8 @@ private:
     // Runs `change` on the download in one write transaction; `what` names it in messages.
     template <typename Change>
     bool changing(qint64 id, const QString &what, const Change &change);
+    // Reads the schema version again while it is older than this program's (read only).
+    void followSchema();
     // What entry() and list() select: the download's row, its notes when the schema has them.
     QString entrySelect() const;
 

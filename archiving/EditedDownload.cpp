@@ -13,27 +13,31 @@ EditedDownload::EditedDownload(const QList<RecordEdit> &edits, qint64 originalCo
         edited = std::move(original);
         return;
     }
-    // Each run of records kept one after another is one read of the original.
-    edited = [view = view, original = std::move(original)](qint64 first, int count, MeterFlow::Download &batch,
-                                                           QString &error) {
+    // The original is read a window at a time, the records kept picked out of it: scattered
+    // deletions cost no more reads than a download without any, and a window is never more than
+    // a batch (or a small minimum) long.
+    edited = [view = view, original = std::move(original), originalCount](qint64 first, int count,
+                                                                          MeterFlow::Download &batch, QString &error) {
+        constexpr int MinimumWindow = 1024;
         batch = MeterFlow::Download();
-        batch.count = 0;
+        batch.count = count;
         qint64 record = count > 0 ? view->originalOf(first) : 0;
-        int left = count;
-        while (left > 0) {
-            int run = 0;
-            while (run < left && !view->isDeleted(record + run))
-                ++run;
+        for (int left = count; left > 0;) {
+            const int window = int(qMin<qint64>(qMax(left, MinimumWindow), originalCount - record));
             MeterFlow::Download part;
-            if (!original(record, run, part, error))
+            if (window <= 0 || !original(record, window, part, error)) {
+                error = window <= 0 ? QStringLiteral("the download holds fewer records") : error;
                 return false;
-            batch.records += part.records;
-            batch.names += part.names;
-            batch.count += run;
-            left -= run;
-            record += run;
-            while (left > 0 && view->isDeleted(record))
-                ++record;
+            }
+            for (int i = 0; i < window && left > 0; ++i) {
+                if (view->isDeleted(record + i))
+                    continue;
+                batch.records += part.records.mid(qsizetype(i) * MeterFacts::RecordSize, MeterFacts::RecordSize);
+                if (!part.names.isEmpty())
+                    batch.names += part.names.mid(qsizetype(i) * MeterFacts::NameSlotSize, MeterFacts::NameSlotSize);
+                --left;
+            }
+            record += window;
         }
         return true;
     };

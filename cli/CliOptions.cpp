@@ -20,8 +20,8 @@ QList<QCommandLineOption> optionList()
 {
     const QString value = QStringLiteral("value");
     QList<QCommandLineOption> list;
-    for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since", "title",
-                             "location", "operator", "note", "paper", "grep"})
+    for (const char *name : {"virtual-meter", "catalog-dir", "lang", "format", "o", "archive", "serial", "since",
+                             "title", "location", "operator", "note", "paper", "grep"})
         list << QCommandLineOption(QString::fromLatin1(name), QString(), value);
     list << QCommandLineOption(QStringList{QStringLiteral("quiet"), QStringLiteral("q")})
          << QCommandLineOption(QStringLiteral("no-archive")) << QCommandLineOption(QStringLiteral("json"))

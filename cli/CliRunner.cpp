@@ -836,8 +836,8 @@ int CliRunner::runAnnotate()
     // Only a change needs to write: showing the notes works on an archive the user may only read.
     const bool changes = !options.notesGiven.isEmpty();
     QString reason;
-    const std::unique_ptr<MeasurementArchive> archive = openArchive(
-        reason, changes ? MeasurementArchive::Access::ReadWrite : MeasurementArchive::Access::ReadOnly);
+    const std::unique_ptr<MeasurementArchive> archive =
+        openArchive(reason, changes ? MeasurementArchive::Access::ReadWrite : MeasurementArchive::Access::ReadOnly);
     if (!archive)
         return fail(text(Text::CliArchiveUnavailable).arg(reason));
     const qint64 id = options.exportId;

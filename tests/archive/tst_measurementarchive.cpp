@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveEditsView.h"
-#include "MeasurementArchive.h"
 #include "ArchiveSchema.h"
+#include "MeasurementArchive.h"
 #include "PostgresServer.h"
 
 #include <QProcess>
@@ -33,7 +33,7 @@ Download download(qint32 serial, const QDateTime &when, int count = 20)
 {
     Download d;
     d.entry = {0,         when,  "station-7",        "1.02",         {}, ArchivedTable::Spectra, 4, 2,
-               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])", {}, false};
+               {3, 0, 2}, count, R"({"m":[[1,4]]})", u8R"(["照度"])"};
     d.entry.keyInfo = {0xA5, QDate(2024, 5, 17), quint32(serial), 0x8001F00D, 0xBEEF, 102};
     d.names = QByteArray(count * 16, char(serial));
     for (int i = 0; i < count * 196; ++i)
@@ -118,21 +118,18 @@ int crashWriter(const QString &where, int stopAfter)
     return std::fprintf(stderr, "%s\n", qPrintable(archive.errorString())), 1;
 }
 
-// Record edits written as text: "index:fields" separated by blanks, the fields d/D (deleted or
-// not), t/T (ticked or not), n=Name (no blank in the name).
+// Record edits as text: "index:fields" separated by blanks, the fields d/D (deleted or not), t/T
+// (ticked or not), n=Name (no blank in the name); and back.
 QList<RecordEdit> editsFrom(const QString &text)
 {
     QList<RecordEdit> edits;
     for (const QString &item : text.split(' ', Qt::SkipEmptyParts)) {
-        RecordEdit edit;
-        edit.record = item.section(':', 0, 0).toLongLong();
+        RecordEdit edit{item.section(':', 0, 0).toLongLong(), {}, {}, {}};
         for (const QString &field : item.section(':', 1).split(',', Qt::SkipEmptyParts)) {
             if (field.startsWith("n="))
                 edit.name = field.mid(2);
-            else if (field.compare("d", Qt::CaseInsensitive) == 0)
-                edit.deleted = field == "d";
             else
-                edit.ticked = field == "t";
+                (field.toLower() == "d" ? edit.deleted : edit.ticked) = field.at(0).isLower();
         }
         edits << edit;
     }
@@ -142,33 +139,25 @@ QList<RecordEdit> editsFrom(const QString &text)
 QString editsText(const QList<RecordEdit> &edits)
 {
     QStringList items;
-    for (const RecordEdit &edit : edits) {
-        QStringList fields;
-        if (edit.deleted)
-            fields << (*edit.deleted ? "d" : "D");
-        if (edit.ticked)
-            fields << (*edit.ticked ? "t" : "T");
-        if (edit.name)
-            fields << "n=" + *edit.name;
-        items << QString::number(edit.record) + ':' + fields.join(',');
+    for (const RecordEdit &e : edits) {
+        const QString deleted = e.deleted ? (*e.deleted ? "d," : "D,") : "",
+                      ticked = e.ticked ? (*e.ticked ? "t," : "T,") : "";
+        items << QStringLiteral("%1:%2%3%4").arg(e.record).arg(deleted, ticked, e.name ? "n=" + *e.name : "");
     }
-    return items.join(' ');
+    return items.join(' ').remove(QRegularExpression(",(?= |$)"));
 }
 
-// Notes whose fields name the writer, so that it shows who won each.
+// Notes whose fields name the writer, so that it shows who won each; the fields by letter (t l o x).
 ArchiveNotes notesBy(const QString &writer)
 {
     return {"title " + writer, "location " + writer, "operator " + writer, "line 1\nline 2 " + writer};
 }
 
-QList<NoteField> noteFields(const QString &letters) // t l o x
+QList<NoteField> noteFields(const QString &letters)
 {
     QList<NoteField> fields;
     for (const QChar letter : letters)
-        fields << (letter == 't' ? NoteField::Title
-                   : letter == 'l' ? NoteField::Location
-                   : letter == 'o' ? NoteField::Operator
-                                   : NoteField::Text);
+        fields << NoteField(QStringLiteral("tlox").indexOf(letter));
     return fields;
 }
 
@@ -308,13 +297,10 @@ private Q_SLOTS:
             perEngine(engine, "since, inclusive") << QVariant() << 1 << -1 << "" << QList<int>{3, 2, 1};
             perEngine(engine, "until, inclusive") << QVariant() << -1 << 1 << "" << QList<int>{1, 0};
             perEngine(engine, "serial and range") << QVariant(7) << 1 << 2 << "" << QList<int>{1};
-            perEngine(engine, "title, any case") << QVariant() << -1 << -1 << "LAMP" << QList<int>{0};
-            perEngine(engine, "location, case beyond ASCII") << QVariant() << -1 << -1 << "SÜD" << QList<int>{1};
-            perEngine(engine, "note text over lines") << QVariant() << -1 << -1 << "2nd LINE" << QList<int>{2};
-            perEngine(engine, "operator, any part") << QVariant() << -1 << -1 << u8"王" << QList<int>{3};
-            perEngine(engine, "several") << QVariant() << -1 << -1 << "la" << QList<int>{1, 0};
-            perEngine(engine, "text and serial") << QVariant(7) << -1 << -1 << "lab" << QList<int>{1};
-            perEngine(engine, "no match") << QVariant() << -1 << -1 << "lamp b" << QList<int>{};
+            perEngine(engine, "notes, any case beyond ASCII") << QVariant() << -1 << -1 << "SÜD" << QList<int>{1};
+            perEngine(engine, "notes over lines, any part") << QVariant() << -1 << -1 << "2nd LINE" << QList<int>{2};
+            perEngine(engine, "notes of several, and serial") << QVariant(7) << -1 << -1 << "la" << QList<int>{1, 0};
+            perEngine(engine, "notes of the operator, since") << QVariant() << 1 << -1 << u8"王 A" << QList<int>{3};
         }
     }
     void filters()
@@ -353,7 +339,8 @@ private Q_SLOTS:
                               store(archive, download(3, start))};
         QVERIFY(0 < ids[0] && ids[0] < ids[1] && ids[1] < ids[2]);
         // Its notes and edits go with it.
-        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("tx")) && archive.saveEdits(ids[1], editsFrom("1:d")));
+        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("tx"))
+                && archive.saveEdits(ids[1], editsFrom("1:d")));
         QVERIFY(archive.remove(ids[1]) && !archive.remove(ids[1]));
         QVERIFY(archive.errorString().endsWith(QStringLiteral("no download %1").arg(ids[1])));
         QCOMPARE(loaded(archive, ids[1]), QString()); // none to load is no error
@@ -429,14 +416,17 @@ private Q_SLOTS:
     }
 
     // Reading only: no writes, an older schema read as it is, nothing archived yet is no error.
+    // A writer then migrates an older schema (versions 1 and 2 had today's tables without notes
+    // and edits), keeping every download, and notes and edits work on them.
     void readingOnly_data()
     {
         QTest::addColumn<int>("engine");
         QTest::addColumn<QString>("setup");
+        const QString older = "DROP TABLE download_notes;DROP TABLE record_edits;UPDATE archive_version SET version = ";
         for (const int engine : {sqlite, postgresql}) {
             perEngine(engine, "current schema") << "";
-            perEngine(engine, "older schema")
-                << "DROP TABLE download_notes;DROP TABLE record_edits;UPDATE archive_version SET version = 1";
+            perEngine(engine, "version 1") << older + "1";
+            perEngine(engine, "version 2") << older + "2";
             perEngine(engine, "nothing archived yet") << "none";
         }
     }
@@ -446,7 +436,7 @@ private Q_SLOTS:
         QFETCH(QString, setup);
         ArchiveLocation location;
         QVERIFY2(fresh(engine, location), qPrintable(server->error()));
-        const Download d = download(5, start);
+        const Download d = download(5, start, 12000);
         qint64 id = 0;
         if (setup != "none") {
             MeasurementArchive writer(location);
@@ -469,12 +459,14 @@ private Q_SLOTS:
         QVERIFY(engine == postgresql || id || !QFile::exists(location.path));
         if (id) {
             QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
-                     setup.isEmpty() ? ArchiveSchema::currentVersion() : 1);
+                     setup.isEmpty() ? ArchiveSchema::currentVersion() : setup.right(1).toInt());
             MeasurementArchive writer(location);
             QVERIFY(writer.open() && store(writer, download(6, start)) > 0);
             QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
                      ArchiveSchema::currentVersion());
-            QVERIFY(reader.list({}, entries) && entries.size() == 2);
+            QVERIFY(writer.setNotes(id, notesBy("A"), noteFields("lo")) && writer.saveEdits(id, editsFrom("7:d")));
+            QVERIFY(reader.list({{}, {}, {}, "LOCATION a"}, entries) && entries.size() == 1 && entries[0].edited);
+            QCOMPARE(loaded(reader, id), stored(d, id));
         }
     }
 
@@ -547,147 +539,75 @@ private Q_SLOTS:
                  qPrintable(error));
     }
 
-    // Two stations change the notes of one download: each keeps the fields it set, the later the
-    // fields both set; another download's notes stay empty, and its row stays as it was.
-    void notes_data()
+    // Two stations change the notes of one download, then its records are edited: each station
+    // keeps the note fields it set, the later the ones both set; edits merge per record and field;
+    // another download keeps its own, and the download's rows stay as the meter gave them.
+    void notesAndEdits_data()
     {
         QTest::addColumn<int>("engine");
-        QTest::addColumn<QString>("first");  // the fields station A sets (t l o x)
-        QTest::addColumn<QString>("second"); // then station B
-        QTest::addColumn<QString>("expected");
-        for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "one field") << "t"
-                                           << ""
-                                           << "title A|||";
-            perEngine(engine, "different fields both kept") << "tx"
-                                                            << "l"
-                                                            << "title A|location B||line 1\nline 2 A";
-            perEngine(engine, "same field, later wins") << "tlo"
-                                                        << "ot"
-                                                        << "title B|location A|operator B|";
-            perEngine(engine, "all fields twice") << "tlox"
-                                                  << "tlox"
-                                                  << "title B|location B|operator B|line 1\nline 2 B";
-            perEngine(engine, "nothing") << ""
-                                         << ""
-                                         << "|||";
-        }
-    }
-    void notes()
-    {
-        FRESH_ARCHIVE(archive);
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(QString, expected);
-        const Download d = download(3, start);
-        const qint64 id = store(archive, d), other = store(archive, download(4, start));
-        MeasurementArchive stationB(location);
-        QVERIFY(id > 0 && other > 0 && stationB.open());
-        QVERIFY2(archive.setNotes(id, notesBy("A"), noteFields(first)), qPrintable(archive.errorString()));
-        QVERIFY2(stationB.setNotes(id, notesBy("B"), noteFields(second)), qPrintable(stationB.errorString()));
-        ArchiveNotes notes;
-        QVERIFY(archive.notes(id, notes));
-        QCOMPARE(notesText(notes), expected);
-        QVERIFY(archive.notes(other, notes) && notes.isEmpty());
-        QCOMPARE(loaded(archive, id), stored(d, id));
-        // The listing and the entry carry them too.
-        QList<ArchiveEntry> entries;
-        QVERIFY(archive.list({}, entries) && entries.size() == 2);
-        QCOMPARE(notesText(entries[entries[0].id == id ? 0 : 1].notes), expected);
-        QVERIFY(!archive.notes(other + 1, notes) && archive.errorString().isEmpty());
-    }
-
-    // Saved edits read back merged per record and field; the download's rows and memory stay as
-    // the meter gave them, and restoring forgets the edits but not the notes.
-    void edits_data()
-    {
-        QTest::addColumn<int>("engine");
-        QTest::addColumn<QString>("saves"); // each save's edits, separated by "|"; "clear": restore
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("notesA"); // the note fields station A sets, then station B
+        QTest::addColumn<QString>("notesB");
+        QTest::addColumn<QString>("saves");    // each save's edits, separated by "|"; "clear": restore
+        QTest::addColumn<QString>("expected"); // notes | edits
         QTest::addColumn<bool>("lastSaved");
-        QString many, manyExpected;
-        for (int record = 0; record < 450; ++record) {
+        QString many;
+        for (int record = 0; record < 450; ++record)
             many += QStringLiteral(" %1:T").arg(record);
-            manyExpected += QStringLiteral(" %1:T").arg(record);
-        }
+        const struct
+        {
+            const char *name, *notesA, *notesB, *saves, *expected;
+            bool lastSaved;
+        } rows[] = {
+            {"different fields", "tx", "l", "3:n=Lamp 1:d", "title A|location B||line 1\nline 2 A|1:d 3:n=Lamp", true},
+            {"later wins", "tlo", "ot", "2:n=a,d|2:n=b|2:D 0:t", "title B|location A|operator B||0:t 2:D,n=b", true},
+            {"one save, same record twice", "", "", "5:n= 5:d", "||||5:d,n=", true},
+            {"restored, notes stay", "x", "", "1:d 2:n=x|clear", "|||line 1\nline 2 A|", true},
+            {"edited after restoring", "", "", "1:d|clear|2:t", "||||2:t", true},
+            {"past the end saves nothing", "", "", "1:d|2:n=x 20:d", "||||1:d", false},
+            {"negative saves nothing", "", "", "-1:d", "||||", false},
+            {"more than a batch", "", "", "", "||||", true},
+        };
         for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "names and deletions") << "3:n=Lamp 1:d" << "1:d 3:n=Lamp" << true;
-            perEngine(engine, "later save adds fields") << "2:n=a|2:T 0:t" << "0:t 2:T,n=a" << true;
-            perEngine(engine, "later save wins per field") << "2:n=a,d|2:n=b|2:D" << "2:D,n=b" << true;
-            perEngine(engine, "same record twice in one save") << "5:n=a 5:d" << "5:d,n=a" << true;
-            perEngine(engine, "empty name") << "4:n=" << "4:n=" << true;
-            perEngine(engine, "restored") << "1:d 2:n=x|clear" << "" << true;
-            perEngine(engine, "edited after restoring") << "1:d|clear|2:t" << "2:t" << true;
-            perEngine(engine, "record past the end saves nothing") << "1:d|2:n=x 20:d" << "1:d" << false;
-            perEngine(engine, "negative record saves nothing") << "-1:d" << "" << false;
-            perEngine(engine, "more than a batch") << many.trimmed() << manyExpected.trimmed() << true;
+            for (const auto &row : rows) {
+                const QString saves = *row.saves ? row.saves : many.trimmed();
+                perEngine(engine, row.name) << row.notesA << row.notesB << saves
+                                            << QString(row.expected) + (*row.saves ? "" : saves) << row.lastSaved;
+            }
         }
     }
-    void edits()
+    void notesAndEdits()
     {
         FRESH_ARCHIVE(archive);
+        QFETCH(QString, notesA);
+        QFETCH(QString, notesB);
         QFETCH(QString, saves);
         QFETCH(QString, expected);
         QFETCH(bool, lastSaved);
         const Download d = download(3, start, saves.size() > 1000 ? 500 : 20);
         const qint64 id = store(archive, d), other = store(archive, download(4, start));
-        QVERIFY(archive.setNotes(id, notesBy("A"), noteFields("tx")));
-        QVERIFY(archive.saveEdits(other, editsFrom("0:d")));
+        MeasurementArchive stationB(location), reader(location, MeasurementArchive::Access::ReadOnly);
+        QVERIFY(stationB.open() && reader.open() && archive.saveEdits(other, editsFrom("0:d")));
+        QVERIFY(archive.setNotes(id, notesBy("A"), noteFields(notesA))
+                && stationB.setNotes(id, notesBy("B"), noteFields(notesB)));
         bool saved = true;
         for (const QString &save : saves.split('|'))
-            saved = save == "clear" ? archive.clearEdits(id) : archive.saveEdits(id, editsFrom(save));
-        QCOMPARE(saved, lastSaved);
-        QVERIFY2(saved || archive.errorString().contains("has no record"), qPrintable(archive.errorString()));
+            saved = save == "clear" ? stationB.clearEdits(id) : archive.saveEdits(id, editsFrom(save));
+        QVERIFY2(saved == lastSaved && (saved || archive.errorString().contains("has no record")),
+                 qPrintable(archive.errorString()));
         QList<RecordEdit> edits;
-        MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
-        QVERIFY(reader.open() && reader.edits(id, edits));
-        QCOMPARE(editsText(edits), expected);
         ArchiveEntry entry;
-        QVERIFY(reader.entry(id, entry) && entry.edited == !expected.isEmpty());
-        QCOMPARE(notesText(entry.notes), notesText(ArchiveNotes{"title A", "", "", "line 1\nline 2 A"}));
+        QVERIFY(reader.edits(id, edits) && reader.entry(id, entry));
+        QCOMPARE(notesText(entry.notes) + '|' + editsText(edits), expected);
+        QCOMPARE(entry.edited, !edits.isEmpty());
         QCOMPARE(loaded(reader, id), stored(d, id));
-        QVERIFY(reader.edits(other, edits) && editsText(edits) == "0:d");
-    }
-
-    // Changes that cannot be made fail with the reason and change nothing.
-    void changeFaults_data()
-    {
-        QTest::addColumn<int>("engine");
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("reason");
-        for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "unknown download") << "unknown" << "there is no download";
-            perEngine(engine, "read only") << "read only" << "opened for reading only";
-            perEngine(engine, "while storing") << "storing" << "a download is being stored";
-            perEngine(engine, "removed") << "removed" << "there is no download";
-        }
-    }
-    void changeFaults()
-    {
-        FRESH_ARCHIVE(writer);
-        QFETCH(QString, fault);
-        QFETCH(QString, reason);
-        const qint64 id = store(writer, download(3, start));
-        MeasurementArchive reader(location, MeasurementArchive::Access::ReadOnly);
-        MeasurementArchive &archive = fault == "read only" ? reader : writer;
-        QVERIFY(id > 0 && reader.open());
-        const qint64 target = fault == "unknown" ? id + 1 : id;
-        if (fault == "removed")
-            QVERIFY(writer.remove(id));
-        if (fault == "storing")
-            QVERIFY(writer.begin(download(5, start).entry));
-        const std::function<bool()> changes[] = {
-            [&] { return archive.setNotes(target, notesBy("A"), noteFields("t")); },
-            [&] { return archive.saveEdits(target, editsFrom("0:d")); },
-            [&] { return archive.clearEdits(target); },
-        };
-        for (const auto &change : changes) {
-            QVERIFY(!change());
-            QVERIFY2(archive.errorString().contains(reason), qPrintable(archive.errorString()));
-        }
-        writer.rollback();
-        const QString rows = "SELECT (SELECT count(*) FROM download_notes) + (SELECT count(*) FROM record_edits)";
-        QCOMPARE(RawConnection(location).value(rows).toInt(), 0);
+        QVERIFY(reader.edits(other, edits) && editsText(edits) == "0:d" && reader.notes(other, entry.notes));
+        QVERIFY(entry.notes.isEmpty() && !reader.notes(other + 1, entry.notes) && reader.errorString().isEmpty());
+        // Changes that cannot be made fail with the reason.
+        QVERIFY(!reader.clearEdits(id) && reader.errorString().endsWith("opened for reading only"));
+        QVERIFY(!archive.setNotes(other + 1, {}, noteFields("t"))
+                && archive.errorString().contains("there is no download"));
+        QVERIFY(!archive.saveEdits(other + 1, editsFrom("0:d"))
+                && archive.errorString().contains("there is no download"));
     }
 
     // Two stations save edits and notes of one download at the same time, each its own fields:
@@ -700,16 +620,11 @@ private Q_SLOTS:
         QString errors[2];
         const auto station = [&](int which) {
             MeasurementArchive own(location);
-            bool fine = own.open();
-            for (int round = 0; fine && round < 20; ++round) {
-                RecordEdit edit;
-                edit.record = round % 10;
-                if (which == 0)
-                    edit.name = QStringLiteral("r%1").arg(round);
-                else
-                    edit.ticked = round % 2 == 0;
-                fine = own.saveEdits(id, {edit})
-                       && own.setNotes(id, notesBy(QString::number(round)), noteFields(which ? "l" : "t"));
+            for (int round = 0; (round || own.open()) && round < 20; ++round) {
+                const QString field = which ? QString(round % 2 ? "T" : "t") : QStringLiteral("n=r%1").arg(round);
+                if (!own.saveEdits(id, editsFrom(QStringLiteral("%1:").arg(round % 10) + field))
+                    || !own.setNotes(id, notesBy(QString::number(round)), noteFields(which ? "l" : "t")))
+                    break;
             }
             errors[which] = own.errorString();
         };
@@ -722,84 +637,6 @@ private Q_SLOTS:
         QCOMPARE(editsText(edits.mid(0, 2)), "0:t,n=r10 1:T,n=r11");
         ArchiveNotes notes;
         QVERIFY(archive.notes(id, notes) && notes.title == "title 19" && notes.location == "location 19");
-    }
-
-    // An archive written at an older version opens with all of it, and takes notes and edits then.
-    void migration_data()
-    {
-        QTest::addColumn<int>("engine");
-        QTest::addColumn<int>("version");
-        for (const int engine : {sqlite, postgresql}) {
-            perEngine(engine, "from version 1") << 1;
-            perEngine(engine, "from version 2") << 2;
-        }
-    }
-    void migration()
-    {
-        QFETCH(int, engine);
-        QFETCH(int, version);
-        ArchiveLocation location;
-        QVERIFY2(fresh(engine, location), qPrintable(server->error()));
-        const Download downloads[] = {download(1, start, 12000), download(-2, start.addSecs(60))};
-        qint64 ids[2] = {};
-        {
-            // The tables of versions 1 and 2 are today's without the notes and edits.
-            MeasurementArchive old(location);
-            QVERIFY(old.open() && (ids[0] = store(old, downloads[0])) > 0 && (ids[1] = store(old, downloads[1])) > 0);
-            const RawConnection raw(location);
-            for (const QString &sql : {QStringLiteral("DROP TABLE download_notes"), QStringLiteral("DROP TABLE record_edits"),
-                                       QStringLiteral("UPDATE archive_version SET version = %1").arg(version)})
-                QCOMPARE(raw.value(sql), true);
-        }
-        MeasurementArchive archive(location);
-        QVERIFY2(archive.open(), qPrintable(archive.errorString()));
-        QCOMPARE(RawConnection(location).value("SELECT max(version) FROM archive_version").toInt(),
-                 ArchiveSchema::currentVersion());
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(loaded(archive, ids[i]), stored(downloads[i], ids[i]));
-        QVERIFY(archive.setNotes(ids[1], notesBy("A"), noteFields("lo")) && archive.saveEdits(ids[0], editsFrom("7:d")));
-        ArchiveFilter filter;
-        filter.text = "LOCATION a";
-        QList<ArchiveEntry> entries;
-        QVERIFY(archive.list(filter, entries) && entries.size() == 1 && entries[0].id == ids[1]);
-        QList<RecordEdit> edits;
-        QVERIFY(archive.edits(ids[0], edits) && editsText(edits) == "7:d");
-    }
-
-    // The records a table shows, by the edits: the kept ones in order, names and ticks.
-    void editsView_data()
-    {
-        QTest::addColumn<QString>("edits");
-        QTest::addColumn<QString>("kept");  // of records 0..5
-        QTest::addColumn<QString>("names"); // of records 0..5, the meter's being "m"
-        QTest::addColumn<QString>("ticks"); // of records 0..5, the meter's ticked
-        QTest::newRow("none") << "" << "0 1 2 3 4 5" << "m m m m m m" << "111111";
-        QTest::newRow("deleted and named") << "4:d 1:n=x 2:T" << "0 1 2 3 5" << "m x m m m m" << "110111";
-        QTest::newRow("undeleted") << "3:d 3:D,n=y" << "0 1 2 3 4 5" << "m m m y m m" << "111111";
-        QTest::newRow("past the end ignored") << "9:d 0:d" << "1 2 3 4 5" << "m m m m m m" << "111111";
-        QTest::newRow("all deleted") << "0:d 1:d 2:d 3:d 4:d 5:d,t" << "" << "m m m m m m" << "111111";
-    }
-    void editsView()
-    {
-        QFETCH(QString, edits);
-        QFETCH(QString, kept);
-        QFETCH(QString, names);
-        QFETCH(QString, ticks);
-        const ArchiveEditsView view(editsFrom(edits));
-        QStringList keptText, nameText;
-        QString tickText;
-        for (const qint64 record : view.kept(6))
-            keptText << QString::number(record);
-        for (int record = 0; record < 6; ++record) {
-            nameText << view.name(record, "m");
-            tickText += view.isTicked(record) ? '1' : '0';
-            QCOMPARE(view.isDeleted(record), !keptText.contains(QString::number(record)));
-        }
-        QCOMPARE(keptText.join(' '), kept);
-        QCOMPARE(nameText.join(' '), names);
-        QCOMPARE(tickText, ticks);
-        QCOMPARE(view.deletedBefore(6), 6 - view.kept(6).size());
-        QCOMPARE(view.isEmpty(), edits.isEmpty());
     }
 
     void faultsLeaveNothing_data()

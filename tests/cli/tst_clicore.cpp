@@ -303,34 +303,23 @@ void TestCliCore::options_data()
                                          << int(C::List) << int(F::Xls) << true << false << "";
     QTest::newRow("list of the meter with a serial") << QStringList{"list", "--serial", "7"} << int(UsageError::None)
                                                      << int(C::List) << int(F::Xls) << true << false << "";
-    QTest::newRow("annotate with notes, one emptied")
-        << QStringList{"annotate", "5", "--title", "T", "--note=", "--json"} << int(UsageError::None)
-        << int(C::Annotate) << int(F::Xls) << true << false << "";
-    QTest::newRow("annotate without its id") << QStringList{"annotate", "--title", "T"} << int(UsageError::MissingId)
-                                             << int(C::Annotate) << int(F::Xls) << true << false << "";
-    QTest::newRow("annotate writes no file") << QStringList{"annotate", "5", "-o", "a.csv"}
-                                             << int(UsageError::OutputNotAllowed) << int(C::Annotate) << int(F::Xls)
-                                             << true << false << "";
-    QTest::newRow("annotate takes no serial") << QStringList{"annotate", "5", "--serial", "1"}
-                                              << int(UsageError::HistoryOnly) << int(C::Annotate) << int(F::Xls) << true
-                                              << false << "";
-    QTest::newRow("a report's title is never empty") << QStringList{"report", "-o", "r.pdf", "--title="}
-                                                     << int(UsageError::EmptyValue) << int(C::Report) << int(F::Xls)
-                                                     << true << false << "";
-    QTest::newRow("notes only for report and annotate") << QStringList{"history", "--note", "x"}
-                                                        << int(UsageError::ReportOnly) << int(C::History)
-                                                        << int(F::Xls) << true << false << "";
-    QTest::newRow("history found by its notes") << QStringList{"history", "--grep", "lamp"} << int(UsageError::None)
-                                                << int(C::History) << int(F::Xls) << true << false << "";
-    QTest::newRow("--grep only for history") << QStringList{"export", "3", "-o", "a.csv", "--grep", "x"}
-                                             << int(UsageError::HistoryOnly) << int(C::Export) << int(F::Csv) << true
-                                             << false << "";
-    QTest::newRow("export what the meter gave") << QStringList{"export", "3", "--original", "-o", "a.csv"}
-                                                << int(UsageError::None) << int(C::Export) << int(F::Csv) << true
-                                                << false << "";
-    QTest::newRow("--original only for export") << QStringList{"history", "--original"}
-                                                << int(UsageError::ExportOnly) << int(C::History) << int(F::Xls)
-                                                << true << false << "";
+    // The archive's notes and edits: annotate and its options, history --grep, export --original.
+    const std::tuple<const char *, QStringList, UsageError::Kind, C> notes[] = {
+        {"annotate, a note emptied",
+         {"annotate", "5", "--title", "T", "--note=", "--json"},
+         UsageError::None,
+         C::Annotate},
+        {"annotate without its id", {"annotate", "--title", "T"}, UsageError::MissingId, C::Annotate},
+        {"annotate writes no file", {"annotate", "5", "-o", "a.csv"}, UsageError::OutputNotAllowed, C::Annotate},
+        {"a report's title never empty", {"report", "-o", "r.pdf", "--title="}, UsageError::EmptyValue, C::Report},
+        {"notes for report and annotate", {"history", "--note", "x"}, UsageError::ReportOnly, C::History},
+        {"history found by its notes", {"history", "--grep", "lamp"}, UsageError::None, C::History},
+        {"--grep only for history", {"annotate", "3", "--grep", "x"}, UsageError::HistoryOnly, C::Annotate},
+        {"export what the meter gave", {"export", "3", "--original", "-o", "a.xls"}, UsageError::None, C::Export},
+        {"--original only for export", {"history", "--original"}, UsageError::ExportOnly, C::History},
+    };
+    for (const auto &[name, arguments, error, command] : notes)
+        QTest::newRow(name) << arguments << int(error) << int(command) << int(F::Xls) << true << false << "";
     QTest::newRow("short options are not joined") << QStringList{"-oa.xls", "records"} << int(UsageError::UnknownOption)
                                                   << int(C::None) << int(F::Xls) << true << false << "";
 }
