@@ -159,7 +159,7 @@ ChromaticityChart ChromaticityChartGeometry::compute(const QRectF &area, const s
                              centre,
                              SpectrumChartGeometry::curveColour(int(k)),
                              {QRectF(centre.x() + 5, centre.y() - labelHeight - 3, labelWidth, labelHeight),
-                              QString::number(k + 1), Qt::AlignLeft | Qt::AlignVCenter}});
+                              records[k].numberText(int(k) + 1), Qt::AlignLeft | Qt::AlignVCenter}});
     }
     return chart;
 }

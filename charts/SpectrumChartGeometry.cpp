@@ -79,7 +79,7 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
         if (!records[size_t(k)].curveVisible)
             continue;
         const double y = chart.top + chart.legend.size() * lineHeight;
-        QString label = QString::number(k + 1);
+        QString label = records[size_t(k)].numberText(k + 1);
         if (!names.value(k).isEmpty())
             label += QLatin1Char(' ') + names.at(k);
         chart.legend.append({QLineF(left, y + lineHeight / 2, left + swatchWidth, y + lineHeight / 2),

@@ -67,10 +67,15 @@ void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
         painter.setPen(chartPen(entry.colour, 3, Qt::SolidLine));
         painter.drawLine(entry.swatch);
         painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));
-        // A long name loses its middle: the number and the name's end tell records apart. The
-        // whole name is the entry's tooltip.
-        const QString shown =
-            painter.fontMetrics().elidedText(entry.label.text, Qt::ElideMiddle, int(entry.label.rect.width()));
+        // A long name loses its middle, never the record's number ("#12-3" in a comparison): the
+        // number and the name's end tell records apart. The whole name is the entry's tooltip.
+        const QFontMetrics metrics = painter.fontMetrics();
+        const int width = int(entry.label.rect.width());
+        const QString number = entry.label.text.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ');
+        const QString name = entry.label.text.mid(number.size());
+        const QString shown = name.isEmpty() || metrics.horizontalAdvance(number) >= width
+                                  ? metrics.elidedText(entry.label.text, Qt::ElideRight, width)
+                                  : number + metrics.elidedText(name, Qt::ElideMiddle, width - metrics.horizontalAdvance(number));
         painter.drawText(entry.label.rect, int(entry.label.alignment), shown);
     }
     painter.setPen(chartPen(Qt::black, 1, Qt::SolidLine));

@@ -321,10 +321,17 @@ UsageError CliArguments::parse(const QStringList &arguments, CliOptions &options
     if (words.size() > wordsTaken)
         return {UsageError::ExtraArgument, words.at(wordsTaken)};
     if (takesId) {
-        bool number = false;
-        options.exportId = words.at(1).toLongLong(&number);
-        if (!number || options.exportId <= 0)
-            return {UsageError::BadNumber, words.at(1)};
+        // One id; export takes several, separated by commas, to compare their spectra.
+        const QStringList ids = options.command == CliOptions::Command::Export ? words.at(1).split(QLatin1Char(','))
+                                                                               : QStringList{words.at(1)};
+        for (const QString &word : ids) {
+            bool number = false;
+            const qint64 id = word.trimmed().toLongLong(&number);
+            if (!number || id <= 0)
+                return {UsageError::BadNumber, words.at(1)};
+            options.exportIds.append(id);
+        }
+        options.exportId = options.exportIds.first();
     }
     // history filters its archived downloads by a numeric serial; the meter commands choose the
     // attached meter by the serial text list prints; export takes neither filter.

@@ -19,6 +19,7 @@
 //   lumivane-cli [OPTIONS] colour [--serial N] -o FILE
 //   lumivane-cli [OPTIONS] history [--serial N] [--since DATE] [--grep TEXT] [--json]
 //   lumivane-cli [OPTIONS] export ID [--original] -o FILE
+//   lumivane-cli [OPTIONS] export ID1,ID2,... [--original] -o FILE
 //   lumivane-cli [OPTIONS] annotate ID [--title T] [--location L] [--operator O] [--note N] [--json]
 //   lumivane-cli [OPTIONS] report -o FILE.pdf [--title T] [--location L] [--operator O] [--note N] [--paper a4|letter]
 // FILE "-" is standard output.
@@ -53,7 +54,8 @@ struct CliOptions
     std::optional<qint32> serial; // history --serial
     QString meterSerial;          // --serial of the meter commands, as given; empty: the first meter found
     QDate since;                  // history --since (local date); invalid: from the first download
-    qint64 exportId = 0;          // export ID, annotate ID
+    qint64 exportId = 0;          // export ID, annotate ID (the first of a comparison's)
+    QList<qint64> exportIds;      // export ID1,ID2,...: every id named; more than one compares them
     bool original = false;        // export --original: what the meter gave, without the user's edits
     QString grep;                 // history --grep: only downloads whose notes hold it
     bool pdf = false;             // --format pdf

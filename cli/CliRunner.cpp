@@ -750,6 +750,8 @@ int CliRunner::runHistory()
 
 int CliRunner::runExport()
 {
+    if (options.exportIds.size() > 1)
+        return runComparison();
     QString reason;
     const std::unique_ptr<MeasurementArchive> archive = openArchive(reason, MeasurementArchive::Access::ReadOnly);
     if (!archive)

@@ -66,6 +66,8 @@ private:
     int runSpectra(DownloadTables::Contents contents);
     int runHistory();
     int runExport();
+    // export ID1,ID2,...: the spectra of several archived downloads in one table (CliComparison.cpp).
+    int runComparison();
     // Shows an archived download's notes, or changes those given.
     int runAnnotate();
     // Downloads the records and, for kinds with spectra, the spectra, and writes one report.

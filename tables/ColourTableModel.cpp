@@ -140,8 +140,10 @@ bool ColourTableModel::tooDim(int row) const
 
 QString ColourTableModel::text(int row, int column) const
 {
-    if (column == 0)
-        return QString::number(row + 1);
+    if (column == 0) {
+        const std::vector<SpectralRecord> &records = spectra.records();
+        return size_t(row) < records.size() ? records[size_t(row)].numberText(row + 1) : QString::number(row + 1);
+    }
     if (column == nameColumn())
         return name(row);
     if (column >= firstMelanopicColumn())
@@ -159,7 +161,11 @@ ExportTable ColourTableModel::exportTable(int firstNumber) const
     for (int c = 0; c < columns; ++c)
         table.setHeaderText(c, title(c));
     for (int r = 0; r < rowCount(); ++r) {
-        table.setCellNumber(r, 0, QString::number(firstNumber + r));
+        // A compared record's number names its download: a text.
+        if (const SpectralRecord &record = spectra.records()[size_t(r)]; record.isCompared())
+            table.setCellText(r, 0, record.numberText(r + 1));
+        else
+            table.setCellNumber(r, 0, QString::number(firstNumber + r));
         if (nameColumn() >= 0)
             table.setCellText(r, nameColumn(), name(r));
         for (int f = 0; f < ColourFigures::Count; ++f) {

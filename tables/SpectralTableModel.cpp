@@ -28,6 +28,8 @@ void SpectralTableModel::setChinese(bool languageFlag)
 
 int SpectralTableModel::nameColumn() const
 {
+    if (comparison)
+        return comparisonNames ? 1 : -1;
     return kind && kind->spectralName ? 1 : -1;
 }
 
@@ -54,6 +56,7 @@ void SpectralTableModel::setUp(const QList<int> &unitSlots, const UnitCatalog &u
     beginResetModel();
     titled = true;
     titleChecked = true;
+    comparison = false;
     wavelengthDecimals = decimals;
     spectra.clear();
     names.clear();
@@ -76,21 +79,64 @@ bool SpectralTableModel::appendRecord(const SpectralRecord &record, const QStrin
 
 void SpectralTableModel::appendDownload(const MeterFlow::Download &download, int mode, qint64 firstIndex)
 {
-    if (!kind)
+    if (kind)
+        appendRecords(download, *kind, mode, SpectralRecord(), 0, firstIndex);
+}
+
+void SpectralTableModel::setUpComparison(bool withNames)
+{
+    beginResetModel();
+    titled = true;
+    titleChecked = true;
+    comparison = true;
+    comparisonNames = withNames;
+    // Every record brings its own decimals; these stand for none.
+    wavelengthDecimals = QList<int>(MeterFacts::SpectralValueCount, 2);
+    spectra.clear();
+    names.clear();
+    endResetModel();
+    Q_EMIT curvesChanged();
+}
+
+void SpectralTableModel::appendCompared(const MeterFlow::Download &download, qint64 id, int uiIndex, int mode,
+                                        const QList<int> &unitSlots, const UnitCatalog &unitCatalog)
+{
+    const MeterKind *recordKind = MeterKind::find(uiIndex);
+    if (!recordKind || !comparison || unitSlots.size() < MeterFacts::UnitSlotCount)
         return;
+    QList<int> wavelengthSlots;
+    for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
+        wavelengthSlots << MeterFacts::FirstWavelengthSlot + i;
+    SpectralRecord pattern;
+    const QList<ColumnUnit> units = ColumnModel::unitsOfSlots(wavelengthSlots, unitSlots, unitCatalog);
+    for (const ColumnUnit &unit : units)
+        pattern.decimals << unit.decimals;
+    // The wavelengths of a meter share one unit.
+    pattern.unit = units.isEmpty() ? QString() : units.first().text;
+    appendRecords(download, *recordKind, mode, pattern, id);
+}
+
+void SpectralTableModel::appendRecords(const MeterFlow::Download &download, const MeterKind &recordKind, int mode,
+                                       const SpectralRecord &pattern, qint64 comparedId, qint64 firstIndex)
+{
     for (qint64 k = 0; k < download.count; ++k) {
-        SpectralRecord record;
-        if (!SpectralValues::extract(download.records, int(k), *kind, mode, record.values))
+        SpectralRecord record = pattern;
+        if (!SpectralValues::extract(download.records, int(k), recordKind, mode, record.values))
             break;
         RecordField photometric;
-        if (SpectralValues::photometric(download.records, int(k), *kind, mode, photometric)
+        if (SpectralValues::photometric(download.records, int(k), recordKind, mode, photometric)
             && photometric.marker == ValueMarker::None) {
             record.hasPhotometric = true;
             record.photometric = photometric.value;
         }
-        record.tooDim = SpectralValues::tooDim(download.records, int(k), *kind, mode);
+        record.tooDim = SpectralValues::tooDim(download.records, int(k), recordKind, mode);
         record.recordIndex = firstIndex + k;
-        const QString name = kind->spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
+        if (comparedId != 0) {
+            record.download = comparedId;
+            record.downloadRecord = int(k) + 1;
+        }
+        const QString name =
+            recordKind.spectralName ? RecordDecoder::recordName(download.names, int(k)) : QString();
         if (!appendRecord(record, name))
             break;
     }
@@ -153,13 +199,15 @@ QString SpectralTableModel::text(int row, int column) const
             return TextCatalogue::text(Text::Curve, chinese);
         return TextCatalogue::text(Text::Operation, chinese);
     }
+    const SpectralRecord &record = spectra[size_t(row - 1)];
     if (column == 0)
-        return QString::number(row);
+        return record.numberText(row);
     if (column == nameColumn())
         return names.at(row - 1);
     if (column >= values && column < values + MeterFacts::SpectralValueCount) {
         const int i = column - values;
-        return RecordRowTexts::number(spectra[size_t(row - 1)].values[size_t(i)], wavelengthDecimals.at(i));
+        const int shown = record.decimals.isEmpty() ? wavelengthDecimals.at(i) : record.decimals.value(i, 2);
+        return RecordRowTexts::number(record.values[size_t(i)], shown);
     }
     if (column == operationColumn())
         return TextCatalogue::text(Text::DeleteButton, chinese);
@@ -177,7 +225,10 @@ ExportTable SpectralTableModel::exportTable(int firstNumber) const
         table.setHeaderText(c, text(0, c));
         // Record numbers and spectral values go out as numbers, names as texts.
         for (int r = 1; r <= recordCount(); ++r) {
-            if (c == 0)
+            // A compared record's number names its download ("#12-3"): a text.
+            if (c == 0 && spectra[size_t(r - 1)].isCompared())
+                table.setCellText(r - 1, c, text(r, c));
+            else if (c == 0)
                 table.setCellNumber(r - 1, c, QString::number(firstNumber - 1 + r));
             else if (c == nameColumn())
                 table.setCellText(r - 1, c, text(r, c));
@@ -221,6 +272,14 @@ QVariant SpectralTableModel::data(const QModelIndex &index, int role) const
         if (column == curveColumn() || (row > 0 && column == operationColumn()))
             return {};
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::ToolTipRole: {
+        // A compared record's values are in its own meter's unit: the cell says which.
+        const int values = firstValueColumn();
+        if (row == 0 || column < values || column >= values + MeterFacts::SpectralValueCount
+            || spectra[size_t(row - 1)].unit.isEmpty())
+            return {};
+        return QStringLiteral("%1 %2").arg(text(row, column), spectra[size_t(row - 1)].unit);
+    }
     case ButtonRole:
         return row > 0 && column == operationColumn();
     default:

@@ -37,6 +37,16 @@ public:
     // Appends the spectra of every downloaded record, in the meter's mode; the download's first
     // record is record firstIndex of the meter's.
     void appendDownload(const MeterFlow::Download &download, int mode, qint64 firstIndex = 0);
+
+    // A comparison of downloads, perhaps of different meters: the title row (with the name column
+    // when any compared kind shows names) and no records; each download is then appended with
+    // appendCompared, its records carrying their numbers, decimals and unit.
+    void setUpComparison(bool withNames);
+    // The records of archived download `id` of kind uiIndex in `mode`, its values shown with the
+    // unit its unit slots name in the unit catalog it was read with.
+    void appendCompared(const MeterFlow::Download &download, qint64 id, int uiIndex, int mode,
+                        const QList<int> &unitSlots, const UnitCatalog &unitCatalog);
+    bool isComparison() const { return comparison; }
     void removeRecord(int index);
     // Keeps only the title row.
     void clearRecords();
@@ -75,11 +85,17 @@ Q_SIGNALS:
 private:
     QString text(int row, int column) const;
     int firstValueColumn() const;
+    // Appends the download's records as `kind` gives them, each a copy of `pattern` with its values;
+    // the download's first record is record firstIndex of the meter's.
+    void appendRecords(const MeterFlow::Download &download, const MeterKind &recordKind, int mode,
+                       const SpectralRecord &pattern, qint64 comparedId = 0, qint64 firstIndex = 0);
 
     const MeterKind *kind;
     bool chinese = true;
     bool titled = false; // the title row and the columns exist (after the first set-up)
     bool titleChecked = true;
+    bool comparison = false;      // the records come from several downloads (setUpComparison)
+    bool comparisonNames = false; // a comparison's name column
     QList<int> wavelengthDecimals;
     std::vector<SpectralRecord> spectra;
     QStringList names;

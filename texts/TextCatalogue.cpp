@@ -140,6 +140,10 @@ const Pair texts[] = {
      "                    FILE 以 .pdf 结尾或 --format pdf 时写该下载的测量报告 (备注作为报告信息)\n"
      "  annotate ID       显示存档中编号为 ID 的下载的备注; 给出 --title、--location、--operator、--note\n"
      "                    时只修改给出的项 (空值清除该项)\n"
+     "  export ID1,ID2,... -o FILE\n"
+     "                    将这些光谱下载对比写入 FILE (各为其当前状态, 加 --original 则为原始数据): 所有记录\n"
+     "                    在一张光谱表中, 编号带下载编号 (#12-3 为下载 12 的第 3 条记录), 各按自己仪器的\n"
+     "                    单位; 仪器信息表列出每个下载\n"
      "  report -o FILE.pdf 读取测量记录 (仪器类型 1 至 5 还读取光谱数据) 并写成一份 PDF 测量报告:\n"
      "                    仪器、下载时间、记录表, 以及光谱曲线、CIE 1931 色品图、颜色表和光谱数据表\n"
      "\n"
@@ -199,6 +203,11 @@ const Pair texts[] = {
      "                    writes the download's report, its notes as the report's details\n"
      "  annotate ID       show the notes of archived download ID; with --title, --location,\n"
      "                    --operator or --note, change only those given (an empty value clears one)\n"
+     "  export ID1,ID2,... -o FILE\n"
+     "                    compare these spectral downloads in FILE (each as it stands now, or with\n"
+     "                    --original as the meter gave it): all their records in one spectral table,\n"
+     "                    numbered with their download (#12-3: record 3 of download 12), each in its\n"
+     "                    own meter's unit; the Meter sheet lists every download\n"
      "  report -o FILE.pdf download the records (and, for meter kinds 1 to 5, the spectra) and\n"
      "                    write one PDF measurement report: the meter, the download time, the\n"
      "                    records table, the spectrum chart, the CIE 1931 diagram, the colour\n"
@@ -384,6 +393,18 @@ const Pair texts[] = {
     {"%1 只用于 report 和 annotate 命令", "%1 is only for the report and annotate commands"},
     {"--paper 只能是 a4 或 letter, 而不是 %1", "--paper takes a4 or letter, not %1"},
     {"%1 只用于 export 命令", "%1 is only for the export command"},
+
+    {"对比光谱", "Compare Spectra"},
+    {"在一个表格和图表中对比所选下载的光谱", "Compare the spectra of the selected downloads in one table and chart"},
+    {"选择两个或更多光谱下载 (按住 Ctrl 或 Shift 选择) 即可对比",
+     "Select two or more spectral downloads (hold Ctrl or Shift) to compare them"},
+    {"只能对比光谱下载 (仪器类型 1 至 5); 所选的下载中有记录表",
+     "Only spectral downloads (meter kinds 1 to 5) can be compared; the selection holds a records table"},
+    {"光谱对比", "Spectral Comparison"},
+    {"下载", "Download"},
+    {"光谱单位", "Spectral unit"},
+    {"下载 %1 不是光谱下载 (仪器类型 1 至 5 的光谱表或颜色表), 不能对比",
+     "download %1 is no spectral download (a spectral or colour table of meter kinds 1 to 5) and cannot be compared"},
 };
 
 static_assert(sizeof texts / sizeof texts[0] == size_t(Text::Count), "one text pair per id");

@@ -273,6 +273,18 @@ enum class Text {
     // %1: an option of export given to another command.
     UsageExportOnly,
 
+    // Comparing the spectra of archived downloads: the History dialog's button, its tooltips
+    // (enabled, and why not), the spectral dialog's title for a comparison, the meter sheet's rows
+    // naming each download and its spectral unit, and the command line's refusals (%1: the id).
+    CompareButton,
+    CompareTip,
+    CompareNeedsTwo,
+    CompareOnlySpectra,
+    ComparisonTitle,
+    MeterSheetDownload,
+    MeterSheetSpectralUnit,
+    CliNotSpectral,
+
     Count
 };
 

@@ -142,6 +142,7 @@ void HistoryDialog::buildForm()
         if (button.label == Text::HistoryOpen) {
             layout->addWidget(exportButton, 0, column++);
             layout->addWidget(makeReportButton(), 0, column++);
+            layout->addWidget(makeCompareButton(), 0, column++);
         }
     }
 
@@ -164,7 +165,8 @@ void HistoryDialog::buildForm()
     tableView_downloads->setObjectName(QStringLiteral("tableView_downloads"));
     tableView_downloads->setModel(bySerial);
     tableView_downloads->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableView_downloads->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several downloads may be selected to compare their spectra.
+    tableView_downloads->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tableView_downloads->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_downloads->setTabKeyNavigation(false);
     tableView_downloads->verticalHeader()->hide();
@@ -176,6 +178,7 @@ void HistoryDialog::buildForm()
     buildNotesPane(listAndNotes);
     listAndNotes->setStretchFactor(0, 3);
     listAndNotes->setStretchFactor(1, 1);
+    followSelectionForCompare();
     splitter_preview = new QSplitter(Qt::Horizontal, splitter);
     tableView_download = new DataTableView(splitter_preview);
     tableView_download->setObjectName(QStringLiteral("tableView_download"));

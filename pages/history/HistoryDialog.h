@@ -71,6 +71,8 @@ public Q_SLOTS:
     void restoreOriginal();
 
     void done(int result) override;
+    // Opens the spectral dialog over the selected spectral downloads (HistoryComparison.cpp).
+    void compareSelected();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,6 +92,11 @@ private:
     // The date fields open their calendars at the archive's first day and at today.
     void placeCalendars();
     qint64 selectedId() const;
+    // The downloads selected in the list, as the list shows them.
+    QList<ArchiveEntry> selectedDownloads() const;
+    // The compare button, enabled while the selection can be compared, its tooltip saying why not.
+    QPushButton *makeCompareButton();
+    void followSelectionForCompare();
     // The selected download's origin, the table written from it and its memory; false, with the
     // reason shown, when it cannot be read or does not agree with itself.
     bool loadSelected(DownloadOrigin &origin, DownloadTables::Contents &contents, MeterFlow::Download &download);
@@ -143,4 +150,5 @@ private:
     // Fields of notes that could not be saved, by download: they go out again with the next change.
     QHash<qint64, QList<NoteField>> unsavedNotes;
     bool notesFailureTold = false;
+    QPushButton *pushButton_compare = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "MeterSheet.h"
 #include "ReportRequest.h"
 #include "ReportTexts.h"
+#include "SpectralComparison.h"
 #include "SpectralTableModel.h"
 #include "SpectrumChartView.h"
 #include "TableEditSaver.h"
@@ -38,13 +39,43 @@ MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageF
       colours(new ColourTableModel(*model, this)),
       unitCatalog(unitCatalog),
       languageFlag(languageFlag),
-      connection(connection),
+      connection(&connection),
       dialogs(dialogs)
 {
     state.uiIndex = uiIndex;
     model->setChinese(languageFlag);
     setUpForm();
+    fitScreen();
 
+    if (!readSlotsAndMode())
+        return;
+    tableWidget_data->setFont(windowFont(10));
+    setUpTable();
+}
+
+MeterPage::MeterPage(const SpectralComparison &comparison, bool languageFlag, UserDialogs &dialogs, QWidget *parent)
+    : QDialog(parent),
+      model(new SpectralTableModel(comparison.uiIndex(), this)),
+      colours(new ColourTableModel(*model, this)),
+      languageFlag(languageFlag),
+      comparisonSheet(comparison.meterSheet(languageFlag)),
+      connection(nullptr),
+      dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("MeterPage_comparison"));
+    state.uiIndex = comparison.uiIndex();
+    model->setChinese(languageFlag);
+    setUpForm();
+    // Nothing to read: the records are the archive's.
+    pushButton_readRecords->hide();
+    setWindowTitle(text(Text::ComparisonTitle));
+    fitScreen();
+    tableWidget_data->setFont(windowFont(10));
+    comparison.fill(*model);
+}
+
+void MeterPage::fitScreen()
+{
     if (const QScreen *shown = screen()) {
         // The whole screen but a margin for the title bar and the panel, never less than fits.
         const QRect available = shown->availableGeometry();
@@ -53,11 +84,15 @@ MeterPage::MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageF
     }
     // No help button in the title bar.
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+}
 
-    if (!readSlotsAndMode())
-        return;
-    tableWidget_data->setFont(windowFont(10));
-    setUpTable();
+ExportSheet MeterPage::meterSheet() const
+{
+    if (comparisonSheet)
+        return *comparisonSheet;
+    // The sheet about the meter carries what the user wrote about the download in the history.
+    return MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag,
+                            WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes()));
 }
 
 MeterPage::~MeterPage()
@@ -270,11 +305,11 @@ void MeterPage::inform(Text id)
 bool MeterPage::readSlotsAndMode()
 {
     // Without a link nothing is asked: it is the unit slots that could not be read.
-    if (!connection.isLinkOpen()) {
+    if (!connection || !connection->isLinkOpen()) {
         inform(Text::UnitNumbersFailed);
         return false;
     }
-    if (const auto message = MeterFlow::message(MeterFlow(connection.protocol(), state).readSlotsAndMode())) {
+    if (const auto message = MeterFlow::message(MeterFlow(connection->protocol(), state).readSlotsAndMode())) {
         inform(*message);
         return false;
     }
@@ -299,7 +334,8 @@ void MeterPage::slot_deleteRow(int row)
 
 void MeterPage::reject()
 {
-    if (model->rowCount() > 1 && !dialogs.question(this, text(Text::Tip), text(Text::CloseSpectralQuestion)))
+    // A comparison's records stay in the archive: closing loses nothing.
+    if (!comparisonSheet && model->rowCount() > 1 && !dialogs.question(this, text(Text::Tip), text(Text::CloseSpectralQuestion)))
         return;
     QDialog::reject();
 }
@@ -321,7 +357,7 @@ void MeterPage::on_tableWidget_data_cellDoubleClicked(int row, int column)
 
 void MeterPage::on_pushButton_readRecords_clicked()
 {
-    if (!connection.isLinkOpen())
+    if (!connection || !connection->isLinkOpen())
         return;
     if (model->rowCount() >= 2) {
         // The download replaces the records: saved first, or emptied at once.
@@ -338,10 +374,10 @@ void MeterPage::on_pushButton_readRecords_clicked()
 
 void MeterPage::downloadRecords()
 {
-    DialogDownloadProgress progress(dialogs, this, languageFlag, connection);
+    DialogDownloadProgress progress(dialogs, this, languageFlag, *connection);
     MeterFlow::Download download;
     const MeterFlow::Result result =
-        MeterFlow(connection.protocol(), state).download(MeterFlow::Spectra, download, &progress, [this] {
+        MeterFlow(connection->protocol(), state).download(MeterFlow::Spectra, download, &progress, [this] {
             setUpTable();
         });
     if (const auto message = MeterFlow::message(result)) {
@@ -384,20 +420,15 @@ bool MeterPage::on_pushButton_exportExcel_clicked()
 
 bool MeterPage::exportToWorkbook(TableExport::DeclinedRetry declinedRetry)
 {
-    // Rows below the title row go out, titled by the title row; the table keeps its title row. The
-    // sheet about the meter carries what the user wrote about the download in the history.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag,
-                                                    WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes()));
-    return TableExport::exportTable(this, model->exportTable(), {meterSheet}, model->rowCount(), dialogs, languageFlag,
+    // Rows below the title row go out, titled by the title row; the table keeps its title row.
+    return TableExport::exportTable(this, model->exportTable(), {meterSheet()}, model->rowCount(), dialogs, languageFlag,
                                     declinedRetry, [this] { model->clearRecords(); });
 }
 
 bool MeterPage::on_pushButton_exportColour_clicked()
 {
     // The colour table is computed from the spectra: exporting it takes nothing away from them.
-    const ExportSheet meterSheet = MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag,
-                                                    WindowArchive::notesOf(downloadId()).value_or(ArchiveNotes()));
-    return TableExport::exportTable(this, colours->exportTable(), {meterSheet}, colours->rowCount() + 1, dialogs,
+    return TableExport::exportTable(this, colours->exportTable(), {meterSheet()}, colours->rowCount() + 1, dialogs,
                                     languageFlag, TableExport::DeclinedRetry::KeepTable, [] {});
 }
 
@@ -406,7 +437,7 @@ void MeterPage::makeReport()
     // The report shows the dialog as it is: its records, their names and ticked curves.
     ReportContent content;
     content.details.chinese = languageFlag;
-    content.setMeterFacts(MeterSheet::make(keyInfo, state, model->recordCount(), downloaded, languageFlag));
+    content.setMeterFacts(meterSheet());
     content.addSpectral(*model, *colours);
     if (const std::optional<ArchiveNotes> notes = WindowArchive::notesOf(downloadId()))
         ReportRequest::proposeNotes(content.details, *notes);

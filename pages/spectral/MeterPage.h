@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CatalogTypes.h"
+#include "ExportSheet.h"
 #include "KeyInfo.h"
 #include "MeterState.h"
 #include "SpectralRecord.h"
@@ -12,9 +13,11 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <optional>
 #include <vector>
 
 class ChromaticityChartView;
+class SpectralComparison;
 class ColourTableModel;
 class DataTableView;
 class MeterConnection;
@@ -44,6 +47,10 @@ public:
     // meter at once; a failed read is reported and the dialog opens with an empty table.
     MeterPage(int uiIndex, const UnitCatalog &unitCatalog, bool languageFlag, MeterConnection &connection,
               UserDialogs &dialogs, QWidget *parent = nullptr);
+    // The same dialog over a comparison of archived spectral downloads: their records, numbered
+    // with their download, in one table, chart, diagram and colour table; exports list every
+    // download in the meter sheet. There is no meter to read, and nothing to lose on closing.
+    MeterPage(const SpectralComparison &comparison, bool languageFlag, UserDialogs &dialogs, QWidget *parent = nullptr);
     ~MeterPage() override;
 
     const SpectralTableModel &spectralModel() const { return *model; }
@@ -80,6 +87,10 @@ protected:
 
 private:
     void setUpForm();
+    // The whole screen but a margin, never less than fits.
+    void fitScreen();
+    // The sheet about where the records came from: the meter, or every compared download.
+    ExportSheet meterSheet() const;
     // The table/charts and chart boundaries: restored from the settings, kept there when moved.
     void restoreSplitters();
     void keepSplitters();
@@ -124,6 +135,7 @@ private:
     bool languageFlag;
     QPointer<TableEditSaver> edits; // a child of the dialog while the table shows a download
 
-    MeterConnection &connection;
+    std::optional<ExportSheet> comparisonSheet; // set for a comparison
+    MeterConnection *const connection;          // nullptr for a comparison
     UserDialogs &dialogs;
 };
