@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double leftMargin = 44, rightMargin = 12, topMargin = 26, bottomMargin = 38;
+constexpr double leftMargin = 58, rightMargin = 12, topMargin = 26, bottomMargin = 38;
 constexpr double tickLength = 6;
 constexpr double labelWidth = 40, labelHeight = 14;
 
@@ -59,17 +59,27 @@ void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
     chart.plot = QRectF(area.x() + leftMargin + spare / 2, area.y() + topMargin, plotW, plotH);
 
     const QRectF &plot = chart.plot;
+    // Every 0.1 is labelled where the labels stand apart, otherwise every 0.2 (or 0.4): a label
+    // such as "0.3" needs about xLabelRoom pixels, and a line of text labelHeight.
+    constexpr double xLabelRoom = 30;
+    const double xSpacing = plot.width() / 8;
+    const int xEvery = xSpacing >= xLabelRoom ? 1 : xSpacing * 2 >= xLabelRoom ? 2 : 4;
+    const double ySpacing = plot.height() / 9;
+    const int yEvery = ySpacing >= labelHeight + 2 ? 1 : ySpacing * 2 >= labelHeight + 2 ? 2 : 3;
     for (int i = 0; i <= 8; ++i) {
         const double x = plot.left() + i * plot.width() / 8;
         chart.gridLines.append(QLineF(x, plot.top(), x, plot.bottom()));
-        chart.axisLabels.append({centredRect(QPointF(x, plot.bottom() + labelHeight / 2 + 2), labelWidth, labelHeight),
-                                 QString::number(i / 10.0, 'f', 1), Qt::AlignCenter});
+        if (i % xEvery == 0)
+            chart.axisLabels.append({centredRect(QPointF(x, plot.bottom() + labelHeight / 2 + 2),
+                                                 std::min(labelWidth, xSpacing * xEvery), labelHeight),
+                                     QString::number(i / 10.0, 'f', 1), Qt::AlignCenter});
     }
     for (int j = 0; j <= 9; ++j) {
         const double y = plot.bottom() - j * plot.height() / 9;
         chart.gridLines.append(QLineF(plot.left(), y, plot.right(), y));
-        chart.axisLabels.append({QRectF(plot.left() - labelWidth - 4, y - labelHeight / 2, labelWidth, labelHeight),
-                                 QString::number(j / 10.0, 'f', 1), Qt::AlignRight | Qt::AlignVCenter});
+        if (j % yEvery == 0)
+            chart.axisLabels.append({QRectF(plot.left() - labelWidth - 4, y - labelHeight / 2, labelWidth, labelHeight),
+                                     QString::number(j / 10.0, 'f', 1), Qt::AlignRight | Qt::AlignVCenter});
     }
     chart.axes = {QLineF(plot.bottomLeft(), plot.bottomRight()), QLineF(plot.bottomLeft(), plot.topLeft())};
     chart.xTitle = {QRectF(plot.left(), plot.bottom() + labelHeight + 4, plot.width(), bottomMargin - labelHeight - 4),
@@ -142,24 +152,64 @@ QPointF ChromaticityChart::toArea(const ChromaticityXy &c) const
     return QPointF(plot.left() + c.x / xMaximum * plot.width(), plot.bottom() - c.y / yMaximum * plot.height());
 }
 
-ChromaticityChart ChromaticityChartGeometry::compute(const QRectF &area, const std::vector<ColourMetrics> &metrics,
-                                                     const std::vector<SpectralRecord> &records, bool languageFlag)
+ChromaticityChart ChromaticityChartGeometry::frame(const QRectF &area, bool languageFlag)
 {
     ChromaticityChart chart;
     addFrame(chart, area, languageFlag);
     addSpectralLocus(chart);
     addPlanckianLocus(chart);
-
-    const size_t count = std::min(metrics.size(), records.size());
-    for (size_t k = 0; k < count; ++k) {
-        if (!records[k].curveVisible || !metrics[k].valid)
-            continue;
-        const QPointF centre = chart.toArea(metrics[k].xy);
-        chart.points.append({int(k),
-                             centre,
-                             SpectrumChartGeometry::curveColour(int(k)),
-                             {QRectF(centre.x() + 5, centre.y() - labelHeight - 3, labelWidth, labelHeight),
-                              records[k].numberText(int(k) + 1), Qt::AlignLeft | Qt::AlignVCenter}});
-    }
     return chart;
+}
+
+QVector<ChromaticityPoint> ChromaticityChartGeometry::points(const ChromaticityChart &chart,
+                                                             const std::vector<ColourMetrics> &metrics,
+                                                             const std::vector<SpectralRecord> &records, int first,
+                                                             int end)
+{
+    QVector<ChromaticityPoint> points;
+    const int count = int(std::min(metrics.size(), records.size()));
+    for (int k = std::max(first, 0); k < std::min(end, count); ++k) {
+        if (!records[size_t(k)].curveVisible || !metrics[size_t(k)].valid)
+            continue;
+        const QPointF centre = chart.toArea(metrics[size_t(k)].xy);
+        points.append({k,
+                       centre,
+                       SpectrumChartGeometry::curveColour(k),
+                       {QRectF(centre.x() + 5, centre.y() - labelHeight - 3, labelWidth, labelHeight),
+                        records[size_t(k)].numberText(k + 1), Qt::AlignLeft | Qt::AlignVCenter}});
+    }
+    return points;
+}
+
+ChromaticityChart ChromaticityChartGeometry::compute(const QRectF &area, const std::vector<ColourMetrics> &metrics,
+                                                     const std::vector<SpectralRecord> &records, bool languageFlag)
+{
+    ChromaticityChart chart = frame(area, languageFlag);
+    chart.points = points(chart, metrics, records, 0, int(records.size()));
+    return chart;
+}
+
+std::optional<ChromaticityPoint> ChromaticityChartGeometry::pointAt(const QVector<ChromaticityPoint> &points,
+                                                                    const QPointF &position)
+{
+    // The last point drawn lies on top.
+    for (auto point = points.crbegin(); point != points.crend(); ++point) {
+        const QPointF offset = point->centre - position;
+        if (std::hypot(offset.x(), offset.y()) <= ChromaticityPoint::radius + 1)
+            return *point;
+    }
+    return std::nullopt;
+}
+
+bool ChromaticityChartGeometry::labelsStandClear(const QVector<ChromaticityPoint> &points)
+{
+    if (points.size() > mostLabels)
+        return false;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        for (qsizetype j = i + 1; j < points.size(); ++j) {
+            if (points[i].label.rect.intersects(points[j].label.rect))
+                return false;
+        }
+    }
+    return true;
 }

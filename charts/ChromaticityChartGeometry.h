@@ -12,11 +12,14 @@
 #include <QRectF>
 #include <QVector>
 
+#include <optional>
 #include <vector>
 
 // A record's chromaticity: a dot in its curve colour, labelled with its row number.
 struct ChromaticityPoint
 {
+    static constexpr double radius = 4.5;
+
     int recordIndex = 0;
     QPointF centre;
     QColor colour;
@@ -55,4 +58,16 @@ public:
     // metrics[k] is the colour of records[k].
     static ChromaticityChart compute(const QRectF &area, const std::vector<ColourMetrics> &metrics,
                                      const std::vector<SpectralRecord> &records, bool languageFlag);
+    // The diagram without points: frame, loci and their labels.
+    static ChromaticityChart frame(const QRectF &area, bool languageFlag);
+    // The points of the ticked records among records [first, end) that have a chromaticity.
+    static QVector<ChromaticityPoint> points(const ChromaticityChart &chart, const std::vector<ColourMetrics> &metrics,
+                                             const std::vector<SpectralRecord> &records, int first, int end);
+    // The point drawn over `position` (the last drawn of those it touches); none where there is none.
+    static std::optional<ChromaticityPoint> pointAt(const QVector<ChromaticityPoint> &points, const QPointF &position);
+    // Beyond this many points, their numbers would crowd the diagram whatever their places.
+    static constexpr int mostLabels = 40;
+    // Whether the points' numbers can all be drawn without one touching another: beyond a few
+    // dozen points they would crowd the diagram whatever their places.
+    static bool labelsStandClear(const QVector<ChromaticityPoint> &points);
 };

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr double pointRadius = 4.5;
-
 // sRGB's transfer function of a linear value in [0, 1].
 double encoded(double linear)
 {
@@ -105,25 +103,20 @@ void drawTexts(QPainter &painter, const QVector<ChartText> &texts)
         painter.drawText(text.rect, int(text.alignment), text.text);
 }
 
-// Whether the points' numbers can all be drawn without one touching another. Beyond a few dozen
-// points they would crowd the diagram whatever their places.
-bool labelsStandClear(const QVector<ChromaticityPoint> &points)
-{
-    constexpr int mostLabels = 40;
-    if (points.size() > mostLabels)
-        return false;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        for (qsizetype j = i + 1; j < points.size(); ++j) {
-            if (points[i].label.rect.intersects(points[j].label.rect))
-                return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &chart)
+{
+    if (chart.plot.isEmpty())
+        return;
+    drawFrame(painter, chart);
+    drawPoints(painter, chart.points);
+    // Numbers only while they stand clear of each other; many points would bury the diagram.
+    if (ChromaticityChartGeometry::labelsStandClear(chart.points))
+        drawPointLabels(painter, chart.points);
+}
+
+void ChromaticityChartPainter::drawFrame(QPainter &painter, const ChromaticityChart &chart)
 {
     if (chart.plot.isEmpty())
         return;
@@ -166,16 +159,35 @@ void ChromaticityChartPainter::draw(QPainter &painter, const ChromaticityChart &
     painter.setPen(pen(Qt::black, 1));
     drawTexts(painter, chart.wavelengthLabels);
     drawTexts(painter, chart.temperatureLabels);
+    painter.restore();
+}
 
+void ChromaticityChartPainter::drawPoints(QPainter &painter, const QVector<ChromaticityPoint> &points)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(pen(Qt::black, 1));
-    for (const ChromaticityPoint &point : chart.points) {
+    for (const ChromaticityPoint &point : points) {
         painter.setBrush(point.colour);
-        painter.drawEllipse(point.centre, pointRadius, pointRadius);
+        painter.drawEllipse(point.centre, ChromaticityPoint::radius, ChromaticityPoint::radius);
     }
-    // Numbers only while they stand clear of each other; many points would bury the diagram.
-    if (labelsStandClear(chart.points)) {
-        for (const ChromaticityPoint &point : chart.points)
-            painter.drawText(point.label.rect, int(point.label.alignment), point.label.text);
+    painter.restore();
+}
+
+void ChromaticityChartPainter::drawPointLabels(QPainter &painter, const QVector<ChromaticityPoint> &points)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont small = painter.font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+    painter.setFont(small);
+    painter.setPen(pen(Qt::black, 1));
+    for (const ChromaticityPoint &point : points) {
+        // A pale box under a number keeps it legible over the loci and their labels.
+        const QRectF box = painter.boundingRect(point.label.rect, int(point.label.alignment), point.label.text);
+        painter.fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 200));
+        painter.drawText(point.label.rect, int(point.label.alignment), point.label.text);
     }
     painter.restore();
 }

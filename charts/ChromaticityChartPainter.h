@@ -11,5 +11,9 @@ class QPainter;
 class ChromaticityChartPainter
 {
 public:
+    // The whole diagram: drawFrame, drawPoints and, while they stand clear, drawPointLabels.
     static void draw(QPainter &painter, const ChromaticityChart &chart);
+    static void drawFrame(QPainter &painter, const ChromaticityChart &chart);
+    static void drawPoints(QPainter &painter, const QVector<ChromaticityPoint> &points);
+    static void drawPointLabels(QPainter &painter, const QVector<ChromaticityPoint> &points);
 };

@@ -3,6 +3,7 @@
 
 #include "TextCatalogue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -35,15 +36,33 @@ QColor SpectrumChartGeometry::curveColour(int k)
     return palette[((k % count) + count) % count];
 }
 
+namespace {
+
+// The largest finite value of a record; 1 for a record without a positive one, which then stays
+// at or below the axis.
+double peakOf(const SpectralRecord &record)
+{
+    double peak = 0;
+    for (const float value : record.values) {
+        if (std::isfinite(value) && value > peak)
+            peak = value;
+    }
+    return peak > 0 ? peak : 1.0;
+}
+
+} // namespace
+
 ChartCurve SpectrumChartGeometry::curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k)
 {
     ChartCurve curve;
     curve.recordIndex = k;
     curve.colour = curveColour(k);
+    // The normalised scale draws each record's values in its own peaks.
+    const double unit = chart.scaleMode == SpectrumScale::Normalised ? peakOf(record) : 1.0;
     QPolygonF piece;
     for (int i = 0; i < SpectralRecord::valueCount; ++i) {
         const double x = chart.left + i * chart.plotW / 30;
-        const double y = (chart.top + chart.plotH) - chart.plotH * record.values[i] / chart.scale;
+        const double y = (chart.top + chart.plotH) - chart.plotH * (record.values[i] / unit) / chart.scale;
         if (!std::isfinite(y)) {
             if (!piece.isEmpty())
                 curve.pieces.append(piece);
@@ -71,9 +90,7 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
     const int fitting = int((chart.bottom - chart.top) / lineHeight);
     if (width <= swatchWidth || fitting < 1)
         return;
-    int ticked = 0;
-    for (const SpectralRecord &record : records)
-        ticked += record.curveVisible ? 1 : 0;
+    const int ticked = chart.tickedCount;
     const int shown = ticked <= fitting ? ticked : fitting - 1;
     for (int k = 0; k < int(records.size()) && chart.legend.size() < shown; ++k) {
         if (!records[size_t(k)].curveVisible)
@@ -94,10 +111,85 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
     }
 }
 
+// A step of 1, 2 or 5 times a power of ten that divides `top` into at most five steps.
+double labelStep(double top)
+{
+    const double rough = top / 5;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double multiple : {1.0, 2.0, 5.0}) {
+        if (multiple * power >= rough)
+            return multiple * power;
+    }
+    return 10 * power;
+}
+
+// The labels of the y axis: 0, 0.5 and 1.0 where the axis is relative; values in the unit, a
+// round step apart, where it is absolute.
+void addPowerLabels(SpectrumChart &chart, const QRectF &area)
+{
+    const double labelLeft = area.x() + area.width() / 10 - 5;
+    const double labelW = area.width() / 10;
+    if (chart.scaleMode != SpectrumScale::Absolute) {
+        // The value that set the scale is drawn at 5/6 of the plot height, level with "1.0".
+        const QRectF lower(labelLeft, chart.top + chart.plotH / 6, labelW, 5 * chart.plotH / 6);
+        chart.powerLabels.append({lower, QStringLiteral("0"), Qt::AlignRight | Qt::AlignBottom});
+        chart.powerLabels.append({lower, QStringLiteral("0.5"), Qt::AlignRight | Qt::AlignVCenter});
+        chart.powerLabels.append({QRectF(labelLeft, chart.top, labelW, 2 * chart.plotH / 6), QStringLiteral("1.0"),
+                                  Qt::AlignRight | Qt::AlignVCenter});
+        return;
+    }
+    const double top = double(chart.scale);
+    const double step = labelStep(top);
+    if (!(step > 0) || !std::isfinite(step))
+        return;
+    const int decimals = std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
+    const double height = chart.plotH / 6;
+    for (int n = 0; n * step <= top * (1 + 1e-9); ++n) {
+        const double y = chart.bottom - chart.plotH * (n * step) / top;
+        chart.powerLabels.append({QRectF(labelLeft, y - height / 2, labelW, height),
+                                  QString::number(n * step, 'f', decimals), Qt::AlignRight | Qt::AlignVCenter});
+    }
+}
+
+QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
+{
+    switch (chart.scaleMode) {
+    case SpectrumScale::Relative:
+        return TextCatalogue::text(Text::SpectrumAxisRelative, languageFlag);
+    case SpectrumScale::Normalised:
+        return TextCatalogue::text(Text::SpectrumAxisNormalised, languageFlag);
+    case SpectrumScale::Absolute:
+        break;
+    }
+    const QString title = TextCatalogue::text(Text::SpectrumAxisAbsolute, languageFlag);
+    return chart.unit.isEmpty() ? title : QStringLiteral("%1 (%2)").arg(title, chart.unit);
+}
+
 } // namespace
 
 SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
-                                             bool languageFlag, const QStringList &names, bool withCurves)
+                                             bool languageFlag, const QStringList &names, SpectrumScale mode,
+                                             const QString &unit)
+{
+    SpectrumChart chart = frame(area, records, languageFlag, names, mode, unit);
+    chart.curves = curves(chart, records, 0, int(records.size()));
+    return chart;
+}
+
+QVector<ChartCurve> SpectrumChartGeometry::curves(const SpectrumChart &chart, const std::vector<SpectralRecord> &records,
+                                                  int first, int end)
+{
+    QVector<ChartCurve> drawn;
+    for (int k = std::max(first, 0); k < end && k < int(records.size()); ++k) {
+        if (records[size_t(k)].curveVisible)
+            drawn.append(curveOf(chart, records[size_t(k)], k));
+    }
+    return drawn;
+}
+
+SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector<SpectralRecord> &records,
+                                           bool languageFlag, const QStringList &names, SpectrumScale mode,
+                                           const QString &unit)
 {
     const double X = area.x();
     const double Y = area.y();
@@ -138,25 +230,18 @@ SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vect
     chart.xTitle = {QRectF(X, Y + 9 * H / 10, W, H / 10),
                     languageFlag ? QStringLiteral("波段(nm)") : QStringLiteral("Wavelength(nm)"), Qt::AlignCenter};
 
-    chart.scale = scaleFor(records);
-    for (int k = 0; withCurves && k < int(records.size()); ++k) {
-        if (records[size_t(k)].curveVisible)
-            chart.curves.append(curveOf(chart, records[size_t(k)], k));
-    }
-
-    // The value that set the scale is drawn at 5/6 of the plot height, level with "1.0".
-    const double labelLeft = X + W / 10 - 5;
-    const double labelW = W / 10;
-    const QRectF lower(labelLeft, chart.top + chart.plotH / 6, labelW, 5 * chart.plotH / 6);
-    chart.powerLabels.append({lower, QStringLiteral("0"), Qt::AlignRight | Qt::AlignBottom});
-    chart.powerLabels.append({lower, QStringLiteral("0.5"), Qt::AlignRight | Qt::AlignVCenter});
-    chart.powerLabels.append({QRectF(labelLeft, chart.top, labelW, 2 * chart.plotH / 6), QStringLiteral("1.0"),
-                              Qt::AlignRight | Qt::AlignVCenter});
+    chart.scaleMode = mode;
+    chart.unit = unit;
+    // Normalised, every peak is 1 and stands where the largest value stands otherwise.
+    chart.scale = mode == SpectrumScale::Normalised ? 1.2f : scaleFor(records);
+    for (const SpectralRecord &record : records)
+        chart.tickedCount += record.curveVisible ? 1 : 0;
+    addPowerLabels(chart, area);
 
     // The title stands one label width left of where it would overlap the labels' column: "0.5",
     // nearly level with the title's centre, is right-aligned there and must stay clear of it.
-    chart.yTitle = {QRectF(X + W / 8 - labelW, Y, W / 10, H),
-                    languageFlag ? QStringLiteral("功率") : QStringLiteral("Power"), Qt::AlignCenter};
+    const double labelW = W / 10;
+    chart.yTitle = {QRectF(X + W / 8 - labelW, Y, W / 10, H), yTitleOf(chart, languageFlag), Qt::AlignCenter};
 
     addLegend(chart, area, records, languageFlag, names);
     return chart;
@@ -170,15 +255,29 @@ std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumCh
         return std::nullopt;
     const double span = double(SpectralRecord::wavelengthStep * (SpectralRecord::valueCount - 1));
     const double wavelength = SpectralRecord::firstWavelength + (position.x() - chart.left) / chart.plotW * span;
-    const double value = (chart.bottom - position.y()) / chart.plotH * double(chart.scale);
+    const double fraction = (chart.bottom - position.y()) / chart.plotH;
+    const double value = fraction * double(chart.scale);
+    // The relative axes read 1.0 at 5/6 of the plot height, where the scale's 1.2 puts 1.
+    const QString relative = QString::number(fraction * 1.2, 'g', 3);
+    const QString absolute = chart.unit.isEmpty() ? QString::number(value, 'g', 4)
+                                                  : QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), chart.unit);
+    QString text;
+    switch (chart.scaleMode) {
+    case SpectrumScale::Relative:
+        text = TextCatalogue::text(Text::SpectrumReadoutBoth, languageFlag).arg(qRound(wavelength)).arg(relative, absolute);
+        break;
+    case SpectrumScale::Normalised:
+        text = TextCatalogue::text(Text::SpectrumReadout, languageFlag).arg(qRound(wavelength)).arg(relative);
+        break;
+    case SpectrumScale::Absolute:
+        text = TextCatalogue::text(Text::SpectrumReadout, languageFlag).arg(qRound(wavelength)).arg(absolute);
+        break;
+    }
     SpectrumReadout readout;
     readout.guide = QLineF(position.x(), chart.top, position.x(), chart.bottom);
     // Above the plot, in the band the chart leaves empty there.
     const double band = chart.top - chart.plotH / 6;
-    readout.text = {QRectF(chart.left, band, chart.plotW, chart.top - band),
-                    TextCatalogue::text(Text::SpectrumReadout, languageFlag)
-                        .arg(qRound(wavelength))
-                        .arg(QString::number(value, 'g', 4)),
+    readout.text = {QRectF(chart.left, band, chart.plotW, chart.top - band), text,
                     Qt::AlignRight | Qt::AlignVCenter};
     return readout;
 }

@@ -47,6 +47,15 @@ struct SpectrumReadout
     ChartText text;
 };
 
+// What the y axis shows: every value relative to the largest of the ticked records (the value
+// that set the scale reads 1.0), each curve relative to its own peak, or the values themselves in
+// the spectral unit.
+enum class SpectrumScale {
+    Relative,
+    Normalised,
+    Absolute
+};
+
 // Everything the spectrum chart draws, in dialog coordinates. The painter only draws this; the
 // numbers are computed here so that they can be checked without painting.
 struct SpectrumChart
@@ -56,9 +65,13 @@ struct SpectrumChart
     QVector<QLineF> axes;                // x axis, then y axis
     QVector<ChartText> wavelengthLabels; // "400" ... "700"
     ChartText xTitle;
-    float scale = 0;                  // the value drawn at the top of the plot
+    SpectrumScale scaleMode = SpectrumScale::Relative;
+    QString unit;                     // the spectral values' unit; may be empty
+    // The value drawn at the top of the plot; in the normalised scale, in peaks (1.2).
+    float scale = 0;
+    int tickedCount = 0;              // how many records are ticked
     QVector<ChartCurve> curves;       // ticked records in table order
-    QVector<ChartText> powerLabels;   // "0", "0.5", "1.0"
+    QVector<ChartText> powerLabels;   // "0", "0.5", "1.0"; in the absolute scale, values in the unit
     ChartText yTitle;                 // drawn rotated by 270 degrees about the centre of its rectangle
     QVector<ChartLegendEntry> legend; // ticked records in table order, as many as fit right of the plot
     ChartText legendMore;             // how many ticked records the legend leaves out; empty when none
@@ -72,14 +85,21 @@ public:
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
     // names: the records' names, where records have names (the legend shows them after the number).
-    // withCurves false leaves the curves out, for a caller that computes them one at a time with
-    // curveOf (a report of tens of thousands of curves holds one at a time).
     static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
-                                 const QStringList &names = {}, bool withCurves = true);
-    // The curve of the record at position k in the table, in the chart's plot.
+                                 const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
+                                 const QString &unit = {});
+    // The chart without its curves: frame, scale, labels, titles and legend.
+    static SpectrumChart frame(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
+                               const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
+                               const QString &unit = {});
+    // The curve of the record at position k in the table, in the chart's plot and scale.
     static ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k);
+    // The curves of the ticked records among records [first, end), on the chart's scale.
+    static QVector<ChartCurve> curves(const SpectrumChart &chart, const std::vector<SpectralRecord> &records,
+                                      int first, int end);
 
-    // What lies under `position`: none outside the plot.
+    // What lies under `position`: none outside the plot. The value reads as the y axis does:
+    // relative (then the value itself with its unit), relative to each peak, or in the unit.
     static std::optional<SpectrumReadout> readoutAt(const SpectrumChart &chart, const QPointF &position,
                                                     bool languageFlag);
 

@@ -17,12 +17,47 @@ QPen chartPen(const QColor &colour, int width, Qt::PenStyle style)
 
 } // namespace
 
+void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
+{
+    drawFrame(painter, chart);
+    drawCurves(painter, chart.curves, chart.tickedCount);
+    drawLegend(painter, chart);
+}
+
+void SpectrumChartPainter::drawFrame(QPainter &painter, const SpectrumChart &chart)
+{
+    painter.setPen(chartPen(Qt::gray, 1, Qt::DashLine));
+    painter.drawLines(chart.gridLines);
+
+    painter.setPen(chartPen(Qt::black, 2, Qt::SolidLine));
+    painter.drawLines(chart.axes);
+
+    for (const ChartText &label : chart.wavelengthLabels)
+        painter.drawText(label.rect, int(label.alignment), label.text);
+    painter.drawText(chart.xTitle.rect, int(chart.xTitle.alignment), chart.xTitle.text);
+
+    for (const ChartText &label : chart.powerLabels)
+        painter.drawText(label.rect, int(label.alignment), label.text);
+
+    // The y-axis title reads from bottom to top: rotate about the centre of its rectangle.
+    const QPointF centre = chart.yTitle.rect.center();
+    painter.save();
+    painter.translate(centre);
+    painter.rotate(270);
+    painter.translate(-centre);
+    painter.drawText(chart.yTitle.rect, int(chart.yTitle.alignment), chart.yTitle.text);
+    painter.restore();
+}
+
+void SpectrumChartPainter::drawCurves(QPainter &painter, const QVector<ChartCurve> &curves, int tickedCount)
+{
+    for (const ChartCurve &curve : curves)
+        drawCurve(painter, curve, tickedCount);
+}
+
 void SpectrumChartPainter::drawCurve(QPainter &painter, const ChartCurve &curve, qsizetype curveCount, int grid)
 {
-    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
-    // bundle of hundreds the width shows nothing more.
-    const int curveWidth = curveCount > manyCurves ? 1 : 2;
-    painter.setPen(chartPen(curve.colour, curveWidth * grid, Qt::SolidLine));
+    painter.setPen(chartPen(curve.colour, curveWidth(int(curveCount)) * grid, Qt::SolidLine));
     for (const QPolygonF &piece : curve.pieces) {
         if (grid == 1) {
             painter.drawPolyline(piece);
@@ -35,34 +70,15 @@ void SpectrumChartPainter::drawCurve(QPainter &painter, const ChartCurve &curve,
     }
 }
 
-void SpectrumChartPainter::draw(QPainter &painter, const SpectrumChart &chart)
+int SpectrumChartPainter::curveWidth(int tickedCount)
 {
-    painter.setPen(chartPen(Qt::gray, 1, Qt::DashLine));
-    painter.drawLines(chart.gridLines);
+    // Many curves are drawn one pixel wide: a wide pen costs a stroke outline per curve, and in a
+    // bundle of hundreds the width shows nothing more.
+    return tickedCount > manyCurves ? 1 : 2;
+}
 
-    painter.setPen(chartPen(Qt::black, 2, Qt::SolidLine));
-    painter.drawLines(chart.axes);
-
-    for (const ChartText &label : chart.wavelengthLabels)
-        painter.drawText(label.rect, int(label.alignment), label.text);
-    painter.drawText(chart.xTitle.rect, int(chart.xTitle.alignment), chart.xTitle.text);
-
-    for (const ChartCurve &curve : chart.curves)
-        drawCurve(painter, curve, chart.curves.size());
-
-    painter.setPen(chartPen(Qt::black, 2, Qt::SolidLine));
-    for (const ChartText &label : chart.powerLabels)
-        painter.drawText(label.rect, int(label.alignment), label.text);
-
-    // The y-axis title reads from bottom to top: rotate about the centre of its rectangle.
-    const QPointF centre = chart.yTitle.rect.center();
-    painter.save();
-    painter.translate(centre);
-    painter.rotate(270);
-    painter.translate(-centre);
-    painter.drawText(chart.yTitle.rect, int(chart.yTitle.alignment), chart.yTitle.text);
-    painter.restore();
-
+void SpectrumChartPainter::drawLegend(QPainter &painter, const SpectrumChart &chart)
+{
     for (const ChartLegendEntry &entry : chart.legend) {
         painter.setPen(chartPen(entry.colour, 3, Qt::SolidLine));
         painter.drawLine(entry.swatch);

@@ -312,8 +312,8 @@ void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, c
                 // a report of tens of thousands of records neither holds all their polylines nor
                 // writes every point in nine digits.
                 const std::vector<SpectralRecord> &records = section.spectra->records();
-                const SpectrumChart frame = SpectrumChartGeometry::compute(area, records, chinese,
-                                                                           section.spectra->recordNames(), false);
+                const SpectrumChart frame =
+                    SpectrumChartGeometry::frame(area, records, chinese, section.spectra->recordNames());
                 SpectrumChartPainter::draw(painter, frame);
                 const qsizetype ticked = std::count_if(records.begin(), records.end(),
                                                        [](const SpectralRecord &record) { return record.curveVisible; });

@@ -51,9 +51,11 @@ void SpectralTableModel::setUp(const QList<int> &unitSlots, const UnitCatalog &u
     for (int i = 0; i < MeterFacts::SpectralValueCount; ++i)
         wavelengthSlots << MeterFacts::FirstWavelengthSlot + i;
     QList<int> decimals;
-    for (const ColumnUnit &unit : ColumnModel::unitsOfSlots(wavelengthSlots, unitSlots, unitCatalog))
-        decimals << unit.decimals;
+    const QList<ColumnUnit> units = ColumnModel::unitsOfSlots(wavelengthSlots, unitSlots, unitCatalog);
+    for (const ColumnUnit &slotUnit : units)
+        decimals << slotUnit.decimals;
     beginResetModel();
+    unit = units.isEmpty() ? QString() : units.first().text;
     titled = true;
     titleChecked = true;
     comparison = false;
@@ -167,21 +169,35 @@ void SpectralTableModel::clearRecords()
 
 void SpectralTableModel::setCurveVisible(int row, bool visible)
 {
+    const bool wasTitleChecked = titleChecked;
+    int first = 0, last = recordCount() - 1;
     if (row == 0) {
         titleChecked = visible;
         for (SpectralRecord &record : spectra)
             record.curveVisible = visible;
     } else if (row >= 1 && row <= recordCount()) {
         spectra[size_t(row - 1)].curveVisible = visible;
+        first = last = row - 1;
         // Unticking one curve unticks the title box; ticking never ticks it.
         if (!visible)
             titleChecked = false;
     } else {
         return;
     }
-    if (curveColumn() >= 0)
-        Q_EMIT dataChanged(index(0, curveColumn()), index(rowCount() - 1, curveColumn()), {Qt::CheckStateRole});
-    Q_EMIT curvesChanged();
+    // One signal for the rows that changed: the title box with every record, or one record and
+    // the title box where it changed too.
+    const int column = curveColumn();
+    if (column < 0) {
+        // Not set up: no rows, nothing shown.
+    } else if (row == 0) {
+        Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::CheckStateRole});
+    } else {
+        Q_EMIT dataChanged(index(row, column), index(row, column), {Qt::CheckStateRole});
+        if (titleChecked != wasTitleChecked)
+            Q_EMIT dataChanged(index(0, column), index(0, column), {Qt::CheckStateRole});
+    }
+    if (first <= last)
+        Q_EMIT curveVisibilityChanged(first, last);
 }
 
 QString SpectralTableModel::text(int row, int column) const

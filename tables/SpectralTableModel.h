@@ -55,6 +55,8 @@ public:
     // The records' names, in record order (empty texts for kinds whose table shows no names).
     const QStringList &recordNames() const { return names; }
     const QList<int> &decimals() const { return wavelengthDecimals; }
+    // The spectral values' unit as the unit catalog names it (empty where it names none).
+    const QString &spectralUnit() const { return unit; }
     int recordCount() const { return int(spectra.size()); }
     int curveColumn() const { return columnCount() - 2; }
     int operationColumn() const { return columnCount() - 1; }
@@ -79,8 +81,11 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 Q_SIGNALS:
-    // A curve was ticked or unticked, or records came or went: the chart is out of date.
+    // Records came or went: the charts are out of date.
     void curvesChanged();
+    // Records first..last were ticked or unticked (all of them by the title box): only their
+    // curves and the charts' scale and legend may have changed.
+    void curveVisibilityChanged(int first, int last);
 
 private:
     QString text(int row, int column) const;
@@ -97,6 +102,7 @@ private:
     bool comparison = false;      // the records come from several downloads (setUpComparison)
     bool comparisonNames = false; // a comparison's name column
     QList<int> wavelengthDecimals;
+    QString unit;
     std::vector<SpectralRecord> spectra;
     QStringList names;
 };

@@ -351,6 +351,18 @@ const Pair texts[] = {
     {"%1 nm, %2", "%1 nm, %2"},
     {"另有 %1 条", "%1 more"},
 
+    {"%1 nm, %2 (%3)", "%1 nm, %2 (%3)"},
+    {"相对功率", "Relative power"},
+    {"相对功率 (各曲线峰值 = 1)", "Power relative to each peak"},
+    {"功率", "Power"},
+    {"纵轴(&S):", "&Scale:"},
+    {"相对最大值", "Relative to the largest"},
+    {"各曲线按自身峰值", "Each curve to its own peak"},
+    {"绝对值", "Absolute"},
+    {"相对最大值: 最大值为 1.0; 各曲线按自身峰值: 每条曲线的峰值为 1.0; 绝对值: 以光谱单位显示数值",
+     "Relative to the largest: the largest value reads 1.0; each curve to its own peak: every peak reads 1.0; "
+     "absolute: the values in the spectral unit"},
+
     {"多功能照度计", "Multi-function illuminance meter"},
     {"照度紫外计", "Illuminance and UV meter"},
     {"亮度计", "Luminance meter"},

@@ -222,6 +222,19 @@ enum class Text {
     SpectrumReadout,
     LegendMore,
 
+    // The spectrum chart's y axis: the readout of the relative scale (%1: wavelength, %2: relative
+    // value, %3: the value with its unit), the axis titles of the three scales (the absolute one
+    // followed by its unit), and the choice of the scale with its entries and tooltip.
+    SpectrumReadoutBoth,
+    SpectrumAxisRelative,
+    SpectrumAxisNormalised,
+    SpectrumAxisAbsolute,
+    SpectrumScaleLabel,
+    SpectrumScaleRelative,
+    SpectrumScaleNormalised,
+    SpectrumScaleAbsolute,
+    SpectrumScaleTip,
+
     // The meter kinds by name (kinds 1 to 6), as the history of downloads lists them.
     KindName1,
     KindName2,

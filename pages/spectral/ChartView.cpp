@@ -42,21 +42,82 @@ ChartView::ChartView(UserDialogs &dialogs, bool languageFlag, QWidget *parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void ChartView::paintEvent(QPaintEvent *event)
+void ChartView::drawChart(QPainter &painter, const QRectF &area) const
+{
+    drawBackground(painter, area);
+    drawItems(painter, area, 0, itemCount());
+    drawForeground(painter, area);
+}
+
+void ChartView::drawItems(QPainter &, const QRectF &, int, int) const {}
+
+void ChartView::drawForeground(QPainter &, const QRectF &) const {}
+
+int ChartView::layerSizeFor(int count)
+{
+    constexpr int fewItems = 256;
+    constexpr int mostLayers = 12;
+    return qMax(fewItems, (count + mostLayers - 1) / mostLayers);
+}
+
+QImage ChartView::blankPicture(QImage::Format format) const
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage picture((QSizeF(size()) * ratio).toSize(), format);
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
+void ChartView::compose()
 {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (drawn.isNull() || drawn.size() != pixels || drawn.devicePixelRatio() != ratio) {
-        drawn = QPixmap(pixels);
-        drawn.setDevicePixelRatio(ratio);
-        drawn.fill(palette().color(backgroundRole()));
-        QPainter chart(&drawn);
-        chart.setFont(font());
-        drawChart(chart, QRectF(rect()));
+    if (!drawn.isNull() && drawn.size() == pixels && drawn.devicePixelRatio() == ratio)
+        return;
+    const QRectF area(rect());
+    if (background.isNull() || background.size() != pixels || background.devicePixelRatio() != ratio) {
+        background = blankPicture(QImage::Format_RGB32);
+        background.fill(palette().color(backgroundRole()));
+        QPainter painter(&background);
+        painter.setFont(font());
+        drawBackground(painter, area);
+        layeredItems = -1; // a new size: every layer too
     }
+    const int count = itemCount();
+    if (count != layeredItems) {
+        layeredItems = count;
+        layerSize = layerSizeFor(count);
+        const size_t layerCount = size_t((count + layerSize - 1) / layerSize);
+        layers.assign(layerCount, QImage());
+        layerDrawn.assign(layerCount, false);
+    }
+    for (size_t i = 0; i < layers.size(); ++i) {
+        if (layerDrawn[i])
+            continue;
+        if (layers[i].isNull())
+            layers[i] = blankPicture(QImage::Format_ARGB32_Premultiplied);
+        layers[i].fill(Qt::transparent);
+        QPainter painter(&layers[i]);
+        painter.setFont(font());
+        const int first = int(i) * layerSize;
+        drawItems(painter, area, first, qMin(count, first + layerSize));
+        layerDrawn[i] = true;
+    }
+    drawn = background.copy();
+    QPainter painter(&drawn);
+    for (const QImage &layer : layers)
+        painter.drawImage(QPointF(0, 0), layer);
+    painter.setFont(font());
+    drawForeground(painter, area);
+}
+
+void ChartView::paintEvent(QPaintEvent *event)
+{
+    compose();
+    const qreal ratio = drawn.devicePixelRatio();
     QPainter painter(this);
-    painter.drawPixmap(event->rect(), drawn, QRectF(QPointF(event->rect().topLeft()) * ratio,
-                                                    QSizeF(event->rect().size()) * ratio));
+    painter.drawImage(event->rect(), drawn,
+                      QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
     drawOverlay(painter);
 }
 
@@ -64,14 +125,31 @@ void ChartView::drawOverlay(QPainter &) const {}
 
 void ChartView::invalidateChart()
 {
-    drawn = QPixmap();
+    background = QImage();
+    drawn = QImage();
+    update();
+}
+
+void ChartView::invalidateItems(int first, int last)
+{
+    if (layerSize > 0) {
+        for (int i = qMax(first, 0) / layerSize; i <= last / layerSize && i < int(layerDrawn.size()); ++i)
+            layerDrawn[size_t(i)] = false;
+    }
+    invalidateForeground();
+}
+
+void ChartView::invalidateForeground()
+{
+    drawn = QImage();
     update();
 }
 
 void ChartView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    drawn = QPixmap();
+    background = QImage();
+    drawn = QImage();
 }
 
 void ChartView::changeEvent(QEvent *event)

@@ -21,6 +21,8 @@
 #include "WindowFont.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -160,9 +162,7 @@ void MeterPage::setUpForm()
     splitter_charts = new QSplitter(Qt::Horizontal, splitter_page);
     splitter_charts->setObjectName(QStringLiteral("splitter_charts"));
     splitter_charts->setChildrenCollapsible(false);
-    widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, splitter_charts);
-    widget_chart->setObjectName(QStringLiteral("widget_chart"));
-    widget_chart->setMinimumSize(QSize(300, 200));
+    QWidget *spectrumPane = makeSpectrumPane(splitter_charts);
     // The diagram with a line under it: what the meter's 400–700 nm mean for the figures.
     auto *chromaticity = new QWidget(splitter_charts);
     chromaticity->setObjectName(QStringLiteral("widget_chromaticityPane"));
@@ -187,7 +187,7 @@ void MeterPage::setUpForm()
     tableView_colour->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_colour->verticalHeader()->setVisible(false);
-    splitter_charts->addWidget(widget_chart);
+    splitter_charts->addWidget(spectrumPane);
     splitter_charts->addWidget(chromaticity);
     splitter_charts->addWidget(tableView_colour);
     splitter_charts->setStretchFactor(0, 4);
@@ -225,10 +225,70 @@ void MeterPage::setUpForm()
     setTabOrder(pushButton_clearData, pushButton_exportExcel);
     setTabOrder(pushButton_exportExcel, pushButton_exportColour);
     setTabOrder(pushButton_exportColour, tableWidget_data);
-    setTabOrder(tableWidget_data, tableView_colour);
+    setTabOrder(tableWidget_data, comboBox_scale);
+    setTabOrder(comboBox_scale, tableView_colour);
 
     retranslateForm();
     QMetaObject::connectSlotsByName(this);
+}
+
+namespace {
+
+const char scaleKey[] = "spectral/scale";
+// The scales in the order of the choice's entries, with the names the settings keep them by.
+constexpr SpectrumScale scales[] = {SpectrumScale::Relative, SpectrumScale::Normalised, SpectrumScale::Absolute};
+const char *const scaleNames[] = {"relative", "normalised", "absolute"};
+
+} // namespace
+
+QWidget *MeterPage::makeSpectrumPane(QWidget *parent)
+{
+    auto *pane = new QWidget(parent);
+    pane->setObjectName(QStringLiteral("widget_spectrumPane"));
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *choice = new QHBoxLayout;
+    auto *label = new QLabel(text(Text::SpectrumScaleLabel), pane);
+    label->setObjectName(QStringLiteral("label_scale"));
+    comboBox_scale = new QComboBox(pane);
+    comboBox_scale->setObjectName(QStringLiteral("comboBox_scale"));
+    comboBox_scale->setToolTip(text(Text::SpectrumScaleTip));
+    comboBox_scale->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    label->setBuddy(comboBox_scale);
+    for (const char *name : scaleNames)
+        comboBox_scale->addItem(QString(), QLatin1String(name));
+    choice->addWidget(label);
+    choice->addWidget(comboBox_scale);
+    choice->addStretch(1);
+    layout->addLayout(choice);
+    widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, pane);
+    widget_chart->setObjectName(QStringLiteral("widget_chart"));
+    widget_chart->setMinimumSize(QSize(300, 200));
+    layout->addWidget(widget_chart, 1);
+    nameScaleEntries();
+    connect(model, &QAbstractItemModel::modelReset, this, &MeterPage::nameScaleEntries);
+
+    const int kept = comboBox_scale->findData(QSettings().value(QLatin1String(scaleKey)).toString());
+    comboBox_scale->setCurrentIndex(qMax(kept, 0));
+    widget_chart->setScaleMode(scales[comboBox_scale->currentIndex()]);
+    connect(comboBox_scale, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        widget_chart->setScaleMode(scales[index]);
+        QSettings().setValue(QLatin1String(scaleKey), comboBox_scale->itemData(index));
+    });
+    return pane;
+}
+
+void MeterPage::nameScaleEntries()
+{
+    QString absolute = text(Text::SpectrumScaleAbsolute);
+    if (!model->spectralUnit().isEmpty())
+        absolute += QStringLiteral(" (%1)").arg(model->spectralUnit());
+    comboBox_scale->setItemText(0, text(Text::SpectrumScaleRelative));
+    comboBox_scale->setItemText(1, text(Text::SpectrumScaleNormalised));
+    comboBox_scale->setItemText(2, absolute);
 }
 
 void MeterPage::retranslateForm()

@@ -25,6 +25,7 @@ class SpectralTableModel;
 class SpectrumChartView;
 class TableEditSaver;
 class UserDialogs;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -97,6 +98,10 @@ private:
     // Gives the table the height its rows need (at most half) while the user has not set it.
     void shareHeight();
     void retranslateForm();
+    // The spectrum chart with the choice of its scale above it.
+    QWidget *makeSpectrumPane(QWidget *parent);
+    // The absolute scale's entry names the unit of the table's values.
+    void nameScaleEntries();
     QString text(Text id) const;
     void inform(Text id);
     // The unit slots, then the mode; false, with the failure's message shown, when a read failed.
@@ -122,6 +127,7 @@ private:
     QSplitter *splitter_charts = nullptr;
     bool userSplit = false; // the user placed the table/charts boundary (now or in an earlier run)
     SpectrumChartView *widget_chart = nullptr;
+    QComboBox *comboBox_scale = nullptr; // the spectrum chart's y axis, remembered
     ChromaticityChartView *widget_chromaticity = nullptr;
     QLabel *label_rangeNote = nullptr;
     DataTableView *tableView_colour = nullptr;

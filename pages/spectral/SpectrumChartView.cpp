@@ -22,24 +22,77 @@ SpectrumChartView::SpectrumChartView(const SpectralTableModel &spectra, UserDial
         invalidateChart();
     };
     connect(&spectra, &SpectralTableModel::curvesChanged, this, redraw);
-    // Names edited in the table show in the legend.
-    connect(&spectra, &QAbstractItemModel::dataChanged, this, redraw);
+    connect(&spectra, &SpectralTableModel::curveVisibilityChanged, this, &SpectrumChartView::curvesTicked);
+    // Names edited in the table (or the language) show in the legend; ticks come as their own signal.
+    connect(&spectra, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) {
+                if (roles.size() == 1 && roles.first() == Qt::CheckStateRole)
+                    return;
+                if (topLeft.column() > this->spectra.nameColumn() || bottomRight.column() < this->spectra.nameColumn())
+                    return;
+                shownFrame.reset();
+                invalidateForeground();
+            });
 }
 
-void SpectrumChartView::drawChart(QPainter &painter, const QRectF &area) const
+void SpectrumChartView::setScaleMode(SpectrumScale scale)
 {
-    const SpectrumChart chart =
-        SpectrumChartGeometry::compute(area, spectra.records(), isChinese(), spectra.recordNames());
-    SpectrumChartPainter::draw(painter, chart);
+    if (mode == scale)
+        return;
+    mode = scale;
+    shownFrame.reset();
+    invalidateChart();
+}
+
+void SpectrumChartView::curvesTicked(int first, int last)
+{
+    const std::optional<SpectrumChart> before = shownFrame;
+    shownFrame.reset();
+    const SpectrumChart &after = frame();
+    const bool sameWidth = before && SpectrumChartPainter::curveWidth(before->tickedCount)
+                                         == SpectrumChartPainter::curveWidth(after.tickedCount);
+    if (before && before->scale == after.scale && sameWidth)
+        invalidateItems(first, last);
+    else
+        invalidateChart();
+}
+
+SpectrumChart SpectrumChartView::frameFor(const QRectF &area) const
+{
+    if (area == QRectF(rect()))
+        return frame();
+    return SpectrumChartGeometry::frame(area, spectra.records(), isChinese(), spectra.recordNames(), mode,
+                                        spectra.spectralUnit());
 }
 
 const SpectrumChart &SpectrumChartView::frame() const
 {
-    if (!shownFrame) {
-        shownFrame = SpectrumChartGeometry::compute(QRectF(rect()), {}, isChinese());
-        shownFrame->scale = SpectrumChartGeometry::scaleFor(spectra.records());
-    }
+    if (!shownFrame)
+        shownFrame = SpectrumChartGeometry::frame(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames(),
+                                                  mode, spectra.spectralUnit());
     return *shownFrame;
+}
+
+void SpectrumChartView::drawBackground(QPainter &painter, const QRectF &area) const
+{
+    SpectrumChartPainter::drawFrame(painter, frameFor(area));
+}
+
+int SpectrumChartView::itemCount() const
+{
+    return spectra.recordCount();
+}
+
+void SpectrumChartView::drawItems(QPainter &painter, const QRectF &area, int first, int end) const
+{
+    const SpectrumChart chart = frameFor(area);
+    SpectrumChartPainter::drawCurves(painter, SpectrumChartGeometry::curves(chart, spectra.records(), first, end),
+                                     chart.tickedCount);
+}
+
+void SpectrumChartView::drawForeground(QPainter &painter, const QRectF &area) const
+{
+    SpectrumChartPainter::drawLegend(painter, frameFor(area));
 }
 
 void SpectrumChartView::resizeEvent(QResizeEvent *event)
@@ -88,9 +141,7 @@ bool SpectrumChartView::event(QEvent *event)
         return ChartView::event(event);
     // The legend's entries are cut to their place; the tooltip shows an entry whole.
     const auto *help = static_cast<QHelpEvent *>(event);
-    const SpectrumChart chart =
-        SpectrumChartGeometry::compute(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames());
-    for (const ChartLegendEntry &entry : chart.legend) {
+    for (const ChartLegendEntry &entry : frame().legend) {
         if (entry.label.rect.contains(help->pos())) {
             QToolTip::showText(help->globalPos(), entry.label.text, this);
             return true;
