@@ -84,8 +84,10 @@ void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
     chart.axes = {QLineF(plot.bottomLeft(), plot.bottomRight()), QLineF(plot.bottomLeft(), plot.topLeft())};
     chart.xTitle = {QRectF(plot.left(), plot.bottom() + labelHeight + 4, plot.width(), bottomMargin - labelHeight - 4),
                     QStringLiteral("x"), Qt::AlignCenter};
-    chart.yTitle = {QRectF(area.x(), plot.top(), leftMargin - labelWidth - 4, plot.height()), QStringLiteral("y"),
-                    Qt::AlignCenter};
+    // Left of the y axis's labels, however wide the area around the plot.
+    const double yTitleWidth = leftMargin - labelWidth - 4;
+    chart.yTitle = {QRectF(plot.left() - labelWidth - 4 - yTitleWidth, plot.top(), yTitleWidth, plot.height()),
+                    QStringLiteral("y"), Qt::AlignCenter};
     chart.title = {QRectF(area.x(), area.y(), area.width(), topMargin),
                    TextCatalogue::text(Text::ChromaticityTitle, languageFlag), Qt::AlignCenter};
 }

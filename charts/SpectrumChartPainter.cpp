@@ -39,13 +39,14 @@ void SpectrumChartPainter::drawFrame(QPainter &painter, const SpectrumChart &cha
     for (const ChartText &label : chart.powerLabels)
         painter.drawText(label.rect, int(label.alignment), label.text);
 
-    // The y-axis title reads from bottom to top: rotate about the centre of its rectangle.
-    const QPointF centre = chart.yTitle.rect.center();
+    // The y-axis title reads from bottom to top: rotate about the centre of its rectangle, in
+    // which it runs along the rectangle's height.
+    const QRectF &title = chart.yTitle.rect;
     painter.save();
-    painter.translate(centre);
+    painter.translate(title.center());
     painter.rotate(270);
-    painter.translate(-centre);
-    painter.drawText(chart.yTitle.rect, int(chart.yTitle.alignment), chart.yTitle.text);
+    painter.drawText(QRectF(-title.height() / 2, -title.width() / 2, title.height(), title.width()),
+                     int(chart.yTitle.alignment), chart.yTitle.text);
     painter.restore();
 }
 

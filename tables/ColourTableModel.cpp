@@ -212,6 +212,9 @@ QVariant ColourTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::ToolTipRole: {
+        // A long name is cut to its column: the tooltip shows it whole.
+        if (index.column() == nameColumn())
+            return name(index.row());
         if (index.column() >= firstFigureColumn() && tooDim(index.row()))
             return TextCatalogue::text(Text::ColourTooDim, spectra.isChinese());
         const ColourMetrics &colour = colours[size_t(index.row())];
@@ -228,13 +231,21 @@ QVariant ColourTableModel::data(const QModelIndex &index, int role) const
 QVariant ColourTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()) {
-        if (role == Qt::DisplayRole)
-            return title(section);
+        // A unit goes on a line of its own: the table is narrower, and fits a laptop's screen.
+        if (role == Qt::DisplayRole) {
+            QString shown = title(section);
+            const qsizetype unit = shown.indexOf(QLatin1Char('('));
+            if (unit > 0)
+                shown.insert(unit, QLatin1Char('\n'));
+            return shown;
+        }
         if (role == CompactColumnRole)
             return section == 0;
+        if (role == WidestColumnRole && section == nameColumn())
+            return 16;
         // The figures come from 400–700 nm only; the first column is the record's number.
         if (role == Qt::ToolTipRole && section > 0)
-            return TextCatalogue::text(Text::ColourRangeNote, chinese);
+            return QStringLiteral("%1\n%2").arg(title(section), TextCatalogue::text(Text::ColourRangeNote, chinese));
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -10,5 +10,9 @@ enum TableRole {
     ButtonRole = Qt::UserRole + 1,
     // Header data of a horizontal section: true where the column holds row numbers, check boxes or
     // buttons, which need no more than their own width when a view has width to spare.
-    CompactColumnRole
+    CompactColumnRole,
+    // Header data of a horizontal section: the widest the column's contents may make it, in
+    // characters (names typed by users); longer texts are cut in the view and shown whole as
+    // their tooltips. None: as wide as its contents.
+    WidestColumnRole
 };

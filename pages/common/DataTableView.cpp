@@ -9,6 +9,7 @@
 #include <QHeaderView>
 
 #include <QItemSelectionModel>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <functional>
@@ -110,6 +111,41 @@ void DataTableView::scheduleFit()
     QMetaObject::invokeMethod(this, &DataTableView::fitColumns, Qt::QueuedConnection);
 }
 
+QList<int> DataTableView::naturalWidths(QList<int> *widening) const
+{
+    const int columns = model() ? model()->columnCount(rootIndex()) : 0;
+    const QHeaderView *header = horizontalHeader();
+    // A column of short values still gets room for five digits.
+    const int minimum = fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+    QList<int> widths(qMax(columns, 0));
+    for (int c = 0; c < columns; ++c) {
+        // A hidden column takes no room.
+        if (isColumnHidden(c))
+            continue;
+        int width = sizeHintForColumn(c);
+        const QVariant widest = model()->headerData(c, Qt::Horizontal, WidestColumnRole);
+        if (widest.isValid())
+            width = qMin(width, fontMetrics().horizontalAdvance(QLatin1Char('M')) * widest.toInt());
+        if (!header->isHidden())
+            width = qMax(width, header->sectionSizeHint(c));
+        if (!model()->headerData(c, Qt::Horizontal, CompactColumnRole).toBool()) {
+            width = qMax(width, minimum);
+            if (widening)
+                widening->append(c);
+        }
+        widths[c] = width;
+    }
+    return widths;
+}
+
+int DataTableView::naturalWidth() const
+{
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (const int column : naturalWidths())
+        width += column;
+    return width;
+}
+
 void DataTableView::fitColumns()
 {
     fitPending = false;
@@ -117,25 +153,11 @@ void DataTableView::fitColumns()
     if (columns <= 0)
         return;
     QHeaderView *header = horizontalHeader();
-    // A column of short values still gets room for five digits.
-    const int minimum = fontMetrics().horizontalAdvance(QStringLiteral("00000"));
-    QList<int> widths(columns);
     QList<int> widening; // the columns that share the spare width
+    QList<int> widths = naturalWidths(&widening);
     int spare = viewport()->width();
-    for (int c = 0; c < columns; ++c) {
-        // A hidden column takes no room.
-        if (isColumnHidden(c))
-            continue;
-        int width = sizeHintForColumn(c);
-        if (!header->isHidden())
-            width = qMax(width, header->sectionSizeHint(c));
-        if (!model()->headerData(c, Qt::Horizontal, CompactColumnRole).toBool()) {
-            width = qMax(width, minimum);
-            widening.append(c);
-        }
-        widths[c] = width;
+    for (const int width : std::as_const(widths))
         spare -= width;
-    }
     if (spare > 0 && !widening.isEmpty()) {
         // Widest first: a column wider than the common width the rest would get keeps its width.
         std::sort(widening.begin(), widening.end(), [&widths](int a, int b) { return widths[a] > widths[b]; });

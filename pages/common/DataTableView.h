@@ -25,6 +25,9 @@ public:
     // Sizes the columns now; the view does so by itself after the model, the font or its own
     // size changed (model changes once control returns to the event loop).
     void fitColumns();
+    // The width the table needs to show every column at its natural width, frame and vertical
+    // scroll bar included: what fitColumns gives without spare width.
+    int naturalWidth() const;
 
     // Lets the user delete the selected rows by the Delete key and the context menu, titled
     // `actionText`; the rows are reported, highest first, as deleteRowsRequested. Calling it again
@@ -44,6 +47,9 @@ protected:
 
 private:
     void scheduleFit();
+    // Each column's width before spare width is shared out (0 for hidden columns), and whether
+    // it takes a share of the spare width.
+    QList<int> naturalWidths(QList<int> *widening = nullptr) const;
 
     PushButtonDelegate *buttons;
     QAction *deleteRows = nullptr; // a child of the view, once row deletion is enabled

@@ -187,6 +187,9 @@ void MeterPage::setUpForm()
     tableView_colour->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_colour->verticalHeader()->setVisible(false);
+    // As small as the spectral table's: the figures fit beside the charts.
+    tableView_colour->setFont(windowFont(10));
+    tableView_colour->horizontalHeader()->setFont(windowFont(10)); // the header has a font of its own
     splitter_charts->addWidget(spectrumPane);
     splitter_charts->addWidget(chromaticity);
     splitter_charts->addWidget(tableView_colour);
@@ -213,6 +216,9 @@ void MeterPage::setUpForm()
     connect(model, &QAbstractItemModel::rowsInserted, this, &MeterPage::shareHeight);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &MeterPage::shareHeight);
     connect(model, &QAbstractItemModel::modelReset, this, &MeterPage::shareHeight);
+    // The colour table's columns widen with their contents.
+    connect(colours, &QAbstractItemModel::rowsInserted, this, &MeterPage::shareWidth);
+    connect(colours, &QAbstractItemModel::modelReset, this, &MeterPage::shareWidth);
     const auto followRows = [this] {
         pushButton_exportExcel->setEnabled(model->recordCount() > 0);
         pushButton_exportColour->setEnabled(model->recordCount() > 0);
@@ -316,13 +322,15 @@ void MeterPage::restoreSplitters()
 {
     const QSettings settings;
     userSplit = splitter_page->restoreState(settings.value(QLatin1String(pageSplitterKey)).toByteArray());
-    splitter_charts->restoreState(settings.value(QLatin1String(chartSplitterKey)).toByteArray());
+    userSplitCharts = splitter_charts->restoreState(settings.value(QLatin1String(chartSplitterKey)).toByteArray());
 }
 
 void MeterPage::keepSplitters()
 {
     if (sender() == splitter_page)
         userSplit = true;
+    if (sender() == splitter_charts)
+        userSplitCharts = true;
     QSettings settings;
     settings.setValue(QLatin1String(pageSplitterKey), splitter_page->saveState());
     settings.setValue(QLatin1String(chartSplitterKey), splitter_charts->saveState());
@@ -346,10 +354,30 @@ void MeterPage::shareHeight()
     splitter_page->setSizes({table, room - table});
 }
 
+void MeterPage::shareWidth()
+{
+    if (userSplitCharts)
+        return;
+    const int room = splitter_charts->width() - 2 * splitter_charts->handleWidth();
+    if (room <= 0)
+        return;
+    const int colour = qMin(tableView_colour->naturalWidth(), room * 3 / 5);
+    const int charts = room - colour;
+    // The spectrum, with its legend, a little wider than the diagram.
+    splitter_charts->setSizes({charts * 4 / 7, charts - charts * 4 / 7, colour});
+}
+
 void MeterPage::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     shareHeight();
+    shareWidth();
+}
+
+void MeterPage::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    shareWidth();
 }
 
 QString MeterPage::text(Text id) const

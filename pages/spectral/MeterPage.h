@@ -85,6 +85,7 @@ private Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void setUpForm();
@@ -97,6 +98,9 @@ private:
     void keepSplitters();
     // Gives the table the height its rows need (at most half) while the user has not set it.
     void shareHeight();
+    // Gives the colour table the width its columns need (at most three fifths) while the
+    // user has not set it; the charts share the rest.
+    void shareWidth();
     void retranslateForm();
     // The spectrum chart with the choice of its scale above it.
     QWidget *makeSpectrumPane(QWidget *parent);
@@ -126,6 +130,7 @@ private:
     QSplitter *splitter_page = nullptr;
     QSplitter *splitter_charts = nullptr;
     bool userSplit = false; // the user placed the table/charts boundary (now or in an earlier run)
+    bool userSplitCharts = false; // the same for the boundaries between the charts and the colour table
     SpectrumChartView *widget_chart = nullptr;
     QComboBox *comboBox_scale = nullptr; // the spectrum chart's y axis, remembered
     ChromaticityChartView *widget_chromaticity = nullptr;

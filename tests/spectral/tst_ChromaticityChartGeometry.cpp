@@ -31,6 +31,7 @@ private Q_SLOTS:
 void TestChromaticityChartGeometry::diagramFitsItsArea_data()
 {
     QTest::addColumn<QRectF>("area");
+    QTest::newRow("smallest the dialog allows") << QRectF(0, 0, 200, 200);
     QTest::newRow("small") << QRectF(0, 0, 220, 240);
     QTest::newRow("square, offset") << QRectF(30, 40, 500, 500);
     QTest::newRow("wide") << QRectF(5, 7, 1200, 320);
@@ -70,6 +71,12 @@ void TestChromaticityChartGeometry::diagramFitsItsArea()
         QVERIFY(!anyOverlap(*labels, chart.axisLabels));
         QVERIFY(!anyOverlap(*labels, {chart.title}));
     }
+    // The axis labels stand apart too (every other one goes where they would not), and the y
+    // axis has its title left of its labels.
+    QVERIFY(chart.axisLabels.size() >= 6);
+    QVERIFY(!anyOverlap(chart.axisLabels, chart.axisLabels));
+    QVERIFY(!anyOverlap(chart.axisLabels, {chart.yTitle, chart.title}));
+    QVERIFY(chart.yTitle.rect.width() > 0 && area.contains(chart.yTitle.rect));
 }
 
 void TestChromaticityChartGeometry::pointsOfTickedRecordsWithAColour()
@@ -93,6 +100,13 @@ void TestChromaticityChartGeometry::pointsOfTickedRecordsWithAColour()
         QCOMPARE(point.colour, SpectrumChartGeometry::curveColour(k));
         QCOMPARE(point.label.text, QString::number(k + 1));
     }
+    // The mouse finds the point it is over, the last drawn where points lie on each other.
+    QCOMPARE(ChromaticityChartGeometry::pointAt(chart.points, chart.points[1].centre + QPointF(3, 2))->recordIndex, 3);
+    QVERIFY(!ChromaticityChartGeometry::pointAt(chart.points, chart.toArea({0.1, 0.8})));
+    QVector<ChromaticityPoint> stacked = {chart.points[0], chart.points[1], chart.points[0]};
+    stacked[2].recordIndex = 7;
+    QCOMPARE(ChromaticityChartGeometry::pointAt(stacked, chart.points[0].centre)->recordIndex, 7);
+    QVERIFY(!ChromaticityChartGeometry::labelsStandClear(stacked));
     // x grows to the right, y upwards.
     QVERIFY(chart.points[1].centre.x() > chart.points[0].centre.x());
     QVERIFY(chart.toArea({0.3, 0.5}).y() < chart.points[0].centre.y());

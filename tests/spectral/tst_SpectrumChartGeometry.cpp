@@ -50,6 +50,9 @@ private Q_SLOTS:
     void valuesThatAreNotFiniteBreakTheCurve();
     void readoutUnderTheMouse_data();
     void readoutUnderTheMouse();
+    void readoutReadsAsTheAxis_data();
+    void readoutReadsAsTheAxis();
+    void normalisedPeaksAreLevelWithTheTopLabel();
     void legendOfTheTickedRecords_data();
     void legendOfTheTickedRecords();
 };
@@ -190,8 +193,8 @@ void TestSpectrumChartGeometry::powerLabelsAndTitles()
     const SpectrumChart en = SpectrumChartGeometry::compute(area, {}, false);
     QCOMPARE(zh.xTitle.text, QStringLiteral("波段(nm)"));
     QCOMPARE(en.xTitle.text, QStringLiteral("Wavelength(nm)"));
-    QCOMPARE(zh.yTitle.text, QStringLiteral("功率"));
-    QCOMPARE(en.yTitle.text, QStringLiteral("Power"));
+    QCOMPARE(zh.yTitle.text, QStringLiteral("相对功率"));
+    QCOMPARE(en.yTitle.text, QStringLiteral("Relative power"));
     QCOMPARE(zh.xTitle.rect, QRectF(10, 470, 1000, 50));
     QCOMPARE(zh.yTitle.rect.center().y(), 20 + 250.0);
     // Turned upright about its centre, the title is a line high across; it ends left of the
@@ -301,11 +304,12 @@ void TestSpectrumChartGeometry::readoutUnderTheMouse_data()
     QTest::addColumn<QPointF>("position");
     QTest::addColumn<QString>("expected"); // empty: no readout
 
-    // One record of 1.0: the scale is 1.2, the plot 600 x 300 from (210, 120).
-    QTest::newRow("origin") << QPointF(210, 420) << "400 nm, 0";
-    QTest::newRow("top right corner") << QPointF(810, 120) << "700 nm, 1.2";
-    QTest::newRow("middle") << QPointF(510, 270) << "550 nm, 0.6";
-    QTest::newRow("between the samples") << QPointF(213, 345) << "402 nm, 0.3";
+    // One record of 10: the scale is 12, the plot 600 x 300 from (210, 120); relative, then the
+    // value in the unit.
+    QTest::newRow("origin") << QPointF(210, 420) << "400 nm, 0 (0 W)";
+    QTest::newRow("top right corner") << QPointF(810, 120) << "700 nm, 1.2 (12 W)";
+    QTest::newRow("middle") << QPointF(510, 270) << "550 nm, 0.6 (6 W)";
+    QTest::newRow("between the samples") << QPointF(213, 345) << "402 nm, 0.3 (3 W)";
     QTest::newRow("left of the plot") << QPointF(209, 300) << "";
     QTest::newRow("below the plot") << QPointF(500, 421) << "";
     QTest::newRow("in the legend") << QPointF(900, 200) << "";
@@ -315,7 +319,8 @@ void TestSpectrumChartGeometry::readoutUnderTheMouse()
 {
     QFETCH(QPointF, position);
     QFETCH(QString, expected);
-    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf({1.0f})}, false);
+    const SpectrumChart chart =
+        SpectrumChartGeometry::compute(area, {recordOf({10.0f})}, false, {}, SpectrumScale::Relative, "W");
     const std::optional<SpectrumReadout> readout = SpectrumChartGeometry::readoutAt(chart, position, false);
     QCOMPARE(readout.has_value(), !expected.isEmpty());
     if (!readout)
@@ -323,6 +328,58 @@ void TestSpectrumChartGeometry::readoutUnderTheMouse()
     QCOMPARE(readout->text.text, expected);
     QCOMPARE(readout->guide, QLineF(position.x(), 120, position.x(), 420));
     QVERIFY(readout->text.rect.bottom() <= chart.top); // above the plot, clear of the curves
+}
+
+void TestSpectrumChartGeometry::readoutReadsAsTheAxis_data()
+{
+    QTest::addColumn<SpectrumScale>("scale");
+    QTest::addColumn<QList<Values>>("records");
+
+    for (const auto &[name, scale] : {std::pair{"relative", SpectrumScale::Relative},
+                                      std::pair{"normalised", SpectrumScale::Normalised},
+                                      std::pair{"absolute", SpectrumScale::Absolute}}) {
+        QTest::addRow("%s, one record", name) << scale << QList<Values>{{19.25f, 3}};
+        QTest::addRow("%s, small and large", name) << scale << QList<Values>{{0.004f}, {250, 1}};
+        QTest::addRow("%s, tiny values", name) << scale << QList<Values>{{0.0007f}};
+        QTest::addRow("%s, no records", name) << scale << QList<Values>{};
+    }
+}
+
+// At the height of each y-axis label, the readout shows the label's value: relative first where
+// the axis is relative, the value in the unit where it is absolute.
+void TestSpectrumChartGeometry::readoutReadsAsTheAxis()
+{
+    QFETCH(SpectrumScale, scale);
+    QFETCH(QList<Values>, records);
+    std::vector<SpectralRecord> spectra;
+    for (const Values &values : records)
+        spectra.push_back(recordOf(values));
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, spectra, true, {}, scale, "W/m²");
+    QVERIFY(chart.powerLabels.size() >= 3);
+    for (const ChartText &label : chart.powerLabels) {
+        QVERIFY(label.rect.right() <= chart.left);
+        const double level = label.alignment & Qt::AlignBottom ? label.rect.bottom() : label.rect.center().y();
+        const auto readout = SpectrumChartGeometry::readoutAt(chart, QPointF(chart.left + 1, level), true);
+        QVERIFY2(readout, qPrintable(label.text));
+        const QString text = readout->text.text;
+        const QString shown = text.section(QStringLiteral(", "), 1).section(QLatin1Char(' '), 0, 0);
+        QVERIFY2(qAbs(shown.toDouble() - label.text.toDouble()) <= 1e-3 * qMax(1.0, label.text.toDouble()),
+                 qPrintable(text + " at " + label.text));
+        QCOMPARE(text.contains(QStringLiteral("W/m²")), scale != SpectrumScale::Normalised);
+    }
+    const QString unitTitle = QStringLiteral("功率 (W/m²)");
+    QCOMPARE(chart.yTitle.text == unitTitle, scale == SpectrumScale::Absolute);
+}
+
+void TestSpectrumChartGeometry::normalisedPeaksAreLevelWithTheTopLabel()
+{
+    const SpectrumChart chart = SpectrumChartGeometry::compute(area, {recordOf({0, 2, 1}), recordOf({50, 10})}, false,
+                                                               {}, SpectrumScale::Normalised);
+    const double levelOfOne = chart.powerLabels.at(2).rect.center().y();
+    QCOMPARE(chart.curves.size(), 2);
+    QVERIFY(qAbs(chart.curves[0].pieces[0][1].y() - levelOfOne) < 1e-4);
+    QVERIFY(qAbs(chart.curves[1].pieces[0][0].y() - levelOfOne) < 1e-4);
+    QVERIFY(qAbs(chart.curves[1].pieces[0][1].y() - (chart.bottom - (chart.bottom - levelOfOne) / 5)) < 1e-4);
 }
 
 void TestSpectrumChartGeometry::legendOfTheTickedRecords_data()
