@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double leftMargin = 58, rightMargin = 12, topMargin = 26, bottomMargin = 38;
+constexpr double leftMargin = 58, rightMargin = 12, topMargin = 32, bottomMargin = 44;
 constexpr double tickLength = 6;
 constexpr double labelWidth = 40, labelHeight = 14;
 
@@ -70,7 +70,8 @@ void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
         const double x = plot.left() + i * plot.width() / 8;
         chart.gridLines.append(QLineF(x, plot.top(), x, plot.bottom()));
         if (i % xEvery == 0)
-            chart.axisLabels.append({centredRect(QPointF(x, plot.bottom() + labelHeight / 2 + 2),
+            // Clear of the y axis's "0.0", which reaches half a line below the axis.
+            chart.axisLabels.append({centredRect(QPointF(x, plot.bottom() + labelHeight + 1),
                                                  std::min(labelWidth, xSpacing * xEvery), labelHeight),
                                      QString::number(i / 10.0, 'f', 1), Qt::AlignCenter});
     }
@@ -82,13 +83,15 @@ void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
                                      QString::number(j / 10.0, 'f', 1), Qt::AlignRight | Qt::AlignVCenter});
     }
     chart.axes = {QLineF(plot.bottomLeft(), plot.bottomRight()), QLineF(plot.bottomLeft(), plot.topLeft())};
-    chart.xTitle = {QRectF(plot.left(), plot.bottom() + labelHeight + 4, plot.width(), bottomMargin - labelHeight - 4),
+    chart.xTitle = {QRectF(plot.left(), plot.bottom() + 1.5 * labelHeight + 2, plot.width(),
+                           bottomMargin - 1.5 * labelHeight - 2),
                     QStringLiteral("x"), Qt::AlignCenter};
     // Left of the y axis's labels, however wide the area around the plot.
     const double yTitleWidth = leftMargin - labelWidth - 4;
     chart.yTitle = {QRectF(plot.left() - labelWidth - 4 - yTitleWidth, plot.top(), yTitleWidth, plot.height()),
                     QStringLiteral("y"), Qt::AlignCenter};
-    chart.title = {QRectF(area.x(), area.y(), area.width(), topMargin),
+    // Above the y axis's top label, which reaches half a line above the plot.
+    chart.title = {QRectF(area.x(), area.y(), area.width(), topMargin - labelHeight / 2 - 1),
                    TextCatalogue::text(Text::ChromaticityTitle, languageFlag), Qt::AlignCenter};
 }
 

@@ -361,7 +361,7 @@ void MeterPage::shareWidth()
     const int room = splitter_charts->width() - 2 * splitter_charts->handleWidth();
     if (room <= 0)
         return;
-    const int colour = qMin(tableView_colour->naturalWidth(), room * 3 / 5);
+    const int colour = qMin(tableView_colour->naturalWidth(), room * 2 / 3);
     const int charts = room - colour;
     // The spectrum, with its legend, a little wider than the diagram.
     splitter_charts->setSizes({charts * 4 / 7, charts - charts * 4 / 7, colour});

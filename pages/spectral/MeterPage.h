@@ -98,7 +98,7 @@ private:
     void keepSplitters();
     // Gives the table the height its rows need (at most half) while the user has not set it.
     void shareHeight();
-    // Gives the colour table the width its columns need (at most three fifths) while the
+    // Gives the colour table the width its columns need (at most two thirds; the charts keep their minimum widths) while the
     // user has not set it; the charts share the rest.
     void shareWidth();
     void retranslateForm();

@@ -108,7 +108,7 @@ void TestMeterPage::formAndWindow()
     QVERIFY(split);
     QCOMPARE(grid->indexOf(split), 6);
     QCOMPARE(split->indexOf(table), 0);
-    QCOMPARE(split->indexOf(chart->parentWidget()), 1);
+    QCOMPARE(split->indexOf(chart->parentWidget()->parentWidget()), 1); // the chart's pane holds its scale choice
     QCOMPARE(table->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
     // The header repeats the title row, which stays in sight when the rows scroll.
