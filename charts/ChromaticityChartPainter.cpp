@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChromaticityChartPainter.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPaintEngine>
@@ -162,8 +163,55 @@ void ChromaticityChartPainter::drawFrame(QPainter &painter, const ChromaticityCh
     painter.restore();
 }
 
+namespace {
+
+// A point drawn once into a small picture of the device's pixel ratio, its centre in the middle.
+QImage pointPicture(const QColor &colour, qreal ratio)
+{
+    const int pixels = int(std::ceil((2 * ChromaticityPoint::radius + 2) * ratio)) + 1;
+    QImage picture(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen(Qt::black, 1));
+    painter.setBrush(colour);
+    const double half = pixels / ratio / 2;
+    painter.drawEllipse(QPointF(half, half), ChromaticityPoint::radius, ChromaticityPoint::radius);
+    return picture;
+}
+
+// Many points on a picture are copies of one drawn point per colour: drawing thousands of
+// outlined circles one by one would take a good part of a second. Each lands within half a
+// pixel of its place.
+bool stampPoints(QPainter &painter, const QVector<ChromaticityPoint> &points)
+{
+    constexpr int manyPoints = 200;
+    const QPaintDevice *device = painter.device();
+    if (points.size() < manyPoints || !device || device->devType() != QInternal::Image
+        || painter.transform().type() > QTransform::TxTranslate)
+        return false;
+    const qreal ratio = device->devicePixelRatioF();
+    QHash<QRgb, QImage> pictures;
+    for (const ChromaticityPoint &point : points) {
+        auto picture = pictures.find(point.colour.rgba());
+        if (picture == pictures.end())
+            picture = pictures.insert(point.colour.rgba(), pointPicture(point.colour, ratio));
+        const double half = picture->width() / ratio / 2;
+        // On whole device pixels, so that the copy is not resampled.
+        const QPointF corner = point.centre - QPointF(half, half);
+        painter.drawImage(QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio),
+                          *picture);
+    }
+    return true;
+}
+
+} // namespace
+
 void ChromaticityChartPainter::drawPoints(QPainter &painter, const QVector<ChromaticityPoint> &points)
 {
+    if (stampPoints(painter, points))
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(pen(Qt::black, 1));

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -126,6 +127,8 @@ private Q_SLOTS:
     void readoutFollowsTheMouse();
     void chartsAreSaved_data();
     void chartsAreSaved();
+    void ticksRedrawWhatTheyChange_data();
+    void ticksRedrawWhatTheyChange();
 
 private:
     struct Shown
@@ -347,6 +350,64 @@ void TestMeterPageChart::chartsAreSaved()
         QSvgRenderer drawing(file);
         QVERIFY(drawing.isValid());
         QCOMPARE(drawing.viewBoxF(), QRectF(QPointF(0, 0), QSizeF(view->size())));
+    }
+}
+
+void TestMeterPageChart::ticksRedrawWhatTheyChange_data()
+{
+    QTest::addColumn<QList<int>>("toggles"); // curve boxes clicked in turn (table rows; 0: the title box)
+
+    // 700 records: the charts keep their curves and points in three layers of 256. Row 2 holds
+    // the record whose peak sets the scale.
+    QTest::newRow("one in the first layer") << QList<int>{5};
+    QTest::newRow("one in the last layer, off and on") << QList<int>{690, 690};
+    QTest::newRow("in two layers") << QList<int>{300, 3, 600};
+    QTest::newRow("the scale's peak") << QList<int>{2};
+    QTest::newRow("title box off, one on") << QList<int>{0, 400};
+    QTest::newRow("title box off and on") << QList<int>{0, 0};
+}
+
+// However a tick was drawn (its layer alone, or everything on a new scale), each chart shows what
+// drawing it afresh gives.
+void TestMeterPageChart::ticksRedrawWhatTheyChange()
+{
+    QFETCH(QList<int>, toggles);
+    QList<Spectrum> spectra;
+    for (int k = 0; k < 700; ++k)
+        spectra << (k == 1 ? peak() : flat(0.2f + 0.001f * float(k % 97)));
+    SpectralTestBench bench;
+    QVERIFY(bench.connect(imageWithSpectra(spectra)));
+    const auto page = bench.page(1, false);
+    page->resize(1200, 800);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    clickButton(*page, "pushButton_readRecords");
+    QCOMPARE(page->spectralRecords().size(), size_t(700));
+    for (const int row : toggles) {
+        QCoreApplication::processEvents();
+        clickCurveBox(*page, row);
+    }
+    QCoreApplication::processEvents();
+    for (const char *name : {"widget_chart", "widget_chromaticity"}) {
+        auto *view = page->findChild<ChartView *>(QLatin1String(name));
+        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage fresh(shown.size(), QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(shown.devicePixelRatio());
+        fresh.fill(view->palette().color(view->backgroundRole()));
+        {
+            QPainter painter(&fresh);
+            painter.setFont(view->font());
+            view->drawChart(painter, QRectF(view->rect()));
+        }
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb a = shown.pixel(x, y), b = fresh.pixel(x, y);
+                if (qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) > 6)
+                    ++differing;
+            }
+        }
+        QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1: %2 pixels differ").arg(name).arg(differing)));
     }
 }
 
