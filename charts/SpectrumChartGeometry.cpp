@@ -147,7 +147,8 @@ void addPowerLabels(SpectrumChart &chart, const QRectF &area)
     for (int n = 0; n * step <= top * (1 + 1e-9); ++n) {
         const double y = chart.bottom - chart.plotH * (n * step) / top;
         chart.powerLabels.append({QRectF(labelLeft, y - height / 2, labelW, height),
-                                  QString::number(n * step, 'f', decimals), Qt::AlignRight | Qt::AlignVCenter});
+                                  n == 0 ? QStringLiteral("0") : QString::number(n * step, 'f', decimals),
+                                  Qt::AlignRight | Qt::AlignVCenter});
     }
 }
 

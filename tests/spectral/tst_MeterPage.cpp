@@ -2,6 +2,7 @@
 #include "DataTableView.h"
 #include "SpectralTableModel.h"
 #include "SpectralTestBench.h"
+#include "SpectrumChartView.h"
 #include "SpectrumChartGeometry.h"
 #include "TableRoles.h"
 
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QComboBox>
 #include <QtTest>
 
 using Strings = QStringList;
@@ -76,6 +78,8 @@ private Q_SLOTS:
     void clearOrClose();
     void nameEditing_data();
     void nameEditing();
+    void scaleChoiceIsKept_data();
+    void scaleChoiceIsKept();
 };
 
 void TestMeterPage::formAndWindow()
@@ -329,8 +333,16 @@ void TestMeterPage::curveBoxes()
     auto page = filledPage(bench, uiIndex, 3);
     QVERIFY(page);
     QCOMPARE(rowBoxStates(*page), (QList<bool>{true, true, true}));
+    QSignalSpy changes(&page->spectralModel(), &SpectralTableModel::curveVisibilityChanged);
     for (const int row : clicks)
         clickCurveBox(*page, row);
+    // One change per click, naming the records it touched: the charts draw those again.
+    QCOMPARE(changes.size(), clicks.size());
+    for (qsizetype i = 0; i < clicks.size(); ++i) {
+        const QList<QVariant> range = changes.at(i);
+        QCOMPARE(range.at(0).toInt(), clicks[i] == 0 ? 0 : clicks[i] - 1);
+        QCOMPARE(range.at(1).toInt(), clicks[i] == 0 ? 2 : clicks[i] - 1);
+    }
 
     QCOMPARE(curveFlags(*page), ticked);
     QCOMPARE(rowBoxStates(*page), ticked);
@@ -482,6 +494,38 @@ void TestMeterPage::nameEditing()
     } else {
         QCOMPARE(cellText(*page, row, column), before);
     }
+}
+
+void TestMeterPage::scaleChoiceIsKept_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<SpectrumScale>("scale");
+    QTest::newRow("each curve to its own peak") << 1 << SpectrumScale::Normalised;
+    QTest::newRow("absolute") << 2 << SpectrumScale::Absolute;
+    QTest::newRow("back to relative") << 0 << SpectrumScale::Relative;
+}
+
+// The scale chosen draws the chart at once and is the one the next dialog opens with; the
+// absolute entry names the table's unit.
+void TestMeterPage::scaleChoiceIsKept()
+{
+    QFETCH(int, entry);
+    QFETCH(SpectrumScale, scale);
+    SpectralTestBench bench;
+    {
+        auto page = filledPage(bench, 1, 2);
+        QVERIFY(page);
+        auto *choice = page->findChild<QComboBox *>(QStringLiteral("comboBox_scale"));
+        QVERIFY(choice);
+        QCOMPARE(choice->count(), 3);
+        QVERIFY(!page->spectralModel().spectralUnit().isEmpty());
+        QVERIFY(choice->itemText(2).contains(page->spectralModel().spectralUnit()));
+        choice->setCurrentIndex(entry);
+        QCOMPARE(page->findChild<SpectrumChartView *>(QStringLiteral("widget_chart"))->scaleMode(), scale);
+    }
+    auto page = bench.page(1);
+    QCOMPARE(page->findChild<QComboBox *>(QStringLiteral("comboBox_scale"))->currentIndex(), entry);
+    QCOMPARE(page->findChild<SpectrumChartView *>(QStringLiteral("widget_chart"))->scaleMode(), scale);
 }
 
 QTEST_MAIN(TestMeterPage)

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void readoutReadsAsTheAxis_data();
     void readoutReadsAsTheAxis();
     void normalisedPeaksAreLevelWithTheTopLabel();
+    void absoluteLabelsTakeRoundSteps_data();
+    void absoluteLabelsTakeRoundSteps();
     void legendOfTheTickedRecords_data();
     void legendOfTheTickedRecords();
 };
@@ -258,9 +260,12 @@ void TestSpectrumChartGeometry::onlyTickedRecordsAreDrawnAndColouredByPosition()
     QCOMPARE(chart.curves[1].colour, SpectrumChartGeometry::curveColour(3));
     QCOMPARE(chart.scale, raisedBy(4.0f));
 
-    // A chart computed without its curves (the report draws them one at a time) is the same
-    // frame, and curveOf gives the curves it leaves out.
-    const SpectrumChart frame = SpectrumChartGeometry::compute(area, records, false, {}, false);
+    // The frame without its curves (the report and the window's layers draw them apart) is the
+    // same frame, and curveOf and curves of a range give the curves it leaves out.
+    const SpectrumChart frame = SpectrumChartGeometry::frame(area, records, false);
+    const QVector<ChartCurve> range = SpectrumChartGeometry::curves(frame, records, 2, 4);
+    QCOMPARE(range.size(), 1);
+    QCOMPARE(range[0].pieces, chart.curves[1].pieces);
     QVERIFY(frame.curves.isEmpty());
     QCOMPARE(frame.scale, chart.scale);
     QCOMPARE(frame.legend.size(), chart.legend.size());
@@ -380,6 +385,36 @@ void TestSpectrumChartGeometry::normalisedPeaksAreLevelWithTheTopLabel()
     QVERIFY(qAbs(chart.curves[0].pieces[0][1].y() - levelOfOne) < 1e-4);
     QVERIFY(qAbs(chart.curves[1].pieces[0][0].y() - levelOfOne) < 1e-4);
     QVERIFY(qAbs(chart.curves[1].pieces[0][1].y() - (chart.bottom - (chart.bottom - levelOfOne) / 5)) < 1e-4);
+}
+
+void TestSpectrumChartGeometry::absoluteLabelsTakeRoundSteps_data()
+{
+    QTest::addColumn<float>("largest");
+    QTest::addColumn<QStringList>("labels"); // from the axis up
+
+    // The scale is 1.2 times the largest value; the labels go up to it in steps of 1, 2 or 5.
+    QTest::newRow("250") << 250.0f << QStringList{"0", "100", "200", "300"};
+    QTest::newRow("19.25") << 19.25f << QStringList{"0", "5", "10", "15", "20"};
+    QTest::newRow("0.9") << 0.9f << QStringList{"0", "0.5", "1.0"};
+    QTest::newRow("nothing ticked's scale") << 0.0f << QStringList{"0", "0.0005", "0.0010"};
+}
+
+void TestSpectrumChartGeometry::absoluteLabelsTakeRoundSteps()
+{
+    QFETCH(float, largest);
+    QFETCH(QStringList, labels);
+    const SpectrumChart chart =
+        SpectrumChartGeometry::compute(area, {recordOf({largest})}, false, {}, SpectrumScale::Absolute);
+    QStringList shown;
+    double below = chart.bottom + 1;
+    for (const ChartText &label : chart.powerLabels) {
+        shown << label.text;
+        // Each higher up, inside the plot's height.
+        QVERIFY(label.rect.center().y() < below && label.rect.center().y() >= chart.top - 1e-9);
+        below = label.rect.center().y();
+    }
+    QCOMPARE(shown, labels);
+    QCOMPARE(chart.yTitle.text, QStringLiteral("Power"));
 }
 
 void TestSpectrumChartGeometry::legendOfTheTickedRecords_data()
