@@ -216,9 +216,19 @@ void MeterPage::setUpForm()
     connect(model, &QAbstractItemModel::rowsInserted, this, &MeterPage::shareHeight);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &MeterPage::shareHeight);
     connect(model, &QAbstractItemModel::modelReset, this, &MeterPage::shareHeight);
-    // The colour table's columns widen with their contents.
-    connect(colours, &QAbstractItemModel::rowsInserted, this, &MeterPage::shareWidth);
-    connect(colours, &QAbstractItemModel::modelReset, this, &MeterPage::shareWidth);
+    // The colour table's columns widen with their contents: measured once after a download's
+    // many rows, not after each (a measure reads the rows in sight of every column).
+    const auto shareWidthSoon = [this] {
+        if (widthPending)
+            return;
+        widthPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            widthPending = false;
+            shareWidth();
+        }, Qt::QueuedConnection);
+    };
+    connect(colours, &QAbstractItemModel::rowsInserted, this, shareWidthSoon);
+    connect(colours, &QAbstractItemModel::modelReset, this, shareWidthSoon);
     const auto followRows = [this] {
         pushButton_exportExcel->setEnabled(model->recordCount() > 0);
         pushButton_exportColour->setEnabled(model->recordCount() > 0);

@@ -131,6 +131,7 @@ private:
     QSplitter *splitter_charts = nullptr;
     bool userSplit = false; // the user placed the table/charts boundary (now or in an earlier run)
     bool userSplitCharts = false; // the same for the boundaries between the charts and the colour table
+    bool widthPending = false;    // shareWidth is due once the events in hand are handled
     SpectrumChartView *widget_chart = nullptr;
     QComboBox *comboBox_scale = nullptr; // the spectrum chart's y axis, remembered
     ChromaticityChartView *widget_chromaticity = nullptr;
