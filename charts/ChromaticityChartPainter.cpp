@@ -181,14 +181,15 @@ QImage pointPicture(const QColor &colour, qreal ratio)
     return picture;
 }
 
-// Many points on a picture are copies of one drawn point per colour: drawing thousands of
+// Points on a picture are copies of one drawn point per colour: drawing thousands of
 // outlined circles one by one would take a good part of a second. Each lands within half a
 // pixel of its place.
 bool stampPoints(QPainter &painter, const QVector<ChromaticityPoint> &points)
 {
-    constexpr int manyPoints = 200;
+    // Every call on a picture stamps, however few its points: a layer of a few points then looks
+    // exactly as the same points drawn with all the others.
     const QPaintDevice *device = painter.device();
-    if (points.size() < manyPoints || !device || device->devType() != QInternal::Image
+    if (points.isEmpty() || !device || device->devType() != QInternal::Image
         || painter.transform().type() > QTransform::TxTranslate)
         return false;
     const qreal ratio = device->devicePixelRatioF();
