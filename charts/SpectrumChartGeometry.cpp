@@ -156,7 +156,8 @@ QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
 {
     switch (chart.scaleMode) {
     case SpectrumScale::Relative:
-        return TextCatalogue::text(Text::SpectrumAxisRelative, languageFlag);
+        // The default scale keeps the chart's plain title; its labels 0 to 1.0 say it is relative.
+        return TextCatalogue::text(Text::SpectrumAxisAbsolute, languageFlag);
     case SpectrumScale::Normalised:
         return TextCatalogue::text(Text::SpectrumAxisNormalised, languageFlag);
     case SpectrumScale::Absolute:

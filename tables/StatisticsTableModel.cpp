@@ -45,8 +45,10 @@ void StatisticsTableModel::refresh()
 
 QString StatisticsTableModel::summary() const
 {
-    const Text text = selection ? Text::StatisticsSelectedRows : Text::StatisticsAllRows;
-    return TextCatalogue::text(text, records.isChinese()).arg(figures.rowCount()).arg(records.rowCount());
+    const bool chinese = records.isChinese();
+    if (!selection)
+        return TextCatalogue::text(Text::StatisticsAllRows, chinese).arg(records.rowCount());
+    return TextCatalogue::text(Text::StatisticsSelectedRows, chinese).arg(figures.rowCount()).arg(records.rowCount());
 }
 
 int StatisticsTableModel::rowCount(const QModelIndex &parent) const

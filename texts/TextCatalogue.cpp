@@ -352,7 +352,6 @@ const Pair texts[] = {
     {"另有 %1 条", "%1 more"},
 
     {"%1 nm, %2 (%3)", "%1 nm, %2 (%3)"},
-    {"相对功率", "Relative power"},
     {"相对功率 (各曲线峰值 = 1)", "Power relative to each peak"},
     {"功率", "Power"},
     {"纵轴(&S):", "&Scale:"},
@@ -393,7 +392,7 @@ const Pair texts[] = {
     {"标准差(样本)", "SD (sample)"},
     {"U0 最小/平均", "U0 min/mean"},
     {"Ud 最小/最大", "Ud min/max"},
-    {"统计: 全部 %2 行", "Statistics: all %2 rows"},
+    {"统计: 全部 %1 行", "Statistics: all %1 rows"},
     {"统计: 选中 %1 行 (共 %2 行)", "Statistics: %1 selected of %2 rows"},
     {"%1 / %2", "%1 of %2"},
     {"有数值的单元格个数 / 统计的行数; 显示 \"----\" 或 \"无频闪\" 的单元格不计入",

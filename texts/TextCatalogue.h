@@ -223,10 +223,9 @@ enum class Text {
     LegendMore,
 
     // The spectrum chart's y axis: the readout of the relative scale (%1: wavelength, %2: relative
-    // value, %3: the value with its unit), the axis titles of the three scales (the absolute one
-    // followed by its unit), and the choice of the scale with its entries and tooltip.
+    // value, %3: the value with its unit), the axis titles of the scales (the relative and the absolute
+    // one share "功率"/"Power", the absolute one followed by its unit), and the choice of the scale with its entries and tooltip.
     SpectrumReadoutBoth,
-    SpectrumAxisRelative,
     SpectrumAxisNormalised,
     SpectrumAxisAbsolute,
     SpectrumScaleLabel,

@@ -403,7 +403,10 @@ void TestMeterPageChart::ticksRedrawWhatTheyChange()
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x) {
                 const QRgb a = shown.pixel(x, y), b = fresh.pixel(x, y);
-                if (qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) > 6)
+                // Anti-aliased edges composited through a layer round a few levels apart from
+                // the same edges drawn straight onto the frame; a point or curve drawn wrongly or
+                // left out differs by far more.
+                if (qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b)) > 12)
                     ++differing;
             }
         }

@@ -219,7 +219,8 @@ void TestSpectralExport::colourExportKeepsTheSpectra()
     for (int row = -1; row < 2; ++row) {
         QStringList texts;
         for (int c = 0; c < colours.columnCount(); ++c) {
-            texts << (row < 0 ? colours.headerData(c, Qt::Horizontal).toString()
+            // The header puts a unit on a line of its own; the file's title keeps it on one line.
+            texts << (row < 0 ? colours.headerData(c, Qt::Horizontal).toString().remove(QLatin1Char('\n'))
                               : colours.data(colours.index(row, c)).toString());
         }
         const QStringList fields = lines.at(row + 1).trimmed().split(QLatin1Char(','));

@@ -195,8 +195,8 @@ void TestSpectrumChartGeometry::powerLabelsAndTitles()
     const SpectrumChart en = SpectrumChartGeometry::compute(area, {}, false);
     QCOMPARE(zh.xTitle.text, QStringLiteral("波段(nm)"));
     QCOMPARE(en.xTitle.text, QStringLiteral("Wavelength(nm)"));
-    QCOMPARE(zh.yTitle.text, QStringLiteral("相对功率"));
-    QCOMPARE(en.yTitle.text, QStringLiteral("Relative power"));
+    QCOMPARE(zh.yTitle.text, QStringLiteral("功率"));
+    QCOMPARE(en.yTitle.text, QStringLiteral("Power"));
     QCOMPARE(zh.xTitle.rect, QRectF(10, 470, 1000, 50));
     QCOMPARE(zh.yTitle.rect.center().y(), 20 + 250.0);
     // Turned upright about its centre, the title is a line high across; it ends left of the
