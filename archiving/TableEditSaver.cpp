@@ -5,6 +5,7 @@
 #include "WindowArchive.h"
 
 #include <QAbstractItemModel>
+#include <QDebug>
 
 #include <mutex>
 
@@ -14,12 +15,22 @@ struct TableEditSaver::WriteOrder
     quint64 written = 0; // the sequence number of the last write that landed
 };
 
+// Between the saver and the archiving of its download on the pool: whichever ends first leaves
+// what the other needs (the id, or the changes still to be written).
+struct TableEditSaver::Handover
+{
+    std::mutex mutex;
+    qint64 id = -1;            // -1: archiving has not ended yet
+    QList<RecordEdit> waiting; // left by a saver gone before the id came
+};
+
 TableEditSaver::TableEditSaver(QAbstractItemModel &followed, std::function<TableEdits::TableState()> readState,
                                QObject *parent)
     : QObject(parent),
       table(&followed),
       state(std::move(readState)),
-      order(std::make_shared<WriteOrder>())
+      order(std::make_shared<WriteOrder>()),
+      handover(std::make_shared<Handover>())
 {
     savedState = latestState = state();
     delay.setSingleShot(true);
@@ -37,13 +48,44 @@ TableEditSaver::TableEditSaver(QAbstractItemModel &followed, std::function<Table
 TableEditSaver::~TableEditSaver()
 {
     // The window closes: what was not saved yet still goes, with nobody left to tell.
-    if (id > 0) {
-        const QList<RecordEdit> edits = TableEdits::changes(savedState, latestState);
-        if (!edits.isEmpty())
-            WindowArchive::writeInBackground(
-                ordered([id = id, edits](MeasurementArchive &archive) { return archive.saveEdits(id, edits); }),
-                nullptr, {});
+    const QList<RecordEdit> edits = TableEdits::changes(savedState, latestState);
+    if (id == 0 || edits.isEmpty())
+        return;
+    qint64 download = id;
+    if (download < 0) {
+        // The id may have reached the pool while its answer is still on its way here.
+        const std::lock_guard<std::mutex> lock(handover->mutex);
+        if (handover->id < 0) {
+            handover->waiting = edits; // written by archiving as it ends
+            return;
+        }
+        download = handover->id;
     }
+    if (download > 0)
+        WindowArchive::writeInBackground(
+            ordered([download, edits](MeasurementArchive &archive) { return archive.saveEdits(download, edits); }),
+            nullptr, {});
+}
+
+std::function<void(qint64 id)> TableEditSaver::whenArchived() const
+{
+    return [handover = handover](qint64 archived) {
+        QList<RecordEdit> waiting;
+        {
+            const std::lock_guard<std::mutex> lock(handover->mutex);
+            handover->id = archived;
+            waiting.swap(handover->waiting);
+        }
+        if (archived <= 0 || waiting.isEmpty())
+            return;
+        // The window that made these changes is gone: the log is the only one left to tell.
+        const std::optional<QString> notSaved = WindowArchive::write(
+            [archived, &waiting](MeasurementArchive &archive) { return archive.saveEdits(archived, waiting); });
+        if (notSaved)
+            qWarning().noquote() << QStringLiteral("archive: the edits of download %1 were not saved: %2")
+                                        .arg(archived)
+                                        .arg(*notSaved);
+    };
 }
 
 void TableEditSaver::setDownload(qint64 downloadId)

@@ -20,7 +20,9 @@ class QAbstractItemModel;
 // writes of one table land in the order they were made. A change that cannot be saved stays in the
 // table, goes out again with the next one, and is told once (saveFailed) until a save succeeds.
 //
-// The download's archive id comes when archiving ends; changes made before wait for it. When the
+// The download's archive id comes when archiving ends; changes made before wait for it, even when
+// the saver goes first (its window closed): archiving then writes them as soon as it has the id
+// (whenArchived), so that they end with archiving, which the program waits for as it ends. When the
 // table is about to be emptied or replaced, the saver saves what is left and stops following it.
 class TableEditSaver : public QObject
 {
@@ -39,6 +41,10 @@ public:
     void setDownload(qint64 id);
     qint64 download() const { return id; }
     bool isFollowing() const { return following; }
+    // To be handed to archiving with the download (WindowArchive::archiveInBackground's
+    // `archived`): run on the pool thread once the download is archived, it writes the changes
+    // that a saver gone before the id came left behind.
+    std::function<void(qint64 id)> whenArchived() const;
 
     // Saves what the table changed and stops following it (it is about to be emptied or closed).
     void finish();
@@ -54,6 +60,7 @@ Q_SIGNALS:
 
 private:
     struct WriteOrder;
+    struct Handover;
 
     void tableChanged();
     void stopFollowing();
@@ -73,6 +80,7 @@ private:
     TableEdits::TableState savedState;  // as the archive holds it
     TableEdits::TableState latestState; // as the table was when last read
     std::shared_ptr<WriteOrder> order;
+    std::shared_ptr<Handover> handover;
     quint64 sequence = 0;       // of the last write started
     quint64 savedSequence = 0;  // of the last write known to have landed
     int writing = 0;            // writes started whose answer has not come

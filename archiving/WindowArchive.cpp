@@ -116,12 +116,15 @@ void answer(const QPointer<QObject> &guard, std::function<void()> done)
 } // namespace
 
 void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
-                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done)
+                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done,
+                         std::function<void(qint64 id)> archived)
 {
     QPointer<QObject> guard(receiver);
-    startOnPool([origin, download, guard, done = std::move(done)]() mutable {
+    startOnPool([origin, download, guard, done = std::move(done), archived = std::move(archived)]() mutable {
         qint64 id = 0;
         const std::optional<QString> notArchived = archive(origin, download, &id);
+        if (archived)
+            archived(id);
         answer(guard, [done = std::move(done), id, notArchived] { done(id, notArchived); });
     });
 }
@@ -132,19 +135,22 @@ void writeInBackground(std::function<bool(MeasurementArchive &archive)> write, Q
     QPointer<QObject> guard(receiver);
     const bool told = receiver != nullptr;
     startOnPool([write = std::move(write), guard, told, done = std::move(done)]() mutable {
-        QString reason;
-        std::optional<QString> notWritten;
-        const std::unique_ptr<MeasurementArchive> archive = open(reason);
-        if (!archive) {
-            notWritten = reason;
-        } else {
-            archive->setWriteWait(MeasurementArchive::BusyTimeoutMs);
-            if (!write(*archive))
-                notWritten = archive->errorString();
-        }
+        const std::optional<QString> notWritten = WindowArchive::write(write);
         if (told)
             answer(guard, [done = std::move(done), notWritten] { done(notWritten); });
     });
+}
+
+std::optional<QString> write(const std::function<bool(MeasurementArchive &archive)> &write)
+{
+    QString reason;
+    const std::unique_ptr<MeasurementArchive> archive = open(reason);
+    if (!archive)
+        return reason;
+    archive->setWriteWait(MeasurementArchive::BusyTimeoutMs);
+    if (!write(*archive))
+        return archive->errorString();
+    return std::nullopt;
 }
 
 std::optional<ArchiveNotes> notesOf(qint64 id)

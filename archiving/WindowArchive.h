@@ -48,9 +48,16 @@ std::optional<QString> archive(const DownloadOrigin &origin, const MeterFlow::Do
 // The same on a thread of the global thread pool, so that a database slow to answer (a server
 // that accepts and then stalls) never holds up the window. `done` gets the archive id (0 when the
 // download was not archived) and the reason on the thread of `receiver`, and not at all once
-// `receiver` is gone.
+// `receiver` is gone. `archived`, when given, gets the id on the pool thread as soon as archiving
+// ends, before `done` and whether or not `receiver` is still there: what must reach the archive
+// even when the window went meanwhile (a table's edits waiting for the id) goes out there.
 void archiveInBackground(const DownloadOrigin &origin, const MeterFlow::Download &download, QObject *receiver,
-                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done);
+                         std::function<void(qint64 id, const std::optional<QString> &notArchived)> done,
+                         std::function<void(qint64 id)> archived = {});
+
+// Runs `write` against the archive the settings name on this thread, waiting for another
+// program's write transaction as long as opening waits; the reason it failed, nullopt when written.
+std::optional<QString> write(const std::function<bool(MeasurementArchive &archive)> &write);
 
 // Runs `write` against the archive the settings name on a thread of the global thread pool, as
 // archiving does; `done` gets the reason it failed (nullopt: written) on the thread of `receiver`

@@ -300,7 +300,8 @@ void FirstPage::on_pushButton_readRecords_clicked()
                                            if (notArchived)
                                                dialogs->information(this, text(Text::Tip),
                                                                     text(Text::ArchiveNotStored).arg(*notArchived));
-                                       });
+                                       },
+                                       saver->whenArchived());
 }
 
 TableEditSaver *FirstPage::followEdits()

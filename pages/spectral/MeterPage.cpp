@@ -506,7 +506,8 @@ void MeterPage::downloadRecords()
                                            if (notArchived)
                                                dialogs.information(this, text(Text::Tip),
                                                                    text(Text::ArchiveNotStored).arg(*notArchived));
-                                       });
+                                       },
+                                       edits->whenArchived());
     tableWidget_data->scrollToBottom();
     slot_updateChart();
 }

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -80,6 +82,8 @@ private Q_SLOTS:
     void spectraRoundTrip();
     void notesInTheDialog();
     void failingSaveToldOnce();
+    void editsOutliveTheirWindow_data();
+    void editsOutliveTheirWindow();
 };
 
 void TestArchiveNotebook::recordsRoundTrip_data()
@@ -304,6 +308,78 @@ void TestArchiveNotebook::failingSaveToldOnce()
     QCOMPARE(saved.at(1), edit(1, true));
     QCOMPARE(saved.at(2).name, std::optional<QString>(QStringLiteral("third")));
     QCOMPARE(f.dialogs.informationTexts().size(), 1);
+}
+
+void TestArchiveNotebook::editsOutliveTheirWindow_data()
+{
+    QTest::addColumn<bool>("records"); // the records page, else the spectral dialog
+    QTest::addColumn<bool>("busy");    // another program writes: archiving waits until the window went
+    QTest::addColumn<bool>("cleared"); // the table cleared before the window went
+    QTest::newRow("spectra, archive busy") << false << true << false;
+    QTest::newRow("spectra, id on its way") << false << false << false;
+    QTest::newRow("spectra cleared, archive busy") << false << true << true;
+    QTest::newRow("records cleared, id on its way") << true << false << true;
+    QTest::newRow("records, id on its way") << true << false << false;
+}
+
+// Edits made before the download's archive id came are saved even when the window holding them
+// goes first, whether archiving is still under way or its answer has not been delivered yet.
+void TestArchiveNotebook::editsOutliveTheirWindow()
+{
+    QFETCH(bool, records);
+    QFETCH(bool, busy);
+    QFETCH(bool, cleared);
+    const QString path = ArchiveLocation::defaultLocation().path;
+    {
+        MeasurementArchive created(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadWrite);
+        QVERIFY2(created.open(), qPrintable(created.errorString()));
+    }
+    const QString connection = QStringLiteral("other program");
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        other.setDatabaseName(path);
+        QVERIFY(other.open());
+        if (busy)
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
+        if (records) {
+            auto f = std::make_unique<PageFixture>();
+            QVERIFY(f->plugIn(PageFixture::sample(QStringLiteral("kind4"))));
+            f->page.identifyMeter();
+            f->page.on_pushButton_readRecords_clicked();
+            QCOMPARE(f->page.downloadId(), 0); // the id has not come
+            QAbstractItemModel *table = f->view()->model();
+            QVERIFY(table->setData(table->index(1, 0), QStringLiteral("lamp D")));
+            if (cleared) {
+                f->dialogs.setNextAnswer(true);
+                f->page.on_pushButton_clearData_clicked();
+            }
+        } else {
+            SpectralTestBench bench;
+            QVERIFY(bench.connect(SpectralTestBench::image(3, 0, {"one", "two", "three"})));
+            auto page = bench.page(4, false);
+            QMetaObject::invokeMethod(page.get(), "on_pushButton_readRecords_clicked");
+            QCOMPARE(page->downloadId(), 0);
+            auto &table = const_cast<SpectralTableModel &>(page->spectralModel());
+            QVERIFY(table.setData(table.index(2, table.nameColumn()), QStringLiteral("lamp D")));
+            if (cleared) {
+                bench.dialogs.setNextAnswer(true);
+                QVERIFY(QMetaObject::invokeMethod(page.get(), "on_pushButton_clearData_clicked"));
+                QCOMPARE(page->spectralModel().recordCount(), 0);
+            }
+            page.reset();
+            if (busy)
+                QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+        }
+        settle();
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    MeasurementArchive archive(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadOnly);
+    QVERIFY(archive.open());
+    QList<ArchiveEntry> entries;
+    QVERIFY(archive.list({}, entries));
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(archivedEdits(entries.first().id), QList<RecordEdit>{edit(1, {}, QStringLiteral("lamp D"))});
 }
 
 QTEST_MAIN(TestArchiveNotebook)
