@@ -345,7 +345,7 @@ void HistoryDialog::openSelected()
         chart->setMinimumSize(300, 200);
         splitter_preview->addWidget(chart);
     }
-    tableView_download->setModel(opened);
+    tableView_download->setModel(shownTable(*opened));
     delete previous;
     followOpened(selectedId());
 }

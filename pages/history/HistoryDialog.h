@@ -29,6 +29,8 @@ class QSortFilterProxyModel;
 class QSplitter;
 class QTableView;
 class SpectrumChartView;
+class SpectralTableModel;
+class QAbstractItemModel;
 class UserDialogs;
 
 // The history of archived downloads: lists them (time, serial number, model, kind by name, record
@@ -36,9 +38,9 @@ class UserDialogs;
 // of the notes and by a date range; shows the selected download's notes beside the list for
 // editing; opens one into its records or spectral table (with the spectrum chart), decoded again
 // from its memory with the catalogs it was read with and with the user's edits applied, where
-// names, deletions and curves may be edited again (saved to the same entry as they happen) or
-// given up for what the meter gave; exports it as it stands through the pages' export; deletes it
-// after a question.
+// names, deletions and curves (a colour table: names and deletions) may be edited again (saved to
+// the same entry as they happen) or given up for what the meter gave; exports it as it stands
+// through the pages' export; deletes it after a question.
 class HistoryDialog : public QDialog
 {
     Q_OBJECT
@@ -121,6 +123,10 @@ private:
     // go to the download's entry.
     void setUpTableEditing();
     void followOpened(qint64 id);
+    // The spectral records of the opened table: the table itself, or the one a colour table follows.
+    SpectralTableModel *openedSpectra() const;
+    // What the table view shows of the opened table: a colour table takes typed names through a proxy.
+    QAbstractItemModel *shownTable(QAbstractTableModel &table);
     // Empties the table view, giving up the opened table's unsaved changes (its download goes).
     void closeOpened();
     void deleteOpenedRows(const QList<int> &rows);

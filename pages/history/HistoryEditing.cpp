@@ -4,6 +4,8 @@
 #include "HistoryDialog.h"
 
 #include "ArchiveListModel.h"
+#include "ColourNameEditing.h"
+#include "ColourTableModel.h"
 #include "DataTableView.h"
 #include "MeasurementArchive.h"
 #include "NotesPane.h"
@@ -106,12 +108,31 @@ void HistoryDialog::followOpened(qint64 id)
         });
         edits->setDownload(id);
     };
+    // A colour table's edits are those of the spectra it follows: names typed in it, rows deleted.
     if (auto *records = qobject_cast<RecordsTableModel *>(opened))
         follow(*records, [records] { return TableEdits::stateOf(*records); });
-    else if (auto *spectra = qobject_cast<SpectralTableModel *>(opened))
+    else if (SpectralTableModel *spectra = openedSpectra())
         follow(*spectra, [spectra] { return TableEdits::stateOf(*spectra); });
-    // A colour table follows its spectra: it is shown as it stands, and edited on the spectral page.
     pushButton_restore->setEnabled(openedId > 0);
+}
+
+SpectralTableModel *HistoryDialog::openedSpectra() const
+{
+    if (auto *spectra = qobject_cast<SpectralTableModel *>(opened))
+        return spectra;
+    // The colour table owns the spectra it follows.
+    if (qobject_cast<ColourTableModel *>(opened))
+        return opened->findChild<SpectralTableModel *>(QString(), Qt::FindDirectChildrenOnly);
+    return nullptr;
+}
+
+QAbstractItemModel *HistoryDialog::shownTable(QAbstractTableModel &table)
+{
+    auto *colours = qobject_cast<ColourTableModel *>(&table);
+    SpectralTableModel *spectra = openedSpectra();
+    if (!colours || !spectra)
+        return &table;
+    return new ColourNameEditing(*colours, *spectra, colours);
 }
 
 void HistoryDialog::closeOpened()
@@ -132,23 +153,26 @@ void HistoryDialog::deleteOpenedRows(const QList<int> &rows)
 {
     if (auto *records = qobject_cast<RecordsTableModel *>(opened)) {
         records->removeRecords(rows);
-    } else if (auto *spectra = qobject_cast<SpectralTableModel *>(opened)) {
-        // Highest first; row 0 holds the titles and is never deleted.
+    } else if (SpectralTableModel *spectra = openedSpectra()) {
+        // Highest first. Row 0 of a spectral table holds the titles and is never deleted; a
+        // colour table has no title row: its row r is record r.
+        const int titleRows = opened == spectra ? 1 : 0;
         QList<int> sorted = rows;
         std::sort(sorted.begin(), sorted.end(), std::greater<int>());
         for (const int row : std::as_const(sorted)) {
-            if (row >= 1)
-                spectra->removeRecord(row - 1);
+            if (row >= titleRows && row - titleRows < spectra->recordCount())
+                spectra->removeRecord(row - titleRows);
         }
     }
 }
 
 void HistoryDialog::editOpenedName(int row, int column)
 {
-    if (!opened)
+    const QAbstractItemModel *shown = tableView_download->model();
+    if (!opened || !shown)
         return;
-    const QModelIndex index = opened->index(row, column);
-    if (index.isValid() && (opened->flags(index) & Qt::ItemIsEditable))
+    const QModelIndex index = shown->index(row, column);
+    if (index.isValid() && (shown->flags(index) & Qt::ItemIsEditable))
         tableView_download->edit(index);
 }
 

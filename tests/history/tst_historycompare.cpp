@@ -4,7 +4,9 @@
 // numbered with their download, each in its own meter's unit, and exports them with a meter
 // sheet listing every download.
 #include "ColourTableModel.h"
+#include "DataTableView.h"
 #include "HistoryDialog.h"
+#include "MeasurementArchive.h"
 #include "MeterPage.h"
 #include "ScriptedUserDialogs.h"
 #include "SpectralTableModel.h"
@@ -115,6 +117,58 @@ private Q_SLOTS:
         QVERIFY(lines.value(firstKind4).startsWith(QStringLiteral("#%1-1,Office desk 1,").arg(kind4).toUtf8()));
         page->reject();
         QVERIFY(dialogs.questionTexts().isEmpty());
+    }
+
+    // A colour table opened from the list is edited as its spectral table would be: a name typed
+    // in it and a row deleted reach the download's entry, and it opens again as it was left.
+    void colourTableEdited()
+    {
+        QVERIFY(download(sample(QStringLiteral("kind4")), QStringLiteral("colour"), work.filePath(QStringLiteral("c.csv"))));
+        ScriptedUserDialogs dialogs;
+        qint64 id = 0;
+        int records = 0;
+        QString third;
+        {
+            HistoryDialog history(false, dialogs);
+            history.selectDownload(0);
+            history.openSelected();
+            id = history.openedDownload();
+            QVERIFY(id > 0);
+            const auto *colours = qobject_cast<const ColourTableModel *>(history.openedTable());
+            QVERIFY(colours);
+            records = colours->rowCount();
+            QVERIFY(records > 3);
+            third = colours->data(colours->index(2, colours->nameColumn())).toString();
+            auto *view = history.findChild<DataTableView *>(QStringLiteral("tableView_download"));
+            QAbstractItemModel *shown = view->model();
+            QVERIFY(shown->flags(shown->index(0, colours->nameColumn())) & Qt::ItemIsEditable);
+            QVERIFY(!(shown->flags(shown->index(0, colours->firstFigureColumn())) & Qt::ItemIsEditable));
+            QVERIFY(shown->setData(shown->index(0, colours->nameColumn()), QStringLiteral("Lamp E")));
+            QCOMPARE(colours->data(colours->index(0, colours->nameColumn())).toString(), QStringLiteral("Lamp E"));
+            Q_EMIT view->deleteRowsRequested({1});
+            QCOMPARE(colours->rowCount(), records - 1);
+            history.accept(); // closing hands the changes on
+        }
+        QTest::qWait(400);
+        QThreadPool::globalInstance()->waitForDone();
+        MeasurementArchive archive(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadOnly);
+        QVERIFY(archive.open());
+        QList<RecordEdit> edits;
+        QVERIFY(archive.edits(id, edits));
+        QCOMPARE(edits.size(), 2);
+        QCOMPARE(edits.at(0).name, std::optional<QString>(QStringLiteral("Lamp E")));
+        QCOMPARE(edits.at(1).record, 1);
+        QCOMPARE(edits.at(1).deleted, std::optional<bool>(true));
+
+        HistoryDialog again(false, dialogs);
+        again.selectDownload(0);
+        again.openSelected();
+        const auto *colours = qobject_cast<const ColourTableModel *>(again.openedTable());
+        QVERIFY(colours);
+        QCOMPARE(colours->rowCount(), records - 1);
+        QCOMPARE(colours->data(colours->index(0, colours->nameColumn())).toString(), QStringLiteral("Lamp E"));
+        QCOMPARE(colours->data(colours->index(1, colours->nameColumn())).toString(), third);
+        QVERIFY(dialogs.informationTexts().isEmpty());
     }
 };
 
