@@ -44,6 +44,10 @@ Destination askDetails(QWidget *parent, ReportDetails &details)
     auto *operatorName = new QLineEdit(&dialog);
     auto *note = new QPlainTextEdit(&dialog);
     auto *paper = new QComboBox(&dialog);
+    title->setObjectName(QStringLiteral("lineEdit_reportTitle"));
+    location->setObjectName(QStringLiteral("lineEdit_reportLocation"));
+    operatorName->setObjectName(QStringLiteral("lineEdit_reportOperator"));
+    note->setObjectName(QStringLiteral("plainTextEdit_reportNote"));
     QSettings settings;
     location->setText(details.location.isEmpty() ? settings.value(locationKey).toString() : details.location);
     operatorName->setText(details.operatorName.isEmpty() ? settings.value(operatorKey).toString()

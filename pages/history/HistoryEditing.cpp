@@ -191,6 +191,9 @@ void HistoryDialog::restoreOriginal()
     edits->restoreOriginal([this, id](const std::optional<QString> &notRestored) {
         if (notRestored) {
             dialogs.information(this, text(Text::Tip), text(Text::EditsNotSaved).arg(*notRestored));
+            // The table stays as it was, and its changes still go to the entry from now on.
+            if (openedId == id && !edits)
+                followOpened(id);
             return;
         }
         // Opened again from the archive, as the meter gave it.

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -62,6 +63,43 @@ RecordEdit edit(qint64 record, std::optional<bool> deleted, std::optional<QStrin
     return made;
 }
 
+// Another program's write transaction on the archive, held while this lives.
+class OtherWriter
+{
+public:
+    OtherWriter()
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        other.setDatabaseName(ArchiveLocation::defaultLocation().path);
+        holding = other.open() && QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~OtherWriter()
+    {
+        {
+            QSqlDatabase other = QSqlDatabase::database(name, false);
+            QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    bool holding = false;
+
+private:
+    const QString name = QStringLiteral("other program");
+};
+
+void createArchive()
+{
+    MeasurementArchive created(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadWrite);
+    if (!created.open())
+        qWarning() << "archive not created:" << created.errorString();
+}
+
+bool startsAsText(const QString &told, Text id)
+{
+    return told.startsWith(TextCatalogue::text(id, false).section(QLatin1Char('%'), 0, 0));
+}
+
 QString fileText(const QString &path)
 {
     QFile file(path);
@@ -84,6 +122,8 @@ private Q_SLOTS:
     void failingSaveToldOnce();
     void editsOutliveTheirWindow_data();
     void editsOutliveTheirWindow();
+    void historyWritesFail_data();
+    void historyWritesFail();
 };
 
 void TestArchiveNotebook::recordsRoundTrip_data()
@@ -329,57 +369,129 @@ void TestArchiveNotebook::editsOutliveTheirWindow()
     QFETCH(bool, records);
     QFETCH(bool, busy);
     QFETCH(bool, cleared);
-    const QString path = ArchiveLocation::defaultLocation().path;
-    {
-        MeasurementArchive created(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadWrite);
-        QVERIFY2(created.open(), qPrintable(created.errorString()));
+    createArchive();
+    std::optional<OtherWriter> other;
+    if (busy) {
+        other.emplace();
+        QVERIFY(other->holding);
     }
-    const QString connection = QStringLiteral("other program");
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        other.setDatabaseName(path);
-        QVERIFY(other.open());
-        if (busy)
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
-        if (records) {
-            auto f = std::make_unique<PageFixture>();
-            QVERIFY(f->plugIn(PageFixture::sample(QStringLiteral("kind4"))));
-            f->page.identifyMeter();
-            f->page.on_pushButton_readRecords_clicked();
-            QCOMPARE(f->page.downloadId(), 0); // the id has not come
-            QAbstractItemModel *table = f->view()->model();
-            QVERIFY(table->setData(table->index(1, 0), QStringLiteral("lamp D")));
-            if (cleared) {
-                f->dialogs.setNextAnswer(true);
-                f->page.on_pushButton_clearData_clicked();
-            }
-        } else {
-            SpectralTestBench bench;
-            QVERIFY(bench.connect(SpectralTestBench::image(3, 0, {"one", "two", "three"})));
-            auto page = bench.page(4, false);
-            QMetaObject::invokeMethod(page.get(), "on_pushButton_readRecords_clicked");
-            QCOMPARE(page->downloadId(), 0);
-            auto &table = const_cast<SpectralTableModel &>(page->spectralModel());
-            QVERIFY(table.setData(table.index(2, table.nameColumn()), QStringLiteral("lamp D")));
-            if (cleared) {
-                bench.dialogs.setNextAnswer(true);
-                QVERIFY(QMetaObject::invokeMethod(page.get(), "on_pushButton_clearData_clicked"));
-                QCOMPARE(page->spectralModel().recordCount(), 0);
-            }
-            page.reset();
-            if (busy)
-                QVERIFY(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+    if (records) {
+        auto f = std::make_unique<PageFixture>();
+        QVERIFY(f->plugIn(PageFixture::sample(QStringLiteral("kind4"))));
+        f->page.identifyMeter();
+        f->page.on_pushButton_readRecords_clicked();
+        QCOMPARE(f->page.downloadId(), 0); // the id has not come
+        QAbstractItemModel *table = f->view()->model();
+        QVERIFY(table->setData(table->index(1, 0), QStringLiteral("lamp D")));
+        if (cleared) {
+            f->dialogs.setNextAnswer(true);
+            f->page.on_pushButton_clearData_clicked();
         }
-        settle();
-        other.close();
+    } else {
+        SpectralTestBench bench;
+        QVERIFY(bench.connect(SpectralTestBench::image(3, 0, {"one", "two", "three"})));
+        auto page = bench.page(4, false);
+        QMetaObject::invokeMethod(page.get(), "on_pushButton_readRecords_clicked");
+        QCOMPARE(page->downloadId(), 0);
+        auto &table = const_cast<SpectralTableModel &>(page->spectralModel());
+        QVERIFY(table.setData(table.index(2, table.nameColumn()), QStringLiteral("lamp D")));
+        if (cleared) {
+            bench.dialogs.setNextAnswer(true);
+            QVERIFY(QMetaObject::invokeMethod(page.get(), "on_pushButton_clearData_clicked"));
+            QCOMPARE(page->spectralModel().recordCount(), 0);
+        }
+        page.reset();
+        other.reset(); // archiving goes on only now
     }
-    QSqlDatabase::removeDatabase(connection);
+    settle();
     MeasurementArchive archive(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadOnly);
     QVERIFY(archive.open());
     QList<ArchiveEntry> entries;
     QVERIFY(archive.list({}, entries));
     QCOMPARE(entries.size(), 1);
     QCOMPARE(archivedEdits(entries.first().id), QList<RecordEdit>{edit(1, {}, QStringLiteral("lamp D"))});
+}
+
+void TestArchiveNotebook::historyWritesFail_data()
+{
+    QTest::addColumn<bool>("restore"); // else the notes
+    QTest::addColumn<bool>("gone");    // else another program holds the archive
+    QTest::newRow("restore, archive gone") << true << true;
+    QTest::newRow("restore, archive locked") << true << false;
+    QTest::newRow("notes, archive gone") << false << true;
+    QTest::newRow("notes, archive locked") << false << false;
+}
+
+// Restore Original and the notes when the archive cannot be written: told once, the table and the
+// typed notes kept, and what is changed once it is back takes the rest along.
+void TestArchiveNotebook::historyWritesFail()
+{
+    QFETCH(bool, restore);
+    QFETCH(bool, gone);
+    PageFixture f;
+    QVERIFY(f.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+    const qint64 id = f.page.downloadId();
+    const QString meterName = f.model().record(0).name;
+    QVERIFY(f.view()->model()->setData(f.view()->model()->index(0, 0), QStringLiteral("Lamp F")));
+    settle();
+    ScriptedUserDialogs dialogs;
+    HistoryDialog history(false, dialogs);
+    history.selectDownload(0);
+    history.openSelected();
+    const auto opened = [&history] { return qobject_cast<const RecordsTableModel *>(history.openedTable()); };
+    QVERIFY(opened());
+    QTemporaryDir dir;
+    std::optional<OtherWriter> other;
+    if (gone) {
+        QSettings().setValue(QStringLiteral("archive/location"), dir.path());
+    } else {
+        other.emplace();
+        QVERIFY(other->holding);
+    }
+    const auto line = [&history](const char *name) { return history.findChild<QLineEdit *>(QLatin1String(name)); };
+    const auto type = [&line](const char *name, const QString &text) {
+        line(name)->setText(text);
+        Q_EMIT line(name)->editingFinished();
+        settle();
+    };
+    if (restore) {
+        dialogs.setNextAnswer(true);
+        history.restoreOriginal();
+        settle();
+        QCOMPARE(opened()->record(0).name, QStringLiteral("Lamp F"));
+        QVERIFY(history.findChild<QPushButton *>(QStringLiteral("pushButton_restore"))->isEnabled());
+    } else {
+        type("lineEdit_title", QStringLiteral("Desk lamp"));
+        type("lineEdit_location", QStringLiteral("Lab 2"));
+        QCOMPARE(line("lineEdit_title")->text(), QStringLiteral("Desk lamp"));
+    }
+    QCOMPARE(dialogs.informationTexts().size(), 1);
+    QVERIFY2(startsAsText(dialogs.informationTexts().first(), restore ? Text::EditsNotSaved : Text::NotesNotSaved),
+             qPrintable(dialogs.informationTexts().first()));
+    QSettings().remove(QStringLiteral("archive/location"));
+    other.reset();
+    if (restore) {
+        // Still followed: a name typed now is saved, and the restore can be made again.
+        auto *table = const_cast<QAbstractItemModel *>(static_cast<const QAbstractItemModel *>(history.openedTable()));
+        QVERIFY(table->setData(table->index(1, 0), QStringLiteral("Lamp G")));
+        settle();
+        QCOMPARE(archivedEdits(id), (QList<RecordEdit>{edit(0, {}, QStringLiteral("Lamp F")),
+                                                       edit(1, {}, QStringLiteral("Lamp G"))}));
+        dialogs.setNextAnswer(true);
+        history.restoreOriginal();
+        settle();
+        QVERIFY(archivedEdits(id).isEmpty());
+        QCOMPARE(opened()->record(0).name, meterName);
+    } else {
+        type("lineEdit_operator", QStringLiteral("Ann"));
+        ArchiveNotes saved;
+        MeasurementArchive archive(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadOnly);
+        QVERIFY(archive.open() && archive.notes(id, saved));
+        QCOMPARE(saved.title, QStringLiteral("Desk lamp"));
+        QCOMPARE(saved.location, QStringLiteral("Lab 2"));
+        QCOMPARE(saved.operatorName, QStringLiteral("Ann"));
+    }
+    QCOMPARE(dialogs.informationTexts().size(), 1);
 }
 
 QTEST_MAIN(TestArchiveNotebook)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ArchiveLocation.h"
 #include "HistoryDialog.h"
+#include "MeasurementArchive.h"
 #include "PageFixture.h"
 #include "RecordsTableModel.h"
 #include "ReportTexts.h"
@@ -9,6 +10,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,6 +33,32 @@ void clickInReportDialog(const QString &buttonText)
         }
         QFAIL("the report dialog has no such button");
     });
+}
+
+// Reads the report dialog's title, location, operator and note once it is shown, then cancels it.
+void readReportDialog(QStringList &fields)
+{
+    QTimer::singleShot(0, [&fields] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (const char *name : {"lineEdit_reportTitle", "lineEdit_reportLocation", "lineEdit_reportOperator"}) {
+            const auto *line = dialog->findChild<QLineEdit *>(QLatin1String(name));
+            fields << (line ? line->text() : QStringLiteral("<no %1>").arg(QLatin1String(name)));
+        }
+        const auto *note = dialog->findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit_reportNote"));
+        fields << (note ? note->toPlainText() : QStringLiteral("<no note>"));
+        for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            if (button->text() == ReportTexts::text(ReportText::Cancel, false))
+                button->click();
+        }
+    });
+}
+
+void emptyArchive()
+{
+    const QString archive = ArchiveLocation::defaultLocation().path;
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(archive + suffix);
 }
 
 QString pdfText(const QString &file)
@@ -138,6 +166,64 @@ private Q_SLOTS:
         fixture.button("pushButton_report")->click();
         QCOMPARE(fixture.dialogs.shown().size(), 1);
         QVERIFY(!QFile::exists(printed));
+    }
+
+    void reportProposesTheNotes_data()
+    {
+        QTest::addColumn<bool>("history");       // else the records page
+        QTest::addColumn<QStringList>("notes");  // title, location, operator, text as archived
+        QTest::addColumn<QString>("typed");      // a title typed in the history's pane, not yet left
+        QTest::addColumn<QStringList>("fields"); // title, location, operator, note as proposed
+        const QStringList all{"Desk lamp", "Lab 2", "Ann", "after the ballast change\nsecond reading"};
+        QTest::newRow("records page, every note") << false << all << QString() << all;
+        QTest::newRow("history, every note") << true << all << QString() << all;
+        // A field without a note proposes what it would without notes: the location and operator
+        // last entered, the default title; a note of blanks is no note.
+        const QStringList remembered{"Measurement Report", "Remembered lab", "Remembered operator", ""};
+        QTest::newRow("records page, no notes") << false << QStringList{"", "", "", ""} << QString() << remembered;
+        QTest::newRow("history, blanks") << true << QStringList{" ", "", "  ", " \n "} << QString() << remembered;
+        QTest::newRow("history, title only")
+            << true << QStringList{"Desk lamp", "", "", ""} << QString()
+            << QStringList{"Desk lamp", "Remembered lab", "Remembered operator", ""};
+        QTest::newRow("history, title typed")
+            << true << QStringList{"Desk lamp", "Lab 2", "", ""} << "Typed lamp"
+            << QStringList{"Typed lamp", "Lab 2", "Remembered operator", ""};
+    }
+
+    // The report dialog proposes the download's notes for its fields, from the records page (the
+    // table's download) and from the history (the selected one, as its pane shows the notes).
+    void reportProposesTheNotes()
+    {
+        QFETCH(bool, history);
+        QFETCH(QStringList, notes);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, fields);
+        emptyArchive();
+        QSettings().setValue(QStringLiteral("report/location"), QStringLiteral("Remembered lab"));
+        QSettings().setValue(QStringLiteral("report/operator"), QStringLiteral("Remembered operator"));
+        PageFixture fixture;
+        fixture.page.setLanguageFlag(false);
+        QVERIFY(fixture.identifyAndDownload(PageFixture::sample(QStringLiteral("kind4"))));
+        {
+            MeasurementArchive archive(ArchiveLocation::defaultLocation(), MeasurementArchive::Access::ReadWrite);
+            QVERIFY(archive.open());
+            const ArchiveNotes archived{notes.at(0), notes.at(1), notes.at(2), notes.at(3)};
+            QVERIFY(archive.setNotes(fixture.page.downloadId(), archived,
+                                     {NoteField::Title, NoteField::Location, NoteField::Operator, NoteField::Text}));
+        }
+        QStringList proposed;
+        readReportDialog(proposed);
+        if (history) {
+            ScriptedUserDialogs dialogs;
+            HistoryDialog dialog(false, dialogs);
+            dialog.selectDownload(0);
+            if (!typed.isEmpty())
+                dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_title"))->setText(typed);
+            QVERIFY(dialog.reportSelected());
+        } else {
+            fixture.button("pushButton_report")->click();
+        }
+        QCOMPARE(proposed, fields);
     }
 
     // A report from the history describes the archived download: its own download time, not the
