@@ -41,6 +41,8 @@ void writeDownload(JsonWriter &json, const MeterSheet::ComparedDownload &downloa
     json.value(download.records);
     json.key(QStringLiteral("spectralUnit"));
     json.value(download.spectralUnit);
+    if (!download.notes.isEmpty())
+        DownloadDocument::writeNotes(json, download.notes);
     json.endObject();
 }
 

@@ -9,8 +9,12 @@
 void ReportContent::setMeterFacts(const ExportSheet &meterSheet)
 {
     meterFacts.clear();
-    for (int row = 0; row < meterSheet.table.rowCount(); ++row)
-        meterFacts.append({meterSheet.table.cellText(row, 0), meterSheet.table.cellText(row, 1)});
+    for (int row = 0; row < meterSheet.table.rowCount(); ++row) {
+        QStringList values;
+        for (int column = 1; column < meterSheet.table.columnCount(); ++column)
+            values << meterSheet.table.cellText(row, column);
+        meterFacts.append({meterSheet.table.cellText(row, 0), values});
+    }
 }
 
 void ReportContent::addTable(const ReportTable &table)

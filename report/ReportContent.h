@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -34,10 +35,13 @@ struct ReportContent
     };
 
     ReportDetails details;
-    QList<QPair<QString, QString>> meterFacts; // label, value
+    // Label, then a value per download: one for a single download; a comparison's first row names
+    // the downloads, and each row holds every download's fact or note in the same order.
+    QList<QPair<QString, QStringList>> meterFacts;
     std::vector<Section> sections;
 
-    // The labels and values of a sheet about the meter (two columns).
+    // The labels and values of a sheet about the meter: two columns, or a column of values per
+    // download (a comparison).
     void setMeterFacts(const ExportSheet &meterSheet);
     void addTable(const ReportTable &table);
     // The records table, then the statistics of all its rows (the workbook's sheet "统计" /

@@ -163,26 +163,32 @@ void ReportPainter::paintFacts(QPainter &painter, const ReportLayout &layout)
         painter.drawLine(QPointF(body.left(), y), QPointF(body.right(), y));
         y += 6;
     };
-    const auto fact = [&](const QString &label, const QString &value) {
+    // A label and its values side by side, each value wrapped in its own column (a comparison
+    // gives one per download, so that each download's facts and notes stand under its id).
+    const auto fact = [&](const QString &label, const QStringList &values) {
         painter.setFont(ReportLayout::textFont());
         const QFontMetricsF metrics(painter.font());
-        const QRectF valueRect(body.left() + labelWidth, y, body.width() - labelWidth, body.bottom() - y);
-        const QRectF needed = metrics.boundingRect(valueRect, Qt::TextWordWrap, value);
+        const double columnWidth = (body.width() - labelWidth) / double(std::max<qsizetype>(values.size(), 1));
+        double height = metrics.height();
         painter.setPen(QColor(0x50, 0x50, 0x50));
         painter.drawText(QRectF(body.left(), y, labelWidth - 8, metrics.height()), Qt::AlignLeft, label);
         painter.setPen(Qt::black);
-        painter.drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, value);
-        y += std::max(metrics.height(), needed.height()) + 5;
+        for (int v = 0; v < int(values.size()); ++v) {
+            const QRectF valueRect(body.left() + labelWidth + v * columnWidth, y, columnWidth - 8, body.bottom() - y);
+            height = std::max(height, metrics.boundingRect(valueRect, Qt::TextWordWrap, values.at(v)).height());
+            painter.drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, values.at(v));
+        }
+        y += height + 5;
     };
 
     heading(ReportText::Report);
-    fact(ReportTexts::text(ReportText::Location, details.chinese), details.location);
-    fact(ReportTexts::text(ReportText::Operator, details.chinese), details.operatorName);
-    fact(ReportTexts::text(ReportText::Note, details.chinese), details.note);
+    fact(ReportTexts::text(ReportText::Location, details.chinese), {details.location});
+    fact(ReportTexts::text(ReportText::Operator, details.chinese), {details.operatorName});
+    fact(ReportTexts::text(ReportText::Note, details.chinese), {details.note});
     y += 12;
     heading(ReportText::Meter);
-    for (const auto &[label, value] : content.meterFacts)
-        fact(label, value);
+    for (const auto &[label, values] : content.meterFacts)
+        fact(label, values);
 }
 
 void ReportPainter::paintTableRows(QPainter &painter, const ReportLayout &layout, const ReportLayout::Page &page,

@@ -136,6 +136,22 @@ if annotated != {'id': noted, 'notes': notes} or [(e['id'], e['notes'], e['edite
         [(noted, notes, False)] or again.get('notes') != notes:
     fail('notes: annotate %r, history %r, export %r' % (annotated, history, again.get('notes')))
 
+# A comparison of every spectral download: each download's records in the order named, with the
+# values its own export gives, and the notes of the one that has them.
+spectral = [i for i, table in sorted(archived.items()) if table == 'spectra']
+run(['--archive', archive, 'annotate', str(spectral[-1]), '--location', 'Lab 2'])
+compared = parsed(run(['--archive', archive, 'export', ','.join(map(str, spectral)), '-o', '-', '--format', 'json']),
+                  'comparison')
+validate(compared, 'comparison', 'comparison')
+expected = []
+for i in spectral:
+    single = parsed(run(['--archive', archive, 'export', str(i), '-o', '-', '--format', 'json']), 'export %d' % i)
+    expected += [('#%d-%d' % (i, r['number']), r['values']) for r in single['records']]
+if [(r['number'], r['values']) for r in compared['records']] != expected or compared['recordCount'] != len(expected) \
+        or [d['archiveId'] for d in compared['downloads']] != spectral \
+        or [d.get('notes', {}).get('location') for d in compared['downloads']] != [None] * (len(spectral) - 1) + ['Lab 2']:
+    fail('comparison of %s: %r' % (spectral, compared['downloads']))
+
 # No such meter: still an array for the script, and the failure in the exit status.
 nothing = run(['--virtual-meter', os.path.join(samples, 'meters', 'kind1.json'), '--serial', 'none', 'list', '--json'])
 if nothing.returncode != 1 or json.loads(nothing.stdout) != []:

@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QtTest>
 
 using namespace CliTest;
@@ -151,6 +152,30 @@ private Q_SLOTS:
         QCOMPARE(grid.at(1).mid(0, 2), (QStringList{QLatin1Char('#') + kind4 + QStringLiteral("-1"),
                                                    original ? meter.at(1).at(1) : QStringLiteral("Lamp A")}));
         QCOMPARE(grid.at(2).first(), QLatin1Char('#') + kind4 + (original ? QStringLiteral("-2") : QStringLiteral("-3")));
+    }
+
+    // The report's first page lists every download, a column each, with its notes.
+    void reportListsEveryDownload()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils is not installed (scripts/install-deps.sh installs it)");
+        const QString copy = work.filePath(QStringLiteral("noted.sqlite"));
+        QVERIFY(QFile::copy(work.filePath(QStringLiteral("a.sqlite")), copy));
+        const QString en = QStringLiteral("en");
+        QCOMPARE(cli({QStringLiteral("annotate"), kind4, QStringLiteral("--location"), QStringLiteral("Lab 4")}, en, copy).exitCode, 0);
+        QCOMPARE(cli({QStringLiteral("annotate"), kind2, QStringLiteral("--title"), QStringLiteral("Lamp K2"),
+                      QStringLiteral("--note"), QStringLiteral("after the ballast")}, en, copy).exitCode, 0);
+        const QString output = work.filePath(QStringLiteral("c.pdf"));
+        QCOMPARE(cli({QStringLiteral("export"), kind4 + QLatin1Char(',') + kind2, QStringLiteral("-o"), output}, en, copy)
+                     .exitCode, 0);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                 QStringLiteral("1"), output, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString first = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString &shown : {QLatin1Char('#') + kind4, QLatin1Char('#') + kind2, QStringLiteral("Lab 4"),
+                                     QStringLiteral("Lamp K2"), QStringLiteral("after the ballast"), QStringLiteral("mW/c㎡")})
+            QVERIFY2(first.contains(shown), qPrintable(shown + QStringLiteral(" not in:\n") + first));
     }
 
     // Refused before anything is written: exit 1 with the reason (2 for a list that is no list of ids).
