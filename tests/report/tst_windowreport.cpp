@@ -232,9 +232,7 @@ private Q_SLOTS:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("poppler-utils is not installed (scripts/install-deps.sh installs it)");
-        const QString archive = ArchiveLocation::defaultLocation().path;
-        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-            QFile::remove(archive + suffix);
+        emptyArchive();
         PageFixture fixture;
         fixture.page.setLanguageFlag(false);
         QVERIFY(fixture.identifyAndDownload(PageFixture::sample(QStringLiteral("kind1"))));
