@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordRowTexts.h"
 
+#include "FixedNotation.h"
 #include "MeterKind.h"
 #include "TextCatalogue.h"
 
@@ -17,7 +18,7 @@ constexpr int maxDecimals = 16;
 
 QString RecordRowTexts::number(float value, int decimals)
 {
-    return QString::number(double(value), 'f', qBound(0, decimals, maxDecimals));
+    return FixedNotation::text(double(value), qBound(0, decimals, maxDecimals));
 }
 
 double RecordRowTexts::shownValue(float value, int decimals)

@@ -76,19 +76,27 @@ const CellGlyphs::Pair &CellGlyphs::pairOf(char16_t first, char16_t second)
 
 bool CellGlyphs::stepsOf(const QString &text, std::vector<int> &steps)
 {
-    steps.clear();
+    // Every cell of a report passes here twice (measured, then drawn): the glyphs and pairs
+    // already learnt are looked up in place, and only unknown ones go to Qt's layout.
+    const qsizetype count = text.size();
+    steps.resize(size_t(count));
+    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
     char16_t previous = 0;
-    for (const QChar character : text) {
-        const char16_t c = character.unicode();
-        if (c > 0xff || glyphOf(c).known != Known::Yes)
+    for (qsizetype k = 0; k < count; ++k) {
+        const char16_t c = chars[k];
+        if (c > 0xff)
             return false;
-        if (!steps.empty()) {
-            const Pair &pair = pairOf(previous, c);
+        const Glyph &glyph = glyphs[c].known == Known::Unknown ? glyphOf(c) : glyphs[c];
+        if (glyph.known != Known::Yes)
+            return false;
+        if (k > 0) {
+            const Pair &known = pairs[size_t(previous) * 256 + c];
+            const Pair &pair = known.known == Known::Unknown ? pairOf(previous, c) : known;
             if (pair.known != Known::Yes)
                 return false;
-            steps.back() = pair.offset;
+            steps[size_t(k - 1)] = pair.offset;
         }
-        steps.push_back(glyphs[c].advance);
+        steps[size_t(k)] = glyph.advance;
         previous = c;
     }
     return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ColourFigures.h"
 
+#include "FixedNotation.h"
 #include "TextCatalogue.h"
 
 #include <cmath>
@@ -95,8 +96,8 @@ QString ColourFigures::text(const ColourMetrics &metrics, Figure figure, bool ch
 
 QString ColourFigures::fixed(double value, int decimals)
 {
-    // QString::number does not follow the locale: always '.', never a group separator.
-    QString text = QString::number(value, 'f', decimals);
+    // Fixed notation does not follow the locale: always '.', never a group separator.
+    QString text = FixedNotation::text(value, decimals);
     if (text.startsWith(QLatin1Char('-'))) {
         bool zero = true;
         for (qsizetype i = 1; i < text.size() && zero; ++i)
