@@ -127,9 +127,16 @@ bool CellGlyphs::add(const QString &text, const QPointF &origin, double maxWidth
         return false;
     double x = std::round(origin.x() * unitsPerPixel);
     const double y = std::round(origin.y() * unitsPerPixel);
-    for (qsizetype k = 0; k < text.size(); ++k) {
-        indexes.append(glyphs[text[k].unicode()].index);
-        positions.append(QPointF(x, y));
+    const qsizetype first = indexes.size();
+    const qsizetype count = text.size();
+    indexes.resize(first + count);
+    positions.resize(first + count);
+    quint32 *index = indexes.data() + first;
+    QPointF *position = positions.data() + first;
+    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
+    for (qsizetype k = 0; k < count; ++k) {
+        index[k] = glyphs[chars[k]].index;
+        position[k] = QPointF(x, y);
         x += steps[size_t(k)];
     }
     return true;
