@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportLayout.h"
 
-#include "CellGlyphs.h"
-
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -44,8 +42,6 @@ ReportLayout::ReportLayout(const ReportContent &content)
 {
     lineHeight = std::ceil(QFontMetricsF(textFont()).height() * 1.6);
     laidOut.push_back(Page{});
-    CellGlyphs cellText(textFont());
-    CellGlyphs titleText(titleFont());
     for (int section = 0; section < int(report.sections.size()); ++section) {
         if (report.sections[size_t(section)].kind == ReportContent::Section::Charts) {
             Page charts;
@@ -53,7 +49,7 @@ ReportLayout::ReportLayout(const ReportContent &content)
             charts.section = section;
             laidOut.push_back(charts);
         } else {
-            layTable(section, cellText, titleText);
+            layTable(section);
         }
     }
 }
@@ -71,7 +67,7 @@ QRectF ReportLayout::body(QPageLayout::Orientation orientation) const
                   size.height() - 2 * margin - headerHeight - footerHeight);
 }
 
-void ReportLayout::layTable(int section, CellGlyphs &cellText, CellGlyphs &titleText)
+void ReportLayout::layTable(int section)
 {
     const ReportTable &table = report.sections[size_t(section)].table;
     TableColumns &laid = columns[size_t(section)];

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CellGlyphs.h"
 #include "ReportContent.h"
 
 #include <QFont>
@@ -8,8 +9,6 @@
 #include <QSizeF>
 
 #include <vector>
-
-class CellGlyphs;
 
 // Where everything of a report goes, in points (1/72 inch), before anything is painted: the page
 // count is known before the first page says "of M". Tables print one line per row in their
@@ -70,10 +69,17 @@ public:
     static QFont titleFont() { return boldFont(textPixels); }
     static QFont boldFont(int pixelSize);
 
+    // The glyphs of the cells' and the titles' texts, learnt while measuring them: the painter
+    // starts from them rather than learning every character and pair again.
+    const CellGlyphs &cellGlyphs() const { return cellText; }
+    const CellGlyphs &titleGlyphs() const { return titleText; }
+
 private:
-    void layTable(int section, CellGlyphs &cellText, CellGlyphs &titleText);
+    void layTable(int section);
 
     const ReportContent &report;
+    CellGlyphs cellText{textFont()};
+    CellGlyphs titleText{titleFont()};
     double lineHeight = 0;
     std::vector<TableColumns> columns;
     std::vector<Page> laidOut;

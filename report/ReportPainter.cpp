@@ -53,7 +53,7 @@ bool ReportPainter::paint(QPagedPaintDevice &device, const ReportLayout &layout,
     device.setPageSize(QPageSize(layout.content().details.paper));
     device.setPageMargins(QMarginsF(0, 0, 0, 0));
     device.setPageOrientation(pages.front().orientation);
-    PageGlyphs glyphs;
+    PageGlyphs glyphs{layout.cellGlyphs(), layout.titleGlyphs()};
     QPainter painter;
     if (!painter.begin(&device)) {
         error = QStringLiteral("the report cannot be painted");

@@ -26,11 +26,11 @@ public:
 
 private:
     // The glyphs of the texts every page repeats (headers, captions, table titles and cells),
-    // learnt over the whole report.
+    // learnt over the whole report; the cells' and the titles' begin with what the layout learnt.
     struct PageGlyphs
     {
-        CellGlyphs cells{ReportLayout::textFont()};
-        CellGlyphs titles{ReportLayout::titleFont()};
+        CellGlyphs cells;
+        CellGlyphs titles;
         CellGlyphs captions{ReportLayout::boldFont(ReportLayout::captionPixels)};
         CellGlyphs heading{ReportLayout::boldFont(ReportLayout::headingPixels)};
     };
