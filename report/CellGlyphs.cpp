@@ -172,10 +172,12 @@ void CellGlyphs::paint(QPainter &painter)
     run.setRawFont(runFont);
     run.setGlyphIndexes(indexes);
     run.setPositions(positions);
-    painter.save();
+    // Scaled down to the run's units and back up again: a power of two either way, so the
+    // painter's transform comes back exactly, without saving and restoring its whole state.
+    static_assert((unitsPerPixel & (unitsPerPixel - 1)) == 0, "the scale must undo itself exactly");
     painter.scale(1.0 / unitsPerPixel, 1.0 / unitsPerPixel);
     painter.drawGlyphRun(QPointF(0, 0), run);
-    painter.restore();
+    painter.scale(unitsPerPixel, unitsPerPixel);
     indexes.clear();
     positions.clear();
 }
