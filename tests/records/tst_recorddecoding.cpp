@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FixedNotation.h"
 #include "MeterKind.h"
 #include "RecordDecoder.h"
 #include "RecordRowTexts.h"
 #include "SpectralValues.h"
 #include "ValueMarkers.h"
 
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -64,6 +67,9 @@ private Q_SLOTS:
     void probeField();
     void cellTexts_data();
     void cellTexts();
+    void fixedNotationAsQtWritesIt_data();
+    void fixedNotationAsQtWritesIt();
+    void fixedNotationOfFloatsAsQtWritesIt();
     void neverReadsPastReceivedBytes();
     void spectralValues_data();
     void spectralValues();
@@ -311,6 +317,42 @@ void TestRecordDecoding::cellTexts()
     QCOMPARE(RecordRowTexts::fits(kind, mode, record, decimals), added);
     if (added)
         QCOMPARE(RecordRowTexts::cells(kind, record, decimals, true), expected);
+}
+
+// Fixed notation written without Qt's formatting, for speed, must still be Qt's text to the digit.
+void TestRecordDecoding::fixedNotationAsQtWritesIt_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::newRow("carry into the whole part") << 9.996 << 2;
+    QTest::newRow("tie away from zero") << -2.5 << 0;
+    QTest::newRow("negative rounding to zero") << -0.0004 << 3;
+    QTest::newRow("negative zero") << -0.0 << 1;
+    QTest::newRow("double just below a tie") << 1.005 << 2;
+    QTest::newRow("beyond nine digits") << 123456789012.0 << 2;
+    QTest::newRow("not a number") << qQNaN() << 2;
+}
+
+void TestRecordDecoding::fixedNotationAsQtWritesIt()
+{
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QCOMPARE(FixedNotation::text(value, decimals), QString::number(value, 'f', decimals));
+}
+
+// Floats of every size and decimal count, a quarter of them at or next to a tie.
+void TestRecordDecoding::fixedNotationOfFloatsAsQtWritesIt()
+{
+    QRandomGenerator random(27);
+    for (int k = 0; k < 200000; ++k) {
+        const int decimals = int(random.bounded(10));
+        const double unit = std::pow(10.0, -decimals);
+        auto value = float((random.generateDouble() - 0.3) * std::pow(10.0, random.bounded(14.0) - 6));
+        if (k % 4 == 0)
+            value = float((std::round(value / unit) + 0.5) * unit);
+        if (FixedNotation::text(value, decimals) != QString::number(value, 'f', decimals))
+            QFAIL(qPrintable(QStringLiteral("%1 with %2 decimals").arg(double(value), 0, 'g', 17).arg(decimals)));
+    }
 }
 
 void TestRecordDecoding::neverReadsPastReceivedBytes()
