@@ -19,7 +19,7 @@ ReportTable ReportTable::ofRecords(const RecordsTableModel &model, const QString
         table.titles << model.headerData(column, Qt::Horizontal).toString();
     table.rows = model.rowCount();
     table.cell = [&model](int row, int column) {
-        return column == 0 ? QString::number(row + 1) : model.data(model.index(row, column - 1)).toString();
+        return column == 0 ? QString::number(row + 1) : model.cellText(row, column - 1);
     };
     return table;
 }
@@ -57,7 +57,7 @@ ReportTable ReportTable::ofRecordBatches(DownloadTables &tables, qint64 count, c
             batches->first = first;
             batches->loaded = size;
         }
-        return model.data(model.index(int(row - batches->first), column - 1)).toString();
+        return model.cellText(int(row - batches->first), column - 1);
     };
     table.readError = [batches] { return batches->error; };
     return table;
@@ -71,7 +71,7 @@ ReportTable ReportTable::ofSpectra(const SpectralTableModel &model, const QStrin
     for (int column = 0; column < model.curveColumn(); ++column)
         table.titles << model.data(model.index(0, column)).toString();
     table.rows = model.recordCount();
-    table.cell = [&model](int row, int column) { return model.data(model.index(row + 1, column)).toString(); };
+    table.cell = [&model](int row, int column) { return model.text(row + 1, column); };
     return table;
 }
 
@@ -82,7 +82,7 @@ ReportTable ReportTable::ofColours(const ColourTableModel &model, const QString 
     for (int column = 0; column < model.columnCount(); ++column)
         table.titles << model.headerData(column, Qt::Horizontal).toString();
     table.rows = model.rowCount();
-    table.cell = [&model](int row, int column) { return model.data(model.index(row, column)).toString(); };
+    table.cell = [&model](int row, int column) { return model.text(row, column); };
     return table;
 }
 

@@ -44,6 +44,8 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The text data() shows in a cell, without a QVariant: a report reads every cell twice.
+    QString text(int row, int column) const;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
@@ -57,7 +59,6 @@ private:
 
     QString title(int column) const;
     QString name(int row) const;
-    QString text(int row, int column) const;
     // Whether the meter marked record row as too dim to measure.
     bool tooDim(int row) const;
 

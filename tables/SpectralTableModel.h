@@ -75,6 +75,9 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The text data() shows in a cell (row 0 is the title row), without a QVariant: a report
+    // reads every cell of the table twice.
+    QString text(int row, int column) const;
     // Only CompactColumnRole: the table shows its titles in row 0.
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
@@ -88,7 +91,6 @@ Q_SIGNALS:
     void curveVisibilityChanged(int first, int last);
 
 private:
-    QString text(int row, int column) const;
     int firstValueColumn() const;
     // Appends the download's records as `kind` gives them, each a copy of `pattern` with its values;
     // the download's first record is record firstIndex of the meter's.
