@@ -80,7 +80,7 @@ bool CellGlyphs::stepsOf(const QString &text, std::vector<int> &steps)
     // already learnt are looked up in place, and only unknown ones go to Qt's layout.
     const qsizetype count = text.size();
     steps.resize(size_t(count));
-    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
+    const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     char16_t previous = 0;
     for (qsizetype k = 0; k < count; ++k) {
         const char16_t c = chars[k];
@@ -133,7 +133,7 @@ bool CellGlyphs::add(const QString &text, const QPointF &origin, double maxWidth
     positions.resize(first + count);
     quint32 *index = indexes.data() + first;
     QPointF *position = positions.data() + first;
-    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
+    const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     for (qsizetype k = 0; k < count; ++k) {
         index[k] = glyphs[chars[k]].index;
         position[k] = QPointF(x, y);
