@@ -6,6 +6,7 @@
 #include "SpectralTableModel.h"
 #include "TableRoles.h"
 #include "TextCatalogue.h"
+#include "TwoLineTitle.h"
 
 ColourTableModel::ColourTableModel(const SpectralTableModel &spectra, QObject *parent)
     : QAbstractTableModel(parent),
@@ -231,14 +232,9 @@ QVariant ColourTableModel::data(const QModelIndex &index, int role) const
 QVariant ColourTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < columnCount()) {
-        // A unit goes on a line of its own: the table is narrower, and fits a laptop's screen.
-        if (role == Qt::DisplayRole) {
-            QString shown = title(section);
-            const qsizetype unit = shown.indexOf(QLatin1Char('('));
-            if (unit > 0)
-                shown.insert(unit, QLatin1Char('\n'));
-            return shown;
-        }
+        // Titles on two lines: the table is narrower, and fits beside the charts on a laptop's screen.
+        if (role == Qt::DisplayRole)
+            return TwoLineTitle::split(title(section));
         if (role == CompactColumnRole)
             return section == 0;
         if (role == WidestColumnRole && section == nameColumn())

@@ -158,6 +158,8 @@ void DataTableView::fitColumns()
     int spare = viewport()->width();
     for (const int width : std::as_const(widths))
         spare -= width;
+    if (spare < 0)
+        spare = narrowNames(widths, -spare);
     if (spare > 0 && !widening.isEmpty()) {
         // Widest first: a column wider than the common width the rest would get keeps its width.
         std::sort(widening.begin(), widening.end(), [&widths](int a, int b) { return widths[a] > widths[b]; });
@@ -177,6 +179,23 @@ void DataTableView::fitColumns()
         if (!isColumnHidden(c))
             header->resizeSection(c, widths[c]);
     }
+}
+
+int DataTableView::narrowNames(QList<int> &widths, int excess) const
+{
+    // Names typed by users are cut (their tooltips show them whole) before the figures beside
+    // them go behind a scroll bar; a name keeps its title and five characters.
+    const QHeaderView *header = horizontalHeader();
+    const int floor = fontMetrics().horizontalAdvance(QStringLiteral("00000"));
+    for (int c = 0; c < widths.size() && excess > 0; ++c) {
+        if (isColumnHidden(c) || !model()->headerData(c, Qt::Horizontal, WidestColumnRole).isValid())
+            continue;
+        const int narrowest = qMax(floor, header->isHidden() ? 0 : header->sectionSizeHint(c));
+        const int taken = qBound(0, widths[c] - narrowest, excess);
+        widths[c] -= taken;
+        excess -= taken;
+    }
+    return -excess;
 }
 
 void DataTableView::resizeEvent(QResizeEvent *event)

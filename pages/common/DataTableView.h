@@ -13,6 +13,7 @@ class QAction;
 // Every column is as wide as its title and its cells need, so nothing is cut; the columns whose
 // header section carries CompactColumnRole (numbers, check boxes, buttons) keep that width, and
 // any width the viewport has to spare widens the others, narrowest first, towards one common width.
+// A viewport too narrow for every column first narrows the columns of names (WidestColumnRole).
 class DataTableView : public QTableView
 {
     Q_OBJECT
@@ -50,6 +51,9 @@ private:
     // Each column's width before spare width is shared out (0 for hidden columns), and whether
     // it takes a share of the spare width.
     QList<int> naturalWidths(QList<int> *widening = nullptr) const;
+    // Takes up to `excess` pixels from the columns of names (WidestColumnRole), down to a few
+    // characters; returns the spare width left, negative while the columns are still too wide.
+    int narrowNames(QList<int> &widths, int excess) const;
 
     PushButtonDelegate *buttons;
     QAction *deleteRows = nullptr; // a child of the view, once row deletion is enabled

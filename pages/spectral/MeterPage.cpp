@@ -186,6 +186,8 @@ void MeterPage::setUpForm()
     tableView_colour->setModel(colours);
     tableView_colour->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_colour->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // A cut name keeps its end, where names differ by their numbers ("Office desk 1", "… 2").
+    tableView_colour->setTextElideMode(Qt::ElideMiddle);
     tableView_colour->verticalHeader()->setVisible(false);
     // As small as the spectral table's: the figures fit beside the charts.
     tableView_colour->setFont(windowFont(10));
@@ -371,7 +373,14 @@ void MeterPage::shareWidth()
     const int room = splitter_charts->width() - 2 * splitter_charts->handleWidth();
     if (room <= 0)
         return;
-    const int colour = qMin(tableView_colour->naturalWidth(), room * 2 / 3);
+    // The table first, as wide as its columns need; the charts take the rest, never less than
+    // their minimum widths (then the names in the table are cut, with their tooltips whole).
+    int chartsMinimum = 0;
+    for (int i = 0; i < 2; ++i) {
+        const QWidget *chart = splitter_charts->widget(i);
+        chartsMinimum += qMax(chart->minimumWidth(), chart->minimumSizeHint().width());
+    }
+    const int colour = qMax(qMin(tableView_colour->naturalWidth(), room - chartsMinimum), 0);
     const int charts = room - colour;
     // The spectrum, with its legend, a little wider than the diagram.
     splitter_charts->setSizes({charts * 4 / 7, charts - charts * 4 / 7, colour});

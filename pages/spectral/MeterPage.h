@@ -98,8 +98,8 @@ private:
     void keepSplitters();
     // Gives the table the height its rows need (at most half) while the user has not set it.
     void shareHeight();
-    // Gives the colour table the width its columns need (at most two thirds; the charts keep their minimum widths) while the
-    // user has not set it; the charts share the rest.
+    // Gives the colour table the width its columns need (as far as the charts keep their minimum
+    // widths) while the user has not set it; the charts share the rest.
     void shareWidth();
     void retranslateForm();
     // The spectrum chart with the choice of its scale above it.

@@ -55,9 +55,10 @@ void compareWithSpectra(const ColourTableModel &colours, const SpectralTableMode
     QCOMPARE(table.columnCount(), int(std::size(titles)));
     for (int c = 0; c < table.columnCount(); ++c) {
         const QString title = TextCatalogue::text(titles[c], spectral.isChinese());
-        // The window puts a unit on a line of its own.
+        // The window shows a title with a unit on two lines.
         QString shown = c < colours.columnCount() ? colours.headerData(c, Qt::Horizontal).toString() : title;
-        QCOMPARE(shown.contains(QLatin1Char('\n')), c < colours.columnCount() && title.indexOf(QLatin1Char('(')) > 0);
+        if (c < colours.columnCount() && title.indexOf(QLatin1Char('(')) > 0)
+            QVERIFY(shown.contains(QLatin1Char('\n')));
         QCOMPARE(shown.remove(QLatin1Char('\n')) + table.headerText(c), title + title);
     }
     QCOMPARE(colours.rowCount(), spectral.recordCount());

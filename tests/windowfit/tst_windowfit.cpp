@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Each window and dialog, in both languages, on a 1280×720 screen: its minimum size fits, every
 // control lies inside it and no button, label or title is narrower than its text needs.
+#include "ColourTableModel.h"
 #include "FirstPage.h"
 #include "HistoryDialog.h"
 #include "MainWindow.h"
 #include "MeterPage.h"
 #include "SpectralTestBench.h"
+#include "LumivaneResources.h"
+#include "StartUp.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -14,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -77,6 +82,12 @@ class TestWindowFit : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The window's own look: its style sheet's paddings and its font decide what fits.
+    void initTestCase()
+    {
+        QVERIFY(StartUp::applyStyleSheet(QLatin1String(LumivaneResources::styleSheet)));
+        StartUp::applyFont();
+    }
     void cleanupTestCase() { MainWindow::destroyInstance(); }
 
     void windowsFit_data()
@@ -115,6 +126,55 @@ private Q_SLOTS:
             found = misfits(history);
         }
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
+    }
+
+    // The colour table beside the charts shows every column whole, without a sideways scroll
+    // bar, on a laptop's screen and on a large one, in both languages, for every spectral kind.
+    void colourTableFits_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QSize>("screen");
+        for (const int kind : {1, 2, 3, 4, 5}) {
+            for (const QSize screen : {QSize(1280, 720), QSize(1366, 768), QSize(1920, 1080)}) {
+                for (const bool chinese : {true, false})
+                    QTest::addRow("kind %d %s %d×%d", kind, chinese ? "Chinese" : "English", screen.width(),
+                                  screen.height())
+                        << QStringLiteral("kind%1.json").arg(kind) << kind << chinese << screen;
+            }
+        }
+    }
+
+    void colourTableFits()
+    {
+        QFETCH(QString, image);
+        QFETCH(int, kind);
+        QFETCH(bool, chinese);
+        QFETCH(QSize, screen);
+        SpectralTestBench bench;
+        QVERIFY(bench.connect(SpectralTestBench::sampleImage(image)));
+        const std::unique_ptr<MeterPage> page = bench.page(kind, chinese);
+        clickButton(*page, "pushButton_readRecords");
+        QVERIFY(rowCount(*page) > 1);
+        // The dialog as it opens on that screen: the screen less the title bar and the panel.
+        page->resize(screen.width(), screen.height() - 100);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QCoreApplication::processEvents();
+        auto *table = page->findChild<QTableView *>(QStringLiteral("tableView_colour"));
+        QVERIFY(table);
+        const QHeaderView *titles = table->horizontalHeader();
+        const int names = page->colourModel().nameColumn();
+        QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+        for (int c = 0; c < titles->count(); ++c) {
+            const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
+            // Titles whole; figures whole (a long name alone is cut, and shown whole as its tooltip).
+            QVERIFY2(titles->sectionSize(c) >= titles->sectionSizeHint(c), qPrintable(title));
+            for (int r = 0; r < table->model()->rowCount() && c != names; ++r)
+                QVERIFY2(titles->sectionSize(c) >= table->sizeHintForIndex(table->model()->index(r, c)).width(),
+                         qPrintable(title));
+        }
     }
 };
 
