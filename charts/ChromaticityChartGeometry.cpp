@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr double leftMargin = 58, rightMargin = 12, topMargin = 32, bottomMargin = 44;
+// The right margin holds the "700" label beside the end of the spectral locus.
+constexpr double leftMargin = 58, rightMargin = 24, topMargin = 32, bottomMargin = 44;
 constexpr double tickLength = 6;
 constexpr double labelWidth = 40, labelHeight = 14;
 

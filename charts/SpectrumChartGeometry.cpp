@@ -152,6 +152,31 @@ void addPowerLabels(SpectrumChart &chart, const QRectF &area)
     }
 }
 
+// The wavelength labels: "400" starts at the y axis, every other one is centred on its wavelength,
+// each as wide as the label's text and a gap. Every 50 nm where they stand apart, else every 100,
+// 150 or 300 nm: the labels stay evenly spaced from 400 to 700.
+void addWavelengthLabels(SpectrumChart &chart, double labelHeight, double labelWidth)
+{
+    const int first = SpectralRecord::firstWavelength;
+    const int span = SpectralRecord::wavelengthStep * (SpectralRecord::valueCount - 1);
+    for (const int step : {50, 100, 150, 300}) {
+        QVector<ChartText> labels;
+        bool apart = true;
+        for (int nm = first; nm <= first + span && apart; nm += step) {
+            const double x = chart.left + (nm - first) * chart.plotW / span;
+            const bool axis = nm == first;
+            const ChartText label{QRectF(axis ? x : x - labelWidth / 2, chart.bottom, labelWidth, labelHeight),
+                                  QString::number(nm), axis ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter};
+            apart = labels.isEmpty() || !labels.constLast().rect.intersects(label.rect);
+            labels.append(label);
+        }
+        if (apart || step == 300) {
+            chart.wavelengthLabels = labels;
+            return;
+        }
+    }
+}
+
 QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
 {
     switch (chart.scaleMode) {
@@ -171,9 +196,9 @@ QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
 
 SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
                                              bool languageFlag, const QStringList &names, SpectrumScale mode,
-                                             const QString &unit)
+                                             const QString &unit, double labelWidth)
 {
-    SpectrumChart chart = frame(area, records, languageFlag, names, mode, unit);
+    SpectrumChart chart = frame(area, records, languageFlag, names, mode, unit, labelWidth);
     chart.curves = curves(chart, records, 0, int(records.size()));
     return chart;
 }
@@ -191,7 +216,7 @@ QVector<ChartCurve> SpectrumChartGeometry::curves(const SpectrumChart &chart, co
 
 SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector<SpectralRecord> &records,
                                            bool languageFlag, const QStringList &names, SpectrumScale mode,
-                                           const QString &unit)
+                                           const QString &unit, double labelWidth)
 {
     const double X = area.x();
     const double Y = area.y();
@@ -218,16 +243,7 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
     chart.axes.append(QLineF(chart.left, chart.bottom, chart.right, chart.bottom));
     chart.axes.append(QLineF(chart.left, chart.bottom, chart.left, chart.top));
 
-    // "400" starts at the y axis; every other label is centred on its wavelength.
-    const double labelH = H / 10;
-    chart.wavelengthLabels.append(
-        {QRectF(chart.left, chart.bottom, W / 10, labelH), QStringLiteral("400"), Qt::AlignLeft | Qt::AlignVCenter});
-    chart.wavelengthLabels.append(
-        {QRectF(chart.left, chart.bottom, 2 * W / 10, labelH), QStringLiteral("450"), Qt::AlignCenter});
-    for (int n = 3; n <= 7; ++n) {
-        chart.wavelengthLabels.append({QRectF(X + n * W / 10, chart.bottom, 2 * W / 10, labelH),
-                                       QString::number(500 + 50 * (n - 3)), Qt::AlignCenter});
-    }
+    addWavelengthLabels(chart, H / 10, labelWidth);
 
     chart.xTitle = {QRectF(X, Y + 9 * H / 10, W, H / 10),
                     languageFlag ? QStringLiteral("波段(nm)") : QStringLiteral("Wavelength(nm)"), Qt::AlignCenter};
@@ -247,6 +263,11 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
 
     addLegend(chart, area, records, languageFlag, names);
     return chart;
+}
+
+double SpectrumChartGeometry::wavelengthLabelWidth(const QFontMetricsF &metrics)
+{
+    return metrics.horizontalAdvance(QStringLiteral("0000"));
 }
 
 std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumChart &chart, const QPointF &position,

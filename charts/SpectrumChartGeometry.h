@@ -4,6 +4,7 @@
 #include "SpectralRecord.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPolygonF>
 #include <QRectF>
@@ -63,7 +64,7 @@ struct SpectrumChart
     double left = 0, right = 0, top = 0, bottom = 0, plotW = 0, plotH = 0;
     QVector<QLineF> gridLines;           // 12 horizontal from the top down, then 31 vertical from 400 nm
     QVector<QLineF> axes;                // x axis, then y axis
-    QVector<ChartText> wavelengthLabels; // "400" ... "700"
+    QVector<ChartText> wavelengthLabels; // "400" ... "700", those that stand apart
     ChartText xTitle;
     SpectrumScale scaleMode = SpectrumScale::Relative;
     QString unit;                     // the spectral values' unit; may be empty
@@ -83,15 +84,22 @@ public:
     static constexpr float initialScale = 0.0012f;
     static constexpr int horizontalGridLines = 12;
 
+    // The room a wavelength label ("550") takes on the x axis, a gap included, in the window's
+    // font; a chart drawn in another font gives its own (wavelengthLabelWidth).
+    static constexpr double defaultLabelWidth = 34;
+
     // area: the chart area (left, top, width, height) in dialog coordinates.
     // names: the records' names, where records have names (the legend shows them after the number).
+    // labelWidth: the room of a wavelength label; labels that would touch are left out.
     static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                                  const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
-                                 const QString &unit = {});
+                                 const QString &unit = {}, double labelWidth = defaultLabelWidth);
     // The chart without its curves: frame, scale, labels, titles and legend.
     static SpectrumChart frame(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                                const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
-                               const QString &unit = {});
+                               const QString &unit = {}, double labelWidth = defaultLabelWidth);
+    // The room of a wavelength label in a font: its widest text and a gap of half a digit each side.
+    static double wavelengthLabelWidth(const QFontMetricsF &metrics);
     // The curve of the record at position k in the table, in the chart's plot and scale.
     static ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k);
     // The curves of the ticked records among records [first, end), on the chart's scale.

@@ -322,7 +322,10 @@ void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, c
                 // writes every point in nine digits.
                 const std::vector<SpectralRecord> &records = section.spectra->records();
                 const SpectrumChart frame =
-                    SpectrumChartGeometry::frame(area, records, chinese, section.spectra->recordNames());
+                    SpectrumChartGeometry::frame(area, records, chinese, section.spectra->recordNames(),
+                                                 SpectrumScale::Relative, {},
+                                                 SpectrumChartGeometry::wavelengthLabelWidth(
+                                                     QFontMetricsF(painter.font(), painter.device())));
                 SpectrumChartPainter::draw(painter, frame);
                 const qsizetype ticked = std::count_if(records.begin(), records.end(),
                                                        [](const SpectralRecord &record) { return record.curveVisible; });

@@ -6,6 +6,7 @@
 #include "SpectrumChartPainter.h"
 #include "TextCatalogue.h"
 
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -62,14 +63,15 @@ SpectrumChart SpectrumChartView::frameFor(const QRectF &area) const
     if (area == QRectF(rect()))
         return frame();
     return SpectrumChartGeometry::frame(area, spectra.records(), isChinese(), spectra.recordNames(), mode,
-                                        spectra.spectralUnit());
+                                        spectra.spectralUnit(), SpectrumChartGeometry::wavelengthLabelWidth(QFontMetricsF(font())));
 }
 
 const SpectrumChart &SpectrumChartView::frame() const
 {
     if (!shownFrame)
         shownFrame = SpectrumChartGeometry::frame(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames(),
-                                                  mode, spectra.spectralUnit());
+                                                  mode, spectra.spectralUnit(),
+                                                  SpectrumChartGeometry::wavelengthLabelWidth(QFontMetricsF(font())));
     return *shownFrame;
 }
 

@@ -43,6 +43,8 @@ private Q_SLOTS:
     void plotFrame();
     void wavelengthLabelsSitOnTheirWavelengths_data();
     void wavelengthLabelsSitOnTheirWavelengths();
+    void axisLabelsNeverTouch_data();
+    void axisLabelsNeverTouch();
     void powerLabelsAndTitles();
     void peakIsLevelWithTheTopLabel();
     void laterSmallerPeakLiesAboveTheTopLabel();
@@ -161,13 +163,13 @@ void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRectF>("rect");
-    QTest::newRow("400 starts at the axis") << 0 << "400" << QRectF(210, 420, 100, 50);
-    QTest::newRow("450") << 1 << "450" << QRectF(210, 420, 200, 50);
-    QTest::newRow("500") << 2 << "500" << QRectF(310, 420, 200, 50);
-    QTest::newRow("550") << 3 << "550" << QRectF(410, 420, 200, 50);
-    QTest::newRow("600") << 4 << "600" << QRectF(510, 420, 200, 50);
-    QTest::newRow("650") << 5 << "650" << QRectF(610, 420, 200, 50);
-    QTest::newRow("700") << 6 << "700" << QRectF(710, 420, 200, 50);
+    QTest::newRow("400 starts at the axis") << 0 << "400" << QRectF(210, 420, 34, 50);
+    QTest::newRow("450") << 1 << "450" << QRectF(293, 420, 34, 50);
+    QTest::newRow("500") << 2 << "500" << QRectF(393, 420, 34, 50);
+    QTest::newRow("550") << 3 << "550" << QRectF(493, 420, 34, 50);
+    QTest::newRow("600") << 4 << "600" << QRectF(593, 420, 34, 50);
+    QTest::newRow("650") << 5 << "650" << QRectF(693, 420, 34, 50);
+    QTest::newRow("700") << 6 << "700" << QRectF(793, 420, 34, 50);
 }
 
 void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths()
@@ -186,6 +188,51 @@ void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths()
         QCOMPARE(label.alignment, Qt::Alignment(Qt::AlignCenter));
         const double wavelengthX = chart.left + (text.toInt() - 400) * chart.plotW / 300;
         QCOMPARE(label.rect.center().x(), wavelengthX);
+    }
+}
+
+void TestSpectrumChartGeometry::axisLabelsNeverTouch_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<QStringList>("wavelengths");
+    const QStringList all{"400", "450", "500", "550", "600", "650", "700"};
+    const QStringList hundreds{"400", "500", "600", "700"};
+    QTest::newRow("wide") << 1000 << 12 << all;
+    QTest::newRow("the dialog's narrowest chart") << 300 << 12 << hundreds;
+    QTest::newRow("small font") << 400 << 8 << all;
+    QTest::newRow("narrower still") << 220 << 12 << QStringList{"400", "550", "700"};
+    QTest::newRow("large font") << 300 << 20 << QStringList{"400", "550", "700"};
+    QTest::newRow("a stamp") << 120 << 12 << QStringList{"400", "700"};
+}
+
+// Drawn in the window's font at the chart's smallest sizes, no two labels of the x axis touch, nor
+// one of them a label of the y axis; 400 and 700 always stand at the ends.
+void TestSpectrumChartGeometry::axisLabelsNeverTouch()
+{
+    QFETCH(int, width);
+    QFETCH(int, pointSize);
+    QFETCH(QStringList, wavelengths);
+    QFont font(QStringLiteral("Noto Sans CJK SC"), pointSize);
+    const QFontMetricsF metrics(font);
+    const SpectrumChart chart = SpectrumChartGeometry::compute(
+        QRectF(0, 0, width, 200), {recordOf({1.0f})}, true, {}, SpectrumScale::Absolute, {},
+        SpectrumChartGeometry::wavelengthLabelWidth(metrics));
+    QStringList shown;
+    QList<QRectF> painted;
+    for (const QVector<ChartText> *labels : {&chart.wavelengthLabels, &chart.powerLabels}) {
+        for (const ChartText &label : *labels)
+            painted.append(metrics.boundingRect(label.rect, int(label.alignment), label.text));
+    }
+    for (const ChartText &label : chart.wavelengthLabels)
+        shown << label.text;
+    QCOMPARE(shown, wavelengths);
+    for (int a = 0; a < painted.size(); ++a) {
+        for (int b = a + 1; b < painted.size(); ++b) {
+            // Apart by a pixel at least.
+            QVERIFY2(!painted[a].adjusted(-1, -1, 1, 1).intersects(painted[b]),
+                     qPrintable(QStringLiteral("label %1 and label %2").arg(a).arg(b)));
+        }
     }
 }
 
