@@ -6,7 +6,9 @@
 #include "HistoryDialog.h"
 #include "MainWindow.h"
 #include "MeterPage.h"
+#include "SpectralTableModel.h"
 #include "SpectralTestBench.h"
+#include "SpectrumChartView.h"
 #include "LumivaneResources.h"
 #include "StartUp.h"
 
@@ -16,9 +18,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -26,18 +30,20 @@ namespace {
 const QSize smallScreen(1280, 720);
 
 // What is wrong with the window's fit, empty when nothing.
-QStringList misfits(QWidget &window)
+// A dialog smaller than the screen is checked at the size it opens with (`size`).
+QStringList misfits(QWidget &window, QSize size = smallScreen)
 {
     QStringList found;
     const QSize minimum = window.minimumSizeHint().expandedTo(window.minimumSize());
     if (minimum.width() > smallScreen.width() || minimum.height() > smallScreen.height())
         found << QStringLiteral("minimum size %1×%2").arg(minimum.width()).arg(minimum.height());
-    window.resize(smallScreen);
+    size = size.boundedTo(smallScreen);
+    window.resize(size);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return {QStringLiteral("not shown")};
     QCoreApplication::processEvents();
-    if (window.size() != smallScreen)
+    if (window.size() != size)
         found << QStringLiteral("grew to %1×%2").arg(window.width()).arg(window.height());
     const QList<QWidget *> children = window.findChildren<QWidget *>();
     for (QWidget *child : children) {
@@ -81,12 +87,23 @@ class TestWindowFit : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir work;
+
 private Q_SLOTS:
     // The window's own look: its style sheet's paddings and its font decide what fits.
     void initTestCase()
     {
         QVERIFY(StartUp::applyStyleSheet(QLatin1String(LumivaneResources::styleSheet)));
         StartUp::applyFont();
+        // The history lists, newest first: kind-2 spectra, kind-4 spectra, kind-1 records.
+        const char *const downloads[][2] = {{"kind1", "records"}, {"kind4", "spectra"}, {"kind2", "spectra"}};
+        for (const auto &[image, command] : downloads) {
+            QProcess cli;
+            cli.start(QStringLiteral(LUMIVANE_CLI_PATH),
+                      {QStringLiteral("--virtual-meter"), QStringLiteral(LUMIVANE_SAMPLES_DIR "/meters/%1.json").arg(QLatin1String(image)),
+                       QStringLiteral("-q"), QLatin1String(command), QStringLiteral("-o"), work.filePath(QStringLiteral("d.csv"))});
+            QVERIFY(cli.waitForFinished(120000) && cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0);
+        }
     }
     void cleanupTestCase() { MainWindow::destroyInstance(); }
 
@@ -94,7 +111,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<bool>("chinese");
-        for (const char *window : {"main", "spectral", "history"}) {
+        // The history first, while its archive holds only the downloads made for it.
+        for (const char *window : {"history", "comparison", "main", "spectral", "report"}) {
             QTest::addRow("%s Chinese", window) << QString::fromLatin1(window) << true;
             QTest::addRow("%s English", window) << QString::fromLatin1(window) << false;
         }
@@ -119,11 +137,41 @@ private Q_SLOTS:
             clickButton(*page, "pushButton_readRecords");
             QVERIFY(rowCount(*page) > 1);
             found = misfits(*page);
+        } else if (window == QLatin1String("report")) {
+            // The report's questions, as the spectral dialog asks them.
+            SpectralTestBench bench;
+            QVERIFY(bench.connect(SpectralTestBench::sampleImage(QStringLiteral("kind4.json"))));
+            const std::unique_ptr<MeterPage> page = bench.page(4, chinese);
+            clickButton(*page, "pushButton_readRecords");
+            bool asked = false;
+            QTimer::singleShot(0, this, [&] {
+                if (QWidget *report = QApplication::activeModalWidget()) {
+                    asked = true;
+                    found = misfits(*report, report->size()); // hiding it ends it
+                }
+            });
+            clickButton(*page, "pushButton_report");
+            QVERIFY(asked);
         } else {
+            // The list with the notes of a spectral download beside it and its preview below.
             ScriptedUserDialogs dialogs;
             HistoryDialog history(chinese, dialogs);
             QVERIFY(dialogs.informationTexts().isEmpty());
-            found = misfits(history);
+            auto *list = history.findChild<QTableView *>(QStringLiteral("tableView_downloads"));
+            QVERIFY(list && list->model()->rowCount() >= 3);
+            history.selectDownload(1);
+            if (window == QLatin1String("history")) {
+                history.openSelected();
+                QVERIFY(history.findChild<SpectrumChartView *>());
+                found = misfits(history);
+            } else {
+                list->selectionModel()->select(list->model()->index(0, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                history.findChild<QPushButton *>(QStringLiteral("pushButton_compare"))->click();
+                auto *comparison = history.findChild<MeterPage *>();
+                QVERIFY(comparison && comparison->spectralModel().recordCount() > 6);
+                found = misfits(*comparison);
+            }
         }
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
     }
