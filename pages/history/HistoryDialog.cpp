@@ -183,6 +183,8 @@ void HistoryDialog::buildForm()
     tableView_download = new DataTableView(splitter_preview);
     tableView_download->setObjectName(QStringLiteral("tableView_download"));
     tableView_download->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The tables number their rows themselves, as the windows they come from show them.
+    tableView_download->verticalHeader()->hide();
     setUpTableEditing();
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);

@@ -37,7 +37,7 @@ FirstPage::FirstPage(MeterConnection &connection, UserDialogs &dialogs, const QS
       ui(std::make_unique<Ui::FirstPage>()),
       model(new RecordsTableModel(this)),
       statistics(nullptr),
-      tableView_statistics(new QTableView(this)),
+      tableView_statistics(new DataTableView(this)),
       label_statistics(new QLabel(this)),
       connection(connection),
       dialogs(&dialogs),
@@ -122,8 +122,7 @@ void FirstPage::setUpStatisticsStrip()
     tableView_statistics->setSelectionMode(QAbstractItemView::NoSelection);
     tableView_statistics->setFocusPolicy(Qt::NoFocus);
     tableView_statistics->verticalHeader()->hide();
-    // The labels keep their width (set after each reset below); the figures share the rest.
-    tableView_statistics->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The labels keep their width; the figures share the rest, none narrower than its title.
     tableView_statistics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableView_statistics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tall enough for the titles (two lines where a unit follows) and every figure, no more.
@@ -141,9 +140,6 @@ void FirstPage::setUpStatisticsStrip()
         // Without columns there is nothing to show figures of.
         label_statistics->setVisible(statistics->columnCount() > 0);
         tableView_statistics->setVisible(statistics->columnCount() > 0);
-        // A reset of the model forgets the header's modes per section.
-        if (statistics->columnCount() > 0)
-            tableView_statistics->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     };
     connect(statistics, &QAbstractItemModel::modelReset, label_statistics, relabel);
     relabel();
