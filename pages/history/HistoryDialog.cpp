@@ -63,10 +63,11 @@ HistoryDialog::HistoryDialog(bool chinese, UserDialogs &dialogs, QWidget *parent
     setWindowTitle(text(Text::HistoryTitle));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     buildForm();
-    // As large as it used to be, but never larger than the screen leaves.
-    QSize size(1100, 700);
+    // Wide enough for the list's columns beside the notes, but never larger than the screen
+    // leaves around it (a laptop's 1366×768 gives 1280×708).
+    QSize size(1280, 760);
     if (const QScreen *shown = screen())
-        size = size.boundedTo(shown->availableGeometry().size() * 0.9);
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(40, 60));
     resize(size.expandedTo(minimumSizeHint()));
     QString reason;
     // Only deleting writes; the archive is read as a reader, so that a shared archive stays
@@ -97,6 +98,8 @@ void HistoryDialog::buildForm()
     lineEdit_serial = new QLineEdit(this);
     lineEdit_serial->setObjectName(QStringLiteral("lineEdit_serial"));
     lineEdit_serial->setClearButtonEnabled(true);
+    // Room for a whole serial number and the clear button, whatever the label beside it takes.
+    lineEdit_serial->setMinimumWidth(lineEdit_serial->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
     dateEdit_from = dateField(text(Text::HistoryAnyDate), this);
     dateEdit_from->setObjectName(QStringLiteral("dateEdit_from"));
     dateEdit_to = dateField(text(Text::HistoryAnyDate), this);
