@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSortFilterProxyModel>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
@@ -161,7 +162,7 @@ void HistoryDialog::buildForm()
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
     // The list with the selected download's notes beside it.
-    auto *listAndNotes = new QSplitter(Qt::Horizontal, splitter);
+    auto *listAndNotes = splitter_notes = new QSplitter(Qt::Horizontal, splitter);
     listAndNotes->setObjectName(QStringLiteral("splitter_notes"));
     listAndNotes->setChildrenCollapsible(false);
     tableView_downloads = new QTableView(listAndNotes);
@@ -181,6 +182,7 @@ void HistoryDialog::buildForm()
     buildNotesPane(listAndNotes);
     listAndNotes->setStretchFactor(0, 3);
     listAndNotes->setStretchFactor(1, 1);
+    connect(listAndNotes, &QSplitter::splitterMoved, this, [this] { userSplitNotes = true; });
     followSelectionForCompare();
     splitter_preview = new QSplitter(Qt::Horizontal, splitter);
     tableView_download = new DataTableView(splitter_preview);
@@ -252,6 +254,41 @@ void HistoryDialog::refresh()
     notesPane->commit();
     downloads->setEntries(std::move(entries));
     showSelectedNotes();
+    // The columns take their new widths when the list is laid out again.
+    QMetaObject::invokeMethod(this, &HistoryDialog::shareListWidth, Qt::QueuedConnection);
+}
+
+void HistoryDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    QMetaObject::invokeMethod(this, &HistoryDialog::shareListWidth, Qt::QueuedConnection);
+}
+
+void HistoryDialog::shareListWidth()
+{
+    const int room = splitter_notes->width() - splitter_notes->handleWidth();
+    if (userSplitNotes || room <= 0 || !isVisible())
+        return;
+    // The columns size to their contents; the last one, stretched, counts at the widest of its
+    // title and the texts in sight.
+    const QHeaderView *header = tableView_downloads->horizontalHeader();
+    const QAbstractItemModel *list = tableView_downloads->model();
+    int natural = 2 * tableView_downloads->frameWidth() + tableView_downloads->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c))
+            continue;
+        int width = header->sectionSize(c);
+        if (c == header->count() - 1) {
+            width = header->sectionSizeHint(c);
+            for (int r = 0; r < qMin(list->rowCount(), 50); ++r)
+                width = qMax(width, tableView_downloads->sizeHintForIndex(list->index(r, c)).width());
+        }
+        natural += width;
+    }
+    // The notes keep room to read what was typed: their fields at their usual width.
+    const int notes = qMax(notesPane->sizeHint().width(), notesPane->minimumWidth());
+    const int shown = qMax(qMin(natural, room - notes), room / 2);
+    splitter_notes->setSizes({shown, room - shown});
 }
 
 QList<ArchiveEntry> HistoryDialog::listedDownloads() const

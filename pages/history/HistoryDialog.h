@@ -78,6 +78,7 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // A date field's calendar and the day whose month it opens at while the field shows "Any".
@@ -116,6 +117,9 @@ private:
     // changes there is saved on a thread of the pool.
     NotesPane *buildNotesPane(QWidget *parent);
     void showSelectedNotes();
+    // Gives the list the width its columns need, as far as the notes keep their minimum width,
+    // until the user moves the boundary; the notes take the rest.
+    void shareListWidth();
     void saveNotes(qint64 id, const ArchiveNotes &notes, QList<NoteField> fields);
 
     // The opened table as the pages edit it: names by double click, rows deleted by their buttons,
@@ -146,6 +150,8 @@ private:
     QDateEdit *dateEdit_to = nullptr;
     QTableView *tableView_downloads = nullptr;
     QSplitter *splitter_preview = nullptr;
+    QSplitter *splitter_notes = nullptr;
+    bool userSplitNotes = false; // the user moved the boundary between the list and the notes
     DataTableView *tableView_download = nullptr;
     SpectrumChartView *chart = nullptr;     // for an opened spectral download
     QAbstractTableModel *opened = nullptr; // a child of the dialog
