@@ -142,8 +142,10 @@ void ChromaticityChartPainter::drawFrame(QPainter &painter, const ChromaticityCh
     painter.drawLines(chart.axes);
     painter.setPen(pen(Qt::black, 1));
     drawTexts(painter, chart.axisLabels);
+    // A title wider than the diagram at its smallest ends in "…" rather than being cut at both ends.
     for (const ChartText &title : {chart.xTitle, chart.yTitle, chart.title})
-        painter.drawText(title.rect, int(title.alignment), title.text);
+        painter.drawText(title.rect, int(title.alignment),
+                         painter.fontMetrics().elidedText(title.text, Qt::ElideRight, int(title.rect.width())));
 
     painter.setPen(pen(Qt::black, 1.5));
     painter.drawPath(gamut);

@@ -267,7 +267,7 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
 
 double SpectrumChartGeometry::wavelengthLabelWidth(const QFontMetricsF &metrics)
 {
-    return metrics.horizontalAdvance(QStringLiteral("0000"));
+    return metrics.horizontalAdvance(QStringLiteral("000")) + metrics.horizontalAdvance(QLatin1Char('0')) / 2;
 }
 
 std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumChart &chart, const QPointF &position,

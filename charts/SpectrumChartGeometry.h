@@ -86,7 +86,7 @@ public:
 
     // The room a wavelength label ("550") takes on the x axis, a gap included, in the window's
     // font; a chart drawn in another font gives its own (wavelengthLabelWidth).
-    static constexpr double defaultLabelWidth = 34;
+    static constexpr double defaultLabelWidth = 30;
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
     // names: the records' names, where records have names (the legend shows them after the number).
@@ -98,7 +98,7 @@ public:
     static SpectrumChart frame(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                                const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
                                const QString &unit = {}, double labelWidth = defaultLabelWidth);
-    // The room of a wavelength label in a font: its widest text and a gap of half a digit each side.
+    // The room of a wavelength label in a font: its text and a gap of a quarter digit each side.
     static double wavelengthLabelWidth(const QFontMetricsF &metrics);
     // The curve of the record at position k in the table, in the chart's plot and scale.
     static ChartCurve curveOf(const SpectrumChart &chart, const SpectralRecord &record, int k);

@@ -272,17 +272,20 @@ QWidget *MeterPage::makeSpectrumPane(QWidget *parent)
     comboBox_scale = new QComboBox(pane);
     comboBox_scale->setObjectName(QStringLiteral("comboBox_scale"));
     comboBox_scale->setToolTip(text(Text::SpectrumScaleTip));
-    comboBox_scale->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    comboBox_scale->setMinimumContentsLength(12);
     label->setBuddy(comboBox_scale);
     for (const char *name : scaleNames)
         comboBox_scale->addItem(QString(), QLatin1String(name));
     choice->addWidget(label);
-    choice->addWidget(comboBox_scale);
-    choice->addStretch(1);
+    // The choice takes the room first (up to its entries' width), then the space after it.
+    choice->addWidget(comboBox_scale, 1);
+    choice->addStretch(0);
     layout->addLayout(choice);
     widget_chart = new SpectrumChartView(*model, dialogs, languageFlag, pane);
     widget_chart->setObjectName(QStringLiteral("widget_chart"));
-    widget_chart->setMinimumSize(QSize(300, 200));
+    // Narrow enough to leave the colour table its columns at 1280×720; the wavelength labels
+    // thin out to every 100 nm there.
+    widget_chart->setMinimumSize(QSize(260, 200));
     layout->addWidget(widget_chart, 1);
     nameScaleEntries();
     connect(model, &QAbstractItemModel::modelReset, this, &MeterPage::nameScaleEntries);
@@ -307,6 +310,11 @@ void MeterPage::nameScaleEntries()
     comboBox_scale->setItemText(0, text(Text::SpectrumScaleRelative));
     comboBox_scale->setItemText(1, text(Text::SpectrumScaleNormalised));
     comboBox_scale->setItemText(2, absolute);
+    // As wide as its entries where there is room; on a small screen it gives way to the colour
+    // table, down to a dozen characters (its list still opens as wide as its entries).
+    comboBox_scale->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    comboBox_scale->setMaximumWidth(comboBox_scale->sizeHint().width());
+    comboBox_scale->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 }
 
 void MeterPage::retranslateForm()

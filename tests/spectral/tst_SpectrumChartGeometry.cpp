@@ -163,13 +163,13 @@ void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRectF>("rect");
-    QTest::newRow("400 starts at the axis") << 0 << "400" << QRectF(210, 420, 34, 50);
-    QTest::newRow("450") << 1 << "450" << QRectF(293, 420, 34, 50);
-    QTest::newRow("500") << 2 << "500" << QRectF(393, 420, 34, 50);
-    QTest::newRow("550") << 3 << "550" << QRectF(493, 420, 34, 50);
-    QTest::newRow("600") << 4 << "600" << QRectF(593, 420, 34, 50);
-    QTest::newRow("650") << 5 << "650" << QRectF(693, 420, 34, 50);
-    QTest::newRow("700") << 6 << "700" << QRectF(793, 420, 34, 50);
+    QTest::newRow("400 starts at the axis") << 0 << "400" << QRectF(210, 420, 30, 50);
+    QTest::newRow("450") << 1 << "450" << QRectF(295, 420, 30, 50);
+    QTest::newRow("500") << 2 << "500" << QRectF(395, 420, 30, 50);
+    QTest::newRow("550") << 3 << "550" << QRectF(495, 420, 30, 50);
+    QTest::newRow("600") << 4 << "600" << QRectF(595, 420, 30, 50);
+    QTest::newRow("650") << 5 << "650" << QRectF(695, 420, 30, 50);
+    QTest::newRow("700") << 6 << "700" << QRectF(795, 420, 30, 50);
 }
 
 void TestSpectrumChartGeometry::wavelengthLabelsSitOnTheirWavelengths()
@@ -199,7 +199,7 @@ void TestSpectrumChartGeometry::axisLabelsNeverTouch_data()
     const QStringList all{"400", "450", "500", "550", "600", "650", "700"};
     const QStringList hundreds{"400", "500", "600", "700"};
     QTest::newRow("wide") << 1000 << 12 << all;
-    QTest::newRow("the dialog's narrowest chart") << 300 << 12 << hundreds;
+    QTest::newRow("the dialog's narrowest chart") << 260 << 12 << hundreds;
     QTest::newRow("small font") << 400 << 8 << all;
     QTest::newRow("narrower still") << 220 << 12 << QStringList{"400", "550", "700"};
     QTest::newRow("large font") << 300 << 20 << QStringList{"400", "550", "700"};
