@@ -4,12 +4,12 @@
 #include "ColourTableModel.h"
 #include "FirstPage.h"
 #include "HistoryDialog.h"
+#include "LumivaneResources.h"
 #include "MainWindow.h"
 #include "MeterPage.h"
 #include "SpectralTableModel.h"
 #include "SpectralTestBench.h"
 #include "SpectrumChartView.h"
-#include "LumivaneResources.h"
 #include "StartUp.h"
 
 #include <QAbstractButton>
@@ -180,7 +180,6 @@ private Q_SLOTS:
     // bar, on a laptop's screen and on a large one, in both languages, for every spectral kind.
     void colourTableFits_data()
     {
-        QTest::addColumn<QString>("image");
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<QSize>("screen");
@@ -189,19 +188,18 @@ private Q_SLOTS:
                 for (const bool chinese : {true, false})
                     QTest::addRow("kind %d %s %d×%d", kind, chinese ? "Chinese" : "English", screen.width(),
                                   screen.height())
-                        << QStringLiteral("kind%1.json").arg(kind) << kind << chinese << screen;
+                        << kind << chinese << screen;
             }
         }
     }
 
     void colourTableFits()
     {
-        QFETCH(QString, image);
         QFETCH(int, kind);
         QFETCH(bool, chinese);
         QFETCH(QSize, screen);
         SpectralTestBench bench;
-        QVERIFY(bench.connect(SpectralTestBench::sampleImage(image)));
+        QVERIFY(bench.connect(SpectralTestBench::sampleImage(QStringLiteral("kind%1.json").arg(kind))));
         const std::unique_ptr<MeterPage> page = bench.page(kind, chinese);
         clickButton(*page, "pushButton_readRecords");
         QVERIFY(rowCount(*page) > 1);
