@@ -4,6 +4,7 @@
 #include "MeterFlow.h"
 #include "MeterKind.h"
 #include "TextCatalogue.h"
+#include "TwoLineTitle.h"
 
 ArchiveListModel::ArchiveListModel(bool chinese, QObject *parent)
     : QAbstractTableModel(parent),
@@ -93,7 +94,7 @@ QVariant ArchiveListModel::data(const QModelIndex &index, int role) const
         return index.column() == Kind ? QStringLiteral("%1 (%2)").arg(cellText(entry, Kind)).arg(entry.uiIndex)
                                       : QVariant();
     case Qt::TextAlignmentRole:
-        // Notes are read from their start; a long title is cut at its end.
+        // Notes are read from their start.
         if (index.column() == Title || index.column() == Location)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
         return QVariant::fromValue(Qt::AlignCenter);
@@ -113,5 +114,6 @@ QVariant ArchiveListModel::headerData(int section, Qt::Orientation orientation, 
                                       Text::MeterSheetLocation, Text::MeterSheetSerial,     Text::MeterSheetModel,
                                       Text::MeterSheetKind,      Text::MeterSheetRecords,    Text::HistoryTable};
     static_assert(sizeof titles / sizeof titles[0] == ColumnCount, "one title per column");
-    return TextCatalogue::text(titles[section], chinese);
+    // Titles on two lines: the list fits beside the notes on a laptop's screen.
+    return TwoLineTitle::split(TextCatalogue::text(titles[section], chinese));
 }

@@ -38,7 +38,18 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
+
+// The list's columns of long texts, which give way to the others when the list is narrow.
+constexpr int elasticColumns[] = {ArchiveListModel::Title, ArchiveListModel::Location, ArchiveListModel::Kind};
+
+bool isElastic(int column)
+{
+    return std::find(std::begin(elasticColumns), std::end(elasticColumns), column) != std::end(elasticColumns);
+}
 
 // The earliest date the date fields offer; it stands for "no limit" and shows as "Any".
 const QDate anyDate(2000, 1, 1);
@@ -174,7 +185,15 @@ void HistoryDialog::buildForm()
     tableView_downloads->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_downloads->setTabKeyNavigation(false);
     tableView_downloads->verticalHeader()->hide();
+    // Figures and dates size to their contents; the kind's name, the title and the location may
+    // be long: they get what the list's width leaves, cut in the middle (whole in their tooltips),
+    // and the user may widen them by hand.
+    tableView_downloads->setTextElideMode(Qt::ElideMiddle);
     tableView_downloads->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (const int column : elasticColumns)
+        tableView_downloads->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+    // The last column takes what is left, however little its text needs.
+    tableView_downloads->horizontalHeader()->setDefaultSectionSize(tableView_downloads->horizontalHeader()->minimumSectionSize());
     tableView_downloads->horizontalHeader()->setStretchLastSection(true);
     connect(tableView_downloads, &QTableView::doubleClicked, this, &HistoryDialog::openSelected);
     connect(tableView_downloads->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -264,31 +283,67 @@ void HistoryDialog::showEvent(QShowEvent *event)
     QMetaObject::invokeMethod(this, &HistoryDialog::shareListWidth, Qt::QueuedConnection);
 }
 
+int HistoryDialog::naturalColumnWidth(int column) const
+{
+    // The widest of the title and the texts in sight.
+    const QAbstractItemView *list = tableView_downloads;
+    return qMax(tableView_downloads->horizontalHeader()->sectionSizeHint(column), list->sizeHintForColumn(column));
+}
+
 void HistoryDialog::shareListWidth()
 {
     const int room = splitter_notes->width() - splitter_notes->handleWidth();
-    if (userSplitNotes || room <= 0 || !isVisible())
+    if (room <= 0 || !isVisible())
         return;
-    // The columns size to their contents; the last one, stretched, counts at the widest of its
-    // title and the texts in sight.
-    const QHeaderView *header = tableView_downloads->horizontalHeader();
-    const QAbstractItemModel *list = tableView_downloads->model();
-    int natural = 2 * tableView_downloads->frameWidth() + tableView_downloads->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < header->count(); ++c) {
-        if (header->isSectionHidden(c))
-            continue;
-        int width = header->sectionSize(c);
-        if (c == header->count() - 1) {
-            width = header->sectionSizeHint(c);
-            for (int r = 0; r < qMin(list->rowCount(), 50); ++r)
-                width = qMax(width, tableView_downloads->sizeHintForIndex(list->index(r, c)).width());
-        }
-        natural += width;
+    if (userSplitNotes) {
+        fitListColumns(tableView_downloads->width());
+        return;
     }
+    const QHeaderView *header = tableView_downloads->horizontalHeader();
+    int natural = 2 * tableView_downloads->frameWidth() + tableView_downloads->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c)
+        natural += header->isSectionHidden(c) ? 0 : naturalColumnWidth(c);
     // The notes keep room to read what was typed: their fields at their usual width.
     const int notes = qMax(notesPane->sizeHint().width(), notesPane->minimumWidth());
     const int shown = qMax(qMin(natural, room - notes), room / 2);
     splitter_notes->setSizes({shown, room - shown});
+    fitListColumns(shown);
+}
+
+void HistoryDialog::fitListColumns(int listWidth)
+{
+    QHeaderView *header = tableView_downloads->horizontalHeader();
+    // What the fixed columns leave of the list's width (its vertical scroll bar counted, as the
+    // list may grow one) goes to the long texts: each its whole text while they all fit, else
+    // the longest are cut to one width and the shorter keep theirs.
+    int left = listWidth - 2 * tableView_downloads->frameWidth()
+               - tableView_downloads->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c) {
+        if (!header->isSectionHidden(c) && !isElastic(c))
+            left -= naturalColumnWidth(c);
+    }
+    QList<int> wanted;
+    for (const int column : elasticColumns)
+        wanted.append(header->isSectionHidden(column) ? 0 : naturalColumnWidth(column));
+    std::sort(wanted.begin(), wanted.end());
+    int cap = 0;
+    for (int i = 0; i < wanted.size(); ++i) {
+        const int share = left / int(wanted.size() - i);
+        if (wanted.at(i) > share) {
+            cap = share;
+            break;
+        }
+        left -= wanted.at(i);
+        cap = wanted.at(i);
+    }
+    // A cut text keeps a few words and its column title; below that the list scrolls sideways.
+    const int fewest = tableView_downloads->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 10;
+    for (const int column : elasticColumns) {
+        if (header->isSectionHidden(column))
+            continue;
+        const int natural = naturalColumnWidth(column);
+        header->resizeSection(column, qMin(natural, std::max({cap, fewest, header->sectionSizeHint(column)})));
+    }
 }
 
 QList<ArchiveEntry> HistoryDialog::listedDownloads() const

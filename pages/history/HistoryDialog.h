@@ -120,6 +120,9 @@ private:
     // Gives the list the width its columns need, as far as the notes keep their minimum width,
     // until the user moves the boundary; the notes take the rest.
     void shareListWidth();
+    // Fits the list's columns to its width: the long texts give way, cut, to the figures.
+    void fitListColumns(int listWidth);
+    int naturalColumnWidth(int column) const;
     void saveNotes(qint64 id, const ArchiveNotes &notes, QList<NoteField> fields);
 
     // The opened table as the pages edit it: names by double click, rows deleted by their buttons,

@@ -30,8 +30,9 @@ namespace {
 const QSize smallScreen(1280, 720);
 
 // What is wrong with the window's fit, empty when nothing.
-// A dialog smaller than the screen is checked at the size it opens with (`size`).
-QStringList misfits(QWidget &window, QSize size = smallScreen)
+// A dialog smaller than the screen is checked at the size it opens with (`size`); the item view
+// named `wholeColumns` must show its columns without a sideways scroll bar.
+QStringList misfits(QWidget &window, QSize size = smallScreen, const QString &wholeColumns = {})
 {
     QStringList found;
     const QSize minimum = window.minimumSizeHint().expandedTo(window.minimumSize());
@@ -77,6 +78,9 @@ QStringList misfits(QWidget &window, QSize size = smallScreen)
             group && group->width() < group->fontMetrics().horizontalAdvance(group->title()) + 20)
             found << QStringLiteral("%1 title clipped").arg(name);
     }
+    if (const auto *view = window.findChild<QAbstractItemView *>(wholeColumns); view && !wholeColumns.isEmpty()
+        && view->horizontalScrollBar()->maximum() > 0)
+        found << QStringLiteral("%1 scrolls sideways by %2 px").arg(wholeColumns).arg(view->horizontalScrollBar()->maximum());
     window.hide();
     return found;
 }
@@ -163,7 +167,7 @@ private Q_SLOTS:
             if (window == QLatin1String("history")) {
                 history.openSelected();
                 QVERIFY(history.findChild<SpectrumChartView *>());
-                found = misfits(history);
+                found = misfits(history, smallScreen, QStringLiteral("tableView_downloads"));
             } else {
                 list->selectionModel()->select(list->model()->index(0, 0),
                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
