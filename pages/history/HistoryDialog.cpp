@@ -189,6 +189,8 @@ void HistoryDialog::buildForm()
     // be long: they get what the list's width leaves, cut in the middle (whole in their tooltips),
     // and the user may widen them by hand.
     tableView_downloads->setTextElideMode(Qt::ElideMiddle);
+    // One line a download: a wrapped text would be cut at the end of each of its lines.
+    tableView_downloads->setWordWrap(false);
     tableView_downloads->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     for (const int column : elasticColumns)
         tableView_downloads->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
@@ -313,36 +315,42 @@ void HistoryDialog::shareListWidth()
 void HistoryDialog::fitListColumns(int listWidth)
 {
     QHeaderView *header = tableView_downloads->horizontalHeader();
-    // What the fixed columns leave of the list's width (its vertical scroll bar counted, as the
-    // list may grow one) goes to the long texts: each its whole text while they all fit, else
-    // the longest are cut to one width and the shorter keep theirs.
+    // What the other columns leave of the list's width (its vertical scroll bar counted, as the
+    // list may grow one) goes to the long texts.
     int left = listWidth - 2 * tableView_downloads->frameWidth()
                - tableView_downloads->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < header->count(); ++c) {
         if (!header->isSectionHidden(c) && !isElastic(c))
             left -= naturalColumnWidth(c);
     }
-    QList<int> wanted;
-    for (const int column : elasticColumns)
-        wanted.append(header->isSectionHidden(column) ? 0 : naturalColumnWidth(column));
-    std::sort(wanted.begin(), wanted.end());
-    int cap = 0;
-    for (int i = 0; i < wanted.size(); ++i) {
-        const int share = left / int(wanted.size() - i);
-        if (wanted.at(i) > share) {
-            cap = share;
-            break;
-        }
-        left -= wanted.at(i);
-        cap = wanted.at(i);
-    }
+    const auto wanted = [&](int column) { return header->isSectionHidden(column) ? 0 : naturalColumnWidth(column); };
     // A cut text keeps a few words and its column title; below that the list scrolls sideways.
     const int fewest = tableView_downloads->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 10;
-    for (const int column : elasticColumns) {
-        if (header->isSectionHidden(column))
-            continue;
-        const int natural = naturalColumnWidth(column);
-        header->resizeSection(column, qMin(natural, std::max({cap, fewest, header->sectionSizeHint(column)})));
+    const auto least = [&](int column) { return qMin(wanted(column), qMax(fewest, header->sectionSizeHint(column))); };
+    // The kind tells the downloads apart: the title and the location, whole in the notes beside,
+    // give way first.
+    const int kind = qMax(qMin(wanted(ArchiveListModel::Kind),
+                               left - least(ArchiveListModel::Title) - least(ArchiveListModel::Location)),
+                          least(ArchiveListModel::Kind));
+    left -= kind;
+    // The shorter of the two keeps its whole text where the longer leaves it room.
+    int title = wanted(ArchiveListModel::Title);
+    int location = wanted(ArchiveListModel::Location);
+    if (title + location > left) {
+        const int half = left / 2;
+        if (title <= half)
+            location = left - title;
+        else if (location <= half)
+            title = left - location;
+        else
+            title = left - (location = half);
+    }
+    const int widths[][2] = {{ArchiveListModel::Kind, kind},
+                             {ArchiveListModel::Title, title},
+                             {ArchiveListModel::Location, location}};
+    for (const auto &[column, width] : widths) {
+        if (!header->isSectionHidden(column))
+            header->resizeSection(column, qMin(wanted(column), qMax(width, least(column))));
     }
 }
 
