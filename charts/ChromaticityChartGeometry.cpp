@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -129,6 +131,50 @@ void addSpectralLocus(ChromaticityChart &chart)
     }
 }
 
+// Whether `line` passes through `rect`.
+bool crosses(const QRectF &rect, const QLineF &line)
+{
+    if (rect.contains(line.p1()) || rect.contains(line.p2()))
+        return true;
+    const QLineF edges[] = {{rect.topLeft(), rect.topRight()},
+                            {rect.topRight(), rect.bottomRight()},
+                            {rect.bottomRight(), rect.bottomLeft()},
+                            {rect.bottomLeft(), rect.topLeft()}};
+    return std::any_of(std::begin(edges), std::end(edges), [&line](const QLineF &edge) {
+        return line.intersects(edge, nullptr) == QLineF::BoundedIntersection;
+    });
+}
+
+bool crosses(const QRectF &rect, const QPolygonF &polyline)
+{
+    for (qsizetype i = 1; i < polyline.size(); ++i) {
+        if (crosses(rect, QLineF(polyline.at(i - 1), polyline.at(i))))
+            return true;
+    }
+    return false;
+}
+
+// Whether a temperature label at `rect` stands clear of every line of the diagram: the loci (the
+// purple line included), the isotemperature lines and the wavelength ticks; and inside the plot.
+bool standsClear(const QRectF &rect, const ChromaticityChart &chart)
+{
+    if (!chart.plot.contains(rect) || crosses(rect, chart.spectralLocus) || crosses(rect, chart.planckianLocus)
+        || (!chart.spectralLocus.isEmpty()
+            && crosses(rect, QLineF(chart.spectralLocus.first(), chart.spectralLocus.last()))))
+        return false;
+    for (const ChartText &wavelength : chart.wavelengthLabels) {
+        if (wavelength.rect.intersects(rect))
+            return false;
+    }
+    for (const QVector<QLineF> *lines : {&chart.isotemperatureLines, &chart.wavelengthTicks}) {
+        for (const QLineF &line : *lines) {
+            if (crosses(rect, line))
+                return false;
+        }
+    }
+    return true;
+}
+
 void addPlanckianLocus(ChromaticityChart &chart)
 {
     const double span = std::log(PlanckianLocus::maximumKelvin / PlanckianLocus::minimumKelvin);
@@ -137,16 +183,37 @@ void addPlanckianLocus(ChromaticityChart &chart)
         chart.planckianLocus.append(areaOfUv(chart, PlanckianLocus::at(kelvin)));
     }
     for (const int kelvin : isotemperatureKelvins) {
-        const QPointF below = areaOfUv(chart, PlanckianLocus::offset(kelvin, -isotemperatureHalfLength));
-        const QPointF above = areaOfUv(chart, PlanckianLocus::offset(kelvin, isotemperatureHalfLength));
-        chart.isotemperatureLines.append(QLineF(below, above));
-        if (std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) != std::end(labelledKelvins)) {
-            // Below the locus, past the line's end, where the diagram has room.
-            const QPointF past = below + (below - above) * 0.6;
-            addUncrowded(
-                chart.temperatureLabels,
-                {centredRect(past, labelWidth + 8, labelHeight), QStringLiteral("%1K").arg(kelvin), Qt::AlignCenter},
-                chart);
+        chart.isotemperatureLines.append(QLineF(areaOfUv(chart, PlanckianLocus::offset(kelvin, -isotemperatureHalfLength)),
+                                                areaOfUv(chart, PlanckianLocus::offset(kelvin, isotemperatureHalfLength))));
+    }
+    // A label continues its line past one of its ends, below the locus where it can, else above,
+    // a little further out where something is in the way; a label with no clear place is left out
+    // (the diagram is small, and its lines matter more).
+    constexpr double labelRoomWidth = labelWidth + 4;
+    constexpr double gap = 2, step = 3;
+    constexpr int tries = 6;
+    for (int k = 0; k < int(std::size(isotemperatureKelvins)); ++k) {
+        const int kelvin = isotemperatureKelvins[k];
+        if (std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) == std::end(labelledKelvins))
+            continue;
+        const QLineF line = chart.isotemperatureLines.at(k);
+        if (line.length() <= 0)
+            continue;
+        const QPointF along = (line.p1() - line.p2()) / line.length(); // from above the locus to below
+        const double reach = std::abs(along.x()) * labelRoomWidth / 2 + std::abs(along.y()) * labelHeight / 2;
+        bool placed = false;
+        for (const auto &[end, outward] : {std::pair(line.p1(), along), std::pair(line.p2(), -along)}) {
+            for (int i = 0; i < tries && !placed; ++i) {
+                const ChartText label{centredRect(end + outward * (reach + gap + i * step), labelRoomWidth, labelHeight),
+                                      QStringLiteral("%1K").arg(kelvin), Qt::AlignCenter};
+                if (!standsClear(label.rect, chart))
+                    continue;
+                const qsizetype before = chart.temperatureLabels.size();
+                addUncrowded(chart.temperatureLabels, label, chart);
+                placed = chart.temperatureLabels.size() > before;
+            }
+            if (placed)
+                break;
         }
     }
 }

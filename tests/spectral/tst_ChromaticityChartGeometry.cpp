@@ -16,6 +16,19 @@ bool anyOverlap(const QVector<ChartText> &labels, const QVector<ChartText> &othe
     return false;
 }
 
+// Whether any of `lines` runs through `rect`, looked for every half pixel along them.
+bool runsThrough(const QRectF &rect, const QPolygonF &lines, bool closed = false)
+{
+    for (qsizetype i = closed ? 0 : 1; i < lines.size(); ++i) {
+        const QLineF line(lines.at((i + lines.size() - 1) % lines.size()), lines.at(i));
+        for (double t = 0; t <= line.length(); t += 0.5) {
+            if (rect.contains(line.pointAt(t / qMax(line.length(), 1e-9))))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestChromaticityChartGeometry : public QObject
@@ -70,6 +83,15 @@ void TestChromaticityChartGeometry::diagramFitsItsArea()
         QVERIFY(!anyOverlap(*labels, *labels));
         QVERIFY(!anyOverlap(*labels, chart.axisLabels));
         QVERIFY(!anyOverlap(*labels, {chart.title}));
+    }
+    // A temperature's label stands clear of the loci, the isotemperature lines and the ticks.
+    for (const ChartText &label : chart.temperatureLabels) {
+        QVERIFY2(!runsThrough(label.rect, chart.spectralLocus, true), qPrintable(label.text));
+        QVERIFY2(!runsThrough(label.rect, chart.planckianLocus), qPrintable(label.text));
+        for (const QVector<QLineF> *lines : {&chart.isotemperatureLines, &chart.wavelengthTicks}) {
+            for (const QLineF &line : *lines)
+                QVERIFY2(!runsThrough(label.rect, QPolygonF{line.p1(), line.p2()}), qPrintable(label.text));
+        }
     }
     // The axis labels stand apart too (every other one goes where they would not), and the y
     // axis has its title left of its labels.
