@@ -78,13 +78,21 @@ ChartCurve SpectrumChartGeometry::curveOf(const SpectrumChart &chart, const Spec
 
 namespace {
 
+constexpr double legendSwatchWidth = 20;
+constexpr double legendGap = 4; // between a swatch and its text
+// A legend entry of a named record keeps room for about this many digits: its number and enough
+// of its name, cut in the middle, to be told from the others.
+constexpr double legendDigits = 12;
+// The plot gives way to such a legend down to this share of the chart's width.
+constexpr double narrowestPlotShare = 0.4;
+
 // The legend stands right of the plot, a line per ticked record from the plot's top down; when the
 // lines do not all fit, the last one says how many are left out.
 void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                const QStringList &names)
 {
     constexpr double lineHeight = 18;
-    constexpr double swatchWidth = 20;
+    constexpr double swatchWidth = legendSwatchWidth;
     const double left = chart.right + area.width() / 40;
     const double width = area.right() - left;
     const int fitting = int((chart.bottom - chart.top) / lineHeight);
@@ -101,7 +109,7 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
             label += QLatin1Char(' ') + names.at(k);
         chart.legend.append({QLineF(left, y + lineHeight / 2, left + swatchWidth, y + lineHeight / 2),
                              SpectrumChartGeometry::curveColour(k),
-                             {QRectF(left + swatchWidth + 4, y, width - swatchWidth - 4, lineHeight), label,
+                             {QRectF(left + swatchWidth + legendGap, y, width - swatchWidth - legendGap, lineHeight), label,
                               Qt::AlignLeft | Qt::AlignVCenter}});
     }
     if (shown < ticked) {
@@ -230,6 +238,16 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
     chart.bottom = Y + 8 * H / 10;
     chart.plotW = 6 * W / 10;
     chart.plotH = 6 * H / 10;
+    // Names in the legend take room from the plot: a legend of bare numbers tells nothing apart.
+    bool named = false;
+    for (int k = 0; k < int(records.size()) && !named; ++k)
+        named = records[size_t(k)].curveVisible && !names.value(k).isEmpty();
+    if (named) {
+        // A wavelength label is three and a half digits wide.
+        const double legend = W / 40 + legendSwatchWidth + legendGap + legendDigits * labelWidth / 3.5;
+        chart.right = std::max(chart.left + narrowestPlotShare * W, std::min(chart.right, X + W - legend));
+        chart.plotW = chart.right - chart.left;
+    }
 
     for (int i = 0; i < horizontalGridLines; ++i) {
         const double y = chart.top + i * chart.plotH / horizontalGridLines;

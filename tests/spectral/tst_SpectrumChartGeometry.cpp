@@ -470,13 +470,15 @@ void TestSpectrumChartGeometry::legendOfTheTickedRecords_data()
     QTest::addColumn<int>("everyNth"); // record k is ticked when k % everyNth == 0
     QTest::addColumn<QStringList>("labels");
     QTest::addColumn<QString>("more");
+    QTest::addColumn<double>("width");
 
     // The plot is 300 pixels high: 16 lines of 18 pixels.
-    QTest::newRow("two of four") << 4 << 2 << QStringList{"1 Lamp 1", "3 Lamp 3"} << "";
-    QTest::newRow("sixteen fit") << 16 << 1 << QStringList{} << "";
-    QTest::newRow("seventeen do not") << 17 << 1 << QStringList{} << "2 more";
-    QTest::newRow("a hundred") << 100 << 1 << QStringList{} << "85 more";
-    QTest::newRow("only the first ticked") << 3 << 1000 << QStringList{"1 Lamp 1"} << "";
+    QTest::newRow("two of four") << 4 << 2 << QStringList{"1 Lamp 1", "3 Lamp 3"} << "" << area.width();
+    QTest::newRow("sixteen fit") << 16 << 1 << QStringList{} << "" << area.width();
+    QTest::newRow("seventeen do not") << 17 << 1 << QStringList{} << "2 more" << area.width();
+    QTest::newRow("a hundred") << 100 << 1 << QStringList{} << "85 more" << area.width();
+    QTest::newRow("only the first ticked") << 3 << 1000 << QStringList{"1 Lamp 1"} << "" << area.width();
+    QTest::newRow("the dialog's narrowest chart") << 4 << 1 << QStringList{"1 Lamp 1"} << "" << 260.0;
 }
 
 void TestSpectrumChartGeometry::legendOfTheTickedRecords()
@@ -485,6 +487,8 @@ void TestSpectrumChartGeometry::legendOfTheTickedRecords()
     QFETCH(int, everyNth);
     QFETCH(QStringList, labels);
     QFETCH(QString, more);
+    QFETCH(double, width);
+    const QRectF area(::area.x(), ::area.y(), width, ::area.height());
 
     std::vector<SpectralRecord> list;
     QStringList names;
@@ -506,6 +510,9 @@ void TestSpectrumChartGeometry::legendOfTheTickedRecords()
         QCOMPARE(entry.colour, SpectrumChartGeometry::curveColour(k));
         QVERIFY(entry.swatch.x1() > chart.right && entry.label.rect.right() <= area.right());
         QVERIFY(entry.label.rect.bottom() <= chart.bottom);
+        // Room for the number and the start and end of a name: eight digits, a wavelength label
+        // ("550") being three and a half.
+        QVERIFY(entry.label.rect.width() >= 8 * SpectrumChartGeometry::defaultLabelWidth / 3.5);
         if (i > 0)
             QVERIFY(entry.label.rect.top() >= chart.legend.at(i - 1).label.rect.bottom());
     }
