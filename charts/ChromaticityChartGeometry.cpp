@@ -189,9 +189,10 @@ void addPlanckianLocus(ChromaticityChart &chart)
     // A label continues its line past one of its ends, below the locus where it can, else above,
     // a little further out where something is in the way; a label with no clear place is left out
     // (the diagram is small, and its lines matter more).
-    constexpr double labelRoomWidth = labelWidth + 4;
+    // A temperature is drawn in a smaller font, about this many pixels a character.
+    constexpr double characterWidth = 9;
     constexpr double gap = 2, step = 3;
-    constexpr int tries = 6;
+    constexpr int tries = 8;
     for (int k = 0; k < int(std::size(isotemperatureKelvins)); ++k) {
         const int kelvin = isotemperatureKelvins[k];
         if (std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) == std::end(labelledKelvins))
@@ -199,18 +200,26 @@ void addPlanckianLocus(ChromaticityChart &chart)
         const QLineF line = chart.isotemperatureLines.at(k);
         if (line.length() <= 0)
             continue;
+        const QString text = QStringLiteral("%1K").arg(kelvin);
+        const double labelRoomWidth = characterWidth * double(text.size()) + 2;
         const QPointF along = (line.p1() - line.p2()) / line.length(); // from above the locus to below
         const double reach = std::abs(along.x()) * labelRoomWidth / 2 + std::abs(along.y()) * labelHeight / 2;
+        const QPointF across(-along.y(), along.x());
         bool placed = false;
         for (const auto &[end, outward] : {std::pair(line.p1(), along), std::pair(line.p2(), -along)}) {
             for (int i = 0; i < tries && !placed; ++i) {
-                const ChartText label{centredRect(end + outward * (reach + gap + i * step), labelRoomWidth, labelHeight),
-                                      QStringLiteral("%1K").arg(kelvin), Qt::AlignCenter};
-                if (!standsClear(label.rect, chart))
-                    continue;
-                const qsizetype before = chart.temperatureLabels.size();
-                addUncrowded(chart.temperatureLabels, label, chart);
-                placed = chart.temperatureLabels.size() > before;
+                // Straight on first, then a little to either side.
+                for (const double aside : {0.0, 1.0, -1.0, 2.0, -2.0}) {
+                    const QPointF centre = end + outward * (reach + gap + i * step) + across * (aside * labelHeight / 2);
+                    const ChartText label{centredRect(centre, labelRoomWidth, labelHeight), text, Qt::AlignCenter};
+                    if (!standsClear(label.rect, chart))
+                        continue;
+                    const qsizetype before = chart.temperatureLabels.size();
+                    addUncrowded(chart.temperatureLabels, label, chart);
+                    placed = chart.temperatureLabels.size() > before;
+                    if (placed)
+                        break;
+                }
             }
             if (placed)
                 break;
