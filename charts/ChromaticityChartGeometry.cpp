@@ -154,6 +154,33 @@ bool crosses(const QRectF &rect, const QPolygonF &polyline)
     return false;
 }
 
+// How far `point` lies from the segment `line`.
+double distanceTo(const QPointF &point, const QLineF &line)
+{
+    const QPointF d = line.p2() - line.p1();
+    const double length2 = QPointF::dotProduct(d, d);
+    const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(point - line.p1(), d) / length2, 0.0, 1.0) : 0;
+    return QLineF(point, line.p1() + t * d).length();
+}
+
+bool isLabelled(int kelvin)
+{
+    return std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) != std::end(labelledKelvins);
+}
+
+// Whether a label centred at `centre` is read as isotemperature line `own`'s: it is nearer that
+// line than any other labelled one (the unlabelled lines between stand for the steps between).
+bool nearestTo(const QPointF &centre, const ChromaticityChart &chart, int own)
+{
+    const double ownDistance = distanceTo(centre, chart.isotemperatureLines.at(own));
+    for (int k = 0; k < chart.isotemperatureLines.size(); ++k) {
+        if (k != own && isLabelled(isotemperatureKelvins[k])
+            && distanceTo(centre, chart.isotemperatureLines.at(k)) <= ownDistance)
+            return false;
+    }
+    return true;
+}
+
 // Whether a temperature label at `rect` stands clear of every line of the diagram: the loci (the
 // purple line included), the isotemperature lines and the wavelength ticks; and inside the plot.
 bool standsClear(const QRectF &rect, const ChromaticityChart &chart)
@@ -195,7 +222,7 @@ void addPlanckianLocus(ChromaticityChart &chart)
     constexpr int tries = 8;
     for (int k = 0; k < int(std::size(isotemperatureKelvins)); ++k) {
         const int kelvin = isotemperatureKelvins[k];
-        if (std::find(std::begin(labelledKelvins), std::end(labelledKelvins), kelvin) == std::end(labelledKelvins))
+        if (!isLabelled(kelvin))
             continue;
         const QLineF line = chart.isotemperatureLines.at(k);
         if (line.length() <= 0)
@@ -212,7 +239,7 @@ void addPlanckianLocus(ChromaticityChart &chart)
                 for (const double aside : {0.0, 1.0, -1.0, 2.0, -2.0}) {
                     const QPointF centre = end + outward * (reach + gap + i * step) + across * (aside * labelHeight / 2);
                     const ChartText label{centredRect(centre, labelRoomWidth, labelHeight), text, Qt::AlignCenter};
-                    if (!standsClear(label.rect, chart))
+                    if (!nearestTo(centre, chart, k) || !standsClear(label.rect, chart))
                         continue;
                     const qsizetype before = chart.temperatureLabels.size();
                     addUncrowded(chart.temperatureLabels, label, chart);

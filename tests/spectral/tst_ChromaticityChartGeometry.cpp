@@ -16,6 +16,15 @@ bool anyOverlap(const QVector<ChartText> &labels, const QVector<ChartText> &othe
     return false;
 }
 
+// How far `point` lies from the segment `line`.
+double distance(const QPointF &point, const QLineF &line)
+{
+    const QPointF d = line.p2() - line.p1();
+    const double length2 = QPointF::dotProduct(d, d);
+    const double t = length2 > 0 ? qBound(0.0, QPointF::dotProduct(point - line.p1(), d) / length2, 1.0) : 0;
+    return QLineF(point, line.p1() + t * d).length();
+}
+
 // Whether any of `lines` runs through `rect`, looked for every half pixel along them.
 bool runsThrough(const QRectF &rect, const QPolygonF &lines, bool closed = false)
 {
@@ -84,8 +93,21 @@ void TestChromaticityChartGeometry::diagramFitsItsArea()
         QVERIFY(!anyOverlap(*labels, chart.axisLabels));
         QVERIFY(!anyOverlap(*labels, {chart.title}));
     }
-    // A temperature's label stands clear of the loci, the isotemperature lines and the ticks.
+    // A temperature's label stands clear of the loci, the isotemperature lines and the ticks, and
+    // nearer its own line than any other labelled one, so that it is read as that line's.
+    const int kelvins[] = {1500, 2000, 2500, 3000, 4000, 5000, 6500, 10000};
+    const auto labelled = [&chart, &kelvins](int k) {
+        const QString text = QStringLiteral("%1K").arg(kelvins[k]);
+        return std::any_of(chart.temperatureLabels.begin(), chart.temperatureLabels.end(),
+                           [&text](const ChartText &label) { return label.text == text; });
+    };
     for (const ChartText &label : chart.temperatureLabels) {
+        const int own = int(std::find(std::begin(kelvins), std::end(kelvins), label.text.chopped(1).toInt()) - kelvins);
+        QVERIFY2(own < chart.isotemperatureLines.size(), qPrintable(label.text));
+        for (int k = 0; k < chart.isotemperatureLines.size(); ++k)
+            QVERIFY2(k == own || !labelled(k) || distance(label.rect.center(), chart.isotemperatureLines.at(k))
+                                     > distance(label.rect.center(), chart.isotemperatureLines.at(own)),
+                     qPrintable(label.text));
         QVERIFY2(!runsThrough(label.rect, chart.spectralLocus, true), qPrintable(label.text));
         QVERIFY2(!runsThrough(label.rect, chart.planckianLocus), qPrintable(label.text));
         for (const QVector<QLineF> *lines : {&chart.isotemperatureLines, &chart.wavelengthTicks}) {
