@@ -118,7 +118,8 @@ private:
     NotesPane *buildNotesPane(QWidget *parent);
     void showSelectedNotes();
     // Gives the list the width its columns need, as far as the notes keep their minimum width,
-    // until the user moves the boundary; the notes take the rest.
+    // until the user moves the boundary; the notes take the rest. The columns are then fitted to
+    // the list's width.
     void shareListWidth();
     // Fits the list's columns to its width: the long texts give way, cut, to the figures.
     void fitListColumns(int listWidth);
