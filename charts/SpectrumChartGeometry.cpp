@@ -132,11 +132,12 @@ double labelStep(double top)
 }
 
 // The labels of the y axis: 0, 0.5 and 1.0 where the axis is relative; values in the unit, a
-// round step apart, where it is absolute.
-void addPowerLabels(SpectrumChart &chart, const QRectF &area)
+// round step apart, where it is absolute. Each is right-aligned 5 pixels left of the axis in a
+// column `labelW` wide.
+void addPowerLabels(SpectrumChart &chart, double labelW)
 {
-    const double labelLeft = area.x() + area.width() / 10 - 5;
-    const double labelW = area.width() / 10;
+    chart.powerLabels.clear();
+    const double labelLeft = chart.left - 5 - labelW;
     if (chart.scaleMode != SpectrumScale::Absolute) {
         // The value that set the scale is drawn at 5/6 of the plot height, level with "1.0".
         const QRectF lower(labelLeft, chart.top + chart.plotH / 6, labelW, 5 * chart.plotH / 6);
@@ -158,6 +159,18 @@ void addPowerLabels(SpectrumChart &chart, const QRectF &area)
                                   n == 0 ? QStringLiteral("0") : QString::number(n * step, 'f', decimals),
                                   Qt::AlignRight | Qt::AlignVCenter});
     }
+}
+
+// The room of the widest y-axis label: a digit's width for every character but the point, which
+// is never wider than half a digit.
+double widestPowerLabel(const SpectrumChart &chart, double digitWidth)
+{
+    double widest = 0;
+    for (const ChartText &label : chart.powerLabels) {
+        const qsizetype points = label.text.count(QLatin1Char('.'));
+        widest = std::max(widest, (double(label.text.size() - points) + 0.5 * double(points)) * digitWidth);
+    }
+    return widest;
 }
 
 // The wavelength labels: "400" starts at the y axis, every other one is centred on its wavelength,
@@ -204,9 +217,9 @@ QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
 
 SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vector<SpectralRecord> &records,
                                              bool languageFlag, const QStringList &names, SpectrumScale mode,
-                                             const QString &unit, double labelWidth)
+                                             const QString &unit, double labelWidth, double lineHeight)
 {
-    SpectrumChart chart = frame(area, records, languageFlag, names, mode, unit, labelWidth);
+    SpectrumChart chart = frame(area, records, languageFlag, names, mode, unit, labelWidth, lineHeight);
     chart.curves = curves(chart, records, 0, int(records.size()));
     return chart;
 }
@@ -224,7 +237,7 @@ QVector<ChartCurve> SpectrumChartGeometry::curves(const SpectrumChart &chart, co
 
 SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector<SpectralRecord> &records,
                                            bool languageFlag, const QStringList &names, SpectrumScale mode,
-                                           const QString &unit, double labelWidth)
+                                           const QString &unit, double labelWidth, double lineHeight)
 {
     const double X = area.x();
     const double Y = area.y();
@@ -238,14 +251,43 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
     chart.bottom = Y + 8 * H / 10;
     chart.plotW = 6 * W / 10;
     chart.plotH = 6 * H / 10;
+
+    chart.scaleMode = mode;
+    chart.unit = unit;
+    // Normalised, every peak is 1 and stands where the largest value stands otherwise.
+    chart.scale = mode == SpectrumScale::Normalised ? 1.2f : scaleFor(records);
+    for (const SpectralRecord &record : records)
+        chart.tickedCount += record.curveVisible ? 1 : 0;
+
+    // Left of the y axis stand its labels and, further left, its upright title, a line thick, each
+    // half a digit apart from the other and from the chart's edge. A chart too narrow for both
+    // moves its plot right rather than let the title run into the labels.
+    const double digitWidth = labelWidth / 3.5; // a wavelength label is three and a half digits wide
+    const double gap = digitWidth / 2;
+    addPowerLabels(chart, W / 10);
+    const double widest = widestPowerLabel(chart, digitWidth);
+    // The plot keeps room for "400" and "700" apart; a chart too small for that and the title
+    // goes without the title.
+    const double titledLeft = std::max(chart.left, X + gap + lineHeight + gap + widest + 5);
+    const bool titled = chart.right - titledLeft >= 2 * labelWidth;
+    chart.left = titled ? titledLeft : std::max(chart.left, X + gap + widest + 5);
+    chart.plotW = chart.right - chart.left;
+    addPowerLabels(chart, std::max(W / 10, widest));
+    // Where there is room, the title stands where it always has, centred at 3/40 of the width.
+    const double titleRight = std::max(X + gap + lineHeight,
+                                       std::min(X + 3 * W / 40 + lineHeight / 2, chart.left - 5 - widest - gap));
+    chart.yTitle = {QRectF(titleRight - lineHeight, Y, lineHeight, H), titled ? yTitleOf(chart, languageFlag) : QString(),
+                    Qt::AlignCenter};
+
     // Names in the legend take room from the plot: a legend of bare numbers tells nothing apart.
     bool named = false;
     for (int k = 0; k < int(records.size()) && !named; ++k)
         named = records[size_t(k)].curveVisible && !names.value(k).isEmpty();
     if (named) {
-        // A wavelength label is three and a half digits wide.
-        const double legend = W / 40 + legendSwatchWidth + legendGap + legendDigits * labelWidth / 3.5;
-        chart.right = std::max(chart.left + narrowestPlotShare * W, std::min(chart.right, X + W - legend));
+        // The plot's narrowest share counts from where the plot starts when the title leaves it
+        // room: a plot moved right for the title takes that room from itself, not from the legend.
+        const double legend = W / 40 + legendSwatchWidth + legendGap + legendDigits * digitWidth;
+        chart.right = std::max(X + 2 * W / 10 + narrowestPlotShare * W, std::min(chart.right, X + W - legend));
         chart.plotW = chart.right - chart.left;
     }
 
@@ -265,19 +307,6 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
 
     chart.xTitle = {QRectF(X, Y + 9 * H / 10, W, H / 10),
                     languageFlag ? QStringLiteral("波段(nm)") : QStringLiteral("Wavelength(nm)"), Qt::AlignCenter};
-
-    chart.scaleMode = mode;
-    chart.unit = unit;
-    // Normalised, every peak is 1 and stands where the largest value stands otherwise.
-    chart.scale = mode == SpectrumScale::Normalised ? 1.2f : scaleFor(records);
-    for (const SpectralRecord &record : records)
-        chart.tickedCount += record.curveVisible ? 1 : 0;
-    addPowerLabels(chart, area);
-
-    // The title stands one label width left of where it would overlap the labels' column: "0.5",
-    // nearly level with the title's centre, is right-aligned there and must stay clear of it.
-    const double labelW = W / 10;
-    chart.yTitle = {QRectF(X + W / 8 - labelW, Y, W / 10, H), yTitleOf(chart, languageFlag), Qt::AlignCenter};
 
     addLegend(chart, area, records, languageFlag, names);
     return chart;

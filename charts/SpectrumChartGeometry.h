@@ -73,7 +73,8 @@ struct SpectrumChart
     int tickedCount = 0;              // how many records are ticked
     QVector<ChartCurve> curves;       // ticked records in table order
     QVector<ChartText> powerLabels;   // "0", "0.5", "1.0"; in the absolute scale, values in the unit
-    ChartText yTitle;                 // drawn rotated by 270 degrees about the centre of its rectangle
+    // Drawn rotated by 270 degrees about the centre of its rectangle, which is a line high across.
+    ChartText yTitle;
     QVector<ChartLegendEntry> legend; // ticked records in table order, as many as fit right of the plot
     ChartText legendMore;             // how many ticked records the legend leaves out; empty when none
 };
@@ -87,17 +88,23 @@ public:
     // The room a wavelength label ("550") takes on the x axis, a gap included, in the window's
     // font; a chart drawn in another font gives its own (wavelengthLabelWidth).
     static constexpr double defaultLabelWidth = 30;
+    // The height of a line of text in the window's font: the thickness of the upright y-axis title.
+    static constexpr double defaultLineHeight = 23;
 
     // area: the chart area (left, top, width, height) in dialog coordinates.
     // names: the records' names, where records have names (the legend shows them after the number).
     // labelWidth: the room of a wavelength label; labels that would touch are left out.
+    // lineHeight: a line of text in the same font; the y axis keeps room for its title beside its
+    // widest label, moving the plot right where the chart is too narrow for both.
     static SpectrumChart compute(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                                  const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
-                                 const QString &unit = {}, double labelWidth = defaultLabelWidth);
+                                 const QString &unit = {}, double labelWidth = defaultLabelWidth,
+                                 double lineHeight = defaultLineHeight);
     // The chart without its curves: frame, scale, labels, titles and legend.
     static SpectrumChart frame(const QRectF &area, const std::vector<SpectralRecord> &records, bool languageFlag,
                                const QStringList &names = {}, SpectrumScale mode = SpectrumScale::Relative,
-                               const QString &unit = {}, double labelWidth = defaultLabelWidth);
+                               const QString &unit = {}, double labelWidth = defaultLabelWidth,
+                               double lineHeight = defaultLineHeight);
     // The room of a wavelength label in a font: its text and a gap of a quarter digit each side.
     static double wavelengthLabelWidth(const QFontMetricsF &metrics);
     // The curve of the record at position k in the table, in the chart's plot and scale.

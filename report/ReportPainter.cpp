@@ -321,11 +321,10 @@ void ReportPainter::paintCharts(QPainter &painter, const ReportLayout &layout, c
                 // a report of tens of thousands of records neither holds all their polylines nor
                 // writes every point in nine digits.
                 const std::vector<SpectralRecord> &records = section.spectra->records();
-                const SpectrumChart frame =
-                    SpectrumChartGeometry::frame(area, records, chinese, section.spectra->recordNames(),
-                                                 SpectrumScale::Relative, {},
-                                                 SpectrumChartGeometry::wavelengthLabelWidth(
-                                                     QFontMetricsF(painter.font(), painter.device())));
+                const QFontMetricsF metrics(painter.font(), painter.device());
+                const SpectrumChart frame = SpectrumChartGeometry::frame(
+                    area, records, chinese, section.spectra->recordNames(), SpectrumScale::Relative, {},
+                    SpectrumChartGeometry::wavelengthLabelWidth(metrics), metrics.height());
                 SpectrumChartPainter::draw(painter, frame);
                 const qsizetype ticked = std::count_if(records.begin(), records.end(),
                                                        [](const SpectralRecord &record) { return record.curveVisible; });

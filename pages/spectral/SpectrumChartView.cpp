@@ -62,16 +62,20 @@ SpectrumChart SpectrumChartView::frameFor(const QRectF &area) const
 {
     if (area == QRectF(rect()))
         return frame();
+    const QFontMetricsF metrics(font());
     return SpectrumChartGeometry::frame(area, spectra.records(), isChinese(), spectra.recordNames(), mode,
-                                        spectra.spectralUnit(), SpectrumChartGeometry::wavelengthLabelWidth(QFontMetricsF(font())));
+                                        spectra.spectralUnit(), SpectrumChartGeometry::wavelengthLabelWidth(metrics),
+                                        metrics.height());
 }
 
 const SpectrumChart &SpectrumChartView::frame() const
 {
-    if (!shownFrame)
+    if (!shownFrame) {
+        const QFontMetricsF metrics(font());
         shownFrame = SpectrumChartGeometry::frame(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames(),
                                                   mode, spectra.spectralUnit(),
-                                                  SpectrumChartGeometry::wavelengthLabelWidth(QFontMetricsF(font())));
+                                                  SpectrumChartGeometry::wavelengthLabelWidth(metrics), metrics.height());
+    }
     return *shownFrame;
 }
 

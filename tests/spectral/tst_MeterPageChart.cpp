@@ -92,13 +92,22 @@ QList<QPointF> segmentMidpoints(const ChartCurve &curve)
     return points;
 }
 
+// The chart as the page's chart view lays it out, in the view's font, in `area`.
+SpectrumChart chartIn(const MeterPage &page, const QRectF &area, const std::vector<SpectralRecord> &records,
+                      bool languageFlag)
+{
+    const QFontMetricsF metrics(page.findChild<QWidget *>(QStringLiteral("widget_chart"))->font());
+    return SpectrumChartGeometry::compute(area, records, languageFlag, {}, SpectrumScale::Relative, {},
+                                          SpectrumChartGeometry::wavelengthLabelWidth(metrics), metrics.height());
+}
+
 // The curve a record gets when it is ticked, at the scale of the records as they are.
 ChartCurve wouldBeCurve(const MeterPage &page, const QRectF &area, int k)
 {
     std::vector<SpectralRecord> records = page.spectralRecords();
     const float scale = SpectrumChartGeometry::scaleFor(records);
     records[size_t(k)].curveVisible = true;
-    const SpectrumChart chart = SpectrumChartGeometry::compute(area, records, true);
+    const SpectrumChart chart = chartIn(page, area, records, true);
     for (const ChartCurve &curve : chart.curves) {
         if (curve.recordIndex == k && SpectrumChartGeometry::scaleFor(records) == scale)
             return curve;
@@ -181,7 +190,7 @@ void TestMeterPageChart::chartFollowsTheCurveBoxes()
     openPage(shown, true);
     QImage image = grab(shown);
 
-    SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), true);
+    SpectrumChart chart = chartIn(*shown.page, shown.area, shown.page->spectralRecords(), true);
     QCOMPARE(chart.scale, 2.4f);
     QCOMPARE(chart.curves.size(), 2);
     for (const ChartCurve &curve : chart.curves) {
@@ -220,7 +229,7 @@ void TestMeterPageChart::chartFollowsTheCurveBoxes()
     clickCurveBox(*shown.page, 2);
     clickCurveBox(*shown.page, 3);
     image = grab(shown);
-    chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), true);
+    chart = chartIn(*shown.page, shown.area, shown.page->spectralRecords(), true);
     QCOMPARE(chart.scale, float(1.2 * 1.5));
     QCOMPARE(pixelsOf(image, QColor(1, 100, 200)), 0);
     QCOMPARE(chart.curves.size(), 2);
@@ -244,7 +253,7 @@ void TestMeterPageChart::chartFollowsADeletedRow()
     shown.area = areaOf(*shown.page, "widget_chart");
     const QImage image = grab(shown);
 
-    const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, shown.page->spectralRecords(), false);
+    const SpectrumChart chart = chartIn(*shown.page, shown.area, shown.page->spectralRecords(), false);
     QCOMPARE(chart.scale, float(1.2 * 1.5));
     QCOMPARE(chart.curves.size(), 2);
     QCOMPARE(chart.curves[1].colour, QColor(1, 100, 200));
@@ -262,7 +271,7 @@ void TestMeterPageChart::titlesInBothLanguages()
         Shown shown;
         openPage(shown, languageFlag);
         const QImage image = grab(shown);
-        const SpectrumChart chart = SpectrumChartGeometry::compute(shown.area, {}, languageFlag);
+        const SpectrumChart chart = chartIn(*shown.page, shown.area, {}, languageFlag);
         const QImage xTitle = image.copy(chart.xTitle.rect.toRect());
         QVERIFY(pixelsOf(xTitle, Qt::white) < xTitle.width() * xTitle.height()); // something is written
         titles[languageFlag ? 0 : 1] = xTitle;
@@ -276,7 +285,7 @@ void TestMeterPageChart::readoutFollowsTheMouse()
     openPage(shown, false);
     auto *view = shown.page->findChild<QWidget *>(QStringLiteral("widget_chart"));
     const SpectrumChart chart =
-        SpectrumChartGeometry::compute(QRectF(view->rect()), shown.page->spectralRecords(), false);
+        chartIn(*shown.page, QRectF(view->rect()), shown.page->spectralRecords(), false);
     const QPointF inPlot((chart.left + chart.right) / 2, (chart.top + chart.bottom) / 2);
     // The readout's band above the plot, short of the plot's top grid line, is blank but while
     // the mouse is over the plot.

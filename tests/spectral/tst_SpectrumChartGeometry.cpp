@@ -202,12 +202,15 @@ void TestSpectrumChartGeometry::axisLabelsNeverTouch_data()
     QTest::newRow("the dialog's narrowest chart") << 260 << 12 << hundreds;
     QTest::newRow("small font") << 400 << 8 << all;
     QTest::newRow("narrower still") << 220 << 12 << QStringList{"400", "550", "700"};
-    QTest::newRow("large font") << 300 << 20 << QStringList{"400", "550", "700"};
+    // The upright y title, a line of 20 points thick, keeps its room beside "1.0" before 550 does.
+    QTest::newRow("large font") << 300 << 20 << QStringList{"400", "700"};
+    // Too small for the y title beside the labels: the chart goes without it.
     QTest::newRow("a stamp") << 120 << 12 << QStringList{"400", "700"};
 }
 
 // Drawn in the window's font at the chart's smallest sizes, no two labels of the x axis touch, nor
-// one of them a label of the y axis; 400 and 700 always stand at the ends.
+// one of them a label of the y axis or the upright y-axis title, on every scale and in both
+// languages; 400 and 700 always stand at the ends.
 void TestSpectrumChartGeometry::axisLabelsNeverTouch()
 {
     QFETCH(int, width);
@@ -215,23 +218,32 @@ void TestSpectrumChartGeometry::axisLabelsNeverTouch()
     QFETCH(QStringList, wavelengths);
     QFont font(QStringLiteral("Noto Sans CJK SC"), pointSize);
     const QFontMetricsF metrics(font);
-    const SpectrumChart chart = SpectrumChartGeometry::compute(
-        QRectF(0, 0, width, 200), {recordOf({1.0f})}, true, {}, SpectrumScale::Absolute, {},
-        SpectrumChartGeometry::wavelengthLabelWidth(metrics));
-    QStringList shown;
-    QList<QRectF> painted;
-    for (const QVector<ChartText> *labels : {&chart.wavelengthLabels, &chart.powerLabels}) {
-        for (const ChartText &label : *labels)
-            painted.append(metrics.boundingRect(label.rect, int(label.alignment), label.text));
-    }
-    for (const ChartText &label : chart.wavelengthLabels)
-        shown << label.text;
-    QCOMPARE(shown, wavelengths);
-    for (int a = 0; a < painted.size(); ++a) {
-        for (int b = a + 1; b < painted.size(); ++b) {
-            // Apart by a pixel at least.
-            QVERIFY2(!painted[a].adjusted(-1, -1, 1, 1).intersects(painted[b]),
-                     qPrintable(QStringLiteral("label %1 and label %2").arg(a).arg(b)));
+    for (const SpectrumScale scale : {SpectrumScale::Relative, SpectrumScale::Normalised, SpectrumScale::Absolute}) {
+        for (const bool chinese : {true, false}) {
+            const SpectrumChart chart = SpectrumChartGeometry::compute(
+                QRectF(0, 0, width, 300), {recordOf({1.0f})}, chinese, {}, scale, QStringLiteral("W/m²"),
+                SpectrumChartGeometry::wavelengthLabelWidth(metrics), metrics.height());
+            const QString where = QStringLiteral("scale %1, %2: ").arg(int(scale)).arg(chinese ? "zh" : "en");
+            QStringList shown;
+            QList<QRectF> painted;
+            for (const QVector<ChartText> *labels : {&chart.wavelengthLabels, &chart.powerLabels}) {
+                for (const ChartText &label : *labels)
+                    painted.append(metrics.boundingRect(label.rect, int(label.alignment), label.text));
+            }
+            // Turned upright about its centre, the title runs down the chart a line thick.
+            const QSizeF title(metrics.height(), metrics.horizontalAdvance(chart.yTitle.text));
+            painted.append(QRectF(chart.yTitle.rect.center() - QPointF(title.width(), title.height()) / 2, title));
+            QVERIFY2(painted.constLast().left() >= 0, qPrintable(where + "the title leaves the chart"));
+            for (const ChartText &label : chart.wavelengthLabels)
+                shown << label.text;
+            QCOMPARE(shown, wavelengths);
+            for (int a = 0; a < painted.size(); ++a) {
+                for (int b = a + 1; b < painted.size(); ++b) {
+                    // Apart by a pixel at least.
+                    QVERIFY2(!painted[a].adjusted(-1, -1, 1, 1).intersects(painted[b]),
+                             qPrintable(where + QStringLiteral("label %1 and label %2").arg(a).arg(b)));
+                }
+            }
         }
     }
 }
