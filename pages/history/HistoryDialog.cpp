@@ -305,8 +305,9 @@ void HistoryDialog::shareListWidth()
     int natural = 2 * tableView_downloads->frameWidth() + tableView_downloads->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < header->count(); ++c)
         natural += header->isSectionHidden(c) ? 0 : naturalColumnWidth(c);
-    // The notes keep room to read what was typed: their fields at their usual width.
-    const int notes = qMax(notesPane->sizeHint().width(), notesPane->minimumWidth());
+    // The notes keep room to read what was typed, their fields at their usual width; where the
+    // list needs the room, their labels go above the fields.
+    const int notes = notesPane->minimumSizeHint().expandedTo(notesPane->minimumSize()).width();
     const int shown = qMax(qMin(natural, room - notes), room / 2);
     splitter_notes->setSizes({shown, room - shown});
     fitListColumns(shown);

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 NotesPane::NotesPane(bool chinese, QWidget *parent)
@@ -21,6 +22,10 @@ NotesPane::NotesPane(bool chinese, QWidget *parent)
     auto *group = new QGroupBox(text(Text::HistoryNotes), this);
     auto *form = new QFormLayout(group);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    // A narrow pane puts the labels above their fields rather than squeeze the fields: each
+    // field keeps the width of a line edit, room to read what was typed.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    const int fieldWidth = lineEdit_title->sizeHint().width();
     const struct
     {
         Text label;
@@ -33,12 +38,17 @@ NotesPane::NotesPane(bool chinese, QWidget *parent)
     for (const auto &field : fields) {
         field.field->setObjectName(QLatin1String(field.name));
         field.field->setParent(group);
+        field.field->setMinimumWidth(fieldWidth);
         form->addRow(text(field.label), field.field);
     }
     for (QLineEdit *line : {lineEdit_title, lineEdit_location, lineEdit_operator})
         connect(line, &QLineEdit::editingFinished, this, &NotesPane::commit);
     // Tab leaves the note for the next control; the note is saved when it loses the focus.
     plainTextEdit_note->setTabChangesFocus(true);
+    // The note shows two lines at least, its labels above or beside.
+    plainTextEdit_note->setMinimumHeight(2 * plainTextEdit_note->fontMetrics().lineSpacing()
+                                         + 2 * plainTextEdit_note->frameWidth()
+                                         + int(2 * plainTextEdit_note->document()->documentMargin()));
     plainTextEdit_note->installEventFilter(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -92,6 +102,17 @@ void NotesPane::commit()
         return;
     committed = shown;
     Q_EMIT notesEdited(id, shown, changed);
+}
+
+void NotesPane::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The layout's height at this width counts the note at its preferred height; the pane needs
+    // it at its least.
+    const int needed = layout()->totalHeightForWidth(width()) - plainTextEdit_note->sizeHint().height()
+                       + plainTextEdit_note->minimumHeight();
+    if (needed > 0 && needed != minimumHeight())
+        setMinimumHeight(needed);
 }
 
 bool NotesPane::eventFilter(QObject *watched, QEvent *event)

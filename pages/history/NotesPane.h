@@ -35,6 +35,9 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Labels above their fields take more height: the pane asks for it, so that the note keeps
+    // its lines whatever the width.
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QLineEdit *lineEdit_title;
