@@ -86,9 +86,9 @@ void addFrame(ChromaticityChart &chart, const QRectF &area, bool languageFlag)
                                      QString::number(j / 10.0, 'f', 1), Qt::AlignRight | Qt::AlignVCenter});
     }
     chart.axes = {QLineF(plot.bottomLeft(), plot.bottomRight()), QLineF(plot.bottomLeft(), plot.topLeft())};
-    chart.xTitle = {QRectF(plot.left(), plot.bottom() + 1.5 * labelHeight + 2, plot.width(),
-                           bottomMargin - 1.5 * labelHeight - 2),
-                    QStringLiteral("x"), Qt::AlignCenter};
+    chart.xTitle = {
+        QRectF(plot.left(), plot.bottom() + 1.5 * labelHeight + 2, plot.width(), bottomMargin - 1.5 * labelHeight - 2),
+        QStringLiteral("x"), Qt::AlignCenter};
     // Left of the y axis's labels, however wide the area around the plot.
     const double yTitleWidth = leftMargin - labelWidth - 4;
     chart.yTitle = {QRectF(plot.left() - labelWidth - 4 - yTitleWidth, plot.top(), yTitleWidth, plot.height()),
@@ -202,6 +202,40 @@ bool standsClear(const QRectF &rect, const ChromaticityChart &chart)
     return true;
 }
 
+// A temperature label continues its line past one of its ends, below the locus where it can,
+// else above, a little further out where something is in the way; a label with no clear place is
+// left out (the diagram is small, and its lines matter more).
+void placeTemperatureLabel(ChromaticityChart &chart, int k)
+{
+    // A temperature is drawn in a smaller font, about this many pixels a character.
+    constexpr double characterWidth = 9;
+    constexpr double gap = 2, step = 3;
+    constexpr int tries = 8;
+    const QLineF line = chart.isotemperatureLines.at(k);
+    if (line.length() <= 0)
+        return;
+    const QString text = QStringLiteral("%1K").arg(isotemperatureKelvins[k]);
+    const double labelRoomWidth = characterWidth * double(text.size()) + 2;
+    const QPointF along = (line.p1() - line.p2()) / line.length(); // from above the locus to below
+    const double reach = std::abs(along.x()) * labelRoomWidth / 2 + std::abs(along.y()) * labelHeight / 2;
+    const QPointF across(-along.y(), along.x());
+    for (const auto &[end, outward] : {std::pair(line.p1(), along), std::pair(line.p2(), -along)}) {
+        for (int i = 0; i < tries; ++i) {
+            // Straight on first, then a little to either side.
+            for (const double aside : {0.0, 1.0, -1.0, 2.0, -2.0}) {
+                const QPointF centre = end + outward * (reach + gap + i * step) + across * (aside * labelHeight / 2);
+                const ChartText label{centredRect(centre, labelRoomWidth, labelHeight), text, Qt::AlignCenter};
+                if (!nearestTo(centre, chart, k) || !standsClear(label.rect, chart))
+                    continue;
+                const qsizetype before = chart.temperatureLabels.size();
+                addUncrowded(chart.temperatureLabels, label, chart);
+                if (chart.temperatureLabels.size() > before)
+                    return;
+            }
+        }
+    }
+}
+
 void addPlanckianLocus(ChromaticityChart &chart)
 {
     const double span = std::log(PlanckianLocus::maximumKelvin / PlanckianLocus::minimumKelvin);
@@ -210,47 +244,13 @@ void addPlanckianLocus(ChromaticityChart &chart)
         chart.planckianLocus.append(areaOfUv(chart, PlanckianLocus::at(kelvin)));
     }
     for (const int kelvin : isotemperatureKelvins) {
-        chart.isotemperatureLines.append(QLineF(areaOfUv(chart, PlanckianLocus::offset(kelvin, -isotemperatureHalfLength)),
-                                                areaOfUv(chart, PlanckianLocus::offset(kelvin, isotemperatureHalfLength))));
+        chart.isotemperatureLines.append(
+            QLineF(areaOfUv(chart, PlanckianLocus::offset(kelvin, -isotemperatureHalfLength)),
+                   areaOfUv(chart, PlanckianLocus::offset(kelvin, isotemperatureHalfLength))));
     }
-    // A label continues its line past one of its ends, below the locus where it can, else above,
-    // a little further out where something is in the way; a label with no clear place is left out
-    // (the diagram is small, and its lines matter more).
-    // A temperature is drawn in a smaller font, about this many pixels a character.
-    constexpr double characterWidth = 9;
-    constexpr double gap = 2, step = 3;
-    constexpr int tries = 8;
     for (int k = 0; k < int(std::size(isotemperatureKelvins)); ++k) {
-        const int kelvin = isotemperatureKelvins[k];
-        if (!isLabelled(kelvin))
-            continue;
-        const QLineF line = chart.isotemperatureLines.at(k);
-        if (line.length() <= 0)
-            continue;
-        const QString text = QStringLiteral("%1K").arg(kelvin);
-        const double labelRoomWidth = characterWidth * double(text.size()) + 2;
-        const QPointF along = (line.p1() - line.p2()) / line.length(); // from above the locus to below
-        const double reach = std::abs(along.x()) * labelRoomWidth / 2 + std::abs(along.y()) * labelHeight / 2;
-        const QPointF across(-along.y(), along.x());
-        bool placed = false;
-        for (const auto &[end, outward] : {std::pair(line.p1(), along), std::pair(line.p2(), -along)}) {
-            for (int i = 0; i < tries && !placed; ++i) {
-                // Straight on first, then a little to either side.
-                for (const double aside : {0.0, 1.0, -1.0, 2.0, -2.0}) {
-                    const QPointF centre = end + outward * (reach + gap + i * step) + across * (aside * labelHeight / 2);
-                    const ChartText label{centredRect(centre, labelRoomWidth, labelHeight), text, Qt::AlignCenter};
-                    if (!nearestTo(centre, chart, k) || !standsClear(label.rect, chart))
-                        continue;
-                    const qsizetype before = chart.temperatureLabels.size();
-                    addUncrowded(chart.temperatureLabels, label, chart);
-                    placed = chart.temperatureLabels.size() > before;
-                    if (placed)
-                        break;
-                }
-            }
-            if (placed)
-                break;
-        }
+        if (isLabelled(isotemperatureKelvins[k]))
+            placeTemperatureLabel(chart, k);
     }
 }
 

@@ -28,9 +28,9 @@ QColor SpectrumChartGeometry::curveColour(int k)
     // The first three colours the chart has always used, then colours chosen to stand apart from
     // them and from each other on white; the list repeats from the start.
     static const QColor palette[] = {
-        QColor(0, 0, 0),      QColor(1, 100, 200),   QColor(2, 200, 144),  QColor(214, 39, 40),
-        QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194),
-        QColor(127, 127, 127), QColor(188, 189, 34), QColor(0, 0, 255),     QColor(4, 144, 32),
+        QColor(0, 0, 0),       QColor(1, 100, 200),   QColor(2, 200, 144), QColor(214, 39, 40),
+        QColor(255, 127, 14),  QColor(148, 103, 189), QColor(140, 86, 75), QColor(227, 119, 194),
+        QColor(127, 127, 127), QColor(188, 189, 34),  QColor(0, 0, 255),   QColor(4, 144, 32),
     };
     constexpr int count = int(std::size(palette));
     return palette[((k % count) + count) % count];
@@ -92,11 +92,10 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
                const QStringList &names)
 {
     constexpr double lineHeight = 18;
-    constexpr double swatchWidth = legendSwatchWidth;
     const double left = chart.right + area.width() / 40;
     const double width = area.right() - left;
     const int fitting = int((chart.bottom - chart.top) / lineHeight);
-    if (width <= swatchWidth || fitting < 1)
+    if (width <= legendSwatchWidth || fitting < 1)
         return;
     const int ticked = chart.tickedCount;
     const int shown = ticked <= fitting ? ticked : fitting - 1;
@@ -107,10 +106,11 @@ void addLegend(SpectrumChart &chart, const QRectF &area, const std::vector<Spect
         QString label = records[size_t(k)].numberText(k + 1);
         if (!names.value(k).isEmpty())
             label += QLatin1Char(' ') + names.at(k);
-        chart.legend.append({QLineF(left, y + lineHeight / 2, left + swatchWidth, y + lineHeight / 2),
-                             SpectrumChartGeometry::curveColour(k),
-                             {QRectF(left + swatchWidth + legendGap, y, width - swatchWidth - legendGap, lineHeight), label,
-                              Qt::AlignLeft | Qt::AlignVCenter}});
+        chart.legend.append(
+            {QLineF(left, y + lineHeight / 2, left + legendSwatchWidth, y + lineHeight / 2),
+             SpectrumChartGeometry::curveColour(k),
+             {QRectF(left + legendSwatchWidth + legendGap, y, width - legendSwatchWidth - legendGap, lineHeight), label,
+              Qt::AlignLeft | Qt::AlignVCenter}});
     }
     if (shown < ticked) {
         chart.legendMore = {QRectF(left, chart.top + shown * lineHeight, width, lineHeight),
@@ -203,13 +203,13 @@ QString yTitleOf(const SpectrumChart &chart, bool languageFlag)
     switch (chart.scaleMode) {
     case SpectrumScale::Relative:
         // The default scale keeps the chart's plain title; its labels 0 to 1.0 say it is relative.
-        return TextCatalogue::text(Text::SpectrumAxisAbsolute, languageFlag);
+        return TextCatalogue::text(Text::SpectrumAxisPower, languageFlag);
     case SpectrumScale::Normalised:
         return TextCatalogue::text(Text::SpectrumAxisNormalised, languageFlag);
     case SpectrumScale::Absolute:
         break;
     }
-    const QString title = TextCatalogue::text(Text::SpectrumAxisAbsolute, languageFlag);
+    const QString title = TextCatalogue::text(Text::SpectrumAxisPower, languageFlag);
     return chart.unit.isEmpty() ? title : QStringLiteral("%1 (%2)").arg(title, chart.unit);
 }
 
@@ -224,8 +224,8 @@ SpectrumChart SpectrumChartGeometry::compute(const QRectF &area, const std::vect
     return chart;
 }
 
-QVector<ChartCurve> SpectrumChartGeometry::curves(const SpectrumChart &chart, const std::vector<SpectralRecord> &records,
-                                                  int first, int end)
+QVector<ChartCurve> SpectrumChartGeometry::curves(const SpectrumChart &chart,
+                                                  const std::vector<SpectralRecord> &records, int first, int end)
 {
     QVector<ChartCurve> drawn;
     for (int k = std::max(first, 0); k < end && k < int(records.size()); ++k) {
@@ -274,10 +274,10 @@ SpectrumChart SpectrumChartGeometry::frame(const QRectF &area, const std::vector
     chart.plotW = chart.right - chart.left;
     addPowerLabels(chart, std::max(W / 10, widest));
     // Where there is room, the title stands where it always has, centred at 3/40 of the width.
-    const double titleRight = std::max(X + gap + lineHeight,
-                                       std::min(X + 3 * W / 40 + lineHeight / 2, chart.left - 5 - widest - gap));
-    chart.yTitle = {QRectF(titleRight - lineHeight, Y, lineHeight, H), titled ? yTitleOf(chart, languageFlag) : QString(),
-                    Qt::AlignCenter};
+    const double titleRight =
+        std::max(X + gap + lineHeight, std::min(X + 3 * W / 40 + lineHeight / 2, chart.left - 5 - widest - gap));
+    chart.yTitle = {QRectF(titleRight - lineHeight, Y, lineHeight, H),
+                    titled ? yTitleOf(chart, languageFlag) : QString(), Qt::AlignCenter};
 
     // Names in the legend take room from the plot: a legend of bare numbers tells nothing apart.
     bool named = false;
@@ -329,12 +329,15 @@ std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumCh
     const double value = fraction * double(chart.scale);
     // The relative axes read 1.0 at 5/6 of the plot height, where the scale's 1.2 puts 1.
     const QString relative = QString::number(fraction * 1.2, 'g', 3);
-    const QString absolute = chart.unit.isEmpty() ? QString::number(value, 'g', 4)
-                                                  : QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), chart.unit);
+    const QString absolute = chart.unit.isEmpty()
+                                 ? QString::number(value, 'g', 4)
+                                 : QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), chart.unit);
     QString text;
     switch (chart.scaleMode) {
     case SpectrumScale::Relative:
-        text = TextCatalogue::text(Text::SpectrumReadoutBoth, languageFlag).arg(qRound(wavelength)).arg(relative, absolute);
+        text = TextCatalogue::text(Text::SpectrumReadoutBoth, languageFlag)
+                   .arg(qRound(wavelength))
+                   .arg(relative, absolute);
         break;
     case SpectrumScale::Normalised:
         text = TextCatalogue::text(Text::SpectrumReadout, languageFlag).arg(qRound(wavelength)).arg(relative);
@@ -347,7 +350,6 @@ std::optional<SpectrumReadout> SpectrumChartGeometry::readoutAt(const SpectrumCh
     readout.guide = QLineF(position.x(), chart.top, position.x(), chart.bottom);
     // Above the plot, in the band the chart leaves empty there.
     const double band = chart.top - chart.plotH / 6;
-    readout.text = {QRectF(chart.left, band, chart.plotW, chart.top - band), text,
-                    Qt::AlignRight | Qt::AlignVCenter};
+    readout.text = {QRectF(chart.left, band, chart.plotW, chart.top - band), text, Qt::AlignRight | Qt::AlignVCenter};
     return readout;
 }

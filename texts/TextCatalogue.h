@@ -124,15 +124,15 @@ enum class Text {
     CliUsageHeading,
     CliMoreHelp,
     CliHelpBody,
-    CliOutputIsImage,      // why -o FILE is refused when FILE is the meter image
-    OutputIsArchive,       // why an output is refused when it is the archive file or its journal
-    CliPasswordInAddress,  // the warning for a password written in the --archive address
-    CliTooManyForSheet,    // %1: the record count the meter reported, %2: the most a sheet holds
-    CliArchiveUnavailable, // %1: why the archive cannot be used
-    CliNoSuchDownload,     // %1: the id
-    CliNoSuchMeterSerial,  // %1: the serial number given with --serial
-    CliStandardOutput,     // how messages name -o -
-    CliBinaryToTerminal,   // %1: the format
+    CliOutputIsImage,        // why -o FILE is refused when FILE is the meter image
+    OutputIsArchive,         // why an output is refused when it is the archive file or its journal
+    CliPasswordInAddress,    // the warning for a password written in the --archive address
+    CliTooManyForSheet,      // %1: the record count the meter reported, %2: the most a sheet holds
+    CliArchiveUnavailable,   // %1: why the archive cannot be used
+    CliNoSuchDownload,       // %1: the id
+    CliNoSuchMeterSerial,    // %1: the serial number given with --serial
+    CliStandardOutput,       // how messages name -o -
+    CliBinaryToTerminal,     // %1: the format
     CliStandardOutputFailed, // %1: why standard output took not all that was written
 
     // The command line's usage errors; %1: the option, value, word or command.
@@ -223,11 +223,12 @@ enum class Text {
     LegendMore,
 
     // The spectrum chart's y axis: the readout of the relative scale (%1: wavelength, %2: relative
-    // value, %3: the value with its unit), the axis titles of the scales (the relative and the absolute
-    // one share "功率"/"Power", the absolute one followed by its unit), and the choice of the scale with its entries and tooltip.
+    // value, %3: the value with its unit), the axis titles of the scales (the relative and the
+    // absolute one share "功率"/"Power", the absolute one followed by its unit), and the choice of
+    // the scale with its entries and tooltip.
     SpectrumReadoutBoth,
     SpectrumAxisNormalised,
-    SpectrumAxisAbsolute,
+    SpectrumAxisPower,
     SpectrumScaleLabel,
     SpectrumScaleRelative,
     SpectrumScaleNormalised,

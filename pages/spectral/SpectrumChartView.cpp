@@ -9,8 +9,8 @@
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
-#include <QToolTip>
 #include <QPainter>
+#include <QToolTip>
 
 SpectrumChartView::SpectrumChartView(const SpectralTableModel &spectra, UserDialogs &dialogs, bool languageFlag,
                                      QWidget *parent)
@@ -50,8 +50,9 @@ void SpectrumChartView::curvesTicked(int first, int last)
     const std::optional<SpectrumChart> before = shownFrame;
     shownFrame.reset();
     const SpectrumChart &after = frame();
-    const bool sameWidth = before && SpectrumChartPainter::curveWidth(before->tickedCount)
-                                         == SpectrumChartPainter::curveWidth(after.tickedCount);
+    const bool sameWidth =
+        before
+        && SpectrumChartPainter::curveWidth(before->tickedCount) == SpectrumChartPainter::curveWidth(after.tickedCount);
     if (before && before->scale == after.scale && sameWidth)
         invalidateItems(first, last);
     else
@@ -62,21 +63,23 @@ SpectrumChart SpectrumChartView::frameFor(const QRectF &area) const
 {
     if (area == QRectF(rect()))
         return frame();
-    const QFontMetricsF metrics(font());
-    return SpectrumChartGeometry::frame(area, spectra.records(), isChinese(), spectra.recordNames(), mode,
-                                        spectra.spectralUnit(), SpectrumChartGeometry::wavelengthLabelWidth(metrics),
-                                        metrics.height());
+    return computeFrame(area);
 }
 
 const SpectrumChart &SpectrumChartView::frame() const
 {
-    if (!shownFrame) {
-        const QFontMetricsF metrics(font());
-        shownFrame = SpectrumChartGeometry::frame(QRectF(rect()), spectra.records(), isChinese(), spectra.recordNames(),
-                                                  mode, spectra.spectralUnit(),
-                                                  SpectrumChartGeometry::wavelengthLabelWidth(metrics), metrics.height());
-    }
+    if (!shownFrame)
+        shownFrame = computeFrame(QRectF(rect()));
     return *shownFrame;
+}
+
+SpectrumChart SpectrumChartView::computeFrame(const QRectF &area) const
+{
+    // Labels and the upright title take their room in the widget's own font.
+    const QFontMetricsF metrics(font());
+    return SpectrumChartGeometry::frame(area, spectra.records(), isChinese(), spectra.recordNames(), mode,
+                                        spectra.spectralUnit(), SpectrumChartGeometry::wavelengthLabelWidth(metrics),
+                                        metrics.height());
 }
 
 void SpectrumChartView::drawBackground(QPainter &painter, const QRectF &area) const

@@ -43,6 +43,8 @@ private:
     void curvesTicked(int first, int last);
     // The chart without curves for `area`: the one on the screen is kept until it changes.
     SpectrumChart frameFor(const QRectF &area) const;
+    // The chart without curves for `area`, worked out afresh.
+    SpectrumChart computeFrame(const QRectF &area) const;
     // Where the readout of a mouse position is painted; empty off the plot.
     QRegion readoutRegion(const std::optional<QPointF> &position) const;
 
